@@ -1,0 +1,122 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvane {
+
+// Marks a floating field the log did not supply; always tested by exact equality.
+constexpr double MissingValue = 1e-37;
+constexpr int MissingInteger = -1;
+
+constexpr int KnockCylinders = 8;
+
+// Indexes into TColumnSet (ColumnPresent). Index 15 is never set.
+enum TLogColumn : int {
+    ColTime = 0,
+    ColRpm = 1,
+    ColMafSignal = 2,
+    ColMafPercent = 3,
+    ColMafVoltage = 4,
+    ColMapPressure = 5,
+    ColO2Adjust = 6,
+    ColAfr = 7,
+    ColThrottle = 8,
+    ColInjPulseWidth = 9,
+    ColInjDutyCycle = 10,
+    ColFlappy = 11,
+    ColCoolantTemp = 12,
+    ColAirTemp = 13,
+    ColBaroPressure = 14,
+    ColUnused15 = 15,
+    ColLoad = 16,
+    ColIgnAdvance = 17,
+    ColKnockCount = 18,
+    ColKnockRetard = 19,
+    ColumnCount = 20
+};
+
+using TColumnSet = std::array<std::uint8_t, ColumnCount>;
+
+// Facts shared by every sample of one log file, kept once per file.
+struct TLogFileInfo {
+    std::string FileName;  // full path, as given to the reader
+    std::string Bytes;     // the file's raw bytes; RawLine and HeaderLine point into them
+    std::uint32_t HeaderOffset = 0;
+    std::uint32_t HeaderLength = 0;
+
+    std::string_view HeaderLine() const { return std::string_view(Bytes).substr(HeaderOffset, HeaderLength); }
+};
+
+// One log sample.
+struct TLogDataEntry {
+    double Rpm = MissingValue;
+    double MafSignal = MissingValue;
+    double PlotMaf = MissingValue;
+    double MafPercent = MissingValue;
+    double MafVoltage = MissingValue;
+    double MapPressure = MissingValue;
+    double O2Adjust = MissingValue;
+    double SmoothedAfr = MissingValue;
+    double Afr = MissingValue;
+    double InjPulseWidth = MissingValue;
+    double InjDutyCycle = MissingValue;
+    double CoolantTemp = MissingValue;
+    double AirTemp = MissingValue;
+    double BaroPressure = MissingValue;
+    double Load = MissingValue;
+    double IgnAdvance = MissingValue;
+    // KnockRetard[0] is cylinder 1 ("KR1").
+    std::array<double, KnockCylinders> KnockRetard{MissingValue, MissingValue, MissingValue, MissingValue,
+                                                  MissingValue, MissingValue, MissingValue, MissingValue};
+    double TimeSec = MissingValue;
+    double TimeStamp = 0;  // days on the plot's common time line
+
+    std::uint64_t RawOffset = 0;  // RawLine as offset and length into the file's bytes
+    std::uint32_t RawLength = 0;
+    std::uint32_t File = 0;  // index into TLogData::Files
+
+    std::int32_t ThrottleSwitch = MissingInteger;
+    std::int32_t Flappy = MissingInteger;
+    std::int32_t KnockCount = MissingInteger;
+
+    std::uint8_t O2Active = 0;
+    std::uint8_t AfrPresent = 0;
+    std::uint8_t FirstOfFile = 0;
+    std::uint8_t Included = 1;
+    std::uint8_t Selected = 0;
+};
+
+// All samples of the plot, in list order; files in the order they were read.
+// PrevEntry/NextEntry of the list are simply the neighbours by index.
+struct TLogData {
+    std::vector<TLogDataEntry> Entries;
+    std::vector<TLogFileInfo> Files;
+
+    std::size_t Count() const { return Entries.size(); }
+    bool Empty() const { return Entries.empty(); }
+    TLogDataEntry& operator[](std::size_t i) { return Entries[i]; }
+    const TLogDataEntry& operator[](std::size_t i) const { return Entries[i]; }
+
+    std::optional<std::size_t> Prev(std::size_t i) const { return i > 0 ? std::optional(i - 1) : std::nullopt; }
+    std::optional<std::size_t> Next(std::size_t i) const {
+        return i + 1 < Entries.size() ? std::optional(i + 1) : std::nullopt;
+    }
+
+    const std::string& FileName(const TLogDataEntry& e) const { return Files[e.File].FileName; }
+    std::string_view HeaderLine(const TLogDataEntry& e) const { return Files[e.File].HeaderLine(); }
+    std::string_view RawLine(const TLogDataEntry& e) const {
+        return std::string_view(Files[e.File].Bytes).substr(e.RawOffset, e.RawLength);
+    }
+
+    void Clear() {
+        Entries.clear();
+        Files.clear();
+    }
+};
+
+}  // namespace kelvane

@@ -1,0 +1,23 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QTest>
+
+#include "app/plot/MainUnit.h"
+
+namespace kelvane {
+namespace {
+
+TEST(MainFormTest, ShowsCaptionAndClosesOnExit) {
+    TMainForm form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Kelvane"));
+    EXPECT_EQ(form.Exit1()->text(), QStringLiteral("E&xit"));
+
+    form.Exit1()->trigger();
+    EXPECT_FALSE(form.isVisible());
+}
+
+}  // namespace
+}  // namespace kelvane
