@@ -1,0 +1,60 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+
+#include "core/maps/BinImageBytes.h"
+#include "core/maps/MapGrid.h"
+
+namespace kelvane {
+
+enum class TEZKLoadSensor { Maf, HexaMaf, Alpha };
+
+// A read-only EZK ignition ECU image as the device keeps it: whole 16 KB
+// blocks, with "QRM-D" at 3FE0 on a signed image. Maps and curves come out in
+// degrees of advance, rounded to one decimal. Reads are bounds-checked: an
+// image too short for a read leaves the caller's grid untouched.
+class TEZKbinFile {
+  public:
+    // Map choices of ReadMap and ReadWotCurve; any other value reads the
+    // 98-octane "Cat" set.
+    static constexpr int Cat98Map = 1;
+    static constexpr int NoCat98Map = 2;
+    static constexpr int Octane91Map = 4;
+
+    TEZKbinFile() = default;
+    // Reads the whole file when the path ends in ".bin"; otherwise, or when
+    // the file cannot be read, the image and its file name stay empty.
+    explicit TEZKbinFile(const std::filesystem::path& path);
+    explicit TEZKbinFile(TBinBytes data, std::filesystem::path fileName = {});
+
+    const TBinBytes& Data() const { return FData; }
+    const std::filesystem::path& FileName() const { return FFileName; }
+
+    // Size only: at least 16384 bytes and a whole number of 16 KB blocks.
+    bool IsValid() const;
+    // The size test plus "QRM-D" at 3FE0.
+    bool HasSignature() const;
+    static bool IsValidData(const TBinBytes& data);
+    static bool HasSignatureData(const TBinBytes& data);
+    // The signature test on a file; false when it cannot be read.
+    static bool IsEZKbinFile(const std::filesystem::path& path);
+
+    // False, with the grid untouched, when the image is not valid.
+    bool ReadMap(int which, TMapGrid& grid) const;
+    // The WOT curve of the same set into load row 0; the other rows become 0.
+    bool ReadWotCurve(int which, TMapGrid& grid) const;
+
+    // The image's RPM breakpoints, unrounded; empty when the image is not valid.
+    std::optional<TMapAxis> RpmAxis() const;
+
+    bool GtRpmGrid() const;
+    bool WotMapDisabled() const;
+    TEZKLoadSensor LoadSensor() const;
+
+  private:
+    TBinBytes FData;
+    std::filesystem::path FFileName;
+};
+
+}  // namespace kelvane

@@ -1,0 +1,66 @@
+#include "core/maps/BinImageBytes.h"
+
+#include <cctype>
+#include <fstream>
+#include <string>
+#include <system_error>
+#include <utility>
+
+namespace kelvane {
+
+bool HasBinRange(const TBinBytes& bytes, std::size_t offset, std::size_t length) {
+    return offset <= bytes.size() && length <= bytes.size() - offset;
+}
+
+std::optional<std::uint8_t> BinByteAt(const TBinBytes& bytes, std::size_t offset) {
+    if (!HasBinRange(bytes, offset, 1)) return std::nullopt;
+    return bytes[offset];
+}
+
+std::optional<std::uint16_t> BinWordAt(const TBinBytes& bytes, std::size_t offset) {
+    if (!HasBinRange(bytes, offset, 2)) return std::nullopt;
+    return static_cast<std::uint16_t>((bytes[offset] << 8) | bytes[offset + 1]);
+}
+
+bool BinTextAt(const TBinBytes& bytes, std::size_t offset, std::string_view text) {
+    if (!HasBinRange(bytes, offset, text.size())) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (bytes[offset + i] != static_cast<unsigned char>(text[i])) return false;
+    }
+    return true;
+}
+
+bool IsWholeBlocks(const TBinBytes& bytes, std::size_t blockSize) {
+    return bytes.size() >= blockSize && bytes.size() % blockSize == 0;
+}
+
+bool HasBinExtension(const std::filesystem::path& path) {
+    const std::string name = path.filename().string();
+    constexpr std::string_view Extension = ".bin";
+    if (name.size() < Extension.size()) return false;
+    const std::size_t start = name.size() - Extension.size();
+    for (std::size_t i = 0; i < Extension.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(name[start + i])) != Extension[i]) return false;
+    }
+    return true;
+}
+
+bool ReadBinImageFile(const std::filesystem::path& path, TBinBytes& bytes) {
+    bytes.clear();
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return false;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error || size > MaxBinImageSize) return false;
+
+    std::ifstream stream(path, std::ios::binary);
+    if (!stream) return false;
+    TBinBytes data(static_cast<std::size_t>(size));
+    stream.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    if (static_cast<std::uintmax_t>(stream.gcount()) != size) return false;
+    // A file that grew since its size was taken is read no further than that size:
+    // the image is what was there when we looked.
+    bytes = std::move(data);
+    return true;
+}
+
+}  // namespace kelvane
