@@ -18,8 +18,7 @@ constexpr std::size_t LoadSensorOffset = 0x3FEB;
 
 constexpr std::size_t ByteMapSize = MapSize * MapSize;
 
-// Crank angle of the reference mark per RPM index: stored bytes count
-// 0.375 degree steps of retard from it.
+// Angle offset per RPM index; each stored count is 0.375 degree less advance.
 constexpr std::array<double, MapSize> AngleOffsets = {59.698, 59.631, 59.528, 59.741, 59.589, 60.072,
                                                       60.558, 60.647, 60.891, 61.132, 61.372, 61.255,
                                                       61.74,  62.228, 62.348, 62.724};
