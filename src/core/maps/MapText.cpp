@@ -22,19 +22,17 @@ constexpr int MaxCounterNames = 10000;
 
 using TLineCheck = std::function<bool(std::string_view)>;
 
-std::vector<std::string> TextLines(std::string_view text);
+std::vector<std::string> TextLines(std::string_view text) {
+    std::vector<std::string> lines;
+    for (const std::string_view line : SplitMapLines(text)) lines.emplace_back(line);
+    return lines;
+}
 
 // A file that cannot be read reads as no lines.
 std::vector<std::string> FileLines(const std::filesystem::path& path) {
     std::string bytes;
     if (!ReadWholeFile(path, bytes)) return {};
     return TextLines(bytes);
-}
-
-std::vector<std::string> TextLines(std::string_view text) {
-    std::vector<std::string> lines;
-    for (const std::string_view line : SplitMapLines(text)) lines.emplace_back(line);
-    return lines;
 }
 
 bool HasTxtExtension(const std::filesystem::path& path) {
