@@ -1,0 +1,99 @@
+#include "core/maps/MapSets.h"
+
+#include <array>
+#include <cmath>
+#include <cstddef>
+
+#include "core/maps/EngineSetup.h"
+
+namespace kelvane {
+
+namespace {
+
+constexpr std::array<double, MapSize> DefaultTargetAfr{14.7, 14.7, 14.7, 14.7, 14.7, 14.5, 14.4, 14.3,
+                                                       14.1, 13.8, 13.5, 13.1, 12.8, 12.6, 12.5, 12.5};
+
+// Offset that turns a signed LH value back into the ECU's unsigned scale.
+constexpr double FuelOffset = 512;
+
+}  // namespace
+
+TFuelLimits FuelLimitsFor(int lhVersion, int lhMapSource) {
+    if (lhMapSource == LHSourcePrimaryLoad) return {65535, 0};
+    if (lhVersion == LHVersion22) return {511, -511};
+    return {127, -127};
+}
+
+TMapGrid DefaultTargetAfrMap() {
+    TMapGrid grid;
+    for (int r = 0; r < MapSize; ++r)
+        for (int l = 0; l < MapSize; ++l) grid.At(r, l) = DefaultTargetAfr[static_cast<std::size_t>(l)];
+    return grid;
+}
+
+TMapGrid FilledGrid(double value) {
+    TMapGrid grid;
+    grid.Fill(value);
+    return grid;
+}
+
+double TFuelMapSet::AdjustmentFor(double reference, double updated) const {
+    const bool primaryLoad = Source == LHSourcePrimaryLoad;
+    const double base = primaryLoad ? reference : reference + FuelOffset;
+    if (base == 0) return 1.0;
+    return (primaryLoad ? updated : updated + FuelOffset) / base;
+}
+
+void TFuelMapSet::RecomputeUpdated(const TFuelLimits& limits) {
+    const bool primaryLoad = Source == LHSourcePrimaryLoad;
+    for (std::size_t i = 0; i < Updated.Values.size(); ++i) {
+        const double r = Reference.Values[i];
+        double& a = Adjustments.Values[i];
+        double u = primaryLoad ? std::nearbyint(r * a) : std::nearbyint((r + FuelOffset) * a) - FuelOffset;
+        if (u > limits.Max || u < limits.Min) {
+            u = u > limits.Max ? limits.Max : limits.Min;
+            a = AdjustmentFor(r, u);
+        }
+        Updated.Values[i] = u;
+    }
+}
+
+void TFuelMapSet::RecomputeAdjustments() {
+    for (std::size_t i = 0; i < Adjustments.Values.size(); ++i)
+        Adjustments.Values[i] = AdjustmentFor(Reference.Values[i], Updated.Values[i]);
+}
+
+void TFuelMapSet::ResetAdjustments(const TFuelLimits& limits) {
+    Adjustments.Fill(1.0);
+    AdjustmentsEdited = false;
+    RecomputeUpdated(limits);
+}
+
+void TIgnitionMapSet::RecomputeUpdated() {
+    for (std::size_t i = 0; i < Updated.Values.size(); ++i) {
+        const double r = Reference.Values[i];
+        double& a = Adjustments.Values[i];
+        double u = r + a;
+        if (u > IgnitionMax) {
+            u = IgnitionMax;
+            a = IgnitionMax - r;
+        } else if (u < IgnitionMin) {
+            u = IgnitionMin;
+            a = IgnitionMin - r;
+        }
+        Updated.Values[i] = u;
+    }
+}
+
+void TIgnitionMapSet::RecomputeAdjustments() {
+    for (std::size_t i = 0; i < Adjustments.Values.size(); ++i)
+        Adjustments.Values[i] = Updated.Values[i] - Reference.Values[i];
+}
+
+void TIgnitionMapSet::ResetAdjustments() {
+    Adjustments.Fill(0.0);
+    AdjustmentsEdited = false;
+    RecomputeUpdated();
+}
+
+}  // namespace kelvane

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <filesystem>
+
+#include "core/maps/MapGrid.h"
+
+namespace kelvane {
+
+// Where the LH reference map came from.
+enum : int { LHSourceText = 0, LHSourceCat = 1, LHSourceNoCat = 2, LHSourcePrimaryLoad = 3 };
+
+// Where the EZK reference map came from (there is no 3).
+enum : int { EZKSourceText = 0, EZKSourceCat98 = 1, EZKSourceNoCat98 = 2, EZKSource91 = 4 };
+
+// The range the fuel updated map is clamped to (raw ECU numbers).
+struct TFuelLimits {
+    double Max = 127;
+    double Min = -127;
+    bool operator==(const TFuelLimits&) const = default;
+};
+
+// The Primary Load Map decides first, then the LH version.
+TFuelLimits FuelLimitsFor(int lhVersion, int lhMapSource);
+
+// The updated ignition map is kept within these degrees.
+constexpr double IgnitionMax = 50;
+constexpr double IgnitionMin = 0;
+
+// Every cell of load row l holds D[l]; also what the target map's Reset gives.
+TMapGrid DefaultTargetAfrMap();
+
+TMapGrid FilledGrid(double value);
+
+// The LH fuel maps of the main window. The adjustment is a factor per cell
+// (1.0 = unchanged); for the Primary Load Map it scales the value itself,
+// otherwise it scales value + 512.
+struct TFuelMapSet {
+    TMapGrid Reference{};
+    bool ReferenceLoaded = false;
+    std::filesystem::path ReferencePath;  // empty when the map came from the clipboard
+    int Source = LHSourceText;            // LHMapSource
+
+    TMapGrid Adjustments = FilledGrid(1.0);
+    bool AdjustmentsEdited = false;
+
+    TMapGrid Updated{};
+    std::filesystem::path UpdatedPath;
+
+    TMapGrid Remainder = FilledGrid(1.0);  // factors, shown for the Primary Load Map only
+
+    TMapGrid TargetAfr = DefaultTargetAfrMap();
+    bool TargetEdited = false;
+
+    // U from R and A, rounded halves to even and clamped to the limits; a
+    // clamped cell gets its A recomputed so that A always reproduces U.
+    void RecomputeUpdated(const TFuelLimits& limits);
+    // A from R and U, no clamping (after the updated map was loaded or edited).
+    void RecomputeAdjustments();
+    // Every A = 1.0, edited flag cleared, then the updated map recomputed.
+    void ResetAdjustments(const TFuelLimits& limits);
+
+    // The factor that turns reference into updated for one cell. A reference
+    // whose scaled base is zero (R = -512, or R = 0 for the Primary Load Map)
+    // cannot be scaled at all, so its factor is 1.0.
+    double AdjustmentFor(double reference, double updated) const;
+};
+
+// The EZK ignition maps of the main window, in degrees; the adjustment is
+// added (0 = unchanged).
+struct TIgnitionMapSet {
+    TMapGrid Reference{};
+    bool ReferenceLoaded = false;
+    std::filesystem::path ReferencePath;
+    int Source = EZKSourceText;  // EZKMapSource
+
+    TMapGrid Adjustments{};
+    bool AdjustmentsEdited = false;
+
+    TMapGrid Updated{};
+    std::filesystem::path UpdatedPath;
+
+    // One value per RPM index in load row 0 (G[r][0]); other rows stay 0.
+    TMapGrid WotCurve{};
+
+    void RecomputeUpdated();
+    void RecomputeAdjustments();
+    void ResetAdjustments();
+};
+
+}  // namespace kelvane

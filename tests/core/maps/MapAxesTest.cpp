@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include "core/maps/MapAxes.h"
+
+namespace kelvane {
+namespace {
+
+using namespace AxisTables;
+
+TMapAxis Ramp(double start, double step) {
+    TMapAxis axis{};
+    for (int i = 0; i < MapSize; ++i) axis[static_cast<std::size_t>(i)] = start + i * step;
+    return axis;
+}
+
+struct TAxesCase {
+    TEngineSetup Setup;
+    TMapAxis LHRpm;
+    TMapAxis LHLoad;
+    TMapAxis EZKRpm;
+};
+
+TEST(MapAxesTest, TablesFollowTheEngineSetup) {
+    const TAxesCase cases[] = {
+        {{LHVersionUnset, LHConfigUnset, EZKVersionUnset}, LH23Rpm, LH23LoadMaf, EZKRpmS4},
+        {{LHVersion23, LHConfigMaf, EZKVersionS4}, LH23Rpm, LH23LoadMaf, EZKRpmS4},
+        {{LHVersion23, LHConfigHexaMaf, EZKVersionGT}, LH23Rpm, LH23LoadHexaMaf, EZKRpmGT},
+        {{LHVersion23, LHConfigAlpha, EZKVersionS4}, LH23Rpm, LH23LoadAlpha, EZKRpmS4},
+        {{LHVersionUnset, LHConfigMap, EZKVersionGT}, LH23Rpm, LH23LoadMap, EZKRpmGT},
+        {{LHVersion22, LHConfigMaf, EZKVersionS4}, LH22Rpm, LH22LoadMaf, EZKRpmS4},
+        {{LHVersion22, LHConfigHexaMaf, EZKVersionS4}, LH22Rpm, LH22LoadHexaMaf, EZKRpmS4},
+        {{LHVersion22, LHConfigAlpha, EZKVersionS4}, LH22Rpm, LH22LoadMaf, EZKRpmS4},
+        {{LHVersion22, LHConfigMap, EZKVersionGT}, LH22Rpm, LH22LoadMaf, EZKRpmGT},
+    };
+    for (const TAxesCase& c : cases) {
+        const TMapAxes axes = RecomputeAxes(c.Setup, LHSourceText);
+        SCOPED_TRACE(testing::Message()
+                     << c.Setup.LHVersion << "/" << c.Setup.LHConfig << "/" << c.Setup.EZKVersion);
+        EXPECT_EQ(axes.LHRpm, c.LHRpm);
+        EXPECT_EQ(axes.LHLoad, c.LHLoad);
+        EXPECT_EQ(axes.EZKRpm, c.EZKRpm);
+        EXPECT_EQ(axes.EZKLoad, EZKLoad);
+    }
+}
+
+TEST(MapAxesTest, LHBinAxesDecideLH23OnlyAndEZKBinAxisAlways) {
+    TBinAxes bin;
+    bin.LHRpm = Ramp(400, 400);
+    bin.LHLoad = Ramp(10, 20);
+    bin.EZKRpm = Ramp(500, 350);
+
+    const TMapAxes lh23 = RecomputeAxes({LHVersion23, LHConfigHexaMaf, EZKVersionGT}, LHSourceCat, bin);
+    EXPECT_EQ(lh23.LHRpm, *bin.LHRpm);
+    EXPECT_EQ(lh23.LHLoad, *bin.LHLoad);
+    EXPECT_EQ(lh23.EZKRpm, *bin.EZKRpm);
+    EXPECT_EQ(lh23.LHLoadBounds[1], 20);
+
+    const TMapAxes lh22 = RecomputeAxes({LHVersion22, LHConfigHexaMaf, EZKVersionGT}, LHSourceCat, bin);
+    EXPECT_EQ(lh22.LHRpm, LH22Rpm);
+    EXPECT_EQ(lh22.LHLoad, LH22LoadHexaMaf);
+    EXPECT_EQ(lh22.EZKRpm, *bin.EZKRpm);
+
+    // Back to LH 2.3 with the same image: its axes return.
+    EXPECT_EQ(RecomputeAxes({LHVersion23, LHConfigMaf, EZKVersionS4}, LHSourceCat, bin).LHLoad, *bin.LHLoad);
+
+    // Half a pair is no LH image.
+    TBinAxes rpmOnly;
+    rpmOnly.LHRpm = Ramp(400, 400);
+    const TMapAxes tables = RecomputeAxes({LHVersion23, LHConfigMaf, EZKVersionS4}, LHSourceCat, rpmOnly);
+    EXPECT_EQ(tables.LHRpm, LH23Rpm);
+    EXPECT_EQ(tables.LHLoad, LH23LoadMaf);
+}
+
+TEST(MapAxesTest, CellBoundsAreMidpointsWithFixedEnds) {
+    const TMapAxes axes = RecomputeAxes({LHVersion23, LHConfigMaf, EZKVersionS4}, LHSourceText);
+    EXPECT_EQ(axes.LHRpmBounds[0], 0);
+    EXPECT_EQ(axes.LHRpmBounds[1], 600);
+    EXPECT_EQ(axes.LHRpmBounds[15], 5900);
+    EXPECT_EQ(axes.LHRpmBounds[16], 100000);
+    EXPECT_EQ(axes.LHLoadBounds[0], 0);
+    EXPECT_EQ(axes.LHLoadBounds[8], 172);
+    EXPECT_EQ(axes.LHLoadBounds[16], 10000);
+    EXPECT_EQ(axes.EZKRpmBounds[0], 0);
+    EXPECT_EQ(axes.EZKRpmBounds[15], 5650);
+    EXPECT_EQ(axes.EZKRpmBounds[16], 6800);
+    EXPECT_EQ(axes.EZKLoadBounds[0], -3.33);
+    EXPECT_DOUBLE_EQ(axes.EZKLoadBounds[1], 3.335);
+    EXPECT_EQ(axes.EZKLoadBounds[16], 103.33);
+}
+
+TEST(MapAxesTest, FuelLimitsAndAutomaticRanges) {
+    const TMapAxes gtPrimary = RecomputeAxes({LHVersion22, LHConfigMaf, EZKVersionGT}, LHSourcePrimaryLoad);
+    EXPECT_EQ(gtPrimary.FuelLimits, (TFuelLimits{65535, 0}));
+    EXPECT_EQ(gtPrimary.AutoRanges, (TPlotRanges{0, 6900, 72 - 16, 1032 + 64}));
+
+    const TMapAxes s4 = RecomputeAxes({LHVersion23, LHConfigMaf, EZKVersionUnset}, LHSourceText);
+    EXPECT_EQ(s4.FuelLimits, (TFuelLimits{127, -127}));
+    EXPECT_EQ(s4.AutoRanges, (TPlotRanges{0, 6600, 28, 516 + 33}));
+}
+
+TEST(MapAxesTest, AutomaticRangesReplacePlotRangesOnlyForDefaultOrEmptyAutomatic) {
+    struct TCase {
+        int Choice;
+        bool Loaded;
+        bool Apply;
+    };
+    const TCase cases[] = {{ScaleAutomatic, false, true}, {ScaleAutomatic, true, false},
+                           {ScaleDefault, false, true},   {ScaleDefault, true, true},
+                           {ScaleManual, false, false},   {ScaleManual, true, false}};
+    for (const TCase& c : cases) {
+        EXPECT_EQ(AutoRangesReplacePlotRanges(c.Choice, c.Loaded), c.Apply) << c.Choice << " " << c.Loaded;
+        EXPECT_EQ(RecomputeAxes({}, LHSourceText, {}, {c.Choice, c.Loaded}).AutoRangesApply, c.Apply);
+    }
+}
+
+}  // namespace
+}  // namespace kelvane
