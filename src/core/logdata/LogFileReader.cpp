@@ -3,8 +3,13 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <vector>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 #include "core/logdata/AfrSmoothing.h"
 #include "core/logdata/LogCaption.h"
@@ -19,6 +24,18 @@ namespace {
 
 constexpr double SecondsToDays = 1.1574074074074073e-05;
 constexpr double FileGapDays = 1.1574074074074074e-06;  // 0.1 s between two files
+
+// A big list fills hundreds of megabytes. Faulting its pages in one call is much cheaper
+// than one fault per page while filling. Only a hint: nothing depends on it being taken.
+void PrefaultPages([[maybe_unused]] void* data, [[maybe_unused]] std::size_t bytes) {
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+    constexpr std::uintptr_t Page = 4096;
+    if (bytes < (16u << 20)) return;
+    const auto first = (reinterpret_cast<std::uintptr_t>(data) + Page - 1) & ~(Page - 1);
+    const auto last = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(Page - 1);
+    if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
+#endif
+}
 
 bool IsLineEnd(char c) {
     return c == '\r' || c == '\n';
@@ -62,73 +79,115 @@ std::size_t CountLines(const char* p, const char* end) {
     return n + 1;
 }
 
-void StoreField(TLogDataEntry& e, int field, const char* first, const char* last, char separator) {
-    switch (field) {
-        case FieldTime:
-            e.TimeSec = ReadLogNumber(first, last, separator);
-            break;
-        case FieldRpm:
-            e.Rpm = ReadLogNumber(first, last, separator);
-            break;
-        case FieldMafSignal:
-            e.MafSignal = ReadLogNumber(first, last, separator);
-            break;
-        case FieldMafPercent:
-            e.MafPercent = ReadLogNumber(first, last, separator);
-            break;
-        case FieldMafVoltage:
-            e.MafVoltage = ReadLogNumber(first, last, separator);
-            break;
-        case FieldMapPressure:
-            e.MapPressure = ReadLogNumber(first, last, separator);
-            break;
-        case FieldAfr:
-            e.Afr = ReadLogNumber(first, last, separator);
-            break;
-        case FieldO2Adjust:
-            e.O2Adjust = ReadLogNumber(first, last, separator);
-            break;
-        case FieldThrottle:
-            e.ThrottleSwitch = ReadLogInteger(first, last);
-            break;
-        case FieldInjPulseWidth:
-            e.InjPulseWidth = ReadLogNumber(first, last, separator);
-            break;
-        case FieldInjDutyCycle:
-            e.InjDutyCycle = ReadLogNumber(first, last, separator);
-            break;
-        case FieldFlappy:
-            e.Flappy = ReadLogInteger(first, last);
-            break;
-        case FieldCoolantC:
-            e.CoolantTemp = ReadLogNumber(first, last, separator);
-            break;
-        case FieldCoolantF:
-            e.CoolantTemp = (ReadLogNumber(first, last, separator) - 32) * 5 / 9;
-            break;
-        case FieldAirTemp:
-            e.AirTemp = ReadLogNumber(first, last, separator);
-            break;
-        case FieldBaroPressure:
-            e.BaroPressure = ReadLogNumber(first, last, separator);
-            break;
-        case FieldLoad:
-            e.Load = ReadLogNumber(first, last, separator);
-            break;
-        case FieldIgnAdvance:
-            e.IgnAdvance = ReadLogNumber(first, last, separator);
-            break;
-        case FieldKnockCount:
-            e.KnockCount = ReadLogInteger(first, last);
-            break;
-        default:
-            if (field >= FieldKr1 && field < FieldKr1 + KnockCylinders) {
-                const double retard = ReadLogNumber(first, last, separator);
-                e.KnockRetard[static_cast<std::size_t>(field - FieldKr1)] =
-                    retard >= 11.9 ? MissingValue : retard;
-            }
-            break;  // "Battery [v]" is recognised and not kept
+// What the reader does with one column of a file: where in the entry its value goes and how.
+struct TColumnPlan {
+    enum TKind : std::uint8_t { Skip, Number, Integer, KnockRetard, Fahrenheit } Kind = Skip;
+    std::uint16_t Offset = 0;  // byte offset of the field in TLogDataEntry
+};
+
+std::vector<TColumnPlan> PlanColumns(const TLogHeader& header) {
+    std::vector<TColumnPlan> plan(header.FieldOfColumn.size());
+    for (std::size_t c = 0; c < plan.size(); ++c) {
+        const int field = header.FieldOfColumn[c];
+        auto set = [&](TColumnPlan::TKind kind, std::size_t offset) {
+            plan[c] = {kind, static_cast<std::uint16_t>(offset)};
+        };
+        switch (field) {
+            case FieldTime:
+                set(TColumnPlan::Number, offsetof(TLogDataEntry, TimeSec));
+                break;
+            case FieldRpm:
+                set(TColumnPlan::Number, offsetof(TLogDataEntry, Rpm));
+                break;
+            case FieldMafSignal:
+                set(TColumnPlan::Number, offsetof(TLogDataEntry, MafSignal));
+                break;
+            case FieldMafPercent:
+                set(TColumnPlan::Number, offsetof(TLogDataEntry, MafPercent));
+                break;
+            case FieldMafVoltage:
+                set(TColumnPlan::Number, offsetof(TLogDataEntry, MafVoltage));
+                break;
+            case FieldMapPressure:
+                set(TColumnPlan::Number, offsetof(TLogDataEntry, MapPressure));
+                break;
+            case FieldAfr:
+                set(TColumnPlan::Number, offsetof(TLogDataEntry, Afr));
+                break;
+            case FieldO2Adjust:
+                set(TColumnPlan::Number, offsetof(TLogDataEntry, O2Adjust));
+                break;
+            case FieldThrottle:
+                set(TColumnPlan::Integer, offsetof(TLogDataEntry, ThrottleSwitch));
+                break;
+            case FieldInjPulseWidth:
+                set(TColumnPlan::Number, offsetof(TLogDataEntry, InjPulseWidth));
+                break;
+            case FieldInjDutyCycle:
+                set(TColumnPlan::Number, offsetof(TLogDataEntry, InjDutyCycle));
+                break;
+            case FieldFlappy:
+                set(TColumnPlan::Integer, offsetof(TLogDataEntry, Flappy));
+                break;
+            case FieldCoolantC:
+                set(TColumnPlan::Number, offsetof(TLogDataEntry, CoolantTemp));
+                break;
+            case FieldCoolantF:
+                set(TColumnPlan::Fahrenheit, offsetof(TLogDataEntry, CoolantTemp));
+                break;
+            case FieldAirTemp:
+                set(TColumnPlan::Number, offsetof(TLogDataEntry, AirTemp));
+                break;
+            case FieldBaroPressure:
+                set(TColumnPlan::Number, offsetof(TLogDataEntry, BaroPressure));
+                break;
+            case FieldLoad:
+                set(TColumnPlan::Number, offsetof(TLogDataEntry, Load));
+                break;
+            case FieldIgnAdvance:
+                set(TColumnPlan::Number, offsetof(TLogDataEntry, IgnAdvance));
+                break;
+            case FieldKnockCount:
+                set(TColumnPlan::Integer, offsetof(TLogDataEntry, KnockCount));
+                break;
+            default:
+                if (field >= FieldKr1 && field < FieldKr1 + KnockCylinders)
+                    set(TColumnPlan::KnockRetard,
+                        offsetof(TLogDataEntry, KnockRetard) +
+                            static_cast<std::size_t>(field - FieldKr1) * sizeof(double));
+                break;  // "Battery [v]" is recognised and not kept
+        }
     }
+    return plan;
+}
+
+// Reads the field at p into its place in e; returns where the field ends.
+inline const char* StoreField(TLogDataEntry& e, TColumnPlan plan, const char* p, const char* end,
+                              char separator) {
+    char* const target = reinterpret_cast<char*>(&e) + plan.Offset;
+    double number = 0;
+    std::int32_t integer = 0;
+    switch (plan.Kind) {
+        case TColumnPlan::Number:
+            p = ReadLogNumberField(p, end, separator, number);
+            break;
+        case TColumnPlan::Integer:
+            p = ReadLogIntegerField(p, end, integer);
+            std::memcpy(target, &integer, sizeof integer);
+            return p;
+        case TColumnPlan::KnockRetard:
+            p = ReadLogNumberField(p, end, separator, number);
+            if (number >= 11.9) number = MissingValue;
+            break;
+        case TColumnPlan::Fahrenheit:
+            p = ReadLogNumberField(p, end, separator, number);
+            number = (number - 32) * 5 / 9;
+            break;
+        case TColumnPlan::Skip:
+            return SkipLogField(p, end);
+    }
+    std::memcpy(target, &number, sizeof number);
+    return p;
 }
 
 enum class TReadOutcome { NoData, Rejected, Loaded };
@@ -163,24 +222,24 @@ TReadOutcome AppendLogSamples(TLogState& state, std::string fileName, std::strin
     const std::size_t first = entries.size();
     const double baseTime = entries.empty() ? 0.0 : entries.back().TimeStamp + FileGapDays;
     const std::size_t needed = first + CountLines(p, end);
-    if (entries.capacity() < needed)
+    if (entries.capacity() < needed) {
         entries.reserve(std::max(needed, entries.capacity() + entries.capacity() / 2));
+        PrefaultPages(entries.data() + first, (entries.capacity() - first) * sizeof(TLogDataEntry));
+    }
 
     const auto fileIndex = static_cast<std::uint32_t>(state.Data.Files.size());
     // Logs without a MAF signal or MAP column take their load from "Load [%]" alone.
     const bool testLoad = header.Has(FieldMafSignal) || header.Has(FieldMapPressure);
-    const std::int8_t* const fieldOf = header.FieldOfColumn.data();
-    const std::size_t columns = header.FieldOfColumn.size();
+    const std::vector<TColumnPlan> plan = PlanColumns(header);
+    const std::size_t columns = plan.size();
     bool firstLine = true;
+    std::size_t o2Samples = 0;
     while (p < end) {
         const char* const lineStart = p;
-        TLogDataEntry e;
+        TLogDataEntry& e = entries.emplace_back();
         std::size_t column = 0;
         while (true) {
-            const char* const fieldStart = p;
-            while (p < end && *p != '\t' && !IsLineEnd(*p)) ++p;
-            if (column < columns && fieldOf[column] != NoField)
-                StoreField(e, fieldOf[column], fieldStart, p, separator);
+            p = column < columns ? StoreField(e, plan[column], p, end, separator) : SkipLogField(p, end);
             ++column;
             if (p < end && *p == '\t') {
                 ++p;
@@ -196,29 +255,32 @@ TReadOutcome AppendLogSamples(TLogState& state, std::string fileName, std::strin
         firstLine = false;
         e.TimeStamp = baseTime + e.TimeSec * SecondsToDays;
 
-        if (e.Rpm <= 0.1 || e.Rpm >= 10000) continue;
-        if (testLoad && (e.MafSignal <= 0.1 || e.MafSignal >= 10000) &&
-            !(e.MapPressure > 0.1 && e.MapPressure < 1000))
+        const bool rpmOutOfRange = e.Rpm <= 0.1 || e.Rpm >= 10000;
+        const bool loadOutOfRange = testLoad && (e.MafSignal <= 0.1 || e.MafSignal >= 10000) &&
+                                    !(e.MapPressure > 0.1 && e.MapPressure < 1000);
+        if (rpmOutOfRange || loadOutOfRange) {
+            entries.pop_back();
             continue;
-        entries.push_back(e);
+        }
+        // Samples that show real O2 adjustment; counted while the sample is at hand. PlotMaf
+        // is not computed yet (still MissingValue), so its condition always holds.
+        if (e.O2Adjust != MissingValue && e.O2Adjust != 0 && e.Afr < 17.0 &&
+            !(e.ThrottleSwitch == 1 && e.Rpm >= 1300) && e.Rpm > 100 && e.PlotMaf < 600 &&
+            std::fabs(e.O2Adjust) < 25)
+            ++o2Samples;
     }
 
     added = entries.size() - first;
     const std::size_t n = added;
-    if (header.Has(FieldO2Adjust)) {
-        std::size_t active = 0;
+    const bool o2Active =
+        header.Has(FieldO2Adjust) && static_cast<double>(o2Samples) > 0.01 * static_cast<double>(n);
+    const bool afrPresent = header.Has(FieldAfr) && n >= 2;
+    if (o2Active || afrPresent) {
         for (std::size_t i = first; i < entries.size(); ++i) {
-            const TLogDataEntry& e = entries[i];
-            if (e.O2Adjust != MissingValue && e.O2Adjust != 0 && e.Afr < 17.0 &&
-                !(e.ThrottleSwitch == 1 && e.Rpm >= 1300) && e.Rpm > 100 && e.PlotMaf < 600 &&
-                std::fabs(e.O2Adjust) < 25)
-                ++active;
+            entries[i].O2Active = o2Active ? 1 : 0;
+            entries[i].AfrPresent = afrPresent ? 1 : 0;
         }
-        if (static_cast<double>(active) > 0.01 * static_cast<double>(n))
-            for (std::size_t i = first; i < entries.size(); ++i) entries[i].O2Active = 1;
     }
-    if (header.Has(FieldAfr) && n >= 2)
-        for (std::size_t i = first; i < entries.size(); ++i) entries[i].AfrPresent = 1;
 
     if (n > 0) {
         TLogFileInfo info;
@@ -244,7 +306,10 @@ std::string OpenFileValue(std::uint64_t size, std::filesystem::file_time_type mo
     const auto day = floor<days>(sys);
     const year_month_day date(day);
     const hh_mm_ss time(floor<nanoseconds>(sys - day));
-    std::string out = std::to_string(size) + ";" + std::to_string(static_cast<int>(date.year())) + "-";
+    std::string out = std::to_string(size);
+    out += ';';
+    out += std::to_string(static_cast<int>(date.year()));
+    out += '-';
     TwoDigits(out, static_cast<unsigned>(date.month()));
     out += '-';
     TwoDigits(out, static_cast<unsigned>(date.day()));
@@ -254,8 +319,10 @@ std::string OpenFileValue(std::uint64_t size, std::filesystem::file_time_type mo
     TwoDigits(out, static_cast<unsigned>(time.minutes().count()));
     out += ':';
     TwoDigits(out, static_cast<unsigned>(time.seconds().count()));
-    std::string fraction = std::to_string(time.subseconds().count());
-    out += '.' + std::string(9 - std::min<std::size_t>(9, fraction.size()), '0') + fraction;
+    const std::string fraction = std::to_string(time.subseconds().count());
+    out += '.';
+    out.append(9 - std::min<std::size_t>(9, fraction.size()), '0');
+    out += fraction;
     return out;
 }
 
@@ -276,8 +343,8 @@ TLoadLogResult LoadLogFile(TLogState& state, const std::filesystem::path& path,
         result.Loaded = outcome == TReadOutcome::Loaded;
         result.ResetGraphRange = true;
         if (result.Loaded)
-            state.OpenFiles.SetValue(fileName,
-                                     error ? std::to_string(size) + ";" : OpenFileValue(size, modified));
+            state.OpenFiles.SetValue(
+                fileName, error ? std::to_string(size).append(";") : OpenFileValue(size, modified));
     }
     // Smoothing runs whenever the list may have changed: removing an earlier copy of the
     // file joins samples whose smoothed AFR would otherwise be stale.

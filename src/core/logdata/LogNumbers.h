@@ -1,6 +1,5 @@
 #pragma once
 
-#include <charconv>
 #include <cstdint>
 
 namespace kelvane {
@@ -8,47 +7,53 @@ namespace kelvane {
 // Log field conversion. A field is a number only if, after leading spaces, its first byte
 // is a digit or (in a longer field) "+", "-" or "."; every later byte is a digit or the
 // file's decimal separator, at most one of those. Anything else reads as 0.
-inline double ReadLogNumber(const char* first, const char* last, char separator) {
-    while (first < last && *first == ' ') ++first;
-    const std::ptrdiff_t length = last - first;
-    if (length <= 0) return 0;
-    const char lead = *first;
-    if (!(lead >= '0' && lead <= '9')) {
-        if (length == 1 || !(lead == '+' || lead == '-' || lead == '.')) return 0;
-        if (lead == '.' && separator != '.') return 0;  // "." is not a separator in this file
-    }
-    int separators = lead == separator ? 1 : 0;
-    for (const char* p = first + 1; p < last; ++p) {
-        const char c = *p;
-        if (c >= '0' && c <= '9') continue;
-        if (c != separator || ++separators > 1) return 0;
-    }
-    if (lead == '+') ++first;
-
-    double value = 0;
-    if (separator == '.') {
-        const auto [end, error] = std::from_chars(first, last, value, std::chars_format::fixed);
-        return (error == std::errc() && end == last) ? value : 0;
-    }
-    // Decimal comma: hand from_chars a copy with ".".
-    char buffer[128];
-    const std::ptrdiff_t n = last - first;
-    if (n > static_cast<std::ptrdiff_t>(sizeof buffer)) return 0;
-    for (std::ptrdiff_t i = 0; i < n; ++i) buffer[i] = first[i] == separator ? '.' : first[i];
-    const auto [end, error] = std::from_chars(buffer, buffer + n, value, std::chars_format::fixed);
-    return (error == std::errc() && end == buffer + n) ? value : 0;
-}
+double ReadLogNumber(const char* first, const char* last, char separator);
 
 // Integer columns: leading blanks, an optional sign and digits, nothing else ("2.0" reads 0).
-inline std::int32_t ReadLogInteger(const char* first, const char* last) {
-    while (first < last && *first == ' ') ++first;
-    if (first < last && *first == '+') {
-        ++first;
-        if (first < last && *first == '-') return 0;
-    }
-    std::int32_t value = 0;
-    const auto [end, error] = std::from_chars(first, last, value, 10);
-    return (error == std::errc() && end == last) ? value : 0;
+std::int32_t ReadLogInteger(const char* first, const char* last);
+
+inline bool IsLogFieldEnd(char c) {
+    return c == '\t' || c == '\r' || c == '\n';
 }
+
+// Position of the TAB, CR or LF (or the end) that ends the field starting at p.
+inline const char* SkipLogField(const char* p, const char* end) {
+    while (p < end && !IsLogFieldEnd(*p)) ++p;
+    return p;
+}
+
+// The general case of ReadLogNumberField: signs, long fields, anything odd.
+const char* ReadLogNumberFieldSlow(const char* p, const char* end, char separator, double& value);
+
+inline constexpr double ExactPowersOfTen[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// Reads the field that starts at p (under the rule of ReadLogNumber) and returns where it
+// ends. Most log fields are short unsigned decimals: with at most 15 digits both the
+// digits and the power of ten are exact doubles, so one division gives the correctly
+// rounded value, the same double from_chars returns. Everything else goes the slow way.
+inline const char* ReadLogNumberField(const char* p, const char* end, char separator, double& value) {
+    const char* t = p;
+    std::uint64_t mantissa = 0;
+    for (; t < end && static_cast<unsigned>(*t - '0') <= 9; ++t)
+        mantissa = mantissa * 10 + static_cast<unsigned>(*t - '0');
+    std::ptrdiff_t digits = t - p;
+    std::ptrdiff_t fraction = 0;
+    if (digits > 0 && t < end && *t == separator) {
+        const char* f = ++t;
+        for (; t < end && static_cast<unsigned>(*t - '0') <= 9; ++t)
+            mantissa = mantissa * 10 + static_cast<unsigned>(*t - '0');
+        fraction = t - f;
+        digits += fraction;
+    }
+    if (digits > 0 && digits <= 15 && (t == end || IsLogFieldEnd(*t))) {
+        value = static_cast<double>(mantissa) / ExactPowersOfTen[fraction];
+        return t;
+    }
+    return ReadLogNumberFieldSlow(p, end, separator, value);
+}
+
+// Reads an integer field that starts at p and returns where it ends.
+const char* ReadLogIntegerField(const char* p, const char* end, std::int32_t& value);
 
 }  // namespace kelvane
