@@ -77,7 +77,7 @@ std::int32_t ReadLogInteger(const char* first, const char* last) {
     return stop == last ? value : 0;
 }
 
-const char* ReadLogIntegerField(const char* p, const char* end, std::int32_t& value) {
+const char* ReadLogIntegerFieldSlow(const char* p, const char* end, std::int32_t& value) {
     const char* fieldEnd = SkipLogField(p, end);
     const char* q = p;
     while (q < fieldEnd && *q == ' ') ++q;

@@ -33,11 +33,13 @@ inline constexpr double ExactPowersOfTen[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,
 // digits and the power of ten are exact doubles, so one division gives the correctly
 // rounded value, the same double from_chars returns. Everything else goes the slow way.
 inline const char* ReadLogNumberField(const char* p, const char* end, char separator, double& value) {
-    const char* t = p;
+    const bool negative = p < end && *p == '-';
+    const char* const digitsStart = p + (negative ? 1 : 0);
+    const char* t = digitsStart;
     std::uint64_t mantissa = 0;
     for (; t < end && static_cast<unsigned>(*t - '0') <= 9; ++t)
         mantissa = mantissa * 10 + static_cast<unsigned>(*t - '0');
-    std::ptrdiff_t digits = t - p;
+    std::ptrdiff_t digits = t - digitsStart;
     std::ptrdiff_t fraction = 0;
     if (digits > 0 && t < end && *t == separator) {
         const char* f = ++t;
@@ -47,13 +49,28 @@ inline const char* ReadLogNumberField(const char* p, const char* end, char separ
         digits += fraction;
     }
     if (digits > 0 && digits <= 15 && (t == end || IsLogFieldEnd(*t))) {
-        value = static_cast<double>(mantissa) / ExactPowersOfTen[fraction];
+        const double magnitude = static_cast<double>(mantissa) / ExactPowersOfTen[fraction];
+        value = negative ? -magnitude : magnitude;
         return t;
     }
     return ReadLogNumberFieldSlow(p, end, separator, value);
 }
 
-// Reads an integer field that starts at p and returns where it ends.
-const char* ReadLogIntegerField(const char* p, const char* end, std::int32_t& value);
+// The general case of ReadLogIntegerField.
+const char* ReadLogIntegerFieldSlow(const char* p, const char* end, std::int32_t& value);
+
+// Reads an integer field that starts at p and returns where it ends. Plain short digit
+// runs, the usual case, are read here; everything else goes through from_chars.
+inline const char* ReadLogIntegerField(const char* p, const char* end, std::int32_t& value) {
+    const char* t = p;
+    std::int32_t number = 0;
+    for (; t < end && t - p < 9 && static_cast<unsigned>(*t - '0') <= 9; ++t)
+        number = number * 10 + (*t - '0');
+    if (t > p && (t == end || IsLogFieldEnd(*t))) {
+        value = number;
+        return t;
+    }
+    return ReadLogIntegerFieldSlow(p, end, value);
+}
 
 }  // namespace kelvane

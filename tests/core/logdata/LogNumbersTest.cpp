@@ -75,10 +75,23 @@ TEST(LogNumbersTest, FieldRuleAndConversion) {
 
 TEST(LogNumbersTest, ShortDecimalsMatchFromCharsExactly) {
     // The quick path must give the very double from_chars gives, including awkward fractions.
-    const char* texts[] = {
-        "0.1",           "0.3",           "14.70",         "2.675",           "1.005",
-        "9999.99",       "0.000001",      "123456.789012", "999999999999999", "0.123456789012345",
-        "3.14159265358", "100000000.001", "17.4999999999", "0.30000000000000"};
+    const char* texts[] = {"0.1",
+                           "0.3",
+                           "14.70",
+                           "2.675",
+                           "1.005",
+                           "9999.99",
+                           "0.000001",
+                           "123456.789012",
+                           "999999999999999",
+                           "0.123456789012345",
+                           "3.14159265358",
+                           "100000000.001",
+                           "17.4999999999",
+                           "0.30000000000000",
+                           "-0.1",
+                           "-14.70",
+                           "-2.675"};
     for (const char* text : texts) {
         double expected = 0;
         std::from_chars(text, text + std::strlen(text), expected);
