@@ -49,7 +49,9 @@ inline const char* ReadLogNumberField(const char* p, const char* end, char separ
         digits += fraction;
     }
     if (digits > 0 && digits <= 15 && (t == end || IsLogFieldEnd(*t))) {
-        const double magnitude = static_cast<double>(mantissa) / ExactPowersOfTen[fraction];
+        // Whole numbers (RPM, MAF signal) need no division.
+        const double magnitude = fraction == 0 ? static_cast<double>(mantissa)
+                                               : static_cast<double>(mantissa) / ExactPowersOfTen[fraction];
         value = negative ? -magnitude : magnitude;
         return t;
     }
