@@ -1,0 +1,74 @@
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "GeneratedLog.h"
+#include "core/logdata/LogFileReader.h"
+
+namespace kelvane {
+namespace {
+
+constexpr std::size_t BenchSamples = 1'000'000;
+
+// The generated log, written once per run and removed at exit.
+class TBenchLog {
+  public:
+    TBenchLog()
+        : FPath(std::filesystem::temp_directory_path() /
+                ("kelvane-bench-log-" + std::to_string(::getpid()) + ".txt")) {
+        Written = WriteGeneratedLog(FPath, BenchSamples);
+    }
+    ~TBenchLog() {
+        std::error_code ignored;
+        std::filesystem::remove(FPath, ignored);
+    }
+    const std::filesystem::path& Path() const { return FPath; }
+    bool Written = false;
+
+  private:
+    std::filesystem::path FPath;
+};
+
+const TBenchLog& BenchLog() {
+    static const TBenchLog log;
+    return log;
+}
+
+void LoadGeneratedLog(benchmark::State& state) {
+    const TBenchLog& log = BenchLog();
+    if (!log.Written) {
+        state.SkipWithError("cannot write the generated log");
+        return;
+    }
+    const auto fileBytes = std::filesystem::file_size(log.Path());
+    TLoadLogOptions options;
+    options.LHConfig = LHConfigMap;  // the longer PlotMaf pass
+
+    std::size_t samples = 0, capacity = 0;
+    for (auto _ : state) {
+        auto logState = std::make_unique<TLogState>();
+        const TLoadLogResult result = LoadLogFile(*logState, log.Path(), options);
+        benchmark::DoNotOptimize(result.Loaded);
+        state.PauseTiming();
+        if (!result.Loaded) state.SkipWithError("the generated log did not load");
+        samples = logState->Data.Count();
+        capacity = logState->Data.Entries.capacity();
+        logState.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fileBytes));
+    state.counters["Samples"] = static_cast<double>(samples);
+    state.counters["EntryBytes"] = sizeof(TLogDataEntry);
+    state.counters["CapacityPerSample"] = samples ? static_cast<double>(capacity) / samples : 0;
+    state.counters["ListBytesPerSample"] =
+        samples ? static_cast<double>(capacity * sizeof(TLogDataEntry)) / samples : 0;
+}
+
+BENCHMARK(LoadGeneratedLog)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+
+}  // namespace
+}  // namespace kelvane
+
+BENCHMARK_MAIN();

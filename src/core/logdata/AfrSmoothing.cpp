@@ -1,0 +1,46 @@
+#include "core/logdata/AfrSmoothing.h"
+
+#include <array>
+
+namespace kelvane {
+
+namespace {
+
+constexpr int Taps = 3;
+
+// Weights for the offsets -3 .. +3, by setting 1 .. 6.
+constexpr std::array<std::array<double, 2 * Taps + 1>, 6> SmoothingWeights{{
+    {0, 0, 0, 1, 0, 0, 0},
+    {0, 0, 0.076, 1, 0.076, 0, 0},
+    {0, 0.076, 0.538, 1, 0.538, 0.076, 0},
+    {0.076, 0.307, 0.769, 1, 0.769, 0.307, 0.076},
+    {0.211, 0.538, 0.864, 1, 0.864, 0.538, 0.211},
+    {0.395, 0.681, 0.911, 1, 0.911, 0.681, 0.395},
+}};
+
+}  // namespace
+
+void SmoothAfr(TLogData& data, int setting) {
+    if (setting < 1 || setting > 6) return;
+    const auto& weights = SmoothingWeights[static_cast<std::size_t>(setting - 1)];
+    auto& entries = data.Entries;
+    const std::ptrdiff_t n = static_cast<std::ptrdiff_t>(entries.size());
+    for (std::ptrdiff_t i = 0; i < n; ++i) {
+        double sum = 0;
+        double weightSum = 0;
+        bool anyAfr = false;
+        for (int j = -Taps; j <= Taps; ++j) {
+            const double w = weights[static_cast<std::size_t>(j + Taps)];
+            const std::ptrdiff_t k = i + j;
+            if (w == 0 || k < 0 || k >= n) continue;
+            // A sample without AFR takes part with the numeric value of MissingValue.
+            const double afr = entries[static_cast<std::size_t>(k)].Afr;
+            anyAfr = anyAfr || afr != MissingValue;
+            sum += w * afr;
+            weightSum += w;
+        }
+        entries[static_cast<std::size_t>(i)].SmoothedAfr = anyAfr ? sum / weightSum : MissingValue;
+    }
+}
+
+}  // namespace kelvane

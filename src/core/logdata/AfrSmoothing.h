@@ -1,0 +1,11 @@
+#pragma once
+
+#include "core/logdata/KelvaneDefs.h"
+
+namespace kelvane {
+
+// Recomputes SmoothedAfr of every sample over its neighbours -3 .. +3 across the whole
+// list (file borders included). A setting outside 1 .. 6 leaves the list unchanged.
+void SmoothAfr(TLogData& data, int setting);
+
+}  // namespace kelvane

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "core/logdata/KelvaneDefs.h"
+
+namespace kelvane {
+
+// The MAF signal carried from the standard LH load breakpoints onto the MAP system's
+// breakpoints, piecewise linear, extrapolating along the first and last segment.
+double MapSystemPlotMaf(double mafSignal);
+
+// Sets PlotMaf of every sample: carried onto the MAP system's scale for LH configuration
+// LHConfigMap, the MAF signal itself otherwise. A missing MAF signal stays missing.
+void PlotMafPass(TLogData& data, int lhConfig);
+
+}  // namespace kelvane
