@@ -1,0 +1,229 @@
+#include "core/shell/Settings.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/maps/EngineSetupText.h"
+#include "core/shell/SettingsFilterKeys.h"
+
+namespace kelvane {
+
+namespace {
+
+// A project's own section in the main file, from an older layout. The name is
+// spelt this way in the files that carry it.
+std::string LegacyProjectSection(const std::string& projectName) {
+    return projectName + " settngs";
+}
+
+// Reads one key through several files and sections; each level's result is
+// the default of the next, so the last level that holds a valid value wins.
+class TCascade {
+  public:
+    struct TLevel {
+        const TIniFile2* File;
+        std::string Section;
+    };
+
+    explicit TCascade(std::vector<TLevel> levels) : FLevels(std::move(levels)) {}
+
+    std::string Text(std::string_view key, std::string_view defaultValue) const {
+        std::string value(defaultValue);
+        for (const TLevel& level : FLevels) value = level.File->ReadString(level.Section, key, value);
+        return value;
+    }
+    int Integer(std::string_view key, int defaultValue) const {
+        for (const TLevel& level : FLevels)
+            defaultValue = level.File->ReadInteger(level.Section, key, defaultValue);
+        return defaultValue;
+    }
+    bool Bool(std::string_view key, bool defaultValue) const {
+        for (const TLevel& level : FLevels)
+            defaultValue = level.File->ReadBool(level.Section, key, defaultValue);
+        return defaultValue;
+    }
+    // Hand-edited project values may carry a decimal comma.
+    double Number(std::string_view key, double defaultValue) const {
+        for (const TLevel& level : FLevels)
+            defaultValue = level.File->ReadNumber(level.Section, key, true, defaultValue);
+        return defaultValue;
+    }
+
+  private:
+    std::vector<TLevel> FLevels;
+};
+
+void ReadEngineSetup(std::string lhVersion, std::string lhConfig, std::string ezkConfig,
+                     TEngineSetup& setup) {
+    setup.LHVersion = LHVersionFromText(lhVersion);
+    setup.LHConfig = LHConfigFromText(lhConfig);
+    setup.EZKVersion = EZKVersionFromText(ezkConfig);
+}
+
+void LoadFromMainFile(const TIniFile2& main, TSettings& settings) {
+    settings.ScaleMode = main.ReadBool(SettingsSection, "AutoScale", false) ? ScaleModeAuto : ScaleModeFull;
+    ReadEngineSetup(main.ReadString(SettingsSection, "LH Version", ""),
+                    main.ReadString(SettingsSection, "LH Config", ""),
+                    main.ReadString(SettingsSection, "EZK Config", ""), settings.EngineSetup);
+    settings.PlotPointSize =
+        std::max(MinPlotPointSize, main.ReadInteger(SettingsSection, "Plot Point Size", 6));
+    // Taken as they are: the start-up load does not correct the limits.
+    TPlotLimits& limits = settings.PlotLimits;
+    limits.MinRpm = main.ReadInteger(SettingsSection, "Min Plot RPM", 0);
+    limits.MaxRpm = main.ReadInteger(SettingsSection, "Max Plot RPM", 6600);
+    limits.MinMaf = main.ReadInteger(SettingsSection, "Min Plot MAF", 28);
+    limits.MaxMaf = main.ReadInteger(SettingsSection, "Max Plot MAF", 387);
+    ReadFilterSection(main, settings.ActiveFilters);
+}
+
+void LoadFromProject(const TIniFile2& main, const TIniFile2& project, TSettings& settings) {
+    const TCascade plot({{&main, std::string(SettingsSection)},
+                         {&main, LegacyProjectSection(settings.ProjectName)},
+                         {&project, std::string(SettingsSection)}});
+    if (plot.Bool("AutoScale", false))
+        settings.ScaleMode = ScaleModeAuto;
+    else
+        settings.ScaleMode =
+            project.ReadBool(SettingsSection, "Manual Scale", false) ? ScaleModeSelect : ScaleModeFull;
+
+    ReadEngineSetup(plot.Text("LH Version", ""), plot.Text("LH Config", ""), plot.Text("EZK Config", ""),
+                    settings.EngineSetup);
+    settings.PlotPointSize = std::max(MinPlotPointSize, plot.Integer("Plot Point Size", 6));
+
+    TPlotLimits& limits = settings.PlotLimits;
+    limits.MinRpm = plot.Integer("Min Plot RPM", 0);
+    limits.MaxRpm = std::max<double>(plot.Integer("Max Plot RPM", 6600), limits.MinRpm);
+    limits.MinMaf = plot.Integer("Min Plot MAF", 0);
+    limits.MaxMaf = std::max<double>(plot.Integer("Max Plot MAF", 387), limits.MinMaf + 10);
+
+    const TCascade filters({{&main, std::string(SettingsSection)}, {&project, std::string(SettingsSection)}});
+    constexpr TFilterSettings Defaults{};
+    for (const TFilterKey& key : FilterKeys) {
+        if (key.Number)
+            settings.ActiveFilters.*key.Number = filters.Number(key.SettingsKey, Defaults.*key.Number);
+        else
+            settings.ActiveFilters.*key.Switch = filters.Bool(key.SettingsKey, Defaults.*key.Switch);
+    }
+}
+
+// A code 0 writes nothing, so a value stored earlier stays.
+bool WriteEngineSetup(TIniFile2& ini, const TEngineSetup& setup) {
+    bool ok = true;
+    const auto write = [&](std::string_view key, const std::string& text) {
+        if (!text.empty()) ok &= ini.WriteString(SettingsSection, key, text);
+    };
+    write("LH Version", LHVersionText(setup.LHVersion));
+    write("LH Config", LHConfigText(setup.LHConfig));
+    write("EZK Config", EZKVersionText(setup.EZKVersion));
+    return ok;
+}
+
+bool WriteProjectFile(TIniFile2& project, const TSettings& settings) {
+    bool ok = WriteEngineSetup(project, settings.EngineSetup);
+    ok &= project.WriteInteger(SettingsSection, "Plot Point Size", settings.PlotPointSize);
+    ok &= project.WriteBool(SettingsSection, "AutoScale", settings.ScaleMode == ScaleModeAuto);
+    ok &= project.WriteBool(SettingsSection, "Manual Scale", settings.ScaleMode == ScaleModeSelect);
+    const TPlotLimits& limits = settings.PlotLimits;
+    ok &= project.WriteNumber(SettingsSection, "Min Plot RPM", limits.MinRpm, 0);
+    ok &= project.WriteNumber(SettingsSection, "Max Plot RPM", limits.MaxRpm, 0);
+    ok &= project.WriteNumber(SettingsSection, "Min Plot MAF", limits.MinMaf, 0);
+    ok &= project.WriteNumber(SettingsSection, "Max Plot MAF", limits.MaxMaf, 0);
+    ok &= WriteFilterSettingsKeys(project, settings.ActiveFilters);
+    return ok;
+}
+
+bool WriteMainFile(TIniFile2& main, const TSettings& settings) {
+    bool ok = WriteEngineSetup(main, settings.EngineSetup);
+    ok &= main.WriteInteger(SettingsSection, "Plot Point Size", settings.PlotPointSize);
+    ok &= main.WriteBool(SettingsSection, "AutoScale", settings.ScaleMode == ScaleModeAuto);
+    ok &= main.WriteBool(SettingsSection, "Manual Scale", false);
+    ok &= WriteFilterSettingsKeys(main, settings.StoredFilters);
+    return ok;
+}
+
+}  // namespace
+
+bool TFolderSettingsFile::Open(const std::filesystem::path& folder) {
+    const std::filesystem::path path = folder.empty() ? std::filesystem::path() : folder / SettingsFileName;
+    // Compared exactly: where file names keep case, "Proj" and "proj" are two projects.
+    if (FFile && FFile->FileName() != path) FFile.reset();
+    if (!path.empty() && !FFile) FFile = std::make_unique<TIniFile2>(path);
+    return FFile != nullptr;
+}
+
+std::string TFolderSettingsFile::ReadString(std::string_view key, std::string_view defaultValue) const {
+    return FFile ? FFile->ReadString(SettingsSection, key, defaultValue) : std::string(defaultValue);
+}
+
+bool TFolderSettingsFile::WriteString(std::string_view key, std::string_view value) {
+    return FFile && FFile->WriteString(SettingsSection, key, value);
+}
+
+int TFolderSettingsFile::ReadInteger(std::string_view key, int defaultValue) const {
+    return FFile ? FFile->ReadInteger(SettingsSection, key, defaultValue) : defaultValue;
+}
+
+bool TFolderSettingsFile::WriteInteger(std::string_view key, int value) {
+    return FFile && FFile->WriteInteger(SettingsSection, key, value);
+}
+
+bool TFolderSettingsFile::ReadBool(std::string_view key, bool defaultValue) const {
+    return FFile ? FFile->ReadBool(SettingsSection, key, defaultValue) : defaultValue;
+}
+
+bool TFolderSettingsFile::WriteBool(std::string_view key, bool value) {
+    return FFile && FFile->WriteBool(SettingsSection, key, value);
+}
+
+TSettingsStore::TSettingsStore(std::filesystem::path commonRoot, std::string_view programBaseName)
+    : FCommonRoot(std::move(commonRoot)), FMain(FCommonRoot / (std::string(programBaseName) + ".ini")) {}
+
+std::filesystem::path TargetAfrMapPath(const TSettingsStore& store, const TSettings& settings) {
+    const std::filesystem::path& folder =
+        settings.ProjectFolder.empty() ? store.CommonRoot() : settings.ProjectFolder;
+    return folder / TargetAfrMapFileName;
+}
+
+void LoadSettings(TSettingsStore& store, TSettings& settings, bool startupOnly, const TSettingsHooks& hooks) {
+    if (startupOnly) {
+        store.Project().Free();
+        LoadFromMainFile(store.Main(), settings);
+    } else if (!settings.ProjectFolder.empty() && !settings.ProjectName.empty() &&
+               store.OpenProjectSettings(settings.ProjectFolder)) {
+        LoadFromProject(store.Main(), *store.Project().File(), settings);
+    }
+
+    if (hooks.SetupAxes) hooks.SetupAxes(settings.EngineSetup);
+    if (hooks.ReadTargetAfrMap) {
+        // A file that cannot be read leaves the map as it was.
+        TMapGrid map = settings.TargetAfrMap;
+        if (hooks.ReadTargetAfrMap(TargetAfrMapPath(store, settings), map)) settings.TargetAfrMap = map;
+    }
+    settings.TargetAfrModified = false;
+}
+
+bool SaveSettings(TSettingsStore& store, TSettings& settings, const TSettingsHooks& hooks) {
+    bool ok = true;
+    if (TIniFile2* project = store.Project().File()) {
+        const bool projectWritten = WriteProjectFile(*project, settings);
+        // The older per-project section is dropped once the project file holds
+        // its values, never before.
+        if (projectWritten && !settings.ProjectName.empty())
+            ok &= store.Main().EraseSection(LegacyProjectSection(settings.ProjectName));
+        ok &= projectWritten;
+        store.Project().Free();
+    }
+
+    ok &= WriteMainFile(store.Main(), settings);
+
+    if (settings.TargetAfrModified && hooks.WriteTargetAfrMap) {
+        // The edit stays marked when it could not be written.
+        if (hooks.WriteTargetAfrMap(TargetAfrMapPath(store, settings), settings.TargetAfrMap))
+            settings.TargetAfrModified = false;
+        else
+            ok = false;
+    }
+    return ok;
+}
+
+}  // namespace kelvane

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "core/shell/IniFile2.h"
+#include "core/shell/Settings.h"
+#include "core/shell/SettingsValues.h"
+
+namespace kelvane {
+
+// Main-file values that belong to windows and dialogs, with their defaults.
+// The windows apply them; here they are only values.
+
+struct TLayoutSettings {
+    bool StartupWindow = true;
+    int DataLogWidth = 300;
+    bool DataLogVisible = false;
+    int DataGraphHeight = 150;
+    bool DataGraphVisible = false;
+    bool AfrScaleVisible = true;
+    int AfrScaleX = 10;
+    int AfrScaleY = 1000;
+    std::string DefaultFolder;  // log file dialogs
+    std::string MapFolder;      // map dialogs
+    std::string MapFile;
+    int MapFilter = 1;
+    std::string UpdatesServer = "updates.kelvane.app";
+    std::string UpdatesFolder = "updates";
+
+    bool operator==(const TLayoutSettings&) const = default;
+};
+
+// Tool window sections. No stored size: the window is centred.
+struct TWindowSettings {
+    std::optional<TWindowSize> MainWindow;
+    std::optional<TWindowSize> LogWindow;
+    bool LogWindowStayOnTop = true;
+    std::optional<TWindowSize> MapWindow;  // shared by the fuel and ignition map windows
+    bool MapWindowStayOnTop = true;
+    std::optional<TWindowSize> ColorWindow;
+    bool ColorWindowRgbMode = false;
+    std::optional<TWindowSize> OptionsWindow;
+    bool OptionsSetDefaultFilters = false;
+    int OptionsActiveTabIndex = 0;
+    std::optional<TWindowSize> ProjectWindow;
+    std::optional<TWindowSize> MapViewerWindow;
+    std::string MapViewerViewAngle = "20,30";
+    bool MapViewerStayOnTop = false;
+    std::optional<TWindowSize> LHAdjustWindow;
+    std::string LHAdjustTargetAfr = "14.7";
+    bool LHAdjustTargetMap = true;
+    std::optional<TWindowSize> EZKAdjustWindow;
+    // Default: the first knock limit, as 0- and 1-decimal numbers.
+    std::string EZKAdjustMaxCyls;
+    std::string EZKAdjustMaxRetard;
+
+    bool operator==(const TWindowSettings&) const = default;
+};
+
+void ReadLayoutSettings(const TIniFile2& main, TLayoutSettings& layout);
+bool WriteLayoutSettings(TIniFile2& main, const TLayoutSettings& layout);
+
+void ReadWindowSettings(const TIniFile2& main, const TKnockLimit& firstKnockLimit, TWindowSettings& windows);
+bool WriteWindowSettings(TIniFile2& main, const TWindowSettings& windows);
+
+// "Window Size" of a window's section; nothing when absent or not four integers.
+std::optional<TWindowSize> ReadWindowSize(const TIniFile2& main, std::string_view section);
+bool WriteWindowSize(TIniFile2& main, std::string_view section, const TWindowSize& size);
+
+}  // namespace kelvane
