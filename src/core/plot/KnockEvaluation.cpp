@@ -1,0 +1,84 @@
+#include "core/plot/KnockEvaluation.h"
+
+#include <algorithm>
+
+#include "core/plot/CellBinning.h"
+
+namespace kelvane {
+
+namespace {
+
+// Retard values from 20 degrees up are the ECU's way of saying "no reading".
+constexpr double RetardCeiling = 20;
+constexpr double KnockThreshold = 0.1;
+
+bool HasRetard(const TLogDataEntry& entry) {
+    return entry.KnockRetard[0] != MissingValue;
+}
+
+bool ReadsRetard(double retard) {
+    return retard != MissingValue && retard < RetardCeiling;
+}
+
+bool Knocks(double retard, double adjustment) {
+    return ReadsRetard(retard) && retard + adjustment > KnockThreshold;
+}
+
+}  // namespace
+
+double KnockAdjustmentAt(const TLogDataEntry& entry, bool withAdjustment, const TPlotContext& context) {
+    if (!withAdjustment && !context.Options.IncludeAdjustments) return 0;
+    const TCell cell = SampleCell(entry, TPlotView::EZK, context);
+    return context.IgnitionAdjustment.At(cell.Row, cell.Column);
+}
+
+bool IsKnockEvent(const TLogData& logData, std::size_t index, bool withAdjustment,
+                  const TPlotContext& context) {
+    if (index == 0 || index >= logData.Count()) return false;
+    const TLogDataEntry& entry = logData[index];
+    const TLogDataEntry& prev = logData[index - 1];
+    if (!entry.Included) return false;
+    if (!HasRetard(entry)) {
+        // A missing counter on either side says nothing about knocking.
+        if (entry.KnockCount == MissingInteger || prev.KnockCount == MissingInteger) return false;
+        return prev.KnockCount < entry.KnockCount;
+    }
+    const double adjustment = KnockAdjustmentAt(entry, withAdjustment, context);
+    for (int k = 0; k < KnockCylinders; ++k) {
+        const double retard = entry.KnockRetard[k];
+        if (Knocks(retard, adjustment) && retard > prev.KnockRetard[k]) return true;
+    }
+    return false;
+}
+
+int KnockCylinderCount(const TLogDataEntry& entry, bool withAdjustment, const TPlotContext& context) {
+    if (!HasRetard(entry)) return 0;
+    const double adjustment = KnockAdjustmentAt(entry, withAdjustment, context);
+    int count = 0;
+    for (double retard : entry.KnockRetard)
+        if (Knocks(retard, adjustment)) ++count;
+    return count;
+}
+
+std::string KnockCylinderList(const TLogDataEntry& entry, bool withAdjustment, const TPlotContext& context) {
+    std::string list;
+    if (!HasRetard(entry)) return list;
+    const double adjustment = KnockAdjustmentAt(entry, withAdjustment, context);
+    for (int k = 0; k < KnockCylinders; ++k) {
+        if (!Knocks(entry.KnockRetard[k], adjustment)) continue;
+        if (!list.empty()) list += ',';
+        list += static_cast<char>('1' + k);
+    }
+    return list;
+}
+
+double MaxKnockRetard(const TLogDataEntry& entry, bool withAdjustment, const TPlotContext& context) {
+    if (!HasRetard(entry)) return 0;
+    const double adjustment = KnockAdjustmentAt(entry, withAdjustment, context);
+    double largest = 0;
+    for (double retard : entry.KnockRetard)
+        if (ReadsRetard(retard)) largest = std::max(largest, retard + adjustment);
+    return largest;
+}
+
+}  // namespace kelvane
