@@ -6,7 +6,7 @@
 
 #include "core/plot/CellBinning.h"
 #include "core/plot/KnockEvaluation.h"
-#include "core/plot/PlottedAfr.h"
+#include "core/plot/SampleBinner.h"
 
 namespace kelvane {
 
@@ -28,12 +28,12 @@ bool CellsHolding(const TLogDataEntry& entry, const TPlotContext& context, TCell
 // Knock maxima are kept in the EZK view only; display paths leave out the
 // adjustment unless it is included anyway.
 void AddKnock(TCellStatistics& statistics, const TLogData& logData, std::size_t index,
-              const TPlotContext& context) {
-    if (!IsKnockEvent(logData, index, false, context)) return;
+              const TSampleBinner& binner) {
+    if (!IsKnockEvent(logData, index, false, binner)) return;
     const TLogDataEntry& entry = logData[index];
     statistics.MaxKnockCylinders =
-        std::max(statistics.MaxKnockCylinders, KnockCylinderCount(entry, false, context));
-    statistics.MaxKnockRetard = std::max(statistics.MaxKnockRetard, MaxKnockRetard(entry, false, context));
+        std::max(statistics.MaxKnockCylinders, KnockCylinderCount(entry, false, binner));
+    statistics.MaxKnockRetard = std::max(statistics.MaxKnockRetard, MaxKnockRetard(entry, false, binner));
 }
 
 // A counted value and how many times it counts.
@@ -49,8 +49,8 @@ void Finish(TCellStatistics& statistics, double sum, double squares) {
 }
 
 TCellStatistics PointStatistics(const TLogData& logData, std::span<const TSelectionItem> selection,
-                                const TPlotContext& context) {
-    const bool ezk = context.Options.View == TPlotView::EZK;
+                                const TSampleBinner& binner) {
+    const bool ezk = binner.Context().Options.View == TPlotView::EZK;
     TCellStatistics statistics;
     std::vector<double> values;
     double sum = 0;
@@ -58,12 +58,12 @@ TCellStatistics PointStatistics(const TLogData& logData, std::span<const TSelect
         if (item.Kind != SelectionKindPoint || item.SampleIndex < 0) continue;
         const auto index = static_cast<std::size_t>(item.SampleIndex);
         if (index >= logData.Count() || !logData[index].Included) continue;
-        const double afr = PlottedAfr(logData[index], context);
+        const double afr = binner.PlottedAfr(logData[index]);
         if (afr != MissingValue) {
             sum += afr;
             values.push_back(afr);
         }
-        if (ezk) AddKnock(statistics, logData, index, context);
+        if (ezk) AddKnock(statistics, logData, index, binner);
     }
     statistics.Count = static_cast<std::int32_t>(values.size());
     if (statistics.Count == 0) return statistics;
@@ -75,7 +75,7 @@ TCellStatistics PointStatistics(const TLogData& logData, std::span<const TSelect
 }
 
 TCellStatistics CellSelectionStatistics(const TLogData& logData, std::span<const TSelectionItem> selection,
-                                        const TPlotContext& context) {
+                                        const TSampleBinner& binner) {
     std::array<std::uint8_t, CellTotal> selected{};
     for (const TSelectionItem& item : selection) {
         if (item.Kind != SelectionKindCell) continue;
@@ -83,7 +83,7 @@ TCellStatistics CellSelectionStatistics(const TLogData& logData, std::span<const
         selected[item.Row * MapSize + item.Column] = 1;
     }
 
-    const bool ezk = context.Options.View == TPlotView::EZK;
+    const bool ezk = binner.Context().Options.View == TPlotView::EZK;
     TCellStatistics statistics;
     std::vector<TWeightedValue> values;
     double sum = 0;
@@ -92,18 +92,18 @@ TCellStatistics CellSelectionStatistics(const TLogData& logData, std::span<const
         const TLogDataEntry& entry = logData[i];
         if (!entry.Included) continue;
         TCellSpan rows, columns;
-        if (!CellsHolding(entry, context, rows, columns)) continue;
+        if (!CellsHolding(entry, binner.Context(), rows, columns)) continue;
         std::int32_t weight = 0;
         for (int r = rows.First; r <= rows.Last; ++r)
             for (int c = columns.First; c <= columns.Last; ++c) weight += selected[r * MapSize + c];
         if (weight == 0) continue;
-        const double afr = PlottedAfr(entry, context);
+        const double afr = binner.PlottedAfr(entry);
         if (afr != MissingValue) {
             sum += weight * afr;
             count += weight;
             values.push_back({afr, weight});
         }
-        if (ezk) AddKnock(statistics, logData, i, context);
+        if (ezk) AddKnock(statistics, logData, i, binner);
     }
     statistics.Count = static_cast<std::int32_t>(count);
     if (count == 0) return statistics;
@@ -119,8 +119,9 @@ TCellStatistics CellSelectionStatistics(const TLogData& logData, std::span<const
 TCellStatistics SelectionStatistics(const TLogData& logData, std::span<const TSelectionItem> selection,
                                     const TPlotContext& context) {
     if (selection.empty()) return {};
-    if (selection.front().Kind == SelectionKindPoint) return PointStatistics(logData, selection, context);
-    return CellSelectionStatistics(logData, selection, context);
+    const TSampleBinner binner(context);
+    if (selection.front().Kind == SelectionKindPoint) return PointStatistics(logData, selection, binner);
+    return CellSelectionStatistics(logData, selection, binner);
 }
 
 TCellStatistics CellStatistics(const TLogData& logData, int row, int column, const TPlotContext& context) {
@@ -129,12 +130,13 @@ TCellStatistics CellStatistics(const TLogData& logData, int row, int column, con
 }
 
 TCellStatisticsGrid AllCellStatistics(const TLogData& logData, const TPlotContext& context) {
+    const TSampleBinner binner(context);
     // First pass: place each sample once, remember its value and cells.
     struct TPlaced {
         double Value;
         std::uint8_t FirstRow, LastRow, FirstColumn, LastColumn;
     };
-    const bool ezk = context.Options.View == TPlotView::EZK;
+    const bool ezk = binner.Context().Options.View == TPlotView::EZK;
     TCellStatisticsGrid grid{};
     std::array<double, CellTotal> sum{};
     std::vector<TPlaced> placed;
@@ -143,8 +145,8 @@ TCellStatisticsGrid AllCellStatistics(const TLogData& logData, const TPlotContex
         const TLogDataEntry& entry = logData[i];
         if (!entry.Included) continue;
         TCellSpan rows, columns;
-        if (!CellsHolding(entry, context, rows, columns)) continue;
-        const double afr = PlottedAfr(entry, context);
+        if (!CellsHolding(entry, binner.Context(), rows, columns)) continue;
+        const double afr = binner.PlottedAfr(entry);
         if (afr != MissingValue) {
             placed.push_back({afr, static_cast<std::uint8_t>(rows.First),
                               static_cast<std::uint8_t>(rows.Last), static_cast<std::uint8_t>(columns.First),
@@ -155,9 +157,9 @@ TCellStatisticsGrid AllCellStatistics(const TLogData& logData, const TPlotContex
                     ++grid[r * MapSize + c].Count;
                 }
         }
-        if (ezk && IsKnockEvent(logData, i, false, context)) {
-            const int cylinders = KnockCylinderCount(entry, false, context);
-            const double retard = MaxKnockRetard(entry, false, context);
+        if (ezk && IsKnockEvent(logData, i, false, binner)) {
+            const int cylinders = KnockCylinderCount(entry, false, binner);
+            const double retard = MaxKnockRetard(entry, false, binner);
             for (int r = rows.First; r <= rows.Last; ++r)
                 for (int c = columns.First; c <= columns.Last; ++c) {
                     TCellStatistics& cell = grid[r * MapSize + c];

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "core/plot/CellBinning.h"
-
 namespace kelvane {
 
 namespace {
@@ -26,14 +24,15 @@ bool Knocks(double retard, double adjustment) {
 
 }  // namespace
 
-double KnockAdjustmentAt(const TLogDataEntry& entry, bool withAdjustment, const TPlotContext& context) {
+double KnockAdjustmentAt(const TLogDataEntry& entry, bool withAdjustment, const TSampleBinner& binner) {
+    const TPlotContext& context = binner.Context();
     if (!withAdjustment && !context.Options.IncludeAdjustments) return 0;
-    const TCell cell = SampleCell(entry, TPlotView::EZK, context);
+    const TCell cell = binner.Cell(entry, TPlotView::EZK);
     return context.IgnitionAdjustment.At(cell.Row, cell.Column);
 }
 
 bool IsKnockEvent(const TLogData& logData, std::size_t index, bool withAdjustment,
-                  const TPlotContext& context) {
+                  const TSampleBinner& binner) {
     if (index == 0 || index >= logData.Count()) return false;
     const TLogDataEntry& entry = logData[index];
     const TLogDataEntry& prev = logData[index - 1];
@@ -43,27 +42,37 @@ bool IsKnockEvent(const TLogData& logData, std::size_t index, bool withAdjustmen
         if (entry.KnockCount == MissingInteger || prev.KnockCount == MissingInteger) return false;
         return prev.KnockCount < entry.KnockCount;
     }
-    const double adjustment = KnockAdjustmentAt(entry, withAdjustment, context);
+    // Only a cylinder whose retard grew can make this an event; the adjustment
+    // (a cell lookup) is fetched for those alone.
+    bool adjustmentKnown = false;
+    double adjustment = 0;
     for (int k = 0; k < KnockCylinders; ++k) {
         const double retard = entry.KnockRetard[k];
-        if (Knocks(retard, adjustment) && retard > prev.KnockRetard[k]) return true;
+        if (!(retard > prev.KnockRetard[k]) || !ReadsRetard(retard)) continue;
+        if (!adjustmentKnown) {
+            adjustment = KnockAdjustmentAt(entry, withAdjustment, binner);
+            adjustmentKnown = true;
+        }
+        if (Knocks(retard, adjustment)) return true;
     }
     return false;
 }
 
-int KnockCylinderCount(const TLogDataEntry& entry, bool withAdjustment, const TPlotContext& context) {
+int KnockCylinderCount(const TLogDataEntry& entry, bool withAdjustment, const TSampleBinner& binner) {
     if (!HasRetard(entry)) return 0;
-    const double adjustment = KnockAdjustmentAt(entry, withAdjustment, context);
+    const double adjustment = KnockAdjustmentAt(entry, withAdjustment, binner);
     int count = 0;
     for (double retard : entry.KnockRetard)
         if (Knocks(retard, adjustment)) ++count;
     return count;
 }
 
-std::string KnockCylinderList(const TLogDataEntry& entry, bool withAdjustment, const TPlotContext& context) {
+namespace {
+
+std::string CylinderList(const TLogDataEntry& entry, bool withAdjustment, const TSampleBinner& binner) {
     std::string list;
     if (!HasRetard(entry)) return list;
-    const double adjustment = KnockAdjustmentAt(entry, withAdjustment, context);
+    const double adjustment = KnockAdjustmentAt(entry, withAdjustment, binner);
     for (int k = 0; k < KnockCylinders; ++k) {
         if (!Knocks(entry.KnockRetard[k], adjustment)) continue;
         if (!list.empty()) list += ',';
@@ -72,13 +81,36 @@ std::string KnockCylinderList(const TLogDataEntry& entry, bool withAdjustment, c
     return list;
 }
 
-double MaxKnockRetard(const TLogDataEntry& entry, bool withAdjustment, const TPlotContext& context) {
+}  // namespace
+
+double MaxKnockRetard(const TLogDataEntry& entry, bool withAdjustment, const TSampleBinner& binner) {
     if (!HasRetard(entry)) return 0;
-    const double adjustment = KnockAdjustmentAt(entry, withAdjustment, context);
+    const double adjustment = KnockAdjustmentAt(entry, withAdjustment, binner);
     double largest = 0;
     for (double retard : entry.KnockRetard)
         if (ReadsRetard(retard)) largest = std::max(largest, retard + adjustment);
     return largest;
+}
+
+double KnockAdjustmentAt(const TLogDataEntry& entry, bool withAdjustment, const TPlotContext& context) {
+    return KnockAdjustmentAt(entry, withAdjustment, TSampleBinner(context));
+}
+
+bool IsKnockEvent(const TLogData& logData, std::size_t index, bool withAdjustment,
+                  const TPlotContext& context) {
+    return IsKnockEvent(logData, index, withAdjustment, TSampleBinner(context));
+}
+
+int KnockCylinderCount(const TLogDataEntry& entry, bool withAdjustment, const TPlotContext& context) {
+    return KnockCylinderCount(entry, withAdjustment, TSampleBinner(context));
+}
+
+std::string KnockCylinderList(const TLogDataEntry& entry, bool withAdjustment, const TPlotContext& context) {
+    return CylinderList(entry, withAdjustment, TSampleBinner(context));
+}
+
+double MaxKnockRetard(const TLogDataEntry& entry, bool withAdjustment, const TPlotContext& context) {
+    return MaxKnockRetard(entry, withAdjustment, TSampleBinner(context));
 }
 
 }  // namespace kelvane

@@ -5,6 +5,7 @@
 
 #include "core/logdata/KelvaneDefs.h"
 #include "core/plot/PlotContext.h"
+#include "core/plot/SampleBinner.h"
 
 namespace kelvane {
 
@@ -30,5 +31,12 @@ std::string KnockCylinderList(const TLogDataEntry& entry, bool withAdjustment, c
 
 // Largest retard (plus adjustment) over the cylinders, never below 0.
 double MaxKnockRetard(const TLogDataEntry& entry, bool withAdjustment, const TPlotContext& context);
+
+// The same measures for passes over many samples.
+double KnockAdjustmentAt(const TLogDataEntry& entry, bool withAdjustment, const TSampleBinner& binner);
+bool IsKnockEvent(const TLogData& logData, std::size_t index, bool withAdjustment,
+                  const TSampleBinner& binner);
+int KnockCylinderCount(const TLogDataEntry& entry, bool withAdjustment, const TSampleBinner& binner);
+double MaxKnockRetard(const TLogDataEntry& entry, bool withAdjustment, const TSampleBinner& binner);
 
 }  // namespace kelvane

@@ -229,7 +229,7 @@ void ReferenceFilters(TLogData& data, const TFilterSettings& s) {
 
 TEST(PointFiltersTest, StuckClocksAndFileBordersMatchTheWalksSampleBySample) {
     std::mt19937 random(1234);
-    for (int round = 0; round < 300; ++round) {
+    for (int round = 0; round < 1000; ++round) {
         TLogData data;
         double t = 0;
         const int count = 5 + static_cast<int>(random() % 200);
@@ -261,8 +261,14 @@ TEST(PointFiltersTest, StuckClocksAndFileBordersMatchTheWalksSampleBySample) {
         settings.InhibitAfter = 0.05 * (random() % 8);
         TLogData expected = data;
         ReferenceFilters(expected, settings);
-        ApplyFilters(data, settings);
+        // Every sample is reported once, in order, with its final flag.
+        std::string settled;
+        ApplyFilters(data, settings, [&](std::size_t i) {
+            ASSERT_EQ(i, settled.size());
+            settled += data[i].Included ? '1' : '0';
+        });
         ASSERT_EQ(Mask(data), Mask(expected)) << "round " << round;
+        ASSERT_EQ(settled, Mask(expected)) << "round " << round;
     }
 }
 

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "PlotFixture.h"
 #include "core/plot/CellBinning.h"
+#include "core/plot/SampleBinner.h"
 
 namespace kelvane {
 namespace {
@@ -53,6 +56,33 @@ TEST(CellBinningTest, ClosedCellsHoldABoundValueTwiceAndNothingOutside) {
     // The EZK load axis starts below zero.
     EXPECT_EQ(AxisCellsHolding(-3.33, f.EzkLoadBounds).First, 0);
     EXPECT_TRUE(AxisCellsHolding(-3.34, f.EzkLoadBounds).Empty());
+}
+
+TEST(CellBinningTest, PassBinnerAgreesWithTheStepwiseSearchEvenOnDisorderedAxes) {
+    std::mt19937 random(11);
+    for (bool disordered : {false, true}) {
+        TPlotFixture f;
+        if (disordered) {
+            std::swap(f.LhRpmBounds[4], f.LhRpmBounds[9]);
+            std::swap(f.EzkLoadBounds[2], f.EzkLoadBounds[3]);
+            std::swap(f.LhLoad[5], f.LhLoad[6]);
+        }
+        for (int r = 0; r < MapSize; ++r)
+            for (int l = 0; l < MapSize; ++l) f.FuelAdjustment.At(r, l) = 0.9 + 0.01 * ((r * 7 + l * 3) % 20);
+        const TSampleBinner binner(f.Context());
+        for (int i = 0; i < 20000; ++i) {
+            // Mostly small steps (the binner remembers its last answer), some jumps
+            // and values right on a bound.
+            TLogDataEntry e =
+                TPlotFixture::Sample(random() % 8000, random() % 1200, -5.0 + random() % 110, 14);
+            if (i % 5 == 0) e.Rpm = f.LhRpmBounds[random() % 17];
+            if (i % 7 == 0) e.Load = f.EzkLoadBounds[random() % 17];
+            for (TPlotView view : {TPlotView::LH, TPlotView::EZK})
+                ASSERT_EQ(binner.Cell(e, view), SampleCell(e, view, f.Context())) << e.Rpm;
+            const TSampleBinner fresh(f.Context());
+            ASSERT_EQ(binner.PlottedAfr(e), fresh.PlottedAfr(e)) << e.Rpm << " " << e.PlotMaf;
+        }
+    }
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "PlotFixture.h"
+#include "core/logdata/PointFilters.h"
 #include "core/plot/MeanAfrGrid.h"
 
 namespace kelvane {
@@ -43,6 +46,32 @@ TEST(MeanAfrGridTest, FollowsTheFuelAdjustmentInForce) {
     data.Entries.push_back(TPlotFixture::Sample(2000, 400, 10, 12.5));
     EXPECT_DOUBLE_EQ(ComputeMeanAfrGrid(data, f.Context()).At(5, 5), 10.0);
     EXPECT_EQ(ComputeMeanAfrGrid(TLogData{}, f.Context()).At(5, 5), MissingValue);
+}
+
+TEST(MeanAfrGridTest, FilteringAndAveragingInOnePassMatchDoingThemApart) {
+    TPlotFixture f;
+    std::mt19937 random(3);
+    TLogData data;
+    double t = 0;
+    for (int i = 0; i < 5000; ++i) {
+        t += random() % 50 == 0 ? -20.0 : random() % 30 == 0 ? 0.0 : 0.05;
+        TLogDataEntry e = TPlotFixture::Sample(700 + random() % 5800, random() % 1100, 0, 11 + random() % 8);
+        e.TimeSec = t;
+        e.ThrottleSwitch = 2;
+        data.Entries.push_back(e);
+    }
+    for (bool enabled : {true, false}) {
+        TFilterSettings settings;
+        settings.FiltersEnabled = enabled;
+        TLogData apart = data;
+        ApplyFilters(apart, settings);
+        const TMapGrid expected = ComputeMeanAfrGrid(apart, f.Context());
+        TLogData together = data;
+        bool dirty = true;
+        EXPECT_EQ(ApplyFiltersAndComputeMeanAfrGrid(together, settings, dirty, f.Context()), expected);
+        EXPECT_FALSE(dirty);
+        for (std::size_t i = 0; i < data.Count(); ++i) ASSERT_EQ(together[i].Included, apart[i].Included);
+    }
 }
 
 }  // namespace
