@@ -1,0 +1,139 @@
+#include "core/logdata/PointFilters.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+
+namespace kelvane {
+
+namespace {
+
+// Extra margin added to both inhibit windows, so that a window of 0 still
+// takes the immediate neighbours one logging step away.
+constexpr double InhibitMargin = 0.1;
+
+constexpr int ThrottleIdle = 1;
+constexpr int ThrottleCruise = 2;
+constexpr int ThrottleWot = 3;
+
+bool PassesThrottleTest(int throttleSwitch, const TFilterSettings& settings) {
+    if (throttleSwitch == ThrottleIdle) return settings.IncludeIdle;
+    if (throttleSwitch == ThrottleCruise) return settings.IncludeCruise;
+    if (throttleSwitch == ThrottleWot) return settings.IncludeWot;
+    return true;  // missing or unknown switch positions are not judged
+}
+
+bool PassesFilters(const std::vector<TLogDataEntry>& e, std::size_t i, const TFilterSettings& settings) {
+    const std::size_t n = e.size();
+    if (i == 0 || i == n - 1) return false;
+    const TLogDataEntry& prev = e[i - 1];
+    const TLogDataEntry& cur = e[i];
+    const double t = cur.TimeSec;
+    if (prev.TimeSec == t) return false;
+    if (cur.SmoothedAfr == MissingValue) return false;
+    if (settings.MaxAfrEnabled && !(cur.SmoothedAfr <= settings.MaxAfr)) return false;
+    const double dt = t - prev.TimeSec;
+    if (settings.MaxMafSlopeEnabled &&
+        !(std::fabs((cur.PlotMaf - prev.PlotMaf) / dt) <= settings.MaxMafSlope))
+        return false;
+    if (settings.MaxRpmSlopeEnabled && !(std::fabs((cur.Rpm - prev.Rpm) / dt) <= settings.MaxRpmSlope))
+        return false;
+    // A sample next to a backward step of time (the border between two files) fails.
+    if (!(prev.TimeSec <= t && t <= e[i + 1].TimeSec)) return false;
+    return PassesThrottleTest(cur.ThrottleSwitch, settings);
+}
+
+}  // namespace
+
+void ApplyFilters(TLogData& logData, const TFilterSettings& settings) {
+    ApplyFilters(logData, settings, nullptr);
+}
+
+void ApplyFilters(TLogData& logData, const TFilterSettings& settings, const TSettledSample& settled) {
+    std::vector<TLogDataEntry>& e = logData.Entries;
+    const std::size_t n = e.size();
+    if (n == 0) return;
+    if (!settings.FiltersEnabled) {
+        for (std::size_t i = 0; i < n; ++i) {
+            e[i].Included = 1;
+            if (settled) settled(i);
+        }
+        return;
+    }
+
+    const double before = InhibitMargin + settings.InhibitBefore;
+    const double after = InhibitMargin + settings.InhibitAfter;
+
+    // The walks only ever clear flags, so the result does not depend on the
+    // order of the failures. Runs of failing samples with one and the same time
+    // (a stuck clock) would make the walks quadratic; a walk that would repeat
+    // the previous one is skipped or resumed where that one ended.
+    bool prevFailed = false;
+    std::size_t forwardOrigin = 0;  // last failing sample whose forward walk ran
+    std::size_t forwardEnd = 0;     // first index that walk did not clear
+    bool haveForwardWalk = false;
+    std::size_t coveredUntil = 0;  // forward walks so far excluded everything below this
+
+    // A backward walk from a later sample reaches sample j only through every
+    // sample between, and each of them must lie inside the same window of
+    // length `before`: once a sample at least that far in time from j (either
+    // way) has been seen, j's flag is final.
+    std::size_t firstUnsettled = 0;
+    auto settleUpTo = [&](std::size_t i) {
+        const double t = e[i].TimeSec;
+        while (firstUnsettled < i) {
+            const double tj = e[firstUnsettled].TimeSec;
+            // Written as the walks compare, so rounding cannot settle a sample
+            // a walk still reaches. A NaN time settles: no walk passes it.
+            if (tj > t - before && t > tj - before) break;
+            settled(firstUnsettled++);
+        }
+    };
+
+    // Flags are set as the pass reaches each sample, so the list is walked
+    // once; samples a forward walk already covered start out excluded.
+    for (std::size_t i = 0; i < n; ++i) {
+        if (settled) settleUpTo(i);
+        if (PassesFilters(e, i, settings)) {
+            // Stored only when it changes: re-applying the same filters then
+            // leaves the list's memory clean.
+            const std::uint8_t included = i < coveredUntil ? 0 : 1;
+            if (e[i].Included != included) e[i].Included = included;
+            prevFailed = false;
+            continue;
+        }
+        const double t = e[i].TimeSec;
+        if (e[i].Included) e[i].Included = 0;
+
+        // Same time as a failing predecessor: its backward walk covered ours.
+        const bool backwardDone = prevFailed && e[i - 1].TimeSec == t;
+        if (!backwardDone) {
+            for (std::size_t j = i; j-- > 0;) {
+                const double tj = e[j].TimeSec;
+                if (!(tj <= t && tj > t - before)) break;
+                if (e[j].Included) e[j].Included = 0;
+            }
+        }
+
+        // Same time as the failing sample whose forward walk reached past us:
+        // everything up to where that walk stopped meets our test too.
+        const bool resume = haveForwardWalk && i < forwardEnd && e[forwardOrigin].TimeSec == t;
+        std::size_t j = resume ? forwardEnd : i + 1;
+        while (j < n && e[j].TimeSec >= t && e[j].TimeSec < t + after) ++j;
+        if (!resume) forwardOrigin = i;
+        forwardEnd = j;
+        haveForwardWalk = true;
+        coveredUntil = std::max(coveredUntil, j);
+        prevFailed = true;
+    }
+    if (settled)
+        while (firstUnsettled < n) settled(firstUnsettled++);
+}
+
+void ApplyFilters(TLogData& logData, const TFilterSettings& settings, bool& filtersDirty) {
+    ApplyFilters(logData, settings);
+    filtersDirty = false;
+}
+
+}  // namespace kelvane

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+
+#include "core/logdata/FilterSettings.h"
+#include "core/logdata/KelvaneDefs.h"
+
+namespace kelvane {
+
+// Recomputes the Included flag of every sample: samples taken while the engine
+// changes state (slopes too steep, fuel cut, unwanted throttle position, time
+// steps that make no sense) are excluded together with their time neighbours
+// inside the inhibit windows. With the filters switched off every sample is
+// included.
+void ApplyFilters(TLogData& logData, const TFilterSettings& settings);
+
+// The same, for the main window's refresh: the filters are re-applied and the
+// caller's FiltersDirty flag is cleared.
+void ApplyFilters(TLogData& logData, const TFilterSettings& settings, bool& filtersDirty);
+
+// The same, telling settled(i) of every sample, in list order, as soon as its
+// Included flag is final, so that a caller can gather statistics in the same
+// pass over the list while its samples are still at hand.
+using TSettledSample = std::function<void(std::size_t index)>;
+void ApplyFilters(TLogData& logData, const TFilterSettings& settings, const TSettledSample& settled);
+
+}  // namespace kelvane

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+
+namespace kelvane {
+
+// Which map grid the plot shows: the fuel map (engine speed against PlotMaf)
+// or the ignition map (engine speed against Load).
+enum class TPlotView : std::uint8_t { LH, EZK };
+
+// Display options of the plot, held by the program's state. All start-up
+// values are on (except the view, which starts on the fuel map).
+struct TDisplayOptions {
+    TPlotView View = TPlotView::LH;
+    bool PlotAfr = true;             // plot the measured AFR
+    bool PlotO2Adj = true;           // include the O2 adjustment in the plotted AFR
+    bool IncludeAdjustments = true;  // include the fuel and ignition map adjustments
+    bool ShowKnocks = true;          // knock markers also in the LH view
+
+    // Knock thresholds: a sample is flagged small (1) or large (2) when more
+    // cylinders than given knock, or the retard is larger than given.
+    int MaxKnockCylinders1 = 3;
+    double MaxKnockRetard1 = 3.0;
+    int MaxKnockCylinders2 = 6;
+    double MaxKnockRetard2 = 6.0;
+
+    bool operator==(const TDisplayOptions&) const = default;
+};
+
+}  // namespace kelvane

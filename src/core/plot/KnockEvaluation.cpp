@@ -1,0 +1,116 @@
+#include "core/plot/KnockEvaluation.h"
+
+#include <algorithm>
+
+namespace kelvane {
+
+namespace {
+
+// Retard values from 20 degrees up are the ECU's way of saying "no reading".
+constexpr double RetardCeiling = 20;
+constexpr double KnockThreshold = 0.1;
+
+bool HasRetard(const TLogDataEntry& entry) {
+    return entry.KnockRetard[0] != MissingValue;
+}
+
+bool ReadsRetard(double retard) {
+    return retard != MissingValue && retard < RetardCeiling;
+}
+
+bool Knocks(double retard, double adjustment) {
+    return ReadsRetard(retard) && retard + adjustment > KnockThreshold;
+}
+
+}  // namespace
+
+double KnockAdjustmentAt(const TLogDataEntry& entry, bool withAdjustment, const TSampleBinner& binner) {
+    const TPlotContext& context = binner.Context();
+    if (!withAdjustment && !context.Options.IncludeAdjustments) return 0;
+    const TCell cell = binner.Cell(entry, TPlotView::EZK);
+    return context.IgnitionAdjustment.At(cell.Row, cell.Column);
+}
+
+bool IsKnockEvent(const TLogData& logData, std::size_t index, bool withAdjustment,
+                  const TSampleBinner& binner) {
+    if (index == 0 || index >= logData.Count()) return false;
+    const TLogDataEntry& entry = logData[index];
+    const TLogDataEntry& prev = logData[index - 1];
+    if (!entry.Included) return false;
+    if (!HasRetard(entry)) {
+        // A missing counter on either side says nothing about knocking.
+        if (entry.KnockCount == MissingInteger || prev.KnockCount == MissingInteger) return false;
+        return prev.KnockCount < entry.KnockCount;
+    }
+    // Only a cylinder whose retard grew can make this an event; the adjustment
+    // (a cell lookup) is fetched for those alone.
+    bool adjustmentKnown = false;
+    double adjustment = 0;
+    for (int k = 0; k < KnockCylinders; ++k) {
+        const double retard = entry.KnockRetard[k];
+        if (!(retard > prev.KnockRetard[k]) || !ReadsRetard(retard)) continue;
+        if (!adjustmentKnown) {
+            adjustment = KnockAdjustmentAt(entry, withAdjustment, binner);
+            adjustmentKnown = true;
+        }
+        if (Knocks(retard, adjustment)) return true;
+    }
+    return false;
+}
+
+int KnockCylinderCount(const TLogDataEntry& entry, bool withAdjustment, const TSampleBinner& binner) {
+    if (!HasRetard(entry)) return 0;
+    const double adjustment = KnockAdjustmentAt(entry, withAdjustment, binner);
+    int count = 0;
+    for (double retard : entry.KnockRetard)
+        if (Knocks(retard, adjustment)) ++count;
+    return count;
+}
+
+namespace {
+
+std::string CylinderList(const TLogDataEntry& entry, bool withAdjustment, const TSampleBinner& binner) {
+    std::string list;
+    if (!HasRetard(entry)) return list;
+    const double adjustment = KnockAdjustmentAt(entry, withAdjustment, binner);
+    for (int k = 0; k < KnockCylinders; ++k) {
+        if (!Knocks(entry.KnockRetard[k], adjustment)) continue;
+        if (!list.empty()) list += ',';
+        list += static_cast<char>('1' + k);
+    }
+    return list;
+}
+
+}  // namespace
+
+double MaxKnockRetard(const TLogDataEntry& entry, bool withAdjustment, const TSampleBinner& binner) {
+    if (!HasRetard(entry)) return 0;
+    const double adjustment = KnockAdjustmentAt(entry, withAdjustment, binner);
+    double largest = 0;
+    for (double retard : entry.KnockRetard)
+        if (ReadsRetard(retard)) largest = std::max(largest, retard + adjustment);
+    return largest;
+}
+
+double KnockAdjustmentAt(const TLogDataEntry& entry, bool withAdjustment, const TPlotContext& context) {
+    return KnockAdjustmentAt(entry, withAdjustment, TSampleBinner(context));
+}
+
+bool IsKnockEvent(const TLogData& logData, std::size_t index, bool withAdjustment,
+                  const TPlotContext& context) {
+    return IsKnockEvent(logData, index, withAdjustment, TSampleBinner(context));
+}
+
+int KnockCylinderCount(const TLogDataEntry& entry, bool withAdjustment, const TPlotContext& context) {
+    return KnockCylinderCount(entry, withAdjustment, TSampleBinner(context));
+}
+
+std::string KnockCylinderList(const TLogDataEntry& entry, bool withAdjustment, const TPlotContext& context) {
+    return CylinderList(entry, withAdjustment, TSampleBinner(context));
+}
+
+double MaxKnockRetard(const TLogDataEntry& entry, bool withAdjustment, const TPlotContext& context) {
+    return MaxKnockRetard(entry, withAdjustment, TSampleBinner(context));
+}
+
+}  // namespace kelvane

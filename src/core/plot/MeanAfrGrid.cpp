@@ -1,0 +1,70 @@
+#include "core/plot/MeanAfrGrid.h"
+
+#include <array>
+
+#include "core/logdata/PointFilters.h"
+#include "core/plot/SampleBinner.h"
+
+namespace kelvane {
+
+namespace {
+
+// Samples are large and a pass reads two far-apart parts of each; asking for
+// them a few samples ahead keeps the memory busy while the values are worked.
+constexpr std::size_t PrefetchDistance = 12;
+
+void PrefetchEntry(const TLogDataEntry* entries, std::size_t index, std::size_t count) {
+    if (index >= count) return;
+    const char* p = reinterpret_cast<const char*>(entries + index);
+    __builtin_prefetch(p);
+    __builtin_prefetch(p + sizeof(TLogDataEntry) - 1);
+}
+
+class TMeanAfrAccumulator {
+  public:
+    explicit TMeanAfrAccumulator(const TPlotContext& context) : FBinner(context) {}
+
+    void Add(const TLogDataEntry& entry) {
+        if (!entry.Included) return;
+        const double afr = FBinner.PlottedAfr(entry);
+        if (afr == MissingValue) return;
+        const TCell cell = FBinner.Cell(entry, TPlotView::LH);
+        const int index = cell.Row * MapSize + cell.Column;
+        FSum[index] += afr;
+        ++FCount[index];
+    }
+
+    TMapGrid Mean() const {
+        TMapGrid mean;
+        for (int i = 0; i < MapSize * MapSize; ++i)
+            mean.Values[i] = FCount[i] > 0 ? FSum[i] / FCount[i] : MissingValue;
+        return mean;
+    }
+
+  private:
+    TSampleBinner FBinner;
+    std::array<double, MapSize * MapSize> FSum{};
+    std::array<int, MapSize * MapSize> FCount{};
+};
+
+}  // namespace
+
+TMapGrid ComputeMeanAfrGrid(const TLogData& logData, const TPlotContext& context) {
+    TMeanAfrAccumulator accumulator(context);
+    const std::size_t n = logData.Count();
+    for (std::size_t i = 0; i < n; ++i) {
+        PrefetchEntry(logData.Entries.data(), i + PrefetchDistance, n);
+        accumulator.Add(logData[i]);
+    }
+    return accumulator.Mean();
+}
+
+TMapGrid ApplyFiltersAndComputeMeanAfrGrid(TLogData& logData, const TFilterSettings& settings,
+                                           bool& filtersDirty, const TPlotContext& context) {
+    TMeanAfrAccumulator accumulator(context);
+    ApplyFilters(logData, settings, [&](std::size_t i) { accumulator.Add(logData[i]); });
+    filtersDirty = false;
+    return accumulator.Mean();
+}
+
+}  // namespace kelvane

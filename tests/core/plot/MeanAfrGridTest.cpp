@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "PlotFixture.h"
+#include "core/logdata/PointFilters.h"
+#include "core/plot/MeanAfrGrid.h"
+
+namespace kelvane {
+namespace {
+
+TEST(MeanAfrGridTest, AveragesIncludedPlottedValuesPerFuelCellAndMarksEmptyCells) {
+    TPlotFixture f;
+    f.Options.View = TPlotView::EZK;  // the grid is always the fuel map's
+    TLogData data;
+    // Cell (5, 5): 2000 rpm, PlotMaf 400.
+    data.Entries.push_back(TPlotFixture::Sample(2000, 400, 10, 12.0));
+    data.Entries.push_back(TPlotFixture::Sample(1900, 410, 90, 13.0));
+    TLogDataEntry excluded = TPlotFixture::Sample(2000, 400, 10, 20.0);
+    excluded.Included = 0;
+    data.Entries.push_back(excluded);
+    TLogDataEntry noValue = TPlotFixture::Sample(2000, 400, 10, 99);
+    noValue.AfrPresent = 0;  // and no O2 adjustment: nothing to plot
+    data.Entries.push_back(noValue);
+    // On the bound 600 between rows 0 and 1: row 0 only. PlotMaf 130 is the
+    // bound between load cells 0 and 1: cell 0.
+    data.Entries.push_back(TPlotFixture::Sample(600, 130, 10, 15.0));
+    // Beyond every bound: the outer cell.
+    data.Entries.push_back(TPlotFixture::Sample(150000, 20000, 10, 11.0));
+
+    const TMapGrid mean = ComputeMeanAfrGrid(data, f.Context());
+    EXPECT_DOUBLE_EQ(mean.At(5, 5), 12.5);
+    EXPECT_DOUBLE_EQ(mean.At(0, 0), 15.0);
+    EXPECT_EQ(mean.At(1, 0), MissingValue);
+    EXPECT_EQ(mean.At(0, 1), MissingValue);
+    EXPECT_DOUBLE_EQ(mean.At(15, 15), 11.0);
+    int filled = 0;
+    for (double v : mean.Values) filled += v != MissingValue;
+    EXPECT_EQ(filled, 3);
+}
+
+TEST(MeanAfrGridTest, FollowsTheFuelAdjustmentInForce) {
+    TPlotFixture f;
+    f.FuelAdjustment.Fill(1.25);
+    TLogData data;
+    data.Entries.push_back(TPlotFixture::Sample(2000, 400, 10, 12.5));
+    EXPECT_DOUBLE_EQ(ComputeMeanAfrGrid(data, f.Context()).At(5, 5), 10.0);
+    EXPECT_EQ(ComputeMeanAfrGrid(TLogData{}, f.Context()).At(5, 5), MissingValue);
+}
+
+TEST(MeanAfrGridTest, FilteringAndAveragingInOnePassMatchDoingThemApart) {
+    TPlotFixture f;
+    std::mt19937 random(3);
+    TLogData data;
+    double t = 0;
+    for (int i = 0; i < 5000; ++i) {
+        t += random() % 50 == 0 ? -20.0 : random() % 30 == 0 ? 0.0 : 0.05;
+        TLogDataEntry e = TPlotFixture::Sample(700 + random() % 5800, random() % 1100, 0, 11 + random() % 8);
+        e.TimeSec = t;
+        e.ThrottleSwitch = 2;
+        data.Entries.push_back(e);
+    }
+    for (bool enabled : {true, false}) {
+        TFilterSettings settings;
+        settings.FiltersEnabled = enabled;
+        TLogData apart = data;
+        ApplyFilters(apart, settings);
+        const TMapGrid expected = ComputeMeanAfrGrid(apart, f.Context());
+        TLogData together = data;
+        bool dirty = true;
+        EXPECT_EQ(ApplyFiltersAndComputeMeanAfrGrid(together, settings, dirty, f.Context()), expected);
+        EXPECT_FALSE(dirty);
+        for (std::size_t i = 0; i < data.Count(); ++i) ASSERT_EQ(together[i].Included, apart[i].Included);
+    }
+}
+
+}  // namespace
+}  // namespace kelvane
