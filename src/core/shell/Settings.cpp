@@ -61,7 +61,7 @@ void ReadEngineSetup(std::string lhVersion, std::string lhConfig, std::string ez
 }
 
 void LoadFromMainFile(const TIniFile2& main, TSettings& settings) {
-    settings.ScaleMode = main.ReadBool(SettingsSection, "AutoScale", false) ? ScaleModeAuto : ScaleModeFull;
+    settings.ScaleMode = main.ReadBool(SettingsSection, "AutoScale", false) ? ScaleAutomatic : ScaleDefault;
     ReadEngineSetup(main.ReadString(SettingsSection, "LH Version", ""),
                     main.ReadString(SettingsSection, "LH Config", ""),
                     main.ReadString(SettingsSection, "EZK Config", ""), settings.EngineSetup);
@@ -81,10 +81,10 @@ void LoadFromProject(const TIniFile2& main, const TIniFile2& project, TSettings&
                          {&main, LegacyProjectSection(settings.ProjectName)},
                          {&project, std::string(SettingsSection)}});
     if (plot.Bool("AutoScale", false))
-        settings.ScaleMode = ScaleModeAuto;
+        settings.ScaleMode = ScaleAutomatic;
     else
         settings.ScaleMode =
-            project.ReadBool(SettingsSection, "Manual Scale", false) ? ScaleModeSelect : ScaleModeFull;
+            project.ReadBool(SettingsSection, "Manual Scale", false) ? ScaleManual : ScaleDefault;
 
     ReadEngineSetup(plot.Text("LH Version", ""), plot.Text("LH Config", ""), plot.Text("EZK Config", ""),
                     settings.EngineSetup);
@@ -121,8 +121,8 @@ bool WriteEngineSetup(TIniFile2& ini, const TEngineSetup& setup) {
 bool WriteProjectFile(TIniFile2& project, const TSettings& settings) {
     bool ok = WriteEngineSetup(project, settings.EngineSetup);
     ok &= project.WriteInteger(SettingsSection, "Plot Point Size", settings.PlotPointSize);
-    ok &= project.WriteBool(SettingsSection, "AutoScale", settings.ScaleMode == ScaleModeAuto);
-    ok &= project.WriteBool(SettingsSection, "Manual Scale", settings.ScaleMode == ScaleModeSelect);
+    ok &= project.WriteBool(SettingsSection, "AutoScale", settings.ScaleMode == ScaleAutomatic);
+    ok &= project.WriteBool(SettingsSection, "Manual Scale", settings.ScaleMode == ScaleManual);
     const TPlotLimits& limits = settings.PlotLimits;
     ok &= project.WriteNumber(SettingsSection, "Min Plot RPM", limits.MinRpm, 0);
     ok &= project.WriteNumber(SettingsSection, "Max Plot RPM", limits.MaxRpm, 0);
@@ -135,7 +135,7 @@ bool WriteProjectFile(TIniFile2& project, const TSettings& settings) {
 bool WriteMainFile(TIniFile2& main, const TSettings& settings) {
     bool ok = WriteEngineSetup(main, settings.EngineSetup);
     ok &= main.WriteInteger(SettingsSection, "Plot Point Size", settings.PlotPointSize);
-    ok &= main.WriteBool(SettingsSection, "AutoScale", settings.ScaleMode == ScaleModeAuto);
+    ok &= main.WriteBool(SettingsSection, "AutoScale", settings.ScaleMode == ScaleAutomatic);
     ok &= main.WriteBool(SettingsSection, "Manual Scale", false);
     ok &= WriteFilterSettingsKeys(main, settings.StoredFilters);
     return ok;

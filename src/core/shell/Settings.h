@@ -10,6 +10,7 @@
 
 #include "core/logdata/FilterSettings.h"
 #include "core/maps/EngineSetup.h"
+#include "core/maps/MapAxes.h"
 #include "core/maps/MapGrid.h"
 #include "core/shell/IniFile2.h"
 
@@ -20,8 +21,6 @@ inline constexpr std::string_view SettingsFileName = "Kelvane.ini";
 inline constexpr std::string_view TargetAfrMapFileName = "TargetAFRmap.txt";
 inline constexpr std::string_view SettingsSection = "Settings";
 
-// Plot scale mode.
-enum : int { ScaleModeAuto = 0, ScaleModeFull = 1, ScaleModeSelect = 2 };
 
 // Selected limits of the plot ("Select:").
 struct TPlotLimits {
@@ -61,7 +60,7 @@ constexpr int MinPlotPointSize = 2;
 // The settings the main window holds, with the values a first run gives.
 struct TSettings {
     TEngineSetup EngineSetup;
-    int ScaleMode = ScaleModeFull;
+    int ScaleMode = ScaleDefault;
     int PlotPointSize = 6;
     TPlotLimits PlotLimits;
     TFilterSettings ActiveFilters = FilterSectionDefaults();

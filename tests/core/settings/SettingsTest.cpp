@@ -43,7 +43,7 @@ TEST_F(SettingsTest, FirstRunGivesEveryDefault) {
     LoadSettings(FStore, settings, true);
     LoadStartupValues(FStore.Main(), settings);
     EXPECT_EQ(settings, TSettings{});
-    EXPECT_EQ(settings.ScaleMode, ScaleModeFull);
+    EXPECT_EQ(settings.ScaleMode, ScaleDefault);
     EXPECT_FALSE(settings.ActiveFilters.MaxAfrEnabled);
     EXPECT_EQ(settings.ActiveFilters.MaxAfr, 0);
     EXPECT_EQ(settings.KnockLimits[1], (TKnockLimit{6.0, 6}));
@@ -77,8 +77,8 @@ TEST_F(SettingsTest, StartupLoadReadsTheMainFile) {
          [](const TSettings& s) { return s.EngineSetup.LHVersion == LHVersionUnset; }},
         {"LH Config", "hmaf", [](const TSettings& s) { return s.EngineSetup.LHConfig == LHConfigHexaMaf; }},
         {"EZK Config", "GT", [](const TSettings& s) { return s.EngineSetup.EZKVersion == EZKVersionGT; }},
-        {"AutoScale", "1", [](const TSettings& s) { return s.ScaleMode == ScaleModeAuto; }},
-        {"AutoScale", "0", [](const TSettings& s) { return s.ScaleMode == ScaleModeFull; }},
+        {"AutoScale", "1", [](const TSettings& s) { return s.ScaleMode == ScaleAutomatic; }},
+        {"AutoScale", "0", [](const TSettings& s) { return s.ScaleMode == ScaleDefault; }},
         // No correction at start-up: a maximum below the minimum is kept.
         {"Max Plot RPM", "-5", [](const TSettings& s) { return s.PlotLimits.MaxRpm == -5; }},
         {"Min Plot MAF", "500",
@@ -209,15 +209,15 @@ TEST_F(SettingsTest, ProjectCascadeScaleModeAndEngineSetup) {
     ASSERT_TRUE(project.WriteString("Settings", "LH Version", "LH2.2"));
     TSettings settings = InProject();
     LoadSettings(FStore, settings, false);
-    EXPECT_EQ(settings.ScaleMode, ScaleModeFull);
+    EXPECT_EQ(settings.ScaleMode, ScaleDefault);
     EXPECT_EQ(settings.EngineSetup, (TEngineSetup{LHVersion22, LHConfigMap, EZKVersionGT}));
 
     ASSERT_TRUE(project.WriteBool("Settings", "Manual Scale", true));
     LoadSettings(FStore, settings, false);
-    EXPECT_EQ(settings.ScaleMode, ScaleModeSelect);
+    EXPECT_EQ(settings.ScaleMode, ScaleManual);
     ASSERT_TRUE(main.WriteBool("Volvo settngs", "AutoScale", true));  // AutoScale wins over Manual Scale
     LoadSettings(FStore, settings, false);
-    EXPECT_EQ(settings.ScaleMode, ScaleModeAuto);
+    EXPECT_EQ(settings.ScaleMode, ScaleAutomatic);
 }
 
 TEST_F(SettingsTest, ProjectLoadNeedsFolderAndName) {
@@ -272,7 +272,7 @@ TEST_F(SettingsTest, SaveWritesProjectAndMainFiles) {
     TSettings settings = InProject();
     ASSERT_TRUE(FStore.OpenProjectSettings(FProjectFolder));
     settings.EngineSetup = {LHVersionUnset, LHConfigAlpha, EZKVersionS4};
-    settings.ScaleMode = ScaleModeSelect;
+    settings.ScaleMode = ScaleManual;
     settings.PlotLimits = {500.4, 6000.6, -0.2, 300};
     settings.ActiveFilters = TFilterSettings{};
     settings.ActiveFilters.MaxAfr = 16.25;
@@ -377,7 +377,7 @@ TEST_F(SettingsTest, SaveThenLoadRoundTripsTheRecord) {
 
     TSettings saved = InProject();
     saved.EngineSetup = {LHVersion22, LHConfigHexaMaf, EZKVersionGT};
-    saved.ScaleMode = ScaleModeSelect;
+    saved.ScaleMode = ScaleManual;
     saved.PlotPointSize = 4;
     saved.PlotLimits = {800, 6200, 30, 350};
     saved.ActiveFilters = {false, 16.5, true, 8000, false, 600, true, true, false, true, 0.3, 0.5};
@@ -400,7 +400,7 @@ TEST_F(SettingsTest, SaveThenLoadRoundTripsTheRecord) {
     LoadStartupValues(store.Main(), loaded);
     loaded.RecentFiles = LoadRecentFiles(store.Main());
     EXPECT_EQ(loaded.EngineSetup, saved.EngineSetup);
-    EXPECT_EQ(loaded.ScaleMode, ScaleModeFull);  // "Select" lives in the project file only
+    EXPECT_EQ(loaded.ScaleMode, ScaleDefault);  // "Select" lives in the project file only
     EXPECT_EQ(loaded.PlotPointSize, 4);
     EXPECT_EQ(loaded.ActiveFilters, saved.StoredFilters);
     EXPECT_EQ(loaded.StoredFilters, saved.StoredFilters);
@@ -414,7 +414,7 @@ TEST_F(SettingsTest, SaveThenLoadRoundTripsTheRecord) {
     // Then the project is opened again: the cascade brings the project values back.
     loaded.ProjectName = "Volvo";
     LoadSettings(store, loaded, false);
-    EXPECT_EQ(loaded.ScaleMode, ScaleModeSelect);
+    EXPECT_EQ(loaded.ScaleMode, ScaleManual);
     EXPECT_EQ(loaded.PlotLimits, saved.PlotLimits);
     EXPECT_EQ(loaded.ActiveFilters, saved.ActiveFilters);
     EXPECT_EQ(loaded.EngineSetup, saved.EngineSetup);
