@@ -25,6 +25,14 @@ bool IsReadableFile(const std::filesystem::path& path) {
     return static_cast<bool>(file);
 }
 
+// The program's file dialogs hand the reader full paths, and the caption
+// groups files by their folder: a relative name is made full the same way.
+std::filesystem::path FullPath(const std::string& file) {
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(file, error);
+    return error ? std::filesystem::path(file) : full.lexically_normal();
+}
+
 // Loads the files as the program's open command does, one by one, then runs
 // the refresh's filter step once. False when any file was rejected or could
 // not be read; the others are loaded all the same.
@@ -41,7 +49,7 @@ bool LoadLogs(TKelvaneState& state, const TCliOptions& options) {
     bool allRead = true;
     const TLoadLogOptions loadOptions{options.AfrSmoothing, options.Setup.LHConfig, ""};
     for (const std::string& file : options.Files) {
-        const TLoadLogResult result = LoadLogFile(state.Logs, file, loadOptions);
+        const TLoadLogResult result = LoadLogFile(state.Logs, FullPath(file), loadOptions);
         if (result.HeaderRejected) {
             std::fprintf(stderr, "%s\n", result.Message.c_str());
             allRead = false;

@@ -20,6 +20,14 @@ $got
 --- expected
 $expected"
 
+# Relative names are made full as the program's dialogs give them: the caption
+# names the folder, and one file named two ways is still one file.
+got=$(cd "$fixtures" && "$cli" log --summary run1.txt ./run2.txt ../cli/run1.txt | grep -E '^(files|caption):')
+expected="files: 2
+caption: Kelvane    [cli: run2, run1]"
+[ "$got" == "$expected" ] || fail "relative names: got
+$got"
+
 # --help goes to standard output with status 0.
 help=$("$cli" --help 2>/dev/null)
 status=$?
