@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # kelvane-cli log --summary: counts, columns, caption and status of the loaded logs.
-cli="$1"
+cli="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 fixtures="$2/cli"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
