@@ -1,0 +1,30 @@
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/CliCommands.h"
+#include "cli/CliOptions.h"
+
+int main(int argc, char** argv) {
+    using namespace kelvane::cli;
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const TParseResult parsed = ParseArguments(arguments);
+    if (!parsed.Ok) {
+        std::fprintf(stderr, "kelvane-cli: %s\n\n%s", parsed.Error.c_str(), UsageText);
+        return 2;
+    }
+    switch (parsed.Options.Command) {
+        case TCommand::Help:
+            std::fputs(UsageText, stdout);
+            return std::fflush(stdout) == 0 ? 0 : 1;
+        case TCommand::Log:
+            return RunLog(parsed.Options);
+        case TCommand::Cells:
+            return RunCells(parsed.Options);
+        case TCommand::Bin:
+            return RunBin(parsed.Options);
+        case TCommand::Map:
+            return RunMap(parsed.Options);
+    }
+    return 2;
+}

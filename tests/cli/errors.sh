@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Exit statuses and messages: rejected header, unreadable file, usage errors.
+cli="$1"
+fixtures="$2/cli"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+err=$(mktemp) && trap 'rm -f "$err"' EXIT
+
+# A rejected header: the program's message on stderr, the other file still read, status 1.
+out=$("$cli" log --summary "$fixtures/no_maf.txt" "$fixtures/run1.txt" 2>"$err")
+status=$?
+[ "$status" -eq 1 ] || fail "rejected header: status $status, expected 1"
+grep -q 'The following headers were not found in the log file: "MAF signal"' "$err" ||
+    fail "rejected header: message missing from stderr: $(cat "$err")"
+grep -q 'Logs must include Time, RPM, MAF-signal and AFR.' "$err" || fail "rejected header: second line missing"
+[[ "$out" == *"samples: 12"* ]] || fail "rejected header: the good file was not read: $out"
+[[ "$out" == *"files: 1"* ]] || fail "rejected header: the rejected file counts as open: $out"
+
+# An unreadable file.
+"$cli" log "$fixtures/does_not_exist.txt" "$fixtures/run2.txt" >/dev/null 2>"$err"
+status=$?
+[ "$status" -eq 1 ] || fail "missing file: status $status, expected 1"
+grep -qx "Cannot read $fixtures/does_not_exist.txt" "$err" || fail "missing file: stderr is '$(cat "$err")'"
+
+# Usage errors: status 2 and the usage on stderr, nothing on stdout.
+usage_cases=(
+    ""
+    "frobnicate x.txt"
+    "log"
+    "log --bogus $fixtures/run1.txt"
+    "log --smoothing 7 $fixtures/run1.txt"
+    "log --smoothing 2.5 $fixtures/run1.txt"
+    "log --lh 2.4 $fixtures/run1.txt"
+    "log --config VAF $fixtures/run1.txt"
+    "log --view"
+    "cells --summary $fixtures/run1.txt"
+    "bin a.bin b.bin"
+    "map --no-afr x.txt"
+)
+for args in "${usage_cases[@]}"; do
+    # shellcheck disable=SC2086
+    out=$("$cli" $args 2>"$err")
+    status=$?
+    [ "$status" -eq 2 ] || fail "'$args': status $status, expected 2"
+    [ -z "$out" ] || fail "'$args': printed to stdout: $out"
+    grep -q "^Usage:" "$err" || fail "'$args': no usage on stderr"
+done
+
+[ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
+echo "all error checks passed"
