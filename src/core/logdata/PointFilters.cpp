@@ -13,6 +13,11 @@ namespace {
 // takes the immediate neighbours one logging step away.
 constexpr double InhibitMargin = 0.1;
 
+// Samples handed to the caller at a time: few calls, and the run still fits
+// the cache.
+constexpr std::size_t SettleRunLength = 64;
+constexpr std::size_t PrefetchDistance = 12;
+
 constexpr int ThrottleIdle = 1;
 constexpr int ThrottleCruise = 2;
 constexpr int ThrottleWot = 3;
@@ -47,17 +52,28 @@ bool PassesFilters(const std::vector<TLogDataEntry>& e, std::size_t i, const TFi
 }  // namespace
 
 void ApplyFilters(TLogData& logData, const TFilterSettings& settings) {
-    ApplyFilters(logData, settings, nullptr);
+    ApplyFiltersInRuns(logData, settings, nullptr);
 }
 
 void ApplyFilters(TLogData& logData, const TFilterSettings& settings, const TSettledSample& settled) {
+    if (!settled) {
+        ApplyFilters(logData, settings);
+        return;
+    }
+    ApplyFiltersInRuns(logData, settings, [&](std::size_t first, std::size_t end) {
+        for (std::size_t i = first; i < end; ++i) settled(i);
+    });
+}
+
+void ApplyFiltersInRuns(TLogData& logData, const TFilterSettings& settings, const TSettledRun& settled) {
     std::vector<TLogDataEntry>& e = logData.Entries;
     const std::size_t n = e.size();
     if (n == 0) return;
     if (!settings.FiltersEnabled) {
-        for (std::size_t i = 0; i < n; ++i) {
-            e[i].Included = 1;
-            if (settled) settled(i);
+        for (std::size_t first = 0; first < n; first += SettleRunLength) {
+            const std::size_t end = std::min(n, first + SettleRunLength);
+            for (std::size_t i = first; i < end; ++i) e[i].Included = 1;
+            if (settled) settled(first, end);
         }
         return;
     }
@@ -82,19 +98,31 @@ void ApplyFilters(TLogData& logData, const TFilterSettings& settings, const TSet
     std::size_t firstUnsettled = 0;
     auto settleUpTo = [&](std::size_t i) {
         const double t = e[i].TimeSec;
+        const std::size_t first = firstUnsettled;
         while (firstUnsettled < i) {
             const double tj = e[firstUnsettled].TimeSec;
             // Written as the walks compare, so rounding cannot settle a sample
             // a walk still reaches. A NaN time settles: no walk passes it.
             if (tj > t - before && t > tj - before) break;
-            settled(firstUnsettled++);
+            ++firstUnsettled;
         }
+        if (firstUnsettled > first) settled(first, firstUnsettled);
     };
 
     // Flags are set as the pass reaches each sample, so the list is walked
     // once; samples a forward walk already covered start out excluded.
     for (std::size_t i = 0; i < n; ++i) {
-        if (settled) settleUpTo(i);
+        // Samples are large and only a few fields of each are read: asking
+        // for them a few samples ahead keeps the memory busy meanwhile.
+        if (i + PrefetchDistance < n) {
+            const char* ahead = reinterpret_cast<const char*>(&e[i + PrefetchDistance]);
+            __builtin_prefetch(ahead);
+            __builtin_prefetch(ahead + sizeof(TLogDataEntry) - 1);
+        }
+        // Settled samples are handed over in runs, while they are still in
+        // the cache; a sample settled once stays settled, so asking now and
+        // then is enough.
+        if (settled && i % SettleRunLength == 0) settleUpTo(i);
         if (PassesFilters(e, i, settings)) {
             // Stored only when it changes: re-applying the same filters then
             // leaves the list's memory clean.
@@ -127,8 +155,7 @@ void ApplyFilters(TLogData& logData, const TFilterSettings& settings, const TSet
         coveredUntil = std::max(coveredUntil, j);
         prevFailed = true;
     }
-    if (settled)
-        while (firstUnsettled < n) settled(firstUnsettled++);
+    if (settled && firstUnsettled < n) settled(firstUnsettled, n);
 }
 
 void ApplyFilters(TLogData& logData, const TFilterSettings& settings, bool& filtersDirty) {

@@ -25,4 +25,10 @@ void ApplyFilters(TLogData& logData, const TFilterSettings& settings, bool& filt
 using TSettledSample = std::function<void(std::size_t index)>;
 void ApplyFilters(TLogData& logData, const TFilterSettings& settings, const TSettledSample& settled);
 
+// The same, telling settled(first, end) of runs of samples [first, end) whose
+// flags are final; the runs follow one another in list order and cover the
+// whole list. Fewer calls than one per sample.
+using TSettledRun = std::function<void(std::size_t first, std::size_t end)>;
+void ApplyFiltersInRuns(TLogData& logData, const TFilterSettings& settings, const TSettledRun& settled);
+
 }  // namespace kelvane

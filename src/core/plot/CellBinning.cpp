@@ -22,10 +22,7 @@ TCellSpan AxisCellsHolding(double value, const TCellBounds& bounds) {
     if (!(value >= bounds[0] && value <= bounds[MapSize])) return {};
     int first = 0;
     while (first < MapSize - 1 && !(value <= bounds[first + 1])) ++first;
-    int last = first;
-    while (last < MapSize - 1 && bounds[last + 1] <= value && value <= bounds[last + 2]) ++last;
-    if (!(bounds[first] <= value && value <= bounds[first + 1])) return {};
-    return {first, last};
+    return AxisCellsHoldingFrom(value, bounds, first);
 }
 
 }  // namespace kelvane

@@ -36,4 +36,14 @@ struct TCellSpan {
 };
 TCellSpan AxisCellsHolding(double value, const TCellBounds& bounds);
 
+// The same when the first cell is already known: on ascending bounds it is
+// the cell AxisCellOf gives.
+inline TCellSpan AxisCellsHoldingFrom(double value, const TCellBounds& bounds, int first) {
+    if (!(value >= bounds[0] && value <= bounds[MapSize])) return {};
+    int last = first;
+    while (last < MapSize - 1 && bounds[last + 1] <= value && value <= bounds[last + 2]) ++last;
+    if (!(bounds[first] <= value && value <= bounds[first + 1])) return {};
+    return {first, last};
+}
+
 }  // namespace kelvane

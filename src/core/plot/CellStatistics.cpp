@@ -14,17 +14,6 @@ namespace {
 
 constexpr int CellTotal = MapSize * MapSize;
 
-// The cells of the grid in view that hold a sample, bounds inclusive.
-bool CellsHolding(const TLogDataEntry& entry, const TPlotContext& context, TCellSpan& rows,
-                  TCellSpan& columns) {
-    const bool lh = context.Options.View == TPlotView::LH;
-    rows = AxisCellsHolding(entry.Rpm, lh ? context.LhRpmBounds : context.EzkRpmBounds);
-    if (rows.Empty()) return false;
-    columns =
-        AxisCellsHolding(lh ? entry.PlotMaf : entry.Load, lh ? context.LhLoadBounds : context.EzkLoadBounds);
-    return !columns.Empty();
-}
-
 // Knock maxima are kept in the EZK view only; display paths leave out the
 // adjustment unless it is included anyway.
 void AddKnock(TCellStatistics& statistics, const TLogData& logData, std::size_t index,
@@ -86,13 +75,14 @@ TCellStatistics CellSelectionStatistics(const TLogData& logData, std::span<const
     const bool ezk = binner.Context().Options.View == TPlotView::EZK;
     TCellStatistics statistics;
     std::vector<TWeightedValue> values;
+    values.reserve(logData.Count());
     double sum = 0;
     std::int64_t count = 0;
     for (std::size_t i = 0; i < logData.Count(); ++i) {
         const TLogDataEntry& entry = logData[i];
         if (!entry.Included) continue;
         TCellSpan rows, columns;
-        if (!CellsHolding(entry, binner.Context(), rows, columns)) continue;
+        if (!binner.CellsHolding(entry, rows, columns)) continue;
         std::int32_t weight = 0;
         for (int r = rows.First; r <= rows.Last; ++r)
             for (int c = columns.First; c <= columns.Last; ++c) weight += selected[r * MapSize + c];
@@ -145,7 +135,7 @@ TCellStatisticsGrid AllCellStatistics(const TLogData& logData, const TPlotContex
         const TLogDataEntry& entry = logData[i];
         if (!entry.Included) continue;
         TCellSpan rows, columns;
-        if (!CellsHolding(entry, binner.Context(), rows, columns)) continue;
+        if (!binner.CellsHolding(entry, rows, columns)) continue;
         const double afr = binner.PlottedAfr(entry);
         if (afr != MissingValue) {
             placed.push_back({afr, static_cast<std::uint8_t>(rows.First),

@@ -26,9 +26,9 @@ class TMeanAfrAccumulator {
 
     void Add(const TLogDataEntry& entry) {
         if (!entry.Included) return;
-        const double afr = FBinner.PlottedAfr(entry);
+        TCell cell;
+        const double afr = FBinner.PlottedAfrInLhCell(entry, cell);
         if (afr == MissingValue) return;
-        const TCell cell = FBinner.Cell(entry, TPlotView::LH);
         const int index = cell.Row * MapSize + cell.Column;
         FSum[index] += afr;
         ++FCount[index];
@@ -62,7 +62,9 @@ TMapGrid ComputeMeanAfrGrid(const TLogData& logData, const TPlotContext& context
 TMapGrid ApplyFiltersAndComputeMeanAfrGrid(TLogData& logData, const TFilterSettings& settings,
                                            bool& filtersDirty, const TPlotContext& context) {
     TMeanAfrAccumulator accumulator(context);
-    ApplyFilters(logData, settings, [&](std::size_t i) { accumulator.Add(logData[i]); });
+    ApplyFiltersInRuns(logData, settings, [&](std::size_t first, std::size_t end) {
+        for (std::size_t i = first; i < end; ++i) accumulator.Add(logData[i]);
+    });
     filtersDirty = false;
     return accumulator.Mean();
 }

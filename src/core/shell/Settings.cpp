@@ -194,12 +194,12 @@ void LoadSettings(TSettingsStore& store, TSettings& settings, bool startupOnly, 
     }
 
     if (hooks.SetupAxes) hooks.SetupAxes(settings.EngineSetup);
-    if (hooks.ReadTargetAfrMap) {
+    if (hooks.ReadTargetAfrMap && hooks.TargetAfrMap) {
         // A file that cannot be read leaves the map as it was.
-        TMapGrid map = settings.TargetAfrMap;
-        if (hooks.ReadTargetAfrMap(TargetAfrMapPath(store, settings), map)) settings.TargetAfrMap = map;
+        TMapGrid map = *hooks.TargetAfrMap;
+        if (hooks.ReadTargetAfrMap(TargetAfrMapPath(store, settings), map)) *hooks.TargetAfrMap = map;
     }
-    settings.TargetAfrModified = false;
+    if (hooks.TargetAfrEdited) *hooks.TargetAfrEdited = false;
 }
 
 bool SaveSettings(TSettingsStore& store, TSettings& settings, const TSettingsHooks& hooks) {
@@ -216,10 +216,10 @@ bool SaveSettings(TSettingsStore& store, TSettings& settings, const TSettingsHoo
 
     ok &= WriteMainFile(store.Main(), settings);
 
-    if (settings.TargetAfrModified && hooks.WriteTargetAfrMap) {
+    if (hooks.TargetAfrEdited && *hooks.TargetAfrEdited && hooks.TargetAfrMap && hooks.WriteTargetAfrMap) {
         // The edit stays marked when it could not be written.
-        if (hooks.WriteTargetAfrMap(TargetAfrMapPath(store, settings), settings.TargetAfrMap))
-            settings.TargetAfrModified = false;
+        if (hooks.WriteTargetAfrMap(TargetAfrMapPath(store, settings), *hooks.TargetAfrMap))
+            *hooks.TargetAfrEdited = false;
         else
             ok = false;
     }

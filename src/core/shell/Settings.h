@@ -21,7 +21,6 @@ inline constexpr std::string_view SettingsFileName = "Kelvane.ini";
 inline constexpr std::string_view TargetAfrMapFileName = "TargetAFRmap.txt";
 inline constexpr std::string_view SettingsSection = "Settings";
 
-
 // Selected limits of the plot ("Select:").
 struct TPlotLimits {
     double MinRpm = 0;
@@ -72,9 +71,6 @@ struct TSettings {
     std::filesystem::path ProjectFolder;
     std::string ProjectName;
     std::string SessionName;
-    // Filled from "TargetAFRmap.txt" (or the built-in rows) by the map code.
-    TMapGrid TargetAfrMap;
-    bool TargetAfrModified = false;
     std::vector<std::filesystem::path> RecentFiles;  // newest first
 
     bool operator==(const TSettings&) const = default;
@@ -128,6 +124,11 @@ class TSettingsStore {
 struct TSettingsHooks {
     // Rebuild the map axes for the engine setup.
     std::function<void(const TEngineSetup&)> SetupAxes;
+    // The target AFR map and its edited flag, kept with the fuel maps: the
+    // caller points these at them (see TargetAfrMapHooks). Without them the
+    // map is neither read nor written.
+    TMapGrid* TargetAfrMap = nullptr;
+    bool* TargetAfrEdited = nullptr;
     // Read / write a target AFR map file; false when it could not be done.
     std::function<bool(const std::filesystem::path&, TMapGrid&)> ReadTargetAfrMap;
     std::function<bool(const std::filesystem::path&, const TMapGrid&)> WriteTargetAfrMap;

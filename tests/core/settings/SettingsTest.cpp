@@ -327,7 +327,11 @@ TEST_F(SettingsTest, FailedProjectWriteKeepsTheOlderSectionAndStillSavesTheMainF
 TEST_F(SettingsTest, TargetAfrMapGoesToOnePlace) {
     std::map<std::filesystem::path, TMapGrid> files;
     bool writable = true;
+    TMapGrid target;
+    bool edited = false;
     TSettingsHooks hooks;
+    hooks.TargetAfrMap = &target;
+    hooks.TargetAfrEdited = &edited;
     hooks.ReadTargetAfrMap = [&](const std::filesystem::path& path, TMapGrid& map) {
         const auto found = files.find(path);
         if (found == files.end()) return false;
@@ -344,30 +348,30 @@ TEST_F(SettingsTest, TargetAfrMapGoesToOnePlace) {
     for (const bool withProject : {false, true}) {
         files.clear();
         TSettings settings = withProject ? InProject() : TSettings{};
-        settings.TargetAfrMap.Fill(13.5);
-        settings.TargetAfrModified = true;
+        target.Fill(13.5);
+        edited = true;
         ASSERT_TRUE(SaveSettings(FStore, settings, hooks));
-        EXPECT_FALSE(settings.TargetAfrModified);
+        EXPECT_FALSE(edited);
         ASSERT_EQ(files.size(), 1u);
         EXPECT_EQ(files.begin()->first, withProject ? inProject : inRoot);
 
-        settings.TargetAfrMap.Fill(0);
-        settings.TargetAfrModified = true;
+        target.Fill(0);
+        edited = true;
         LoadSettings(FStore, settings, !withProject, hooks);
-        EXPECT_EQ(settings.TargetAfrMap.At(3, 4), 13.5);
-        EXPECT_FALSE(settings.TargetAfrModified);
+        EXPECT_EQ(target.At(3, 4), 13.5);
+        EXPECT_FALSE(edited);
     }
 
     // A map that cannot be read leaves the map as it was; one that cannot be written stays marked.
     files.clear();
     TSettings settings;
-    settings.TargetAfrMap.Fill(12.0);
+    target.Fill(12.0);
     LoadSettings(FStore, settings, true, hooks);
-    EXPECT_EQ(settings.TargetAfrMap.At(0, 0), 12.0);
+    EXPECT_EQ(target.At(0, 0), 12.0);
     writable = false;
-    settings.TargetAfrModified = true;
+    edited = true;
     EXPECT_FALSE(SaveSettings(FStore, settings, hooks));
-    EXPECT_TRUE(settings.TargetAfrModified);
+    EXPECT_TRUE(edited);
 }
 
 TEST_F(SettingsTest, SaveThenLoadRoundTripsTheRecord) {

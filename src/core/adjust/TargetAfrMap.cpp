@@ -1,0 +1,34 @@
+#include "core/adjust/TargetAfrMap.h"
+
+#include "core/maps/MapText.h"
+
+namespace kelvane {
+
+bool ReadTargetAfrMapFile(const std::filesystem::path& path, TMapGrid& map) {
+    // A short file fills only some rows: read into a copy and keep it only whole.
+    TMapGrid read = map;
+    if (!ReadLHMapText(path, read)) return false;
+    map = read;
+    return true;
+}
+
+bool WriteTargetAfrMapFile(const std::filesystem::path& path, const TMapGrid& map) {
+    return WriteLHMapText(path, map, TargetAfrDecimals, true).Ok;
+}
+
+void LoadStartupTargetAfrMap(const std::filesystem::path& commonRoot, TFuelMapSet& fuel) {
+    if (!ReadTargetAfrMapFile(commonRoot / TargetAfrMapFileName, fuel.TargetAfr))
+        fuel.TargetAfr = DefaultTargetAfrMap();
+    fuel.TargetEdited = false;
+}
+
+TSettingsHooks TargetAfrMapHooks(TKelvaneState& state) {
+    TSettingsHooks hooks;
+    hooks.TargetAfrMap = &state.Fuel.TargetAfr;
+    hooks.TargetAfrEdited = &state.Fuel.TargetEdited;
+    hooks.ReadTargetAfrMap = ReadTargetAfrMapFile;
+    hooks.WriteTargetAfrMap = WriteTargetAfrMapFile;
+    return hooks;
+}
+
+}  // namespace kelvane
