@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QWidget;
+
+namespace kelvane {
+
+enum class TPromptAnswer { Yes, No, Cancel };
+
+// A file dialog's request. Filter is in the "Desc|*.ext|Desc2|*.a;*.b" form;
+// FilterIndex counts from 1. FileName may be a bare name or a full path.
+struct TFileRequest {
+    QString Caption;
+    QString Filter;
+    int FilterIndex = 1;
+    QString InitialFolder;
+    QString FileName;
+};
+
+// What a file dialog gave; Files is empty when it was cancelled.
+struct TFileChoice {
+    QStringList Files;
+    int FilterIndex = 1;
+    bool Accepted() const { return !Files.isEmpty(); }
+};
+
+// Every message box, file dialog, folder dialog and input prompt of the
+// program goes through this, so tests can answer them from a script.
+class TPrompts {
+  public:
+    virtual ~TPrompts() = default;
+
+    // A box with an "OK" button: an error, and a plain message.
+    virtual void ShowError(const QString& text, const QString& caption = {}) = 0;
+    virtual void ShowMessage(const QString& text, const QString& caption = {}) = 0;
+    // True for Yes.
+    virtual bool AskYesNo(const QString& text, const QString& caption = {}) = 0;
+    virtual TPromptAnswer AskYesNoCancel(const QString& text, const QString& caption = {}) = 0;
+    // One file, or several with multiple.
+    virtual TFileChoice OpenFiles(const TFileRequest& request, bool multiple) = 0;
+    // Asks before replacing an existing file.
+    virtual TFileChoice SaveFile(const TFileRequest& request) = 0;
+    // Nothing when cancelled.
+    virtual std::optional<QString> BrowseFolder(const QString& caption, const QString& initialFolder) = 0;
+    virtual std::optional<QString> InputText(const QString& caption, const QString& prompt,
+                                             const QString& initialText) = 0;
+};
+
+// "Desc|*.ext|Desc2|*.a;*.b" as Qt name filters: "Desc (*.ext)",
+// "Desc2 (*.a *.b)". A description already ending in its own pattern list is
+// kept as it is; a last description without a pattern is dropped.
+QStringList QtNameFilters(const QString& pipeFilter);
+
+// The real dialogs, owned by the given window.
+class TQtPrompts : public TPrompts {
+  public:
+    explicit TQtPrompts(QWidget* parent) : FParent(parent) {}
+
+    void ShowError(const QString& text, const QString& caption = {}) override;
+    void ShowMessage(const QString& text, const QString& caption = {}) override;
+    bool AskYesNo(const QString& text, const QString& caption = {}) override;
+    TPromptAnswer AskYesNoCancel(const QString& text, const QString& caption = {}) override;
+    TFileChoice OpenFiles(const TFileRequest& request, bool multiple) override;
+    TFileChoice SaveFile(const TFileRequest& request) override;
+    std::optional<QString> BrowseFolder(const QString& caption, const QString& initialFolder) override;
+    std::optional<QString> InputText(const QString& caption, const QString& prompt,
+                                     const QString& initialText) override;
+
+  private:
+    QString CaptionOr(const QString& caption) const;
+    TFileChoice RunFileDialog(const TFileRequest& request, bool save, bool multiple);
+
+    QWidget* FParent;
+};
+
+}  // namespace kelvane

@@ -1,0 +1,57 @@
+#include "core/shell/StartupClosing.h"
+
+#include <cmath>
+
+#include "core/shell/SettingsMainFile.h"
+
+namespace kelvane {
+
+namespace {
+
+int RoundedPosition(double value) {
+    if (!std::isfinite(value)) return 0;
+    const double rounded = std::nearbyint(value);
+    if (rounded > 1e9) return 1000000000;
+    if (rounded < -1e9) return -1000000000;
+    return static_cast<int>(rounded);
+}
+
+}  // namespace
+
+bool WriteLayoutAtExit(TIniFile2& main, const TLayoutSettings& layout, double afrScaleX, double afrScaleY) {
+    bool ok = main.WriteInteger(SettingsSection, "Data Log Width", layout.DataLogWidth);
+    ok &= main.WriteBool(SettingsSection, "Data Log Visible", layout.DataLogVisible);
+    ok &= main.WriteInteger(SettingsSection, "Data Graph Height", layout.DataGraphHeight);
+    ok &= main.WriteBool(SettingsSection, "Data Graph Visible", layout.DataGraphVisible);
+    ok &= main.WriteBool(SettingsSection, "AFR Scale Visible", layout.AfrScaleVisible);
+    ok &= main.WriteInteger(SettingsSection, "AFR Scale X-Position", RoundedPosition(afrScaleX));
+    ok &= main.WriteInteger(SettingsSection, "AFR Scale Y-Position", RoundedPosition(afrScaleY));
+    return ok;
+}
+
+bool RunClosingSequence(TSettingsStore& store, TSettings& settings, const TClosingValues& values,
+                        const TClosingActions& actions, TDebugLog* log, const TSettingsHooks& hooks) {
+    TIniFile2& main = store.Main();
+    bool ok = true;
+    if (actions.ClosePlot) actions.ClosePlot();
+    if (values.MainWindowSize) ok &= WriteWindowSize(main, "Main Window", *values.MainWindowSize);
+    if (actions.CloseToolWindows) actions.CloseToolWindows();
+    // Replaces the section key by key, so a failed write never leaves it empty.
+    ok &= SaveRecentFiles(main, values.RecentFiles);
+    // "Folders" comes with the "Filter" and "Adjust" sections below; the
+    // settings save and the layout keys touch none of those sections, so the
+    // files end up as if each had been written in its own place.
+    ok &= SaveSettings(store, settings, hooks);
+    if (actions.WriteTargetAfrMap) ok &= actions.WriteTargetAfrMap();
+    ok &= WriteLayoutAtExit(main, values.Layout, values.AfrScaleX, values.AfrScaleY);
+    if (actions.WriteColorTable) ok &= actions.WriteColorTable();
+    ok &= SaveExitValues(main, settings);
+    if (actions.StopFolderWorker) actions.StopFolderWorker();
+    if (log) {
+        log->LogLine("Kelvane Closing");
+        log->FlushLog();
+    }
+    return ok;
+}
+
+}  // namespace kelvane

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/shell/DebugLog.h"
+#include "core/shell/Settings.h"
+#include "core/shell/SettingsValues.h"
+#include "core/shell/SettingsWindows.h"
+
+namespace kelvane {
+
+// What the exit writes besides the settings record.
+struct TClosingValues {
+    std::optional<TWindowSize> MainWindowSize;  // nothing: "Window Size" is left alone
+    std::vector<std::filesystem::path> RecentFiles;
+    TLayoutSettings Layout;
+    double AfrScaleX = 10;  // the legend position as the plot holds it
+    double AfrScaleY = 1000;
+};
+
+// The steps of the exit that belong to windows and other parts, called in
+// their place in the order. Any may be left empty.
+struct TClosingActions {
+    std::function<void()> ClosePlot;          // with its save prompt for adjusted maps
+    std::function<void()> CloseToolWindows;   // log data, map and options windows
+    std::function<bool()> WriteTargetAfrMap;  // common root + "TargetAFRmap.txt"
+    std::function<bool()> WriteColorTable;
+    std::function<void()> StopFolderWorker;
+};
+
+// The exit's writes in their order: plot closed, "Window Size" of "Main
+// Window", tool windows closed, "Recent Files", "Folders", the settings save,
+// the target AFR map, the layout keys of "Settings", the colour table, the
+// "Filter" and "Adjust" sections, the folder worker stopped, "Kelvane
+// Closing" logged and the log flushed. Goes on past failures; true when
+// every write went through.
+bool RunClosingSequence(TSettingsStore& store, TSettings& settings, const TClosingValues& values,
+                        const TClosingActions& actions, TDebugLog* log, const TSettingsHooks& hooks = {});
+
+// The layout keys the exit writes (legend positions rounded to integers). The
+// "Startup Window" key is not among them: the start-up window writes it.
+bool WriteLayoutAtExit(TIniFile2& main, const TLayoutSettings& layout, double afrScaleX, double afrScaleY);
+
+}  // namespace kelvane

@@ -1,0 +1,43 @@
+#include "core/shell/StartupWindowRules.h"
+
+#include <algorithm>
+
+#include "core/shell/Settings.h"
+
+namespace kelvane {
+
+namespace {
+
+int KeepInside(int start, int length, int areaStart, int areaLength) {
+    start = std::min(start, areaStart + areaLength - length);
+    return std::max(start, areaStart);
+}
+
+}  // namespace
+
+std::string StartupVersionText(std::string_view versionText) {
+    return "Version " + std::string(versionText);
+}
+
+bool StartupWindowWanted(const TIniFile2& main) {
+    return main.ReadBool(SettingsSection, StartupWindowKey, true);
+}
+
+bool StartupWindowClosing(TIniFile2& main, bool quitTicked) {
+    return !quitTicked || main.WriteBool(SettingsSection, StartupWindowKey, false);
+}
+
+bool StartupWindowExpired(std::chrono::steady_clock::time_point shownAt,
+                          std::chrono::steady_clock::time_point now) {
+    return now - shownAt >= StartupWindowLifetime;
+}
+
+TWindowSize CentreWithin(const TWindowSize& owner, int width, int height, const TWindowSize& screen) {
+    TWindowSize result{owner.Left + (owner.Width - width) / 2, owner.Top + (owner.Height - height) / 2, width,
+                       height};
+    result.Left = KeepInside(result.Left, width, screen.Left, screen.Width);
+    result.Top = KeepInside(result.Top, height, screen.Top, screen.Height);
+    return result;
+}
+
+}  // namespace kelvane

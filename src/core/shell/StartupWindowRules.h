@@ -1,0 +1,35 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+#include "core/shell/IniFile2.h"
+#include "core/shell/SettingsValues.h"
+
+namespace kelvane {
+
+inline constexpr std::string_view StartupWindowKey = "Startup Window";
+inline constexpr std::string_view StartupQuitCaption =
+    "Quit showing this stupid window, I know how to use Help/About";
+inline constexpr std::chrono::seconds StartupWindowLifetime{3};
+
+// "Version " and the version text.
+std::string StartupVersionText(std::string_view versionText);
+
+// "Startup Window" of section "Settings" (default true).
+bool StartupWindowWanted(const TIniFile2& main);
+
+// On closing: a ticked check box turns the window off for later starts.
+// True when nothing had to be written or the write went through.
+bool StartupWindowClosing(TIniFile2& main, bool quitTicked);
+
+// The window closes by itself once its lifetime has passed since it was shown.
+bool StartupWindowExpired(std::chrono::steady_clock::time_point shownAt,
+                          std::chrono::steady_clock::time_point now);
+
+// A rectangle of the given size centred on the owner and then kept inside
+// the screen (a window larger than the screen sits at its left or top edge).
+TWindowSize CentreWithin(const TWindowSize& owner, int width, int height, const TWindowSize& screen);
+
+}  // namespace kelvane

@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QTest>
+
+#include "TempFolder.h"
+#include "app/shell/StartupWindow.h"
+#include "core/shell/IniFile2.h"
+
+namespace kelvane {
+namespace {
+
+class StartupWindowTest : public ::testing::Test {
+  protected:
+    void ShowForm() {
+        Owner.resize(800, 600);
+        Owner.show();
+        Form.ShowCentredOn(&Owner);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Form));
+    }
+    TTempFolder Temp;
+    TIniFile2 Main{Temp.Path() / "Kelvane.ini"};
+    QWidget Owner;
+    TStartupForm Form{QStringLiteral("Kelvane"), QStringLiteral("1.0.001"), Main};
+};
+
+TEST_F(StartupWindowTest, ShowsNameVersionAndCloseBox) {
+    ShowForm();
+    const QString folder = qEnvironmentVariable("KELVANE_SCREENSHOT_DIR");
+    if (!folder.isEmpty()) Form.grab().save(QDir(folder).filePath("shellstart_startup.png"));
+    EXPECT_EQ(Form.NameLabel()->text(), "Kelvane");
+    EXPECT_EQ(Form.VersionLabel()->text(), "Version 1.0.001");
+    EXPECT_EQ(Form.QuitBox()->text(), "Quit showing this stupid window, I know how to use Help/About");
+    EXPECT_TRUE(Form.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(Form.windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+TEST_F(StartupWindowTest, ClosesByItselfAfterThreeSeconds) {
+    ShowForm();
+    Form.Tick(std::chrono::steady_clock::now());
+    EXPECT_TRUE(Form.isVisible());
+    Form.Tick(std::chrono::steady_clock::now() + std::chrono::seconds(3));
+    EXPECT_FALSE(Form.isVisible());
+    // Closed with the box clear: nothing is written.
+    EXPECT_FALSE(Main.ValueExists("Settings", "Startup Window"));
+}
+
+TEST_F(StartupWindowTest, AnyKeyClosesAndTickedBoxIsStored) {
+    ShowForm();
+    QTest::mouseClick(Form.QuitBox(), Qt::LeftButton, {}, QPoint(8, Form.QuitBox()->height() / 2));
+    ASSERT_TRUE(Form.QuitBox()->isChecked());
+    QTest::keyClick(&Form, Qt::Key_Space);
+    EXPECT_FALSE(Form.isVisible());
+    EXPECT_FALSE(Main.ReadBool("Settings", "Startup Window", true));
+}
+
+TEST_F(StartupWindowTest, DoubleClickCloses) {
+    ShowForm();
+    QTest::mouseDClick(&Form, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_FALSE(Form.isVisible());
+}
+
+}  // namespace
+}  // namespace kelvane
