@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -52,44 +53,50 @@ struct TLogFileInfo {
     std::string_view HeaderLine() const { return std::string_view(Bytes).substr(HeaderOffset, HeaderLength); }
 };
 
-// One log sample.
-struct TLogDataEntry {
+// One log sample. The fields the filters, the plot and the statistics read on
+// every refresh come first and fill one cache line, and the knock retards the
+// next: a refresh over a million samples then streams a quarter of the list.
+struct alignas(64) TLogDataEntry {
+    double TimeSec = MissingValue;
     double Rpm = MissingValue;
-    double MafSignal = MissingValue;
     double PlotMaf = MissingValue;
+    double SmoothedAfr = MissingValue;
+    double O2Adjust = MissingValue;
+    double Load = MissingValue;
+    std::int32_t ThrottleSwitch = MissingInteger;
+    std::int32_t KnockCount = MissingInteger;
+    std::uint8_t O2Active = 0;
+    std::uint8_t AfrPresent = 0;
+    std::uint8_t Included = 1;
+    std::uint8_t Selected = 0;
+    std::uint8_t FirstOfFile = 0;
+
+    // KnockRetard[0] is cylinder 1 ("KR1").
+    std::array<double, KnockCylinders> KnockRetard{MissingValue, MissingValue, MissingValue, MissingValue,
+                                                  MissingValue, MissingValue, MissingValue, MissingValue};
+
+    double Afr = MissingValue;
+    double MafSignal = MissingValue;
     double MafPercent = MissingValue;
     double MafVoltage = MissingValue;
     double MapPressure = MissingValue;
-    double O2Adjust = MissingValue;
-    double SmoothedAfr = MissingValue;
-    double Afr = MissingValue;
     double InjPulseWidth = MissingValue;
     double InjDutyCycle = MissingValue;
     double CoolantTemp = MissingValue;
     double AirTemp = MissingValue;
     double BaroPressure = MissingValue;
-    double Load = MissingValue;
     double IgnAdvance = MissingValue;
-    // KnockRetard[0] is cylinder 1 ("KR1").
-    std::array<double, KnockCylinders> KnockRetard{MissingValue, MissingValue, MissingValue, MissingValue,
-                                                  MissingValue, MissingValue, MissingValue, MissingValue};
-    double TimeSec = MissingValue;
     double TimeStamp = 0;  // days on the plot's common time line
 
     std::uint64_t RawOffset = 0;  // RawLine as offset and length into the file's bytes
     std::uint32_t RawLength = 0;
     std::uint32_t File = 0;  // index into TLogData::Files
 
-    std::int32_t ThrottleSwitch = MissingInteger;
     std::int32_t Flappy = MissingInteger;
-    std::int32_t KnockCount = MissingInteger;
-
-    std::uint8_t O2Active = 0;
-    std::uint8_t AfrPresent = 0;
-    std::uint8_t FirstOfFile = 0;
-    std::uint8_t Included = 1;
-    std::uint8_t Selected = 0;
 };
+
+static_assert(sizeof(TLogDataEntry) == 256, "keep a sample at four cache lines");
+static_assert(offsetof(TLogDataEntry, KnockRetard) == 64, "hot fields fill the first cache line");
 
 // All samples of the plot, in list order; files in the order they were read.
 // PrevEntry/NextEntry of the list are simply the neighbours by index.

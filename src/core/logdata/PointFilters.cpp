@@ -112,13 +112,9 @@ void ApplyFiltersInRuns(TLogData& logData, const TFilterSettings& settings, cons
     // Flags are set as the pass reaches each sample, so the list is walked
     // once; samples a forward walk already covered start out excluded.
     for (std::size_t i = 0; i < n; ++i) {
-        // Samples are large and only a few fields of each are read: asking
-        // for them a few samples ahead keeps the memory busy meanwhile.
-        if (i + PrefetchDistance < n) {
-            const char* ahead = reinterpret_cast<const char*>(&e[i + PrefetchDistance]);
-            __builtin_prefetch(ahead);
-            __builtin_prefetch(ahead + sizeof(TLogDataEntry) - 1);
-        }
+        // Samples are large and only their first cache line is read here:
+        // asking for it a few samples ahead keeps the memory busy meanwhile.
+        if (i + PrefetchDistance < n) __builtin_prefetch(&e[i + PrefetchDistance]);
         // Settled samples are handed over in runs, while they are still in
         // the cache; a sample settled once stays settled, so asking now and
         // then is enough.

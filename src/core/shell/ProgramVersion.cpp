@@ -27,9 +27,10 @@ std::string RawProgramVersion() {
 std::string FormatVersionText(std::string_view version) {
     // A version resource string carries its closing zero; it is not part of the text.
     if (!version.empty() && version.back() == '\0') version.remove_suffix(1);
-    const std::vector<std::string_view> fields = SplitAtDots(version);
-    if (fields.size() != 4) return std::string(version);
-    std::string third(fields[3]);
+    std::vector<std::string_view> fields = SplitAtDots(version);
+    if (fields.size() == 4) fields.erase(fields.begin() + 2);
+    if (fields.size() != 3) return std::string(version);
+    std::string third(fields[2]);
     if (third.size() < 3) third.insert(0, 3 - third.size(), '0');
     return std::string(fields[0]) + "." + std::string(fields[1]) + "." + third;
 }
