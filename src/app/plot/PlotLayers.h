@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QPoint>
+#include <QSize>
+#include <cstdint>
+#include <vector>
+
+#include "core/display/ColorTable.h"
+#include "core/maps/MapAxes.h"
+#include "core/plot/PlotDisplay.h"
+#include "core/plot/PlotGeometry.h"
+
+namespace kelvane {
+
+struct TKelvaneState;
+
+// What the main window keeps about the plot besides the program state: the
+// current ranges (settings, axes or a fit) and the display choices.
+struct TPlotLayerOptions {
+    TPlotRanges Ranges{0, 6600, 28, 387};
+    TPlotDisplay Display;
+};
+
+// The main image's seven layers, bottom to top, each ARGB32 premultiplied.
+// Points, knock, selection and cursor cover the plot area (placed at its
+// origin); grid and overlay cover the whole image; the AFR scale is a small
+// box at AfrScaleOrigin (a null image when it is not shown).
+struct TPlotLayers {
+    QImage Points;
+    QImage Knock;
+    QImage Overlay;
+    QImage Selection;
+    QImage Grid;
+    QImage AfrScale;
+    QImage Cursor;
+    QPoint PlotOrigin{PlotMarginLeft, PlotMarginTop};
+    QPoint AfrScaleOrigin;
+    QSize ImageSize;
+
+    // Per-pixel scratch of the points pass, kept between refreshes.
+    std::vector<std::uint32_t> Count;
+    std::vector<float> Mean;
+    std::vector<std::uint8_t> Grey;
+};
+
+// The font of labels and printed values.
+QFont PlotFont();
+
+// Each layer on its own, so that a window can redraw only what changed.
+void DrawGridLayer(TPlotLayers& layers, const TPlotGeometry& geometry);
+// Knock markers take display.KnockAlpha in the LH view, opaque in the EZK view.
+void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& geometry, const TKelvaneState& state,
+                              const TColorTable& colors, const TPlotDisplay& display);
+void DrawOverlayLayer(TPlotLayers& layers, const TPlotGeometry& geometry, const TKelvaneState& state,
+                      TMapOverlay overlay);
+// Draws the box when display.ShowAfrScale is on, otherwise clears it.
+void DrawAfrScaleLayer(TPlotLayers& layers, const TPlotGeometry& geometry, const TColorTable& colors,
+                       const TPlotDisplay& display);
+// Sizes the selection and cursor layers and clears them for their painters.
+void ClearSelectionAndCursorLayers(TPlotLayers& layers, const TPlotGeometry& geometry);
+
+// All layers for an image of the given size; returns the geometry they used.
+TPlotGeometry DrawPlotLayers(TPlotLayers& layers, const TKelvaneState& state, const TColorTable& colors,
+                             QSize size, const TPlotLayerOptions& options);
+
+// The layers blended over a white background.
+QImage ComposePlot(const TPlotLayers& layers);
+
+// Every layer drawn and composed in one call.
+QImage RenderPlot(const TKelvaneState& state, const TColorTable& colors, QSize size,
+                  const TPlotLayerOptions& options);
+
+}  // namespace kelvane
