@@ -35,23 +35,39 @@ TTextWidth WidthOf(const QFontMetrics& metrics) {
 }
 
 // Pixel offsets of a dot of diameter d around its centre: the square from
-// -d/2 to -d/2 + d, keeping the pixels nearer than d/2 to the centre.
+// -d/2 to -d/2 + d, keeping the pixels nearer than d/2 to the centre. Offsets
+// are kept as steps through the row-major pixel arrays too, for dots that lie
+// wholly inside the layer.
 struct TDisc {
     int Diameter = -1;
+    int Reach = 0;  // largest offset in any direction
     std::vector<QPoint> Offsets;
+    std::vector<std::ptrdiff_t> Steps;
 };
 
-const TDisc& DiscOf(std::vector<TDisc>& cache, int diameter) {
+const TDisc& DiscOf(std::vector<TDisc>& cache, int diameter, int width) {
     for (const TDisc& disc : cache)
         if (disc.Diameter == diameter) return disc;
     TDisc disc;
     disc.Diameter = diameter;
     const int half = diameter / 2;
+    disc.Reach = std::max(half, diameter - half);
     for (int dy = -half; dy <= diameter - half; ++dy)
         for (int dx = -half; dx <= diameter - half; ++dx)
-            if (4 * (dx * dx + dy * dy) < diameter * diameter) disc.Offsets.emplace_back(dx, dy);
+            if (4 * (dx * dx + dy * dy) < diameter * diameter) {
+                disc.Offsets.emplace_back(dx, dy);
+                disc.Steps.push_back(static_cast<std::ptrdiff_t>(dy) * width + dx);
+            }
     cache.push_back(std::move(disc));
     return cache.back();
+}
+
+// Coloured samples added to a pixel. The mean is taken once per pixel when
+// the layer is coloured: a division per covered pixel and sample would chain
+// through memory wherever dots pile up, and dominated the whole refresh.
+inline void AddToMean(TPlotLayers::TPixelMean& pixel, double sum, std::uint32_t count) {
+    pixel.Sum += sum;
+    pixel.Count += count;
 }
 
 }  // namespace
@@ -102,11 +118,9 @@ void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const
     if (width <= 0 || height <= 0) return;
 
     const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    layers.Count.assign(pixels, 0);
-    layers.Mean.assign(pixels, 0.0f);
+    layers.Means.assign(pixels, TPlotLayers::TPixelMean{0.0, 0});
     layers.Grey.assign(pixels, 0);
-    std::uint32_t* count = layers.Count.data();
-    float* mean = layers.Mean.data();
+    TPlotLayers::TPixelMean* means = layers.Means.data();
     std::uint8_t* grey = layers.Grey.data();
 
     const TPlotContext context = state.PlotContext();
@@ -114,34 +128,86 @@ void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const
     const int pointSize = state.Settings.PlotPointSize;
     std::vector<TDisc> discs;
 
+    // Gather the samples by dot centre and diameter.
+    for (TPlotLayers::TDotCentres& grid : layers.Centres) grid.Diameter = 0;
+    auto centresOf = [&](int diameter) -> TPlotLayers::TDotCentres& {
+        for (TPlotLayers::TDotCentres& grid : layers.Centres)
+            if (grid.Diameter == diameter) return grid;
+        TPlotLayers::TDotCentres* grid = nullptr;
+        for (TPlotLayers::TDotCentres& unused : layers.Centres)
+            if (unused.Diameter == 0) grid = &unused;
+        if (!grid) grid = &layers.Centres.emplace_back();
+        grid->Diameter = diameter;
+        grid->Margin = DiscOf(discs, diameter, width).Reach;
+        grid->Width = width + 2 * grid->Margin;
+        grid->Height = height + 2 * grid->Margin;
+        const std::size_t cells =
+            static_cast<std::size_t>(grid->Width) * static_cast<std::size_t>(grid->Height);
+        grid->Sum.assign(cells, 0.0);
+        grid->Count.assign(cells, 0);
+        grid->Grey.assign(cells, 0);
+        return *grid;
+    };
+    int lastDiameter = -1;
+    TPlotLayers::TDotCentres* grid = nullptr;
     for (const TLogDataEntry& e : state.Logs.Data.Entries) {
         const double v = binner.PlottedAfr(e);
         const TDotPaint paint = SampleDotPaint(e, v, state.Display);
         if (paint == TDotPaint::None) continue;
-        const TPixelPoint centre = g.SamplePixel(e);
-        const int d = DotDiameter(e, pointSize);
-        if (centre.X + d < 0 || centre.Y + d < 0 || centre.X - d >= width || centre.Y - d >= height) continue;
-        const TDisc& disc = DiscOf(discs, d);
-        const bool inside =
-            centre.X - d >= 0 && centre.Y - d >= 0 && centre.X + d < width && centre.Y + d < height;
-        const float value = static_cast<float>(v);
-        for (const QPoint& offset : disc.Offsets) {
-            const int px = centre.X + offset.x(), py = centre.Y + offset.y();
-            if (!inside && (px < 0 || py < 0 || px >= width || py >= height)) continue;
-            const std::size_t i =
-                static_cast<std::size_t>(py) * static_cast<std::size_t>(width) + static_cast<std::size_t>(px);
-            if (paint == TDotPaint::Coloured) {
-                const std::uint32_t n = ++count[i];
-                const float fn = static_cast<float>(n);
-                mean[i] = value / fn + static_cast<float>(n - 1) * mean[i] / fn;
-            } else {
-                grey[i] = 1;
+        const int diameter = DotDiameter(e, pointSize);
+        if (diameter != lastDiameter) {
+            grid = &centresOf(diameter);
+            lastDiameter = diameter;
+        }
+        const TPixelPoint c = g.SamplePixel(e);
+        const int gx = c.X + grid->Margin, gy = c.Y + grid->Margin;
+        if (gx < 0 || gy < 0 || gx >= grid->Width || gy >= grid->Height) continue;
+        const std::size_t i = static_cast<std::size_t>(gy) * static_cast<std::size_t>(grid->Width) +
+                              static_cast<std::size_t>(gx);
+        if (paint == TDotPaint::Coloured) {
+            grid->Sum[i] += v;
+            ++grid->Count[i];
+        } else {
+            grid->Grey[i] = 1;
+        }
+    }
+
+    // Spread every distinct dot over the pixels it covers.
+    for (const TPlotLayers::TDotCentres& centres : layers.Centres) {
+        if (centres.Diameter == 0) continue;
+        const TDisc& disc = DiscOf(discs, centres.Diameter, width);
+        const int r = disc.Reach;
+        for (int gy = 0; gy < centres.Height; ++gy) {
+            const std::size_t row = static_cast<std::size_t>(gy) * static_cast<std::size_t>(centres.Width);
+            for (int gx = 0; gx < centres.Width; ++gx) {
+                const std::size_t i = row + static_cast<std::size_t>(gx);
+                const std::uint32_t n = centres.Count[i];
+                const bool isGrey = centres.Grey[i] != 0;
+                if (n == 0 && !isGrey) continue;
+                const double sum = centres.Sum[i];
+                const int cx = gx - centres.Margin, cy = gy - centres.Margin;
+                const bool inside = cx - r >= 0 && cy - r >= 0 && cx + r < width && cy + r < height;
+                if (inside) {
+                    const std::ptrdiff_t centre = static_cast<std::ptrdiff_t>(cy) * width + cx;
+                    for (const std::ptrdiff_t step : disc.Steps) {
+                        if (n) AddToMean(means[centre + step], sum, n);
+                        if (isGrey) grey[centre + step] = 1;
+                    }
+                    continue;
+                }
+                for (const QPoint& offset : disc.Offsets) {
+                    const int px = cx + offset.x(), py = cy + offset.y();
+                    if (px < 0 || py < 0 || px >= width || py >= height) continue;
+                    const std::ptrdiff_t p = static_cast<std::ptrdiff_t>(py) * width + px;
+                    if (n) AddToMean(means[p], sum, n);
+                    if (isGrey) grey[p] = 1;
+                }
             }
         }
     }
 
     // Neighbouring pixels of one dot share their mean; remember the last lookup.
-    float lastMean = 0;
+    double lastMean = 0;
     QRgb lastColor = 0;
     bool haveLast = false;
     for (int y = 0; y < height; ++y) {
@@ -149,9 +215,10 @@ void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const
         const std::size_t row = static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
         for (int x = 0; x < width; ++x) {
             const std::size_t i = row + static_cast<std::size_t>(x);
-            if (count[i] > 0) {
-                if (!haveLast || mean[i] != lastMean) {
-                    lastMean = mean[i];
+            if (means[i].Count > 0) {
+                const double mean = means[i].Sum / means[i].Count;
+                if (!haveLast || mean != lastMean) {
+                    lastMean = mean;
                     lastColor = ColorLookup(colors, 255, lastMean);
                     haveLast = true;
                 }

@@ -39,10 +39,28 @@ struct TPlotLayers {
     QPoint AfrScaleOrigin;
     QSize ImageSize;
 
-    // Per-pixel scratch of the points pass, kept between refreshes.
-    std::vector<std::uint32_t> Count;
-    std::vector<float> Mean;
+    // Per-pixel scratch of the points pass, kept between refreshes: the count
+    // of the coloured samples with the sum of their plotted AFR (their mean is
+    // Sum / Count), and the grey flag.
+    struct TPixelMean {
+        double Sum;
+        std::uint32_t Count;
+    };
+    std::vector<TPixelMean> Means;
     std::vector<std::uint8_t> Grey;
+    // Samples gathered by dot centre first, one grid per dot diameter (with a
+    // margin for dots centred just outside the layer), so that every distinct
+    // dot is spread over its pixels once however many samples share it.
+    struct TDotCentres {
+        int Diameter = 0;
+        int Margin = 0;
+        int Width = 0;
+        int Height = 0;
+        std::vector<double> Sum;
+        std::vector<std::uint32_t> Count;
+        std::vector<std::uint8_t> Grey;
+    };
+    std::vector<TDotCentres> Centres;
 };
 
 // The font of labels and printed values.
