@@ -1,0 +1,89 @@
+// The plot refresh over a million logged samples at 1200 x 800: with the
+// filters dirty (filters, mean AFR grid and every layer) and clean (layers only).
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <filesystem>
+
+#include "GeneratedLog.h"
+#include "app/plot/PlotLayers.h"
+#include "core/logdata/LogFileReader.h"
+#include "core/plot/MeanAfrGrid.h"
+#include "core/shell/KelvaneState.h"
+
+namespace kelvane {
+namespace {
+
+constexpr std::size_t SampleCount = 1'000'000;
+const QSize ImageSize(1200, 800);
+
+struct TRefreshFixture {
+    TKelvaneState State;
+    TColorTable Colors = BuiltInColorTable(DefaultColorTableNumber);
+    TPlotLayerOptions Options;
+    bool Ready = false;
+
+    TRefreshFixture() {
+        const auto path = std::filesystem::temp_directory_path() / "kelvane_app_refresh_bench.txt";
+        if (!WriteGeneratedLog(path, SampleCount)) return;
+        State.Setup().LHVersion = LHVersion23;
+        State.Setup().LHConfig = LHConfigMaf;
+        State.Settings.ScaleMode = ScaleAutomatic;
+        State.Settings.ActiveFilters.FiltersEnabled = true;
+        TLoadLogOptions options;
+        options.LHConfig = LHConfigMaf;
+        Ready = LoadLogFile(State.Logs, path, options).Loaded;
+        std::filesystem::remove(path);
+        State.RecomputeAxes();
+        Options.Ranges = SettingsPlotRanges(State);
+        AutoScalePlot(State, Options.Ranges);
+        Options.Display.Overlay = TMapOverlay::MeanAfr;
+    }
+};
+
+TRefreshFixture& Fixture() {
+    static TRefreshFixture fixture;
+    return fixture;
+}
+
+void Refresh(benchmark::State& bench, bool filtersDirty) {
+    TRefreshFixture& f = Fixture();
+    if (!f.Ready) {
+        bench.SkipWithError("could not write or read the generated log");
+        return;
+    }
+    TPlotLayers layers;
+    for (auto _ : bench) {
+        if (filtersDirty) {
+            f.State.FiltersDirty = true;
+            f.State.MeanAfrGrid =
+                ApplyFiltersAndComputeMeanAfrGrid(f.State.Logs.Data, f.State.Settings.ActiveFilters,
+                                                  f.State.FiltersDirty, f.State.PlotContext());
+        }
+        DrawPlotLayers(layers, f.State, f.Colors, ImageSize, f.Options);
+        benchmark::DoNotOptimize(layers.Points.constBits());
+    }
+    bench.counters["samples"] = static_cast<double>(f.State.Logs.Data.Count());
+}
+
+void BM_RefreshFiltersDirty(benchmark::State& bench) {
+    Refresh(bench, true);
+}
+void BM_RefreshFiltersClean(benchmark::State& bench) {
+    Refresh(bench, false);
+}
+BENCHMARK(BM_RefreshFiltersDirty)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RefreshFiltersClean)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace kelvane
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QPoint>
+#include <QSize>
+#include <cstdint>
+#include <vector>
+
+#include "core/display/ColorTable.h"
+#include "core/maps/MapAxes.h"
+#include "core/plot/PlotDisplay.h"
+#include "core/plot/PlotGeometry.h"
+
+namespace kelvane {
+
+struct TKelvaneState;
+
+// What the main window keeps about the plot besides the program state: the
+// current ranges (settings, axes or a fit) and the display choices.
+struct TPlotLayerOptions {
+    TPlotRanges Ranges{0, 6600, 28, 387};
+    TPlotDisplay Display;
+};
+
+// The main image's seven layers, bottom to top, each ARGB32 premultiplied.
+// Points, knock, selection and cursor cover the plot area (placed at its
+// origin); grid and overlay cover the whole image; the AFR scale is a small
+// box at AfrScaleOrigin (a null image when it is not shown).
+struct TPlotLayers {
+    QImage Points;
+    QImage Knock;
+    QImage Overlay;
+    QImage Selection;
+    QImage Grid;
+    QImage AfrScale;
+    QImage Cursor;
+    QPoint PlotOrigin{PlotMarginLeft, PlotMarginTop};
+    QPoint AfrScaleOrigin;
+    QSize ImageSize;
+
+    // Per-pixel scratch of the points pass, kept between refreshes: the count
+    // of the coloured samples with the sum of their plotted AFR (their mean is
+    // Sum / Count), and the grey flag.
+    struct TPixelMean {
+        double Sum;
+        std::uint32_t Count;
+    };
+    std::vector<TPixelMean> Means;
+    std::vector<std::uint8_t> Grey;
+    // Samples gathered by dot centre first, one grid per dot diameter (with a
+    // margin for dots centred just outside the layer), so that every distinct
+    // dot is spread over its pixels once however many samples share it.
+    struct TDotCentres {
+        int Diameter = 0;
+        int Margin = 0;
+        int Width = 0;
+        int Height = 0;
+        std::vector<double> Sum;
+        std::vector<std::uint32_t> Count;
+        std::vector<std::uint8_t> Grey;
+    };
+    std::vector<TDotCentres> Centres;
+};
+
+// The font of labels and printed values.
+QFont PlotFont();
+
+// Each layer on its own, so that a window can redraw only what changed.
+void DrawGridLayer(TPlotLayers& layers, const TPlotGeometry& geometry);
+// Knock markers take display.KnockAlpha in the LH view, opaque in the EZK view.
+void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& geometry, const TKelvaneState& state,
+                              const TColorTable& colors, const TPlotDisplay& display);
+void DrawOverlayLayer(TPlotLayers& layers, const TPlotGeometry& geometry, const TKelvaneState& state,
+                      TMapOverlay overlay);
+// Draws the box when display.ShowAfrScale is on, otherwise clears it.
+void DrawAfrScaleLayer(TPlotLayers& layers, const TPlotGeometry& geometry, const TColorTable& colors,
+                       const TPlotDisplay& display);
+// Sizes the selection and cursor layers and clears them for their painters.
+void ClearSelectionAndCursorLayers(TPlotLayers& layers, const TPlotGeometry& geometry);
+
+// All layers for an image of the given size; returns the geometry they used.
+TPlotGeometry DrawPlotLayers(TPlotLayers& layers, const TKelvaneState& state, const TColorTable& colors,
+                             QSize size, const TPlotLayerOptions& options);
+
+// The layers blended over a white background.
+QImage ComposePlot(const TPlotLayers& layers);
+
+// Every layer drawn and composed in one call.
+QImage RenderPlot(const TKelvaneState& state, const TColorTable& colors, QSize size,
+                  const TPlotLayerOptions& options);
+
+}  // namespace kelvane

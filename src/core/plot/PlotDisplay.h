@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+
+#include "core/maps/MapAxes.h"
+
+namespace kelvane {
+
+// Which map's values are printed in the plot's cells.
+enum class TMapOverlay : std::uint8_t { None, Reference, Adjustments, Updated, MeanAfr };
+
+// Plot display state the main window keeps beside TDisplayOptions: how the
+// grid is laid out, which values are printed, and the AFR scale legend.
+struct TPlotDisplay {
+    bool GridFormat = false;  // lines at the breakpoints (LH view only); off: cell format
+    TMapOverlay Overlay = TMapOverlay::None;
+    bool ShowAfrScale = true;
+    int AfrScaleX = 10;    // negative: measured from the right edge of the image
+    int AfrScaleY = -45;   // negative: measured from the bottom edge of the image
+    int KnockAlpha = 128;  // knock markers in the LH view
+    int FogAlpha = 192;    // selection fog
+
+    bool operator==(const TPlotDisplay&) const = default;
+};
+
+// The EZK view's fixed vertical range, in percent load.
+constexpr double EzkMinLoad = -3.33;
+constexpr double EzkMaxLoad = 103.33;
+
+}  // namespace kelvane

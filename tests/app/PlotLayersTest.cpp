@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include "app/plot/PlotLayers.h"
+#include "app/shell/Windows1252.h"
+#include "core/shell/KelvaneState.h"
+
+namespace kelvane {
+namespace {
+
+// A plot of 1200 x 800 pixels over RPM 0 .. 6600 and load 28 .. 387.
+constexpr QSize ImageSize(1200 + 38, 800 + 30);
+
+struct TPlotLayersTest : ::testing::Test {
+    TKelvaneState State;
+    TColorTable Colors = BuiltInColorTable(2);
+    TPlotLayerOptions Options;
+
+    TPlotLayersTest() {
+        State.Setup().LHVersion = LHVersion23;
+        State.Setup().LHConfig = LHConfigMaf;
+        State.RecomputeAxes();
+        State.Display.ShowKnocks = false;
+        Options.Ranges = {0, 6600, 28, 387};
+        Options.Display.ShowAfrScale = false;
+    }
+
+    static TLogDataEntry Sample(double rpm, double plotMaf, double afr, bool included = true) {
+        TLogDataEntry e;
+        e.Rpm = rpm;
+        e.PlotMaf = plotMaf;
+        e.Load = 50;
+        e.SmoothedAfr = afr;
+        e.Afr = afr;
+        e.AfrPresent = 1;
+        e.Included = included;
+        return e;
+    }
+
+    TPlotGeometry Geometry() const {
+        return MakePlotGeometry(State, Options.Ranges, Options.Display, ImageSize.width(),
+                                ImageSize.height());
+    }
+
+    // Image position of a sample's dot centre.
+    QPoint Centre(const TLogDataEntry& e) const {
+        const TPlotGeometry g = Geometry();
+        const TPixelPoint p = g.SamplePixel(e);
+        return {g.PlotLeft() + p.X, g.PlotTop() + p.Y};
+    }
+
+    QRgb ScaleColor(double afr) const { return ColorLookup(Colors, 255, afr); }
+};
+
+TEST_F(TPlotLayersTest, DotsTakeTheColourOfTheirPlottedAfrAndExcludedSamplesAreGrey) {
+    const TLogDataEntry rich = Sample(3000, 200, 12.0);
+    const TLogDataEntry lean = Sample(1500, 120, 17.0);
+    const TLogDataEntry excluded = Sample(4500, 300, 13.0, false);
+    State.Logs.Data.Entries = {rich, lean, excluded};
+    const QImage image = RenderPlot(State, Colors, ImageSize, Options);
+    ASSERT_EQ(image.size(), ImageSize);
+
+    EXPECT_EQ(image.pixel(Centre(rich)), qRgb(255, 255, 0));
+    EXPECT_EQ(image.pixel(Centre(lean)), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(Centre(excluded)), qRgb(191, 191, 191));
+    // A dot of point size 6 reaches two pixels from its centre, not four.
+    EXPECT_EQ(image.pixel(Centre(rich) + QPoint(2, 0)), qRgb(255, 255, 0));
+    EXPECT_EQ(image.pixel(Centre(rich) + QPoint(4, 0)), qRgb(255, 255, 255));
+}
+
+TEST_F(TPlotLayersTest, OverlappingDotsMixTheirAfrAndColouredBeatsGrey) {
+    const TLogDataEntry a = Sample(3000, 200, 12.0);
+    const TLogDataEntry b = Sample(3000, 200, 14.0);
+    TLogDataEntry grey = Sample(3000, 200, 16.0, false);
+    State.Logs.Data.Entries = {grey, a, b};
+    TPlotLayers layers;
+    const TPlotGeometry g = DrawPlotLayers(layers, State, Colors, ImageSize, Options);
+    const TPixelPoint p = g.SamplePixel(a);
+    EXPECT_EQ(layers.Points.pixel(p.X, p.Y), ScaleColor(13.0));
+    EXPECT_EQ(ScaleColor(13.0), qRgb(162, 255, 0));
+}
+
+TEST_F(TPlotLayersTest, WotSamplesOfFilesWithoutO2AdjustmentAreTwiceAsLarge) {
+    TLogDataEntry wot = Sample(3000, 200, 12.0);
+    wot.ThrottleSwitch = 3;
+    State.Logs.Data.Entries = {wot};
+    const QImage image = RenderPlot(State, Colors, ImageSize, Options);
+    EXPECT_EQ(image.pixel(Centre(wot) + QPoint(5, 0)), qRgb(255, 255, 0));
+    EXPECT_EQ(image.pixel(Centre(wot) + QPoint(7, 0)), qRgb(255, 255, 255));
+}
+
+TEST_F(TPlotLayersTest, LoadGrowsDownwardAndRpmToTheRight) {
+    const TLogDataEntry low = Sample(1000, 60, 12.0);
+    const TLogDataEntry high = Sample(5000, 350, 12.0);
+    EXPECT_LT(Centre(low).x(), Centre(high).x());
+    EXPECT_LT(Centre(low).y(), Centre(high).y());
+    State.Display.View = TPlotView::EZK;
+    TLogDataEntry ezk = Sample(5000, 350, 17.0);
+    ezk.Load = 95;
+    State.Logs.Data.Entries = {ezk};
+    const QImage image = RenderPlot(State, Colors, ImageSize, Options);
+    const QPoint centre = Centre(ezk);
+    EXPECT_GT(centre.y(), 25 + 800 * 85 / 100);
+    EXPECT_EQ(image.pixel(centre), qRgb(255, 0, 0));
+}
+
+TEST_F(TPlotLayersTest, GridLinesAndFrameWhereTheLayoutPutsThem) {
+    for (bool gridFormat : {false, true}) {
+        SCOPED_TRACE(gridFormat);
+        Options.Display.GridFormat = gridFormat;
+        TPlotLayers layers;
+        const TPlotGeometry g = DrawPlotLayers(layers, State, Colors, ImageSize, Options);
+        const TGridLayout layout = GridLayout(
+            g, [](std::string_view) { return 0; }, 0);
+        ASSERT_FALSE(layout.VerticalLines.empty());
+        const int midY = g.PlotTop() + g.PlotHeight() / 2 + 3;
+        for (int x : layout.VerticalLines) {
+            EXPECT_EQ(qAlpha(layers.Grid.pixel(x, midY)), 0x30) << x;
+            EXPECT_EQ(qAlpha(layers.Grid.pixel(x + 1, midY)) == 0x30,
+                      std::count(layout.VerticalLines.begin(), layout.VerticalLines.end(), x + 1) > 0);
+        }
+        const int midX = layout.VerticalLines.front() + 3;
+        for (int y : layout.HorizontalLines) EXPECT_EQ(qAlpha(layers.Grid.pixel(midX, y)), 0x30) << y;
+        // The frame is opaque black; over a white background a line is light grey.
+        EXPECT_EQ(layers.Grid.pixel(g.PlotLeft(), midY), qRgb(0, 0, 0));
+        EXPECT_EQ(layers.Grid.pixel(g.PlotLeft() + g.PlotWidth(), midY), qRgb(0, 0, 0));
+        const QImage image = ComposePlot(layers);
+        EXPECT_EQ(image.pixel(layout.VerticalLines.front(), midY), qRgb(207, 207, 207));
+    }
+}
+
+TEST_F(TPlotLayersTest, AfrScaleShowsTheTableFromEndToEnd) {
+    Options.Display.ShowAfrScale = true;
+    Options.Display.AfrScaleX = -300;
+    Options.Display.AfrScaleY = 10;
+    TPlotLayers layers;
+    DrawPlotLayers(layers, State, Colors, ImageSize, Options);
+    ASSERT_EQ(layers.AfrScale.size(), QSize(230, 35));
+    EXPECT_EQ(layers.AfrScaleOrigin, QPoint(ImageSize.width() - 300, 10));
+    // Lines 1 and 199: the frame covers lines 0 and 200.
+    EXPECT_EQ(layers.AfrScale.pixel(16, 10), ScaleColor(AfrScaleBarValue(Colors, 1)));
+    EXPECT_EQ(layers.AfrScale.pixel(214, 10), ScaleColor(AfrScaleBarValue(Colors, 199)));
+    EXPECT_GE(qRed(layers.AfrScale.pixel(16, 10)), 250);  // yellow end ...
+    EXPECT_EQ(qGreen(layers.AfrScale.pixel(16, 10)), 255);
+    EXPECT_GE(qRed(layers.AfrScale.pixel(214, 10)), 250);  // ... to red
+    EXPECT_LE(qGreen(layers.AfrScale.pixel(214, 10)), 10);
+    EXPECT_EQ(layers.AfrScale.pixel(95, 10), qRgb(0, 0, 0));  // the tick at 14.0
+    EXPECT_EQ(qAlpha(layers.AfrScale.pixel(5, 10)), 0);       // transparent beside the bar
+
+    const QImage image = ComposePlot(layers);
+    EXPECT_EQ(image.pixel(layers.AfrScaleOrigin + QPoint(16, 10)), layers.AfrScale.pixel(16, 10));
+
+    Options.Display.ShowAfrScale = false;
+    DrawPlotLayers(layers, State, Colors, ImageSize, Options);
+    EXPECT_TRUE(layers.AfrScale.isNull());
+}
+
+TEST_F(TPlotLayersTest, KnockMarkersAreBlackCrossesOpaqueInTheEzkView) {
+    State.Display.View = TPlotView::EZK;
+    State.Display.IncludeAdjustments = false;
+    TLogDataEntry quiet = Sample(3000, 200, 14.0);
+    quiet.Load = 50;
+    quiet.KnockRetard.fill(0);
+    TLogDataEntry knock = quiet;
+    knock.KnockRetard[0] = 7;  // large marker: reach ceil(1.25 x 6) = 8
+    State.Logs.Data.Entries = {quiet, knock};
+    TPlotLayers layers;
+    const TPlotGeometry g = DrawPlotLayers(layers, State, Colors, ImageSize, Options);
+    const TPixelPoint c = g.SamplePixel(knock);
+    EXPECT_EQ(layers.Knock.pixel(c.X + 6, c.Y + 6), qRgb(0, 0, 0));
+    EXPECT_EQ(layers.Knock.pixel(c.X - 6, c.Y + 6), qRgb(0, 0, 0));
+    EXPECT_EQ(qAlpha(layers.Knock.pixel(c.X + 6, c.Y)), 0);
+
+    State.Display.View = TPlotView::LH;  // translucent there, and only on request
+    State.Display.ShowKnocks = true;
+    Options.Display.KnockAlpha = 128;
+    const TPlotGeometry lh = DrawPlotLayers(layers, State, Colors, ImageSize, Options);
+    const TPixelPoint d = lh.SamplePixel(knock);
+    EXPECT_EQ(qAlpha(layers.Knock.pixel(d.X + 6, d.Y + 6)), 128);
+    State.Display.ShowKnocks = false;
+    DrawPlotLayers(layers, State, Colors, ImageSize, Options);
+    EXPECT_EQ(qAlpha(layers.Knock.pixel(d.X + 6, d.Y + 6)), 0);
+}
+
+TEST_F(TPlotLayersTest, OverlayPrintsBlackValuesOnlyWhenChosen) {
+    State.Fuel.Adjustments.At(5, 6) = 1.05;
+    Options.Display.Overlay = TMapOverlay::Adjustments;
+    TPlotLayers layers;
+    const TPlotGeometry g = DrawPlotLayers(layers, State, Colors, ImageSize, Options);
+    auto darkPixels = [&](int row, int column) {
+        int dark = 0;
+        for (int y = g.CellLabelY(column) - 6; y <= g.CellLabelY(column) + 6; ++y)
+            for (int x = g.CellLabelX(row) - 20; x <= g.CellLabelX(row) + 20; ++x)
+                if (qAlpha(layers.Overlay.pixel(x, y)) >= 128 && qRed(layers.Overlay.pixel(x, y)) < 64)
+                    ++dark;
+        return dark;
+    };
+    EXPECT_GT(darkPixels(5, 6), 10);
+    Options.Display.Overlay = TMapOverlay::None;
+    DrawPlotLayers(layers, State, Colors, ImageSize, Options);
+    EXPECT_EQ(darkPixels(5, 6), 0);
+}
+
+TEST_F(TPlotLayersTest, TinyImagesDrawNothingAndDoNotFail) {
+    State.Logs.Data.Entries = {Sample(3000, 200, 12.0)};
+    Options.Display.ShowAfrScale = true;
+    const QImage image = RenderPlot(State, Colors, QSize(20, 10), Options);
+    EXPECT_EQ(image.size(), QSize(20, 10));
+}
+
+TEST(Windows1252Test, DecodesTheHighBytesAndEncodesBack) {
+    const std::string bytes =
+        "Coolant temp [\xB0"
+        "C] \x80 \x96 \x81";
+    const QString text = FromWindows1252(bytes);
+    EXPECT_EQ(text, QString::fromUtf8("Coolant temp [\u00B0C] \u20AC \u2013 \u0081"));
+    EXPECT_EQ(ToWindows1252(text), bytes);
+    EXPECT_EQ(ToWindows1252(QString::fromUtf8("\u4E2D")), "?");
+}
+
+}  // namespace
+}  // namespace kelvane
