@@ -9,15 +9,12 @@ namespace kelvane {
 
 namespace {
 
-// Samples are large and a pass reads two far-apart parts of each; asking for
-// them a few samples ahead keeps the memory busy while the values are worked.
+// Samples are large and a pass reads only their first cache line; asking for
+// it a few samples ahead keeps the memory busy while the values are worked.
 constexpr std::size_t PrefetchDistance = 12;
 
 void PrefetchEntry(const TLogDataEntry* entries, std::size_t index, std::size_t count) {
-    if (index >= count) return;
-    const char* p = reinterpret_cast<const char*>(entries + index);
-    __builtin_prefetch(p);
-    __builtin_prefetch(p + sizeof(TLogDataEntry) - 1);
+    if (index < count) __builtin_prefetch(entries + index);
 }
 
 class TMeanAfrAccumulator {
