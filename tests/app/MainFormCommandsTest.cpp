@@ -111,6 +111,21 @@ TEST(MainFormCommandsTest, OpensTwoLogsAsNewPlotWithCaptionStatusAndRecentFiles)
     EXPECT_EQ(form.State().Logs.Data.Count(), 0u);
 }
 
+TEST(MainFormCommandsTest, CommandLineLogsOpenAsANewPlotThroughTheOptionsWindow) {
+    TTempFolder folder;
+    TFakePrompts prompts;
+    TMainForm form(TestOptions(prompts, folder));
+    bool alphaPreselected = false;
+    ConfirmLogOptions(&alphaPreselected);
+
+    form.OpenLogFilesAsNewPlot({DeviceLog});
+
+    EXPECT_TRUE(alphaPreselected);
+    EXPECT_TRUE(prompts.Calls.empty());  // no file dialog
+    EXPECT_EQ(form.StatusPanel(0)->text(), QStringLiteral("1 files open, 3 data points"));
+    EXPECT_EQ(form.State().Setup().EZKVersion, EZKVersionGT);
+}
+
 TEST(MainFormCommandsTest, CancelledDialogsLeaveThePlotAlone) {
     TTempFolder folder;
     TFakePrompts prompts;
