@@ -1,10 +1,12 @@
 #include <QApplication>
 #include <QStringList>
 #include <QTimer>
-
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "app/plot/MainUnit.h"
+#include "core/shell/ProgramFolders.h"
 
 namespace {
 
@@ -17,6 +19,16 @@ QString TakeScreenshotArgument(QStringList& arguments) {
     return path;
 }
 
+// Arguments that name log files (anything but the switch "Text").
+QStringList LogFileArguments(const QStringList& arguments) {
+    QStringList files;
+    for (const QString& argument : arguments)
+        if (argument.compare(QStringLiteral("Text"), Qt::CaseInsensitive) != 0 &&
+            !argument.startsWith(QLatin1Char('-')))
+            files.append(argument);
+    return files;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -24,10 +36,22 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Kelvane"));
 
     QStringList arguments = QApplication::arguments();
+    arguments.removeFirst();
     const QString screenshotPath = TakeScreenshotArgument(arguments);
 
-    kelvane::TMainForm mainForm;
+    std::vector<std::string> programArguments;
+    for (const QString& argument : arguments) programArguments.push_back(argument.toStdString());
+
+    kelvane::TMainFormOptions options;
+    options.Program =
+        kelvane::MakeProgramValues(QCoreApplication::applicationFilePath().toStdString(), programArguments);
+    options.StartupWindow = screenshotPath.isEmpty();
+    kelvane::TMainForm mainForm(std::move(options));
     mainForm.show();
+
+    const QStringList logFiles = LogFileArguments(arguments);
+    if (!logFiles.isEmpty() && screenshotPath.isEmpty())
+        QTimer::singleShot(0, &mainForm, [&mainForm, logFiles] { mainForm.OpenLogFilesAsNewPlot(logFiles); });
 
     if (!screenshotPath.isEmpty()) {
         QTimer::singleShot(300, &mainForm, [&mainForm, screenshotPath] {

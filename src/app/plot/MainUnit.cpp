@@ -1,35 +1,620 @@
 #include "app/plot/MainUnit.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPalette>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QStatusBar>
+#include <QTimer>
+#include <QUrl>
 #include <QWidget>
+#include <algorithm>
+#include <fstream>
+
+#include "app/maps/BinOptionsDialogs.h"
+#include "app/shell/Prompts.h"
+#include "app/shell/StartupWindow.h"
+#include "app/shell/VXConfigurationUnit.h"
+#include "core/adjust/TargetAfrMap.h"
+#include "core/display/ColorTableFile.h"
+#include "core/logdata/LogCaption.h"
+#include "core/logdata/LogFileReader.h"
+#include "core/maps/MapLoading.h"
+#include "core/plot/MeanAfrGrid.h"
+#include "core/shell/SettingsMainFile.h"
+#include "core/shell/SettingsValues.h"
+#include "core/shell/StartupClosing.h"
+#include "core/shell/StartupLogOptions.h"
+#include "core/shell/StartupUpdates.h"
+#include "core/shell/StartupWindowRules.h"
 
 namespace kelvane {
 
-TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
-    setWindowTitle(QStringLiteral("Kelvane"));
-    setObjectName(QStringLiteral("MainForm"));
+namespace {
 
-    auto* plotArea = new QWidget(this);
-    plotArea->setObjectName(QStringLiteral("MainImage"));
-    plotArea->setAutoFillBackground(true);
-    QPalette palette = plotArea->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    plotArea->setPalette(palette);
-    setCentralWidget(plotArea);
+// Posted once the window is shown: the start-up check runs on the first idle moment.
+const QEvent::Type StartupCheckEvent = static_cast<QEvent::Type>(QEvent::User + 2);
 
-    CreateMenus();
-    statusBar();
-    resize(1000, 700);
+constexpr const char* LogFileFilter = "VX Log Files (*.txt)|*.txt|All Files (*.*)|*.*";
+
+std::filesystem::path ToPath(const QString& text) {
+    return std::filesystem::path(text.toStdU16String());
+}
+QString FromPath(const std::filesystem::path& path) {
+    return QString::fromStdU16String(path.u16string());
+}
+QString FromStd(const std::string& text) {
+    return QString::fromStdString(text);
 }
 
+std::vector<std::string> ArgumentsWithoutProgram() {
+    std::vector<std::string> arguments;
+    const QStringList all = QCoreApplication::arguments();
+    for (int i = 1; i < all.size(); ++i) arguments.push_back(all.at(i).toStdString());
+    return arguments;
+}
+
+// The first line of a file, for the Log File Options preselection.
+std::string FirstLine(const QString& path) {
+    std::ifstream file(ToPath(path), std::ios::binary);
+    std::string line;
+    std::getline(file, line);
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+    return line;
+}
+
+// "Default Folder", or its parent when it no longer exists.
+QString ExistingFolderOrParent(const QString& folder) {
+    if (folder.isEmpty() || QFileInfo(folder).isDir()) return folder;
+    return QFileInfo(QDir::cleanPath(folder)).path();
+}
+
+}  // namespace
+
+TMainForm::TMainForm(QWidget* parent) : TMainForm(TMainFormOptions{}, parent) {}
+
+TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
+    : QMainWindow(parent),
+      FProgram(options.Program ? std::move(*options.Program)
+                               : MakeProgramValues(QCoreApplication::applicationFilePath().toStdString(),
+                                                   ArgumentsWithoutProgram())),
+      FStartupWindowWanted(options.StartupWindow) {
+    setObjectName(QStringLiteral("MainForm"));
+    if (options.Prompts) {
+        FPrompts = options.Prompts;
+    } else {
+        FOwnPrompts = std::make_unique<TQtPrompts>(this);
+        FPrompts = FOwnPrompts.get();
+    }
+
+    // Logging is on only when the user created the file beforehand.
+    if (FLog.Open(ToPath(QDir(QDir::tempPath()).filePath(FromStd(std::string(DebugLogFileName))))))
+        FLog.LogLine("Kelvane starting, " + FProgram.ProgramFile.string());
+
+    const QString commonRoot = options.CommonRoot.isEmpty()
+                                   ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                                   : options.CommonRoot;
+    const TPlatformFolders platform{ToPath(commonRoot), ToPath(commonRoot), {}};
+    const TFolderSetup folders = SetUpFolders(FProgram, platform, FLog.Callback());
+    FStore = std::make_unique<TSettingsStore>(folders.CommonRoot, FProgram.BaseName);
+    WriteFolderSection(FStore->Main(), folders, platform, FLog.Callback());
+
+    FPlotArea = new QWidget(this);
+    FPlotArea->setObjectName(QStringLiteral("MainImage"));
+    FPlotArea->setAutoFillBackground(true);
+    QPalette palette = FPlotArea->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    FPlotArea->setPalette(palette);
+    setCentralWidget(FPlotArea);
+
+    CreateMenus();
+    CreateStatusBar();
+    LoadStartSettings();
+
+    resize(1000, 700);
+    if (FWindows.MainWindow) {
+        const TWindowSize& size = *FWindows.MainWindow;
+        setGeometry(size.Left, size.Top, size.Width, size.Height);
+    }
+    UpdateCaption(CaptionText(FState.Logs.OpenFiles, FState.Settings.SessionName));
+    FStatusPanels[0]->setText(FromStd(StatusText(0, 0)));
+
+    FTimer = new QTimer(this);
+    connect(FTimer, &QTimer::timeout, this, [this] {
+        FLog.FlushLog();
+        if (FStartupForm) FStartupForm->Tick(std::chrono::steady_clock::now());
+    });
+    FTimer->start(1000);
+}
+
+TMainForm::~TMainForm() {
+    FLog.LogLine(".");
+    FLog.FlushLog();
+}
+
+void TMainForm::LoadStartSettings() {
+    TSettingsHooks hooks = TargetAfrMapHooks(FState);
+    hooks.SetupAxes = [this](const TEngineSetup&) { FState.RecomputeAxes(); };
+    LoadSettings(*FStore, FState.Settings, true, hooks);
+    FState.Settings.StoredFilters = FState.Settings.ActiveFilters;
+    FState.RecomputeAxes();
+    FState.Display.PlotAfr = true;
+    FState.Display.PlotO2Adj = true;
+    FState.Fuel.ResetAdjustments(TFuelLimits{});
+    LoadStartupValues(FStore->Main(), FState.Settings);
+    LoadStartupTargetAfrMap(FStore->CommonRoot(), FState.Fuel);
+    FColorScale = LoadColorTable(FStore->Main());
+    WriteStartStamp(FStore->Main(), FProgram.VersionText, CurrentDateTimeText());
+    ReadLayoutSettings(FStore->Main(), FLayout);
+    ReadWindowSettings(FStore->Main(), FState.Settings.KnockLimits[0], FWindows);
+    FState.Settings.RecentFiles = LoadRecentFiles(FStore->Main());
+}
+
+// ---- Menus -------------------------------------------------------------
+
 void TMainForm::CreateMenus() {
-    QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
-    FExit1 = fileMenu->addAction(QStringLiteral("E&xit"));
-    FExit1->setObjectName(QStringLiteral("Exit1"));
+    CreateFileMenu();
+    CreateEditMenu();
+    CreateViewMenu();
+    CreateWindowMenu();
+    CreateHelpMenu();
+}
+
+namespace {
+
+QAction* AddItem(QMenu* menu, const QString& caption, const QString& name, bool enabled = true) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setEnabled(enabled);
+    return action;
+}
+
+}  // namespace
+
+void TMainForm::CreateFileMenu() {
+    QMenu* menu = menuBar()->addMenu(QStringLiteral("&File"));
+    menu->setObjectName(QStringLiteral("File1"));
+    FOpenNewPlot1 = AddItem(menu, QStringLiteral("O&pen Log File (new plot)"), QStringLiteral("OpenFile1"));
+    connect(FOpenNewPlot1, &QAction::triggered, this, [this] { OpenFile1Click(true); });
+    FOpenAddToPlot1 =
+        AddItem(menu, QStringLiteral("Open Log File (add to Plot)"), QStringLiteral("AddFile1"));
+    connect(FOpenAddToPlot1, &QAction::triggered, this, [this] { OpenFile1Click(false); });
+    FNewPlot1 = AddItem(menu, QStringLiteral("&New Plot"), QStringLiteral("NewPlot1"));
+    connect(FNewPlot1, &QAction::triggered, this, &TMainForm::NewPlot1Click);
+
+    FRecentFiles1 = menu->addMenu(QStringLiteral("&Recent Files"));
+    FRecentFiles1->setObjectName(QStringLiteral("RecentFiles1"));
+    for (int tag = 1; tag <= static_cast<int>(FRecentItems.size()); ++tag) {
+        QAction* item =
+            AddItem(FRecentFiles1, QStringLiteral("&%1").arg(tag), QStringLiteral("RecentFile%1").arg(tag));
+        item->setData(tag);
+        connect(item, &QAction::triggered, this, [this, tag] { RecentFileClick(tag); });
+        FRecentItems[static_cast<std::size_t>(tag - 1)] = item;
+    }
+    connect(FRecentFiles1, &QMenu::aboutToShow, this, &TMainForm::RecentFilesOpening);
+    AddItem(menu, QStringLiteral("Save Log &Data As"), QStringLiteral("SaveLogData1"), false);
+
+    menu->addSeparator();
+    FLoadMapFile1 = AddItem(menu, QStringLiteral("Load &Map File..."), QStringLiteral("LoadMapFile1"));
+    connect(FLoadMapFile1, &QAction::triggered, this, &TMainForm::LoadMapFile1Click);
+    FCompareMapFile1 =
+        AddItem(menu, QStringLiteral("Co&mpare Map File..."), QStringLiteral("CompareMapFile1"));
+    connect(FCompareMapFile1, &QAction::triggered, this, &TMainForm::CompareMapFile1Click);
+    AddItem(menu, QStringLiteral("&Save Maps"), QStringLiteral("SaveMaps1"), false);
+
+    menu->addSeparator();
+    AddItem(menu, QStringLiteral("&Open Project  (Ctrl+O)"), QStringLiteral("OpenProject1"), false);
+    menu->addSeparator();
+    FExit1 = AddItem(menu, QStringLiteral("E&xit"), QStringLiteral("Exit1"));
     connect(FExit1, &QAction::triggered, this, &QWidget::close);
+}
+
+void TMainForm::CreateEditMenu() {
+    FEditMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
+    FEditMenu->setObjectName(QStringLiteral("Edit1"));
+    AddItem(FEditMenu, QStringLiteral("&Copy  Log Data (Ctrl+C)"), QStringLiteral("CopyLogData1"), false);
+    FEditMenu->addSeparator();
+    FCopyUpdatedMap1 =
+        AddItem(FEditMenu, QStringLiteral("Copy Updated LH &Map"), QStringLiteral("CopyUpdatedMap1"));
+    connect(FCopyUpdatedMap1, &QAction::triggered, this, &TMainForm::CopyUpdatedMap1Click);
+    FPasteMap1 = AddItem(FEditMenu, QStringLiteral("Paste Map"), QStringLiteral("PasteMap1"), false);
+    connect(FPasteMap1, &QAction::triggered, this, &TMainForm::PasteMap1Click);
+    FEditMenu->addSeparator();
+    AddItem(FEditMenu, QStringLiteral("&Adjust Fuel Map"), QStringLiteral("UpdateFuelTrim1"), false);
+    AddItem(FEditMenu, QStringLiteral("Adjust &Ignition Map"), QStringLiteral("UpdateIgnitionTiming1"),
+            false);
+    AddItem(FEditMenu, QStringLiteral("&Reset Fuel Map Adjustment"),
+            QStringLiteral("ResetFuelMapAdjustment1"), false);
+    AddItem(FEditMenu, QStringLiteral("R&eset Igntion Map Adjustment"),
+            QStringLiteral("ResetIgntionmadadjustment1"), false);
+    connect(FEditMenu, &QMenu::aboutToShow, this, &TMainForm::EditMenuOpening);
+    EditMenuOpening();
+}
+
+void TMainForm::CreateViewMenu() {
+    QMenu* menu = menuBar()->addMenu(QStringLiteral("&View"));
+    menu->setObjectName(QStringLiteral("View1"));
+    // The plot's own switches arrive with the plot layers; until then they are shown but idle.
+    for (const char* caption : {"&LH Format", "E&ZK Format", "G&rid Format", "&Cell Format"})
+        AddItem(menu, QString::fromUtf8(caption), {}, false);
+    menu->addSeparator();
+    for (const char* caption : {"Show &Reference Map", "Show &Adjustments", "Show &Updated Map"})
+        AddItem(menu, QString::fromUtf8(caption), {}, false);
+    menu->addSeparator();
+    QAction* include =
+        AddItem(menu, QStringLiteral("Include Adjustments"), QStringLiteral("UseAdjustments1"));
+    include->setCheckable(true);
+    connect(include, &QAction::triggered, this, [this](bool on) {
+        FState.Display.IncludeAdjustments = on;
+        FState.FiltersDirty = true;
+        RefreshMainWindow();
+    });
+    QAction* knocks =
+        AddItem(menu, QStringLiteral("Show &Knocks on fuel plot"), QStringLiteral("ShowKnocks1"));
+    knocks->setCheckable(true);
+    connect(knocks, &QAction::triggered, this, [this](bool on) {
+        FState.Display.ShowKnocks = on;
+        RefreshMainWindow();
+    });
+    AddItem(menu, QStringLiteral("Show AFR &Scale"), QStringLiteral("AFRScale1"), false);
+    menu->addSeparator();
+    AddItem(menu, QStringLiteral("Data &Log"), QStringLiteral("DataLog1"), false);
+    AddItem(menu, QStringLiteral("Data &Graph"), QStringLiteral("DataGraph1"), false);
+    connect(menu, &QMenu::aboutToShow, this, [this, include, knocks] {
+        const bool lh22 = FState.Setup().LHVersion == LHVersion22;
+        include->setChecked(FState.Display.IncludeAdjustments);
+        knocks->setChecked(FState.Display.ShowKnocks && !lh22);
+        knocks->setEnabled(!lh22);
+    });
+}
+
+void TMainForm::CreateWindowMenu() {
+    FWindowMenu = menuBar()->addMenu(QStringLiteral("&Window"));
+    FWindowMenu->setObjectName(QStringLiteral("Window1"));
+    AddItem(FWindowMenu, QStringLiteral("&Log Data"), QStringLiteral("LogData1"), false);
+    FMapsWindow1 = AddItem(FWindowMenu, QStringLiteral("&Maps Window"), QStringLiteral("MapsWindow1"), false);
+    AddItem(FWindowMenu, QStringLiteral("Map &3D View"), QStringLiteral("Map3DView1"), false);
+    AddItem(FWindowMenu, QStringLiteral("&Options"), QStringLiteral("Options1"), false);
+    FVXStatus1 = AddItem(FWindowMenu, QStringLiteral("VX Status"), QStringLiteral("VXStatus1"), false);
+    connect(FWindowMenu, &QMenu::aboutToShow, this, &TMainForm::WindowMenuOpening);
+    WindowMenuOpening();
+}
+
+void TMainForm::CreateHelpMenu() {
+    QMenu* menu = menuBar()->addMenu(QStringLiteral("&Help"));
+    menu->setObjectName(QStringLiteral("Help1"));
+    connect(AddItem(menu, QStringLiteral("Kelvane &Manual"), QStringLiteral("Manual1")), &QAction::triggered,
+            this, &TMainForm::ShowManual);
+    AddItem(menu, QStringLiteral("Check for &Updates"), QStringLiteral("CheckForUpdates1"), false);
+    connect(AddItem(menu, QStringLiteral("&About"), QStringLiteral("About1")), &QAction::triggered, this,
+            &TMainForm::ShowAbout);
+}
+
+void TMainForm::CreateStatusBar() {
+    const std::array<int, 3> widths{250, 250, 0};
+    for (std::size_t i = 0; i < FStatusPanels.size(); ++i) {
+        auto* panel = new QLabel(this);
+        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        if (widths[i] > 0) panel->setMinimumWidth(widths[i]);
+        statusBar()->addWidget(panel, widths[i] > 0 ? 0 : 1);
+        FStatusPanels[i] = panel;
+    }
+}
+
+void TMainForm::EditMenuOpening() {
+    const TMenuItemState copy = CopyMapItem(FState);
+    FCopyUpdatedMap1->setText(FromStd(copy.Caption));
+    FCopyUpdatedMap1->setEnabled(copy.Enabled);
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    const TMenuItemState paste = PasteMapItem(clipboard ? clipboard->text().toStdString() : std::string());
+    FPasteMap1->setText(FromStd(paste.Caption));
+    FPasteMap1->setEnabled(paste.Enabled);
+}
+
+void TMainForm::RecentFilesOpening() {
+    const auto& recent = FState.Settings.RecentFiles;
+    for (std::size_t i = 0; i < FRecentItems.size(); ++i) {
+        const bool shown = i < recent.size();
+        if (shown) FRecentItems[i]->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(FromPath(recent[i])));
+        FRecentItems[i]->setVisible(shown);
+    }
+}
+
+void TMainForm::WindowMenuOpening() {
+    FVXStatus1->setVisible(FProgram.HasArgument("Text"));
+    FMapsWindow1->setText(FState.Display.View == TPlotView::EZK ? QStringLiteral("EZK Igntion &Map")
+                                                                : QStringLiteral("LH Fuel &Map"));
+}
+
+// ---- Logs --------------------------------------------------------------
+
+void TMainForm::UpdateCaption(const std::string& caption) {
+    // The caption ends in a blank when nothing is open; the title bar shows it without.
+    setWindowTitle(FromStd(caption).trimmed());
+}
+
+void TMainForm::ClearMapsAndConfiguration() {
+    TMapGrid target = FState.Fuel.TargetAfr;
+    const bool targetEdited = FState.Fuel.TargetEdited;
+    FState.Fuel = TFuelMapSet{};
+    FState.Fuel.TargetAfr = target;  // the target AFR map is not one of the plot's maps
+    FState.Fuel.TargetEdited = targetEdited;
+    FState.Ignition = TIgnitionMapSet{};
+    FState.LHImage = TCurrentLHImage{};
+    FState.EZKImage = TCurrentEZKImage{};
+    FState.Setup().LHVersion = LHVersionUnset;
+    FState.Setup().LHConfig = LHConfigUnset;
+    FState.Setup().EZKVersion = EZKVersionUnset;
+    FState.RecomputeAxes();
+}
+
+void TMainForm::ClosePlot() {
+    FState.Settings.SessionName.clear();
+    ClearLogState(FState.Logs);
+    FState.Settings.ActiveFilters = FState.Settings.StoredFilters;
+    FState.FiltersDirty = true;
+    UpdateCaption(CaptionText(FState.Logs.OpenFiles, FState.Settings.SessionName));
+    FStatusPanels[0]->setText(FromStd(StatusText(0, 0)));
+    RefreshMainWindow();
+}
+
+bool TMainForm::LoadLogFile(const QString& path) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    TLoadLogOptions options;
+    options.AfrSmoothing = FState.Settings.AfrSmoothing;
+    options.LHConfig = FState.Setup().LHConfig;
+    options.SessionName = FState.Settings.SessionName;
+    const TLoadLogResult result = kelvane::LoadLogFile(FState.Logs, ToPath(path), options);
+    QApplication::restoreOverrideCursor();
+    if (result.FiltersDirty) FState.FiltersDirty = true;
+    UpdateCaption(result.Caption);
+    FStatusPanels[0]->setText(FromStd(result.Status));
+    if (result.HeaderRejected) FPrompts->ShowError(FromStd(result.Message));
+    return result.Loaded;
+}
+
+void TMainForm::AddRecentFile(const std::filesystem::path& path) {
+    auto& recent = FState.Settings.RecentFiles;
+    std::erase(recent, path);
+    recent.insert(recent.begin(), path);
+}
+
+bool TMainForm::LoadFilesInOrder(QStringList files, bool updateRecent) {
+    files.sort();
+    bool any = false;
+    for (const QString& file : files) {
+        const QString full = QFileInfo(file).absoluteFilePath();
+        if (!LoadLogFile(full)) continue;
+        any = true;
+        if (updateRecent) AddRecentFile(ToPath(full));
+    }
+    return any;
+}
+
+void TMainForm::ReapplySettings() {
+    FState.RecomputeAxes();
+    FState.FiltersDirty = true;
+}
+
+void TMainForm::OpenFile1Click(bool newPlot) {
+    if (newPlot) {
+        ClosePlot();
+        ClearMapsAndConfiguration();
+    }
+    TFileRequest request;
+    request.Filter = QString::fromUtf8(LogFileFilter);
+    request.InitialFolder = ExistingFolderOrParent(FromStd(FLayout.DefaultFolder));
+    const TFileChoice choice = FPrompts->OpenFiles(request, true);
+    if (!choice.Accepted()) return;
+
+    FLayout.DefaultFolder = QFileInfo(choice.Files.first()).absolutePath().toStdString();
+    FStore->Main().WriteString(SettingsSection, "Default Folder", FLayout.DefaultFolder);
+
+    const TEngineSetup preselection =
+        LogFileOptionsPreselection(FirstLine(choice.Files.first()), FState.Setup());
+    const std::optional<TEngineSetup> chosen = AskLogFileOptions(this, preselection);
+    if (!chosen) return;
+    FState.Setup().LHVersion = chosen->LHVersion;
+    FState.Setup().LHConfig = chosen->LHConfig;
+    FState.Setup().EZKVersion = chosen->EZKVersion;
+
+    LoadFilesInOrder(choice.Files, true);
+    ReapplySettings();
+    RefreshMainWindow();
+}
+
+void TMainForm::OpenLogFilesAsNewPlot(QStringList files) {
+    if (files.isEmpty()) return;
+    ClosePlot();
+    ClearMapsAndConfiguration();
+    const TEngineSetup preselection = LogFileOptionsPreselection(FirstLine(files.first()), FState.Setup());
+    const std::optional<TEngineSetup> chosen = AskLogFileOptions(this, preselection);
+    if (!chosen) return;
+    FState.Setup().LHVersion = chosen->LHVersion;
+    FState.Setup().LHConfig = chosen->LHConfig;
+    FState.Setup().EZKVersion = chosen->EZKVersion;
+    LoadFilesInOrder(std::move(files), true);
+    ReapplySettings();
+    RefreshMainWindow();
+}
+
+void TMainForm::NewPlot1Click() {
+    ClosePlot();
+    ClearMapsAndConfiguration();
+    RefreshMainWindow();
+}
+
+void TMainForm::RecentFileClick(int tag) {
+    const auto& recent = FState.Settings.RecentFiles;
+    if (tag < 1 || tag > static_cast<int>(recent.size())) return;
+    const std::filesystem::path path = recent[static_cast<std::size_t>(tag - 1)];
+    ClosePlot();
+    ClearMapsAndConfiguration();
+    if (!LoadLogFile(FromPath(path))) return;
+    ReapplySettings();
+    RefreshMainWindow();
+}
+
+// ---- Maps --------------------------------------------------------------
+
+std::optional<QString> TMainForm::AskMapFile(const QString& caption) {
+    TFileRequest request;
+    request.Caption = caption;
+    request.Filter = FromStd(std::string(MapFileFilter));
+    request.FilterIndex = FLayout.MapFilter;
+    request.InitialFolder = FromStd(FLayout.MapFolder);
+    request.FileName = FromStd(FLayout.MapFile);
+    const TFileChoice choice = FPrompts->OpenFiles(request, false);
+    if (!choice.Accepted()) return std::nullopt;
+    FLayout.MapFilter = choice.FilterIndex;  // kept for the write-back after a success
+    return choice.Files.first();
+}
+
+void TMainForm::FinishMapCommand(const TMapLoadResult& result, const QString& path, int filterIndex) {
+    if (!result.ErrorText.empty()) FPrompts->ShowError(FromStd(result.ErrorText));
+    if (result.Ok) {
+        const TMapFileSettings values = MapFileSettingsFor(ToPath(path), filterIndex);
+        FLayout.MapFolder = values.MapFolder.string();
+        FLayout.MapFile = values.MapFile.string();
+        FLayout.MapFilter = values.MapFilter;
+        TIniFile2& main = FStore->Main();
+        main.WriteString(SettingsSection, MapFolderKey, FLayout.MapFolder);
+        main.WriteString(SettingsSection, MapFileKey, FLayout.MapFile);
+        main.WriteInteger(SettingsSection, MapFilterKey, FLayout.MapFilter);
+    }
+    RefreshMainWindow();
+}
+
+void TMainForm::LoadMapFile1Click() {
+    const int previousFilter = FLayout.MapFilter;
+    const std::optional<QString> path = AskMapFile({});
+    if (!path) return;
+    const int filterIndex = FLayout.MapFilter;
+    FLayout.MapFilter = previousFilter;
+    TBinOptionsChooser chooser(this);
+    FinishMapCommand(kelvane::LoadMapFile(FState, ToPath(*path), chooser), *path, filterIndex);
+}
+
+void TMainForm::CompareMapFile1Click() {
+    const int previousFilter = FLayout.MapFilter;
+    const std::optional<QString> path = AskMapFile({});
+    if (!path) return;
+    const int filterIndex = FLayout.MapFilter;
+    FLayout.MapFilter = previousFilter;
+    TBinOptionsChooser chooser(this);
+    FinishMapCommand(kelvane::CompareMapFile(FState, ToPath(*path), chooser), *path, filterIndex);
+}
+
+void TMainForm::CopyUpdatedMap1Click() {
+    const std::optional<std::string> text = CopyUpdatedMap(FState);
+    if (text && QGuiApplication::clipboard()) QGuiApplication::clipboard()->setText(FromStd(*text));
+}
+
+void TMainForm::PasteMap1Click() {
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard) return;
+    if (PasteMap(FState, clipboard->text().toStdString())) RefreshMainWindow();
+}
+
+// ---- Refresh -----------------------------------------------------------
+
+void TMainForm::RefreshMainWindow() {
+    if (FState.FiltersDirty)
+        FState.MeanAfrGrid = ApplyFiltersAndComputeMeanAfrGrid(
+            FState.Logs.Data, FState.Settings.ActiveFilters, FState.FiltersDirty, FState.PlotContext());
+    DrawPlot();
+}
+
+void TMainForm::DrawPlot() {
+    FPlotArea->update();
+}
+
+// ---- Help --------------------------------------------------------------
+
+void TMainForm::ShowManual() {
+    for (const char* name : {"KVManual.pdf", "KelvaneManual.pdf", "Kelvane Manual.pdf"}) {
+        const QString path = FromPath(FProgram.ProgramRoot / name);
+        if (QFileInfo::exists(path)) {
+            QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+            return;
+        }
+    }
+}
+
+void TMainForm::ShowAbout() {
+    FPrompts->ShowMessage(FromStd(FProgram.Title), QStringLiteral("About"));
+}
+
+// ---- Life cycle --------------------------------------------------------
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (FShownOnce) return;
+    FShownOnce = true;
+    RefreshMainWindow();
+    QCoreApplication::postEvent(this, new QEvent(StartupCheckEvent));
+}
+
+void TMainForm::customEvent(QEvent* event) {
+    if (event->type() == StartupCheckEvent) {
+        StartupCheck();
+        return;
+    }
+    QMainWindow::customEvent(event);
+}
+
+void TMainForm::StartupCheck() {
+    InstallPendingUpdates(FStore->CommonRoot(), FProgram.ProgramRoot, StartupCheckLogTag, FLog.Callback());
+    if (!FStartupWindowWanted || !StartupWindowWanted(FStore->Main())) return;
+    FStartupForm =
+        new TStartupForm(FromStd(FProgram.BaseName), FromStd(FProgram.VersionText), FStore->Main(), this);
+    FStartupForm->setAttribute(Qt::WA_DeleteOnClose);
+    connect(FStartupForm, &QObject::destroyed, this, [this] { FStartupForm = nullptr; });
+    FStartupForm->ShowCentredOn(this);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (FClosing) {
+        event->accept();
+        return;
+    }
+    FClosing = true;
+    TSettingsHooks hooks = TargetAfrMapHooks(FState);
+    hooks.SetupAxes = [this](const TEngineSetup&) { FState.RecomputeAxes(); };
+
+    TClosingValues values;
+    const QRect frame = geometry();
+    values.MainWindowSize = TWindowSize{frame.left(), frame.top(), frame.width(), frame.height()};
+    values.RecentFiles = FState.Settings.RecentFiles;
+    values.Layout = FLayout;
+    values.AfrScaleX = FLayout.AfrScaleX;
+    values.AfrScaleY = FLayout.AfrScaleY;
+
+    TClosingActions actions;
+    actions.ClosePlot = [this] { ClosePlot(); };
+    actions.WriteTargetAfrMap = [this] {
+        return WriteTargetAfrMapFile(FStore->CommonRoot() / TargetAfrMapFileName, FState.Fuel.TargetAfr);
+    };
+    actions.WriteColorTable = [this] { return SaveColorTable(FStore->Main(), FColorScale); };
+    RunClosingSequence(*FStore, FState.Settings, values, actions, &FLog, hooks);
+
+    const std::filesystem::path updater = FProgram.ProgramRoot / UpdaterProgramName;
+    if (std::filesystem::exists(updater) && ShouldStartUpdaterAtExit(FStore->CommonRoot(), 0))
+        QProcess::startDetached(FromPath(updater), {FromStd(std::string(UpdaterExitArgument))},
+                                FromPath(FStore->CommonRoot()));
+    event->accept();
 }
 
 }  // namespace kelvane

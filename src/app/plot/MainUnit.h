@@ -1,24 +1,152 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QStringList>
+#include <array>
+#include <memory>
+#include <optional>
+
+#include "core/display/ColorTable.h"
+#include "core/shell/DebugLog.h"
+#include "core/shell/KelvaneState.h"
+#include "core/shell/ProgramFolders.h"
+#include "core/shell/SettingsWindows.h"
 
 class QAction;
+class QLabel;
+class QMenu;
+class QTimer;
 
 namespace kelvane {
 
-// The main window: menus, toolbar, plot area and status bar.
+class TPrompts;
+class TStartupForm;
+
+// How the main window is made; the defaults are the real program's.
+struct TMainFormOptions {
+    // Scripted prompts for tests; nothing means the real dialogs.
+    TPrompts* Prompts = nullptr;
+    // The program's values; nothing means this program with its own arguments.
+    std::optional<TProgramValues> Program;
+    // The data folder; empty means the system's per-machine data folder.
+    QString CommonRoot;
+    // The start-up window after showing (off for screenshots and tests).
+    bool StartupWindow = true;
+};
+
+// The main window: menus, plot area and status bar over the program's state.
 class TMainForm : public QMainWindow {
     Q_OBJECT
 
-public:
+  public:
     explicit TMainForm(QWidget* parent = nullptr);
+    explicit TMainForm(TMainFormOptions options, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    TKelvaneState& State() { return FState; }
+    TSettingsStore& Store() { return *FStore; }
+    const TLayoutSettings& Layout() const { return FLayout; }
+    const TProgramValues& Program() const { return FProgram; }
+    QLabel* StatusPanel(int index) const { return FStatusPanels.at(static_cast<std::size_t>(index)); }
 
     QAction* Exit1() const { return FExit1; }
+    QAction* OpenNewPlot1() const { return FOpenNewPlot1; }
+    QAction* OpenAddToPlot1() const { return FOpenAddToPlot1; }
+    QAction* NewPlot1() const { return FNewPlot1; }
+    QMenu* RecentFiles1() const { return FRecentFiles1; }
+    QAction* RecentFileItem(int tag) const { return FRecentItems.at(static_cast<std::size_t>(tag - 1)); }
+    QAction* LoadMapFile1() const { return FLoadMapFile1; }
+    QAction* CompareMapFile1() const { return FCompareMapFile1; }
+    QMenu* EditMenu() const { return FEditMenu; }
+    QAction* CopyUpdatedMap1() const { return FCopyUpdatedMap1; }
+    QAction* PasteMap1() const { return FPasteMap1; }
+    QMenu* WindowMenu() const { return FWindowMenu; }
+    QAction* VXStatus1() const { return FVXStatus1; }
+    QAction* MapsWindow1() const { return FMapsWindow1; }
 
-private:
+    // Menu commands.
+    void OpenFile1Click(bool newPlot);
+    void NewPlot1Click();
+    void RecentFileClick(int tag);
+    void LoadMapFile1Click();
+    void CompareMapFile1Click();
+    void CopyUpdatedMap1Click();
+    void PasteMap1Click();
+
+    // Log files named on the command line: a new plot through the Log File
+    // Options window.
+    void OpenLogFilesAsNewPlot(QStringList files);
+
+    // Reads one log; a refused header is shown in an error box.
+    bool LoadLogFile(const QString& path);
+    void ClosePlot();
+    void RefreshMainWindow();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void customEvent(QEvent* event) override;
+
+  private:
     void CreateMenus();
+    void CreateFileMenu();
+    void CreateEditMenu();
+    void CreateViewMenu();
+    void CreateWindowMenu();
+    void CreateHelpMenu();
+    void CreateStatusBar();
+    void LoadStartSettings();
+    void StartupCheck();
 
+    void EditMenuOpening();
+    void RecentFilesOpening();
+    void WindowMenuOpening();
+
+    // The plot's maps and the configuration go back to none for a new plot.
+    void ClearMapsAndConfiguration();
+    bool LoadFilesInOrder(QStringList files, bool updateRecent);
+    void AddRecentFile(const std::filesystem::path& path);
+    void UpdateCaption(const std::string& caption);
+    void ReapplySettings();
+    std::optional<QString> AskMapFile(const QString& caption);
+    void FinishMapCommand(const struct TMapLoadResult& result, const QString& path, int filterIndex);
+    void ShowManual();
+    void ShowAbout();
+
+    // Paints the plot; the plot layers take this over.
+    void DrawPlot();
+
+    TProgramValues FProgram;
+    TDebugLog FLog;
+    std::unique_ptr<TSettingsStore> FStore;
+    TKelvaneState FState;
+    TColorScale FColorScale;
+    TLayoutSettings FLayout;
+    TWindowSettings FWindows;
+    std::unique_ptr<TPrompts> FOwnPrompts;
+    TPrompts* FPrompts = nullptr;
+    bool FStartupWindowWanted = true;
+    bool FShownOnce = false;
+    bool FClosing = false;
+    TStartupForm* FStartupForm = nullptr;
+    QTimer* FTimer = nullptr;
+
+    QWidget* FPlotArea = nullptr;
+    std::array<QLabel*, 3> FStatusPanels{};
     QAction* FExit1 = nullptr;
+    QAction* FOpenNewPlot1 = nullptr;
+    QAction* FOpenAddToPlot1 = nullptr;
+    QAction* FNewPlot1 = nullptr;
+    QMenu* FRecentFiles1 = nullptr;
+    std::array<QAction*, 6> FRecentItems{};
+    QAction* FLoadMapFile1 = nullptr;
+    QAction* FCompareMapFile1 = nullptr;
+    QMenu* FEditMenu = nullptr;
+    QAction* FCopyUpdatedMap1 = nullptr;
+    QAction* FPasteMap1 = nullptr;
+    QMenu* FWindowMenu = nullptr;
+    QAction* FVXStatus1 = nullptr;
+    QAction* FMapsWindow1 = nullptr;
 };
 
 }  // namespace kelvane

@@ -1,0 +1,286 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <fstream>
+#include <functional>
+
+#include "FakePrompts.h"
+#include "TempFolder.h"
+#include "app/plot/MainUnit.h"
+#include "app/shell/VXConfigurationUnit.h"
+#include "core/maps/MapText.h"
+
+namespace kelvane {
+namespace {
+
+const QString LogFolder = QStringLiteral(KELVANE_FIXTURES "/logs");
+const QString DeviceLog = LogFolder + QStringLiteral("/DeviceLog.txt");
+const QString CommaLog = LogFolder + QStringLiteral("/CommaLog.txt");
+
+// Runs action on the dialog of type T as soon as it is shown modally.
+template <class T>
+void WhenModal(std::function<void(T&)> action) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            action(*dialog);
+        }
+    });
+    timer->start();
+}
+
+// Confirms the Log File Options window with LH 2.3 and GT, keeping the
+// preselected LH configuration; records whether Alpha was preselected.
+void ConfirmLogOptions(bool* alphaPreselected = nullptr) {
+    WhenModal<TVXConfigurationForm>([alphaPreselected](TVXConfigurationForm& form) {
+        if (alphaPreselected) *alphaPreselected = form.AlphaButton()->isChecked();
+        form.LH23Button()->click();
+        if (!form.AlphaButton()->isChecked() && !form.StandardMafButton()->isChecked())
+            form.StandardMafButton()->click();
+        form.GTButton()->click();
+        form.OkButton()->click();
+    });
+}
+
+TMainFormOptions TestOptions(TFakePrompts& prompts, const TTempFolder& folder) {
+    TMainFormOptions options;
+    options.Prompts = &prompts;
+    options.CommonRoot = QString::fromStdString(folder.Path().string());
+    options.StartupWindow = false;
+    return options;
+}
+
+TMapGrid GridOf(double base) {
+    TMapGrid grid{};
+    for (int r = 0; r < MapSize; ++r)
+        for (int l = 0; l < MapSize; ++l) grid.At(r, l) = base + r * 3 + l;
+    return grid;
+}
+
+TEST(MainFormCommandsTest, OpensTwoLogsAsNewPlotWithCaptionStatusAndRecentFiles) {
+    TTempFolder folder;
+    TFakePrompts prompts;
+    TMainForm form(TestOptions(prompts, folder));
+    prompts.Then(TFakeAnswer::Open({DeviceLog, CommaLog}));
+    bool alphaPreselected = false;
+    ConfirmLogOptions(&alphaPreselected);
+
+    form.OpenNewPlot1()->trigger();
+
+    ASSERT_EQ(prompts.Calls.size(), 1u);
+    EXPECT_EQ(prompts.Calls[0].File.Filter, QStringLiteral("VX Log Files (*.txt)|*.txt|All Files (*.*)|*.*"));
+    EXPECT_TRUE(prompts.Calls[0].Multiple);
+    // The device log's air temperature column asks for the Alpha system.
+    EXPECT_TRUE(alphaPreselected);
+    EXPECT_EQ(form.State().Setup().LHVersion, LHVersion23);
+    EXPECT_EQ(form.State().Setup().LHConfig, LHConfigAlpha);
+    EXPECT_EQ(form.State().Setup().EZKVersion, EZKVersionGT);
+
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Kelvane    [logs: CommaLog, DeviceLog]"));
+    EXPECT_EQ(form.StatusPanel(0)->text(), QStringLiteral("2 files open, 5 data points"));
+    // Loaded in name order, so the last one loaded is the newest recent file.
+    const auto& recent = form.State().Settings.RecentFiles;
+    ASSERT_EQ(recent.size(), 2u);
+    EXPECT_EQ(QString::fromStdString(recent[0].string()), DeviceLog);
+    EXPECT_EQ(QString::fromStdString(recent[1].string()), CommaLog);
+    EXPECT_FALSE(form.State().FiltersDirty);  // the refresh applied the filters
+
+    // Recent files: two items shown, the rest hidden; choosing one opens it alone.
+    emit form.RecentFiles1()->aboutToShow();
+    EXPECT_EQ(form.RecentFileItem(1)->text(), QStringLiteral("&1 ") + DeviceLog);
+    EXPECT_TRUE(form.RecentFileItem(2)->isVisible());
+    EXPECT_FALSE(form.RecentFileItem(3)->isVisible());
+    form.RecentFileItem(2)->trigger();
+    EXPECT_EQ(form.StatusPanel(0)->text(), QStringLiteral("1 files open, 2 data points"));
+    EXPECT_EQ(form.State().Setup().LHVersion, LHVersionUnset);
+    EXPECT_EQ(QString::fromStdString(form.State().Settings.RecentFiles[0].string()), DeviceLog);
+
+    form.NewPlot1()->trigger();
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Kelvane"));
+    EXPECT_EQ(form.State().Logs.Data.Count(), 0u);
+}
+
+TEST(MainFormCommandsTest, CommandLineLogsOpenAsANewPlotThroughTheOptionsWindow) {
+    TTempFolder folder;
+    TFakePrompts prompts;
+    TMainForm form(TestOptions(prompts, folder));
+    bool alphaPreselected = false;
+    ConfirmLogOptions(&alphaPreselected);
+
+    form.OpenLogFilesAsNewPlot({DeviceLog});
+
+    EXPECT_TRUE(alphaPreselected);
+    EXPECT_TRUE(prompts.Calls.empty());  // no file dialog
+    EXPECT_EQ(form.StatusPanel(0)->text(), QStringLiteral("1 files open, 3 data points"));
+    EXPECT_EQ(form.State().Setup().EZKVersion, EZKVersionGT);
+}
+
+TEST(MainFormCommandsTest, CancelledDialogsLeaveThePlotAlone) {
+    TTempFolder folder;
+    TFakePrompts prompts;
+    TMainForm form(TestOptions(prompts, folder));
+    prompts.Then(TFakeAnswer::Open({DeviceLog}));
+    ConfirmLogOptions();
+    form.OpenAddToPlot1()->trigger();
+    ASSERT_EQ(form.State().Logs.Data.Count(), 3u);
+
+    // Add to plot, cancelling the file dialog: nothing changes.
+    prompts.Then(TFakeAnswer::Cancel(TPromptKind::OpenFiles));
+    form.OpenAddToPlot1()->trigger();
+    EXPECT_EQ(form.State().Logs.Data.Count(), 3u);
+
+    // Cancelling the Log File Options window loads nothing more.
+    prompts.Then(TFakeAnswer::Open({CommaLog}));
+    WhenModal<TVXConfigurationForm>([](TVXConfigurationForm& dialog) { dialog.CancelButton()->click(); });
+    form.OpenAddToPlot1()->trigger();
+    EXPECT_EQ(form.State().Logs.Data.Count(), 3u);
+    EXPECT_EQ(form.State().Setup().LHVersion, LHVersion23);
+}
+
+TEST(MainFormCommandsTest, RejectedHeaderShowsTheMissingTitles) {
+    TTempFolder folder;
+    const auto badLog = folder.Path() / "NoRpm.txt";
+    std::ofstream(badLog) << "Time [s]\tMAF signal\n0.0\t120\n";
+    TFakePrompts prompts;
+    TMainForm form(TestOptions(prompts, folder));
+    prompts.Then(TFakeAnswer::Open({QString::fromStdString(badLog.string())}));
+    ConfirmLogOptions();
+
+    form.OpenAddToPlot1()->trigger();
+
+    ASSERT_EQ(prompts.Calls.size(), 2u);
+    EXPECT_EQ(prompts.Calls[1].Kind, TPromptKind::Error);
+    EXPECT_EQ(prompts.Calls[1].Text,
+              QStringLiteral("The following headers were not found in the log file: \"RPM\", \"A/F ratio\"\n"
+                             "Logs must include Time, RPM, MAF-signal and AFR."));
+    EXPECT_TRUE(form.State().Settings.RecentFiles.empty());
+    EXPECT_EQ(form.State().Logs.Data.Count(), 0u);
+}
+
+TEST(MainFormCommandsTest, LoadsAndComparesMapTextAndRemembersTheMapFile) {
+    TTempFolder folder;
+    const auto reference = folder.Path() / "Base.txt";
+    const auto updated = folder.Path() / "Tuned.txt";
+    const auto notAMap = folder.Path() / "Notes.txt";
+    ASSERT_TRUE(WriteLHMapText(reference, GridOf(100), 0, true).Ok);
+    ASSERT_TRUE(WriteLHMapText(updated, GridOf(110), 0, true).Ok);
+    std::ofstream(notAMap) << "hello\n";
+    TFakePrompts prompts;
+    TMainForm form(TestOptions(prompts, folder));
+
+    prompts.Then(TFakeAnswer::Open({QString::fromStdString(reference.string())}, 1));
+    form.LoadMapFile1()->trigger();
+    EXPECT_TRUE(form.State().Fuel.ReferenceLoaded);
+    EXPECT_EQ(form.State().Fuel.Reference.At(2, 3), 109);
+    EXPECT_EQ(prompts.Calls[0].File.Filter,
+              QStringLiteral("Map files (*.txt)|*.txt|Bin files (*.bin)|*.bin|All Files (*.*)|*.*"));
+    EXPECT_EQ(form.Layout().MapFile, reference.string());
+    EXPECT_EQ(form.Layout().MapFolder, folder.Path().string());
+
+    prompts.Then(TFakeAnswer::Open({QString::fromStdString(updated.string())}, 1));
+    form.CompareMapFile1()->trigger();
+    EXPECT_EQ(form.State().Fuel.Updated.At(2, 3), 119);
+    EXPECT_NE(form.State().Fuel.Adjustments.At(2, 3), 1.0);
+    // The next dialog starts at the file last loaded.
+    EXPECT_EQ(prompts.Calls[1].File.FileName, QString::fromStdString(reference.string()));
+
+    // A file that is no map: the error box, and the remembered file stays.
+    prompts.Then(TFakeAnswer::Open({QString::fromStdString(notAMap.string())}, 1));
+    form.CompareMapFile1()->trigger();
+    ASSERT_EQ(prompts.Calls.size(), 4u);
+    EXPECT_EQ(prompts.Calls[3].Kind, TPromptKind::Error);
+    EXPECT_EQ(prompts.Calls[3].Text, QStringLiteral("File \"Notes.txt\" is not a valid map file"));
+    EXPECT_EQ(form.Layout().MapFile, updated.string());
+
+    // The copy item follows the loaded reference.
+    emit form.EditMenu()->aboutToShow();
+    EXPECT_EQ(form.CopyUpdatedMap1()->text(), QStringLiteral("Copy Updated LH &Map"));
+    EXPECT_TRUE(form.CopyUpdatedMap1()->isEnabled());
+}
+
+TEST(MainFormCommandsTest, PastesAWholeMapFromTheClipboard) {
+    TTempFolder folder;
+    TFakePrompts prompts;
+    TMainForm form(TestOptions(prompts, folder));
+    QClipboard* clipboard = QGuiApplication::clipboard();
+
+    clipboard->setText(QStringLiteral("not a map"));
+    emit form.EditMenu()->aboutToShow();
+    EXPECT_EQ(form.PasteMap1()->text(), QStringLiteral("Paste Map"));
+    EXPECT_FALSE(form.PasteMap1()->isEnabled());
+    EXPECT_FALSE(form.CopyUpdatedMap1()->isEnabled());
+
+    const TMapGrid grid = GridOf(40);
+    clipboard->setText(QString::fromStdString(CopyBlock(grid, WholeMap, 0)));
+    emit form.EditMenu()->aboutToShow();
+    EXPECT_EQ(form.PasteMap1()->text(), QStringLiteral("Paste LH Map"));
+    ASSERT_TRUE(form.PasteMap1()->isEnabled());
+    form.PasteMap1()->trigger();
+
+    EXPECT_TRUE(form.State().Fuel.ReferenceLoaded);
+    EXPECT_EQ(form.State().Fuel.Reference.Values, grid.Values);
+    EXPECT_TRUE(form.State().Fuel.ReferencePath.empty());
+
+    // Copy gives the updated map back to the clipboard.
+    clipboard->clear();
+    emit form.EditMenu()->aboutToShow();
+    ASSERT_TRUE(form.CopyUpdatedMap1()->isEnabled());
+    form.CopyUpdatedMap1()->trigger();
+    EXPECT_EQ(clipboard->text().toStdString(), CopyBlock(form.State().Fuel.Updated, WholeMap, 0));
+}
+
+TEST(MainFormCommandsTest, SettingsSurviveARestart) {
+    TTempFolder folder;
+    {
+        TFakePrompts prompts;
+        TMainForm form(TestOptions(prompts, folder));
+        prompts.Then(TFakeAnswer::Open({DeviceLog}));
+        ConfirmLogOptions();
+        form.OpenNewPlot1()->trigger();
+        ASSERT_EQ(form.State().Logs.Data.Count(), 3u);
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+        form.Exit1()->trigger();
+        EXPECT_FALSE(form.isVisible());
+    }
+    TFakePrompts prompts;
+    TMainForm again(TestOptions(prompts, folder));
+    ASSERT_EQ(again.State().Settings.RecentFiles.size(), 1u);
+    EXPECT_EQ(QString::fromStdString(again.State().Settings.RecentFiles[0].string()), DeviceLog);
+    EXPECT_EQ(QString::fromStdString(again.Layout().DefaultFolder), LogFolder);
+
+    // The file dialog starts in the remembered folder.
+    prompts.Then(TFakeAnswer::Cancel(TPromptKind::OpenFiles));
+    again.OpenAddToPlot1()->trigger();
+    ASSERT_EQ(prompts.Calls.size(), 1u);
+    EXPECT_EQ(prompts.Calls[0].File.InitialFolder, LogFolder);
+}
+
+TEST(MainFormCommandsTest, VXStatusItemOnlyWithTheTextArgument) {
+    for (const bool withText : {false, true}) {
+        TTempFolder folder;
+        TFakePrompts prompts;
+        TMainFormOptions options = TestOptions(prompts, folder);
+        std::vector<std::string> arguments;
+        if (withText) arguments.push_back("text");
+        options.Program = MakeProgramValues(QCoreApplication::applicationFilePath().toStdString(), arguments);
+        TMainForm form(std::move(options));
+        emit form.WindowMenu()->aboutToShow();
+        EXPECT_EQ(form.VXStatus1()->isVisible(), withText);
+        EXPECT_EQ(form.MapsWindow1()->text(), QStringLiteral("LH Fuel &Map"));
+    }
+}
+
+}  // namespace
+}  // namespace kelvane
