@@ -3,13 +3,21 @@
 #include <QAction>
 #include <QTest>
 
+#include "FakePrompts.h"
+#include "TempFolder.h"
 #include "app/plot/MainUnit.h"
 
 namespace kelvane {
 namespace {
 
 TEST(MainFormTest, ShowsCaptionAndClosesOnExit) {
-    TMainForm form;
+    TTempFolder commonRoot;
+    TFakePrompts prompts;
+    TMainFormOptions options;
+    options.Prompts = &prompts;
+    options.CommonRoot = QString::fromStdString(commonRoot.Path().string());
+    options.StartupWindow = false;
+    TMainForm form(options);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Kelvane"));
