@@ -118,8 +118,13 @@ TEST(MainFormCommandsTest, CommandLineLogsOpenAsANewPlotThroughTheOptionsWindow)
     bool alphaPreselected = false;
     ConfirmLogOptions(&alphaPreselected);
 
+    const QImage emptyPlot = form.PlotImage();
+
     form.OpenLogFilesAsNewPlot({DeviceLog});
 
+    // The refresh drew the samples into the main image.
+    ASSERT_FALSE(form.PlotImage().isNull());
+    EXPECT_NE(form.PlotImage(), emptyPlot);
     EXPECT_TRUE(alphaPreselected);
     EXPECT_TRUE(prompts.Calls.empty());  // no file dialog
     EXPECT_EQ(form.StatusPanel(0)->text(), QStringLiteral("1 files open, 3 data points"));

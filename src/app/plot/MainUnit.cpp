@@ -24,6 +24,8 @@
 #include <fstream>
 
 #include "app/maps/BinOptionsDialogs.h"
+#include "app/plot/PlotLayers.h"
+#include "app/plot/MainImage.h"
 #include "app/shell/Prompts.h"
 #include "app/shell/StartupWindow.h"
 #include "app/shell/VXConfigurationUnit.h"
@@ -33,6 +35,7 @@
 #include "core/logdata/LogFileReader.h"
 #include "core/maps/MapLoading.h"
 #include "core/plot/MeanAfrGrid.h"
+#include "core/plot/PlotGeometry.h"
 #include "core/shell/SettingsMainFile.h"
 #include "core/shell/SettingsValues.h"
 #include "core/shell/StartupClosing.h"
@@ -111,12 +114,8 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
     FStore = std::make_unique<TSettingsStore>(folders.CommonRoot, FProgram.BaseName);
     WriteFolderSection(FStore->Main(), folders, platform, FLog.Callback());
 
-    FPlotArea = new QWidget(this);
-    FPlotArea->setObjectName(QStringLiteral("MainImage"));
-    FPlotArea->setAutoFillBackground(true);
-    QPalette palette = FPlotArea->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    FPlotArea->setPalette(palette);
+    FPlotArea = new TMainImage(this);
+    FPlotArea->SetRender([this](QSize size) { return RenderMainImage(size); });
     setCentralWidget(FPlotArea);
 
     CreateMenus();
@@ -537,8 +536,17 @@ void TMainForm::RefreshMainWindow() {
     DrawPlot();
 }
 
+QImage TMainForm::RenderMainImage(QSize size) const {
+    TPlotLayerOptions options;
+    options.Ranges = SettingsPlotRanges(FState);
+    AutoScalePlot(FState, options.Ranges);
+    return RenderPlot(FState, FColorScale.Table, size, options);
+}
+
+const QImage& TMainForm::PlotImage() const { return FPlotArea->Image(); }
+
 void TMainForm::DrawPlot() {
-    FPlotArea->update();
+    FPlotArea->Redraw();
 }
 
 // ---- Help --------------------------------------------------------------

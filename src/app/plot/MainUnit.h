@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QMainWindow>
 #include <QStringList>
 #include <array>
@@ -20,6 +21,7 @@ class QTimer;
 namespace kelvane {
 
 class TPrompts;
+class TMainImage;
 class TStartupForm;
 
 // How the main window is made; the defaults are the real program's.
@@ -44,6 +46,8 @@ class TMainForm : public QMainWindow {
     ~TMainForm() override;
 
     TKelvaneState& State() { return FState; }
+    // The composed plot as last drawn.
+    const QImage& PlotImage() const;
     TSettingsStore& Store() { return *FStore; }
     const TLayoutSettings& Layout() const { return FLayout; }
     const TProgramValues& Program() const { return FProgram; }
@@ -115,6 +119,7 @@ class TMainForm : public QMainWindow {
 
     // Paints the plot; the plot layers take this over.
     void DrawPlot();
+    QImage RenderMainImage(QSize size) const;
 
     TProgramValues FProgram;
     TDebugLog FLog;
@@ -131,7 +136,7 @@ class TMainForm : public QMainWindow {
     TStartupForm* FStartupForm = nullptr;
     QTimer* FTimer = nullptr;
 
-    QWidget* FPlotArea = nullptr;
+    TMainImage* FPlotArea = nullptr;
     std::array<QLabel*, 3> FStatusPanels{};
     QAction* FExit1 = nullptr;
     QAction* FOpenNewPlot1 = nullptr;
