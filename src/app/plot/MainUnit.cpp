@@ -24,12 +24,13 @@
 #include <fstream>
 
 #include "app/maps/BinOptionsDialogs.h"
-#include "app/plot/PlotLayers.h"
 #include "app/plot/MainImage.h"
+#include "app/plot/PlotLayers.h"
 #include "app/shell/Prompts.h"
 #include "app/shell/StartupWindow.h"
 #include "app/shell/VXConfigurationUnit.h"
 #include "core/adjust/TargetAfrMap.h"
+#include "core/adjust/UpdatedMaps.h"
 #include "core/display/ColorTableFile.h"
 #include "core/logdata/LogCaption.h"
 #include "core/logdata/LogFileReader.h"
@@ -211,7 +212,8 @@ void TMainForm::CreateFileMenu() {
     FCompareMapFile1 =
         AddItem(menu, QStringLiteral("Co&mpare Map File..."), QStringLiteral("CompareMapFile1"));
     connect(FCompareMapFile1, &QAction::triggered, this, &TMainForm::CompareMapFile1Click);
-    AddItem(menu, QStringLiteral("&Save Maps"), QStringLiteral("SaveMaps1"), false);
+    FSaveMaps1 = AddItem(menu, QStringLiteral("&Save Maps"), QStringLiteral("SaveMaps1"));
+    connect(FSaveMaps1, &QAction::triggered, this, &TMainForm::SaveMaps1Click);
 
     menu->addSeparator();
     AddItem(menu, QStringLiteral("&Open Project  (Ctrl+O)"), QStringLiteral("OpenProject1"), false);
@@ -234,49 +236,82 @@ void TMainForm::CreateEditMenu() {
     AddItem(FEditMenu, QStringLiteral("&Adjust Fuel Map"), QStringLiteral("UpdateFuelTrim1"), false);
     AddItem(FEditMenu, QStringLiteral("Adjust &Ignition Map"), QStringLiteral("UpdateIgnitionTiming1"),
             false);
-    AddItem(FEditMenu, QStringLiteral("&Reset Fuel Map Adjustment"),
-            QStringLiteral("ResetFuelMapAdjustment1"), false);
-    AddItem(FEditMenu, QStringLiteral("R&eset Igntion Map Adjustment"),
-            QStringLiteral("ResetIgntionmadadjustment1"), false);
+    FResetFuelMapAdjustment1 = AddItem(FEditMenu, QStringLiteral("&Reset Fuel Map Adjustment"),
+                                       QStringLiteral("ResetFuelMapAdjustment1"));
+    connect(FResetFuelMapAdjustment1, &QAction::triggered, this, &TMainForm::ResetFuelMapAdjustment1Click);
+    FResetIgntionmadadjustment1 = AddItem(FEditMenu, QStringLiteral("R&eset Igntion Map Adjustment"),
+                                          QStringLiteral("ResetIgntionmadadjustment1"));
+    connect(FResetIgntionmadadjustment1, &QAction::triggered, this,
+            &TMainForm::ResetIgntionmadadjustment1Click);
     connect(FEditMenu, &QMenu::aboutToShow, this, &TMainForm::EditMenuOpening);
     EditMenuOpening();
 }
 
 void TMainForm::CreateViewMenu() {
-    QMenu* menu = menuBar()->addMenu(QStringLiteral("&View"));
-    menu->setObjectName(QStringLiteral("View1"));
-    // The plot's own switches arrive with the plot layers; until then they are shown but idle.
-    for (const char* caption : {"&LH Format", "E&ZK Format", "G&rid Format", "&Cell Format"})
-        AddItem(menu, QString::fromUtf8(caption), {}, false);
+    FViewMenu = menuBar()->addMenu(QStringLiteral("&View"));
+    FViewMenu->setObjectName(QStringLiteral("View1"));
+    QMenu* menu = FViewMenu;
+    // The plot's own switches arrive with the plot layers; until then they are
+    // idle, but their check marks already show the plot's state.
+    auto idle = [menu](const char* caption, const char* name) {
+        QAction* item = AddItem(menu, QString::fromUtf8(caption), QString::fromUtf8(name), false);
+        item->setCheckable(true);
+        return item;
+    };
+    FLHFormat1 = idle("&LH Format", "LHFormat1");
+    FEZKFormat1 = idle("E&ZK Format", "EZKFormat1");
+    FGridFormat1 = idle("G&rid Format", "GridFormat1");
+    FCellFormat1 = idle("&Cell Format", "CellFormat1");
     menu->addSeparator();
-    for (const char* caption : {"Show &Reference Map", "Show &Adjustments", "Show &Updated Map"})
-        AddItem(menu, QString::fromUtf8(caption), {}, false);
+    FShowReferenceMap1 = idle("Show &Reference Map", "ShowReferenceMap1");
+    FShowAdjustments1 = idle("Show &Adjustments", "ShowAdjustments1");
+    FShowUpdatedMap1 = idle("Show &Updated Map", "ShowUpdatedMap1");
     menu->addSeparator();
-    QAction* include =
+    FUseAdjustments1 =
         AddItem(menu, QStringLiteral("Include Adjustments"), QStringLiteral("UseAdjustments1"));
-    include->setCheckable(true);
-    connect(include, &QAction::triggered, this, [this](bool on) {
-        FState.Display.IncludeAdjustments = on;
-        FState.FiltersDirty = true;
-        RefreshMainWindow();
+    FUseAdjustments1->setCheckable(true);
+    connect(FUseAdjustments1, &QAction::triggered, this, [this] {
+        FState.FiltersDirty = true;  // statistics and knock measures change with it
+        ToggleViewOption(FUseAdjustments1, FState.Display.IncludeAdjustments);
     });
-    QAction* knocks =
-        AddItem(menu, QStringLiteral("Show &Knocks on fuel plot"), QStringLiteral("ShowKnocks1"));
-    knocks->setCheckable(true);
-    connect(knocks, &QAction::triggered, this, [this](bool on) {
-        FState.Display.ShowKnocks = on;
-        RefreshMainWindow();
-    });
-    AddItem(menu, QStringLiteral("Show AFR &Scale"), QStringLiteral("AFRScale1"), false);
+    FShowKnocks1 = AddItem(menu, QStringLiteral("Show &Knocks on fuel plot"), QStringLiteral("ShowKnocks1"));
+    FShowKnocks1->setCheckable(true);
+    connect(FShowKnocks1, &QAction::triggered, this,
+            [this] { ToggleViewOption(FShowKnocks1, FState.Display.ShowKnocks); });
+    FAFRScale1 = AddItem(menu, QStringLiteral("Show AFR &Scale"), QStringLiteral("AFRScale1"));
+    FAFRScale1->setCheckable(true);
+    connect(FAFRScale1, &QAction::triggered, this,
+            [this] { ToggleViewOption(FAFRScale1, FLayout.AfrScaleVisible); });
     menu->addSeparator();
-    AddItem(menu, QStringLiteral("Data &Log"), QStringLiteral("DataLog1"), false);
-    AddItem(menu, QStringLiteral("Data &Graph"), QStringLiteral("DataGraph1"), false);
-    connect(menu, &QMenu::aboutToShow, this, [this, include, knocks] {
-        const bool lh22 = FState.Setup().LHVersion == LHVersion22;
-        include->setChecked(FState.Display.IncludeAdjustments);
-        knocks->setChecked(FState.Display.ShowKnocks && !lh22);
-        knocks->setEnabled(!lh22);
-    });
+    FDataLog1 = idle("Data &Log", "DataLog1");
+    FDataGraph1 = idle("Data &Graph", "DataGraph1");
+    connect(menu, &QMenu::aboutToShow, this, &TMainForm::ViewMenuOpening);
+    ViewMenuOpening();
+}
+
+void TMainForm::ViewMenuOpening() {
+    const bool lh22 = FState.Setup().LHVersion == LHVersion22;
+    const bool ezk = FState.Display.View == TPlotView::EZK;
+    FUseAdjustments1->setChecked(FState.Display.IncludeAdjustments);
+    FShowKnocks1->setChecked(FState.Display.ShowKnocks && !lh22);
+    FShowKnocks1->setEnabled(!lh22);
+    FEZKFormat1->setChecked(ezk && !lh22);
+    FLHFormat1->setChecked(!ezk);
+    FGridFormat1->setChecked(FPlotDisplay.GridFormat);
+    FCellFormat1->setChecked(!FPlotDisplay.GridFormat);
+    FShowReferenceMap1->setChecked(FPlotDisplay.Overlay == TMapOverlay::Reference);
+    FShowAdjustments1->setChecked(FPlotDisplay.Overlay == TMapOverlay::Adjustments);
+    FShowUpdatedMap1->setChecked(FPlotDisplay.Overlay == TMapOverlay::Updated);
+    FAFRScale1->setChecked(FLayout.AfrScaleVisible);
+    // The data log and data graph panels do not exist yet: never shown.
+    FDataLog1->setChecked(false);
+    FDataGraph1->setChecked(false);
+}
+
+// The menu's own check mark has already toggled; the flag takes it.
+void TMainForm::ToggleViewOption(QAction* item, bool& flag) {
+    flag = item->isChecked();
+    RefreshMainWindow();
 }
 
 void TMainForm::CreateWindowMenu() {
@@ -360,6 +395,9 @@ void TMainForm::ClearMapsAndConfiguration() {
 }
 
 void TMainForm::ClosePlot() {
+    // The question and the base maps need the session folder, so they come
+    // before the session name is cleared.
+    SavePromptAndBaseMaps();
     FState.Settings.SessionName.clear();
     ClearLogState(FState.Logs);
     FState.Settings.ActiveFilters = FState.Settings.StoredFilters;
@@ -527,6 +565,53 @@ void TMainForm::PasteMap1Click() {
     if (PasteMap(FState, clipboard->text().toStdString())) RefreshMainWindow();
 }
 
+void TMainForm::ReportMapSave(const TMapSaveResult& result) {
+    for (const std::string& error : result.Errors) FPrompts->ShowError(FromStd(error));
+}
+
+void TMainForm::SaveMaps1Click() {
+    std::filesystem::path folder = SessionFolder(FState.Settings);
+    const bool anyEdited = FState.Fuel.AdjustmentsEdited || FState.Ignition.AdjustmentsEdited;
+    if (folder.empty() && anyEdited) {
+        // No session to save into: the user picks the folder rather than the
+        // files landing wherever the working folder happens to be.
+        const std::optional<QString> chosen =
+            FPrompts->BrowseFolder(QStringLiteral("Save Maps to Folder"), FromStd(FLayout.DefaultFolder));
+        if (!chosen || chosen->isEmpty()) {
+            RefreshMainWindow();
+            return;
+        }
+        folder = ToPath(*chosen);
+    }
+    if (anyEdited) ReportMapSave(SaveUpdatedMaps(FState, folder));
+    RefreshMainWindow();
+}
+
+void TMainForm::SavePromptAndBaseMaps() {
+    const std::filesystem::path folder = SessionFolder(FState.Settings);
+    if (folder.empty()) return;
+    const std::string question = SavePromptText(FState);
+    if (!question.empty()) {
+        if (FPrompts->AskYesNo(FromStd(question))) {
+            ReportMapSave(SaveUpdatedMaps(FState, folder));
+        } else {
+            DiscardAdjustments(FState);
+        }
+    }
+    ReportMapSave(SaveBaseMaps(FState, folder));
+}
+
+void TMainForm::ResetFuelMapAdjustment1Click() {
+    ResetFuelAdjustment(FState);
+    FState.FiltersDirty = true;
+    RefreshMainWindow();
+}
+
+void TMainForm::ResetIgntionmadadjustment1Click() {
+    if (ResetIgnitionAdjustment(FState)) FState.FiltersDirty = true;
+    RefreshMainWindow();
+}
+
 // ---- Refresh -----------------------------------------------------------
 
 void TMainForm::RefreshMainWindow() {
@@ -539,11 +624,15 @@ void TMainForm::RefreshMainWindow() {
 QImage TMainForm::RenderMainImage(QSize size) const {
     TPlotLayerOptions options;
     options.Ranges = SettingsPlotRanges(FState);
+    options.Display = FPlotDisplay;
+    options.Display.ShowAfrScale = FLayout.AfrScaleVisible;
     AutoScalePlot(FState, options.Ranges);
     return RenderPlot(FState, FColorScale.Table, size, options);
 }
 
-const QImage& TMainForm::PlotImage() const { return FPlotArea->Image(); }
+const QImage& TMainForm::PlotImage() const {
+    return FPlotArea->Image();
+}
 
 void TMainForm::DrawPlot() {
     FPlotArea->Redraw();

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "core/display/ColorTable.h"
+#include "core/plot/PlotDisplay.h"
 #include "core/shell/DebugLog.h"
 #include "core/shell/KelvaneState.h"
 #include "core/shell/ProgramFolders.h"
@@ -67,6 +68,13 @@ class TMainForm : public QMainWindow {
     QMenu* WindowMenu() const { return FWindowMenu; }
     QAction* VXStatus1() const { return FVXStatus1; }
     QAction* MapsWindow1() const { return FMapsWindow1; }
+    QAction* SaveMaps1() const { return FSaveMaps1; }
+    QAction* ResetFuelMapAdjustment1() const { return FResetFuelMapAdjustment1; }
+    QAction* ResetIgntionmadadjustment1() const { return FResetIgntionmadadjustment1; }
+    QMenu* ViewMenu() const { return FViewMenu; }
+    QAction* UseAdjustments1() const { return FUseAdjustments1; }
+    QAction* ShowKnocks1() const { return FShowKnocks1; }
+    QAction* AFRScale1() const { return FAFRScale1; }
 
     // Menu commands.
     void OpenFile1Click(bool newPlot);
@@ -76,6 +84,11 @@ class TMainForm : public QMainWindow {
     void CompareMapFile1Click();
     void CopyUpdatedMap1Click();
     void PasteMap1Click();
+    // Writes the adjusted maps into the session folder; without one, into a
+    // folder the user picks.
+    void SaveMaps1Click();
+    void ResetFuelMapAdjustment1Click();
+    void ResetIgntionmadadjustment1Click();
 
     // Log files named on the command line: a new plot through the Log File
     // Options window.
@@ -105,6 +118,13 @@ class TMainForm : public QMainWindow {
     void EditMenuOpening();
     void RecentFilesOpening();
     void WindowMenuOpening();
+    void ViewMenuOpening();
+    void ToggleViewOption(QAction* item, bool& flag);
+
+    // Shows one error box per map file that could not be written.
+    void ReportMapSave(const struct TMapSaveResult& result);
+    // At plot close: the question about adjusted maps, then the base maps.
+    void SavePromptAndBaseMaps();
 
     // The plot's maps and the configuration go back to none for a new plot.
     void ClearMapsAndConfiguration();
@@ -126,6 +146,7 @@ class TMainForm : public QMainWindow {
     std::unique_ptr<TSettingsStore> FStore;
     TKelvaneState FState;
     TColorScale FColorScale;
+    TPlotDisplay FPlotDisplay;
     TLayoutSettings FLayout;
     TWindowSettings FWindows;
     std::unique_ptr<TPrompts> FOwnPrompts;
@@ -152,6 +173,22 @@ class TMainForm : public QMainWindow {
     QMenu* FWindowMenu = nullptr;
     QAction* FVXStatus1 = nullptr;
     QAction* FMapsWindow1 = nullptr;
+    QAction* FSaveMaps1 = nullptr;
+    QAction* FResetFuelMapAdjustment1 = nullptr;
+    QAction* FResetIgntionmadadjustment1 = nullptr;
+    QMenu* FViewMenu = nullptr;
+    QAction* FLHFormat1 = nullptr;
+    QAction* FEZKFormat1 = nullptr;
+    QAction* FGridFormat1 = nullptr;
+    QAction* FCellFormat1 = nullptr;
+    QAction* FShowReferenceMap1 = nullptr;
+    QAction* FShowAdjustments1 = nullptr;
+    QAction* FShowUpdatedMap1 = nullptr;
+    QAction* FUseAdjustments1 = nullptr;
+    QAction* FShowKnocks1 = nullptr;
+    QAction* FAFRScale1 = nullptr;
+    QAction* FDataLog1 = nullptr;
+    QAction* FDataGraph1 = nullptr;
 };
 
 }  // namespace kelvane
