@@ -136,6 +136,18 @@ TEST(MainFormMapsTest, ClosePromptYesSavesAndNoDiscards) {
     }
 }
 
+TEST(MainFormMapsTest, ClosingTheProgramAsksBeforeTheMapsAreLost) {
+    TMapsFixture f;
+    const fs::path session = f.UseSession();
+    f.Prompts.Then(TFakeAnswer::Yes());
+
+    f.Form->close();
+
+    ASSERT_EQ(f.Prompts.Calls.size(), 1u);
+    EXPECT_EQ(f.Prompts.Calls[0].Text, QString::fromUtf8(FuelQuestion));
+    EXPECT_TRUE(fs::exists(session / "Updated fuel map.txt"));
+}
+
 TEST(MainFormMapsTest, NewPlotWithoutSessionNeitherAsksNorSaves) {
     TMapsFixture f;
     f.Form->NewPlot1()->trigger();
