@@ -185,6 +185,24 @@ TEST(MainFormMapsTest, FailedSaveMapsKeepsTheAdjustmentsEdited) {
     EXPECT_TRUE(f.State().Fuel.AdjustmentsEdited);
 }
 
+TEST(MainFormMapsTest, MapsThatCouldNotBeSavedKeepThePlotAndTheProgramOpen) {
+    TMapsFixture f;
+    f.UseSession(false);  // Yes is answered, but the session folder is gone
+    f.Prompts.Then(TFakeAnswer::Yes());
+    f.Prompts.Then(TFakeAnswer::Yes());
+    f.Form->show();
+
+    f.Form->NewPlot1()->trigger();
+    EXPECT_EQ(f.Errors().size(), 1u);
+    EXPECT_TRUE(f.State().Fuel.AdjustmentsEdited);
+    EXPECT_TRUE(f.State().Fuel.ReferenceLoaded);  // the maps were not cleared
+    EXPECT_EQ(f.State().Settings.SessionName, "Day 1");
+
+    EXPECT_FALSE(f.Form->close());
+    EXPECT_TRUE(f.Form->isVisible());
+    EXPECT_TRUE(f.State().Fuel.AdjustmentsEdited);
+}
+
 TEST(MainFormMapsTest, ResetCommandsReturnTheUpdatedMapsToTheReference) {
     TMapsFixture f;
     TIgnitionMapSet& ignition = f.State().Ignition;

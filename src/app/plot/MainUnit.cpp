@@ -394,10 +394,10 @@ void TMainForm::ClearMapsAndConfiguration() {
     FState.RecomputeAxes();
 }
 
-void TMainForm::ClosePlot() {
+bool TMainForm::ClosePlot() {
     // The question and the base maps need the session folder, so they come
     // before the session name is cleared.
-    SavePromptAndBaseMaps();
+    if (!SavePromptAndBaseMaps()) return false;
     FState.Settings.SessionName.clear();
     ClearLogState(FState.Logs);
     FState.Settings.ActiveFilters = FState.Settings.StoredFilters;
@@ -405,6 +405,7 @@ void TMainForm::ClosePlot() {
     UpdateCaption(CaptionText(FState.Logs.OpenFiles, FState.Settings.SessionName));
     FStatusPanels[0]->setText(FromStd(StatusText(0, 0)));
     RefreshMainWindow();
+    return true;
 }
 
 bool TMainForm::LoadLogFile(const QString& path) {
@@ -447,7 +448,7 @@ void TMainForm::ReapplySettings() {
 
 void TMainForm::OpenFile1Click(bool newPlot) {
     if (newPlot) {
-        ClosePlot();
+        if (!ClosePlot()) return;
         ClearMapsAndConfiguration();
     }
     TFileRequest request;
@@ -474,7 +475,7 @@ void TMainForm::OpenFile1Click(bool newPlot) {
 
 void TMainForm::OpenLogFilesAsNewPlot(QStringList files) {
     if (files.isEmpty()) return;
-    ClosePlot();
+    if (!ClosePlot()) return;
     ClearMapsAndConfiguration();
     const TEngineSetup preselection = LogFileOptionsPreselection(FirstLine(files.first()), FState.Setup());
     const std::optional<TEngineSetup> chosen = AskLogFileOptions(this, preselection);
@@ -488,7 +489,7 @@ void TMainForm::OpenLogFilesAsNewPlot(QStringList files) {
 }
 
 void TMainForm::NewPlot1Click() {
-    ClosePlot();
+    if (!ClosePlot()) return;
     ClearMapsAndConfiguration();
     RefreshMainWindow();
 }
@@ -497,7 +498,7 @@ void TMainForm::RecentFileClick(int tag) {
     const auto& recent = FState.Settings.RecentFiles;
     if (tag < 1 || tag > static_cast<int>(recent.size())) return;
     const std::filesystem::path path = recent[static_cast<std::size_t>(tag - 1)];
-    ClosePlot();
+    if (!ClosePlot()) return;
     ClearMapsAndConfiguration();
     if (!LoadLogFile(FromPath(path))) return;
     ReapplySettings();
@@ -587,18 +588,22 @@ void TMainForm::SaveMaps1Click() {
     RefreshMainWindow();
 }
 
-void TMainForm::SavePromptAndBaseMaps() {
+bool TMainForm::SavePromptAndBaseMaps() {
     const std::filesystem::path folder = SessionFolder(FState.Settings);
-    if (folder.empty()) return;
+    if (folder.empty()) return true;
     const std::string question = SavePromptText(FState);
     if (!question.empty()) {
         if (FPrompts->AskYesNo(FromStd(question))) {
-            ReportMapSave(SaveUpdatedMaps(FState, folder));
+            const TMapSaveResult saved = SaveUpdatedMaps(FState, folder);
+            ReportMapSave(saved);
+            // The user wanted these maps kept: the plot stays open so they can be saved elsewhere.
+            if (!saved.Ok()) return false;
         } else {
             DiscardAdjustments(FState);
         }
     }
     ReportMapSave(SaveBaseMaps(FState, folder));
+    return true;
 }
 
 void TMainForm::ResetFuelMapAdjustment1Click() {
@@ -685,6 +690,12 @@ void TMainForm::StartupCheck() {
 void TMainForm::closeEvent(QCloseEvent* event) {
     if (FClosing) {
         event->accept();
+        return;
+    }
+    // Adjusted maps the user chose to keep but that could not be written keep
+    // the program open.
+    if (!ClosePlot()) {
+        event->ignore();
         return;
     }
     FClosing = true;

@@ -96,7 +96,9 @@ class TMainForm : public QMainWindow {
 
     // Reads one log; a refused header is shown in an error box.
     bool LoadLogFile(const QString& path);
-    void ClosePlot();
+    // False when the user chose to keep adjusted maps that could not be
+    // written: the plot then stays as it is.
+    bool ClosePlot();
     void RefreshMainWindow();
 
   protected:
@@ -124,7 +126,7 @@ class TMainForm : public QMainWindow {
     // Shows one error box per map file that could not be written.
     void ReportMapSave(const struct TMapSaveResult& result);
     // At plot close: the question about adjusted maps, then the base maps.
-    void SavePromptAndBaseMaps();
+    bool SavePromptAndBaseMaps();
 
     // The plot's maps and the configuration go back to none for a new plot.
     void ClearMapsAndConfiguration();
