@@ -14,24 +14,6 @@ namespace kelvane::cli {
 
 namespace {
 
-// The kind line of the bin command. An LH 2.2 chip image inside a device
-// image counts as LH 2.2, as the map loader reads it.
-std::string_view BinKindLine(TBinImageKind kind) {
-    switch (kind) {
-        case TBinImageKind::LHDevice:
-            return "LH device";
-        case TBinImageKind::LH22:
-            return "LH 2.2";
-        case TBinImageKind::EZKSignature:
-            return "EZK";
-        case TBinImageKind::EZKSizeOnly:
-            return "EZK (no signature)";
-        case TBinImageKind::NotBinImage:
-            break;
-    }
-    return "not a bin image";
-}
-
 std::string_view LHLoadSensorText(TLHLoadSensor sensor) {
     switch (sensor) {
         case TLHLoadSensor::Maf:
@@ -142,7 +124,7 @@ int RunBin(const TCliOptions& options) {
     }
     const TBinImageKind kind = ClassifyBinImage(data);
     TOutput out(stdout);
-    out.Text("kind: ").Text(BinKindLine(kind)).Line();
+    out.Text("kind: ").Text(BinImageKindText(kind)).Line();
     switch (kind) {
         case TBinImageKind::LHDevice:
         case TBinImageKind::LH22:

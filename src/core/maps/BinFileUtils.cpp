@@ -25,9 +25,9 @@ std::string_view BinImageKindText(TBinImageKind kind) {
         case TBinImageKind::LH22:
             return "LH 2.2";
         case TBinImageKind::EZKSignature:
-            return "EZK (signature)";
+            return "EZK";
         case TBinImageKind::EZKSizeOnly:
-            return "EZK (size only)";
+            return "EZK (no signature)";
         case TBinImageKind::NotBinImage:
             break;
     }

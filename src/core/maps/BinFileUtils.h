@@ -29,7 +29,7 @@ TBinImageKind ClassifyBinImage(const TBinBytes& data);
 // extension is not looked at.
 TBinImageKind ClassifyBinFile(const std::filesystem::path& path);
 
-// "LH device", "LH 2.2", "EZK (signature)", "EZK (size only)", "not a bin image".
+// "LH device", "LH 2.2", "EZK", "EZK (no signature)", "not a bin image".
 std::string_view BinImageKindText(TBinImageKind kind);
 
 }  // namespace kelvane

@@ -71,8 +71,8 @@ TEST(LHbinFileTest, ImageKindsBySignatureAndSize) {
 TEST(LHbinFileTest, KindTextsForTheCommandLine) {
     EXPECT_EQ(BinImageKindText(TBinImageKind::LHDevice), "LH device");
     EXPECT_EQ(BinImageKindText(TBinImageKind::LH22), "LH 2.2");
-    EXPECT_EQ(BinImageKindText(TBinImageKind::EZKSignature), "EZK (signature)");
-    EXPECT_EQ(BinImageKindText(TBinImageKind::EZKSizeOnly), "EZK (size only)");
+    EXPECT_EQ(BinImageKindText(TBinImageKind::EZKSignature), "EZK");
+    EXPECT_EQ(BinImageKindText(TBinImageKind::EZKSizeOnly), "EZK (no signature)");
     EXPECT_EQ(BinImageKindText(TBinImageKind::NotBinImage), "not a bin image");
 }
 

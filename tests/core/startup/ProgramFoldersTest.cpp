@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "TempFolder.h"
+#include "TestFiles.h"
 #include "core/shell/FileDefs.h"
 #include "core/shell/ProgramFolders.h"
 
@@ -12,17 +13,6 @@ namespace kelvane {
 namespace {
 
 namespace fs = std::filesystem;
-
-void WriteText(const fs::path& path, const std::string& text) {
-    std::ofstream file(path, std::ios::binary);
-    file << text;
-}
-
-std::string ReadText(const fs::path& path) {
-    std::string text;
-    ReadFileText(path, text);
-    return text;
-}
 
 struct TLogLines {
     std::vector<std::string> Lines;
