@@ -95,8 +95,14 @@ double TPlotGeometry::RpmPosition(double rpm) const {
 
 double TPlotGeometry::RawLoad(double v) const {
     const TMapAxis& a = FAxes.LHLoad;
+    // The first breakpoint above v, counted without a branch per breakpoint:
+    // samples jump between intervals and mispredicted the search.
     int k = 1;
-    while (k != 15 && v >= a[k]) ++k;
+    int below = 1;
+    for (int j = 1; j < 15; ++j) {
+        below &= static_cast<int>(v >= a[j]);
+        k += below;
+    }
     const double width = a[k] - a[k - 1];
     // Two equal breakpoints (a damaged bin axis) give no interval to spread over.
     const double fraction = width != 0 ? (v - a[k - 1]) / width : 0.0;
