@@ -258,13 +258,14 @@ void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const
     // Dots and knock markers are found in one pass: the samples' first cache
     // lines are then read from memory once.
     const TLogData& data = state.Logs.Data;
+    const TSamplePixelMapper samplePixel(g);
     const bool knocksShown = KnockMarkersShown(state.Display);
     layers.KnockMarks.clear();
     for (std::size_t index = 0; index < data.Count(); ++index) {
         const TLogDataEntry& e = data[index];
         if (knocksShown) {
             const TKnockMarker marker = SampleKnockMarker(data, index, binner);
-            if (marker != TKnockMarker::None) layers.KnockMarks.push_back({g.SamplePixel(e), marker});
+            if (marker != TKnockMarker::None) layers.KnockMarks.push_back({samplePixel(e), marker});
         }
         const double v = binner.PlottedAfr(e);
         const TDotPaint paint = SampleDotPaint(e, v, state.Display);
@@ -275,7 +276,7 @@ void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const
             grid = &centresOf(diameter);
             lastDiameter = diameter;
         }
-        const TPixelPoint c = g.SamplePixel(e);
+        const TPixelPoint c = samplePixel(e);
         const int gx = c.X + grid->Margin, gy = c.Y + grid->Margin;
         if (gx < 0 || gy < 0 || gx >= grid->Width || gy >= grid->Height) continue;
         TPlotLayers::TDotCentres::TCell* here =
