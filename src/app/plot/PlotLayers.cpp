@@ -242,14 +242,32 @@ void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const
         return *grid;
     };
     // Consecutive samples often share their dot: they are summed here and
-    // added to the grid once.
-    TPlotLayers::TDotCentres::TCell* cell = nullptr;
-    TPlotLayers::TDotCentres::TCell run{0.0, 0, 0};
+    // added to the grid once. The additions wait a few samples in a queue
+    // while their cells are fetched: the cells lie all over a grid of many
+    // megabytes, and waiting for each in turn cost more than the rest of
+    // the pass. Each cell still receives its additions in log order.
+    using TCell = TPlotLayers::TDotCentres::TCell;
+    struct TPending {
+        TCell* Cell;
+        TCell Add;
+    };
+    constexpr std::size_t QueueLength = 16;
+    std::array<TPending, QueueLength> queue{};
+    std::size_t queued = 0;
+    auto apply = [](const TPending& pending) {
+        pending.Cell->Sum += pending.Add.Sum;
+        pending.Cell->Count += pending.Add.Count;
+        pending.Cell->Grey |= pending.Add.Grey;
+    };
+    TCell* cell = nullptr;
+    TCell run{0.0, 0, 0};
     auto flush = [&] {
         if (!cell) return;
-        cell->Sum += run.Sum;
-        cell->Count += run.Count;
-        cell->Grey |= run.Grey;
+        TPending& slot = queue[queued % QueueLength];
+        if (queued >= QueueLength) apply(slot);
+        slot = {cell, run};
+        __builtin_prefetch(cell, 1);
+        ++queued;
         run = {0.0, 0, 0};
         cell = nullptr;
     };
@@ -279,8 +297,7 @@ void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const
         const TPixelPoint c = samplePixel(e);
         const int gx = c.X + grid->Margin, gy = c.Y + grid->Margin;
         if (gx < 0 || gy < 0 || gx >= grid->Width || gy >= grid->Height) continue;
-        TPlotLayers::TDotCentres::TCell* here =
-            grid->Cells.data() + static_cast<std::ptrdiff_t>(gy) * grid->Width + gx;
+        TCell* here = grid->Cells.data() + static_cast<std::ptrdiff_t>(gy) * grid->Width + gx;
         if (here != cell) {
             flush();
             cell = here;
@@ -293,6 +310,8 @@ void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const
         }
     }
     flush();
+    for (std::size_t i = queued > QueueLength ? queued - QueueLength : 0; i < queued; ++i)
+        apply(queue[i % QueueLength]);
 
     // Spread every distinct dot over the pixels it covers.
     for (const TPlotLayers::TDotCentres& centres : layers.Centres) {
