@@ -185,6 +185,71 @@ TEST_F(TPlotLayersTest, KnockMarkersAreBlackCrossesOpaqueInTheEzkView) {
     EXPECT_EQ(qAlpha(layers.Knock.pixel(d.X + 6, d.Y + 6)), 0);
 }
 
+// The points pass gathers samples by dot centre, merges runs and defers its
+// additions; per pixel it must still count and sum what drawing every dot on
+// its own gives, and set the same grey flags.
+TEST_F(TPlotLayersTest, GatheredDotsMatchDotsDrawnOneByOne) {
+    const QSize small(60 + 38, 40 + 30);
+    std::uint64_t seed = 99;
+    auto next = [&seed](double lo, double hi) {
+        seed = seed * 6364136223846793005u + 1442695040888963407u;
+        return lo + (hi - lo) * static_cast<double>(seed >> 11) / 9007199254740992.0;
+    };
+    for (int i = 0; i < 400; ++i) {
+        TLogDataEntry e = Sample(next(-200, 6800), next(20, 400), next(-1, 20), next(0, 1) > 0.2);
+        if (next(0, 1) > 0.7) e.ThrottleSwitch = 3;
+        State.Logs.Data.Entries.push_back(e);
+        if (next(0, 1) > 0.6) {  // the same dot again, with another AFR
+            e.SmoothedAfr = e.Afr = next(10, 18);
+            State.Logs.Data.Entries.push_back(e);
+        }
+    }
+    for (int pointSize : {2, 5}) {
+        SCOPED_TRACE(pointSize);
+        State.Settings.PlotPointSize = pointSize;
+        TPlotLayers layers;
+        const TPlotGeometry g = DrawPlotLayers(layers, State, Colors, small, Options);
+        const int width = g.PlotWidth(), height = g.PlotHeight();
+        std::vector<double> sum(static_cast<std::size_t>(width * height), 0.0);
+        std::vector<std::uint32_t> count(sum.size(), 0);
+        std::vector<std::uint8_t> grey(sum.size(), 0);
+        const TSampleBinner binner(State.PlotContext());
+        for (const TLogDataEntry& e : State.Logs.Data.Entries) {
+            const double v = binner.PlottedAfr(e);
+            const TDotPaint paint = SampleDotPaint(e, v, State.Display);
+            if (paint == TDotPaint::None) continue;
+            const int d = DotDiameter(e, pointSize);
+            const TPixelPoint c = g.SamplePixel(e);
+            for (int py = c.Y - d / 2; py <= c.Y - d / 2 + d; ++py)
+                for (int px = c.X - d / 2; px <= c.X - d / 2 + d; ++px) {
+                    const int dx = px - c.X, dy = py - c.Y;
+                    if (px < 0 || py < 0 || px >= width || py >= height || 4 * (dx * dx + dy * dy) >= d * d)
+                        continue;
+                    const std::size_t i = static_cast<std::size_t>(py * width + px);
+                    if (paint == TDotPaint::Coloured) {
+                        sum[i] += v;
+                        ++count[i];
+                    } else {
+                        grey[i] = 1;
+                    }
+                }
+        }
+        ASSERT_EQ(layers.Means.size(), sum.size());
+        int differing = 0, coloured = 0, greyOnly = 0;
+        for (std::size_t i = 0; i < sum.size(); ++i) {
+            const TPlotLayers::TPixelMean& m = layers.Means[i];
+            if (m.Count != count[i] || (grey[i] != 0) != (layers.Grey[i] != 0) ||
+                std::fabs(m.Sum - sum[i]) > 1e-9 * (1 + std::fabs(sum[i])))
+                ++differing;
+            coloured += count[i] > 0;
+            greyOnly += count[i] == 0 && grey[i];
+        }
+        EXPECT_EQ(differing, 0);
+        EXPECT_GT(coloured, 100);
+        EXPECT_GT(greyOnly, 10);
+    }
+}
+
 // The knock layer stamps its markers by hand. Opaque markers must match
 // drawing every marker as a path; a translucent marker darkens each of the
 // path's pixels once, also where its diagonals cross (QPainter's thin lines
