@@ -204,10 +204,12 @@ TEST_F(TPlotLayersTest, GatheredDotsMatchDotsDrawnOneByOne) {
             State.Logs.Data.Entries.push_back(e);
         }
     }
-    for (int pointSize : {2, 5}) {
+    // One set of layers for every drawing: nothing may stay behind in its scratch.
+    TPlotLayers layers;
+    for (int pointSize : {2, 5, 2}) {
         SCOPED_TRACE(pointSize);
         State.Settings.PlotPointSize = pointSize;
-        TPlotLayers layers;
+        DrawPlotLayers(layers, State, Colors, small, Options);
         const TPlotGeometry g = DrawPlotLayers(layers, State, Colors, small, Options);
         const int width = g.PlotWidth(), height = g.PlotHeight();
         std::vector<double> sum(static_cast<std::size_t>(width * height), 0.0);

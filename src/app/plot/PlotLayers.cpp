@@ -224,18 +224,26 @@ void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const
     std::vector<TDisc> discs;
 
     // Gather the samples by dot centre and diameter.
-    for (TPlotLayers::TDotCentres& grid : layers.Centres) grid.Diameter = 0;
+    for (TPlotLayers::TDotCentres& grid : layers.Centres) grid.Used = false;
     auto centresOf = [&](int diameter) -> TPlotLayers::TDotCentres& {
-        for (TPlotLayers::TDotCentres& grid : layers.Centres)
-            if (grid.Diameter == diameter) return grid;
+        const int margin = DiscOf(discs, diameter, width).Reach;
+        const int gridWidth = width + 2 * margin, gridHeight = height + 2 * margin;
         TPlotLayers::TDotCentres* grid = nullptr;
-        for (TPlotLayers::TDotCentres& unused : layers.Centres)
-            if (unused.Diameter == 0) grid = &unused;
+        for (TPlotLayers::TDotCentres& same : layers.Centres)
+            if (same.Diameter == diameter) grid = &same;
+        if (grid && grid->Width == gridWidth && grid->Height == gridHeight) {
+            grid->Used = true;
+            return *grid;  // already all zero
+        }
+        if (!grid)
+            for (TPlotLayers::TDotCentres& unused : layers.Centres)
+                if (!unused.Used) grid = &unused;
         if (!grid) grid = &layers.Centres.emplace_back();
         grid->Diameter = diameter;
-        grid->Margin = DiscOf(discs, diameter, width).Reach;
-        grid->Width = width + 2 * grid->Margin;
-        grid->Height = height + 2 * grid->Margin;
+        grid->Used = true;
+        grid->Margin = margin;
+        grid->Width = gridWidth;
+        grid->Height = gridHeight;
         const std::size_t cells =
             static_cast<std::size_t>(grid->Width) * static_cast<std::size_t>(grid->Height);
         grid->Cells.assign(cells, TPlotLayers::TDotCentres::TCell{0.0, 0, 0});
@@ -314,19 +322,19 @@ void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const
         apply(queue[i % QueueLength]);
 
     // Spread every distinct dot over the pixels it covers.
-    for (const TPlotLayers::TDotCentres& centres : layers.Centres) {
-        if (centres.Diameter == 0) continue;
+    for (TPlotLayers::TDotCentres& centres : layers.Centres) {
+        if (!centres.Used) continue;
         const TDisc& disc = DiscOf(discs, centres.Diameter, width);
         const int r = disc.Reach;
         for (int gy = 0; gy < centres.Height; ++gy) {
             const std::size_t row = static_cast<std::size_t>(gy) * static_cast<std::size_t>(centres.Width);
             for (int gx = 0; gx < centres.Width; ++gx) {
-                const TPlotLayers::TDotCentres::TCell& cell =
-                    centres.Cells[row + static_cast<std::size_t>(gx)];
+                TPlotLayers::TDotCentres::TCell& cell = centres.Cells[row + static_cast<std::size_t>(gx)];
                 const std::uint32_t n = cell.Count;
                 const bool isGrey = cell.Grey != 0;
                 if (n == 0 && !isGrey) continue;
                 const double sum = cell.Sum;
+                cell = {0.0, 0, 0};
                 const int cx = gx - centres.Margin, cy = gy - centres.Margin;
                 const bool inside = cx - r >= 0 && cy - r >= 0 && cx + r < width && cy + r < height;
                 if (inside) {

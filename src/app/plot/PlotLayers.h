@@ -58,7 +58,11 @@ struct TPlotLayers {
         int Margin = 0;
         int Width = 0;
         int Height = 0;
-        // One record per centre, so that gathering a sample costs one cache miss.
+        bool Used = false;  // by the refresh under way
+        // One record per centre, so that gathering a sample costs one cache
+        // miss. Every cell is zero again when a refresh ends: the spreading
+        // clears the cells it reads, instead of the next refresh clearing
+        // the whole grid.
         struct TCell {
             double Sum;
             std::uint32_t Count;
