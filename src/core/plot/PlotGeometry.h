@@ -146,12 +146,16 @@ class TSamplePixelMapper {
     }
 
   private:
-    // Rounds a position unless it lies near a tie or far off the image.
+    // Rounds a position unless it lies near a tie or far off the image. Away
+    // from ties the nearest pixel is the floor of position + 0.5, taken by
+    // truncating a shifted positive value instead of a library call.
     static bool Rounded(double position, int& pixel) {
         if (!(position > -1e5 && position < 1e5)) return false;
-        const double nearest = std::nearbyint(position);
-        if (std::fabs(std::fabs(position - nearest) - 0.5) < 1e-6) return false;
-        pixel = static_cast<int>(nearest);
+        const double shifted = position + 100000.5;
+        const int floor = static_cast<int>(shifted);
+        const double fraction = shifted - floor;
+        if (fraction < 1e-6 || fraction > 1 - 1e-6) return false;
+        pixel = floor - 100000;
         return true;
     }
 
