@@ -243,6 +243,8 @@ TEST_F(TPlotLayersTest, GatheredDotsMatchDotsDrawnOneByOne) {
             if (m.Count != count[i] || (grey[i] != 0) != (layers.Grey[i] != 0) ||
                 std::fabs(m.Sum - sum[i]) > 1e-9 * (1 + std::fabs(sum[i])))
                 ++differing;
+            const QRgb pixel = layers.Points.pixel(static_cast<int>(i) % width, static_cast<int>(i) / width);
+            if (qAlpha(pixel) != (count[i] > 0 || grey[i] ? 255 : 0)) ++differing;
             coloured += count[i] > 0;
             greyOnly += count[i] == 0 && grey[i];
         }

@@ -25,15 +25,17 @@ QImage ClearImage(int width, int height) {
 }
 
 // A layer of the same size is cleared in place: fresh images of several
-// megabytes each cost their page faults again on every refresh.
-void ResetImage(QImage& image, int width, int height) {
+// megabytes each cost their page faults again on every refresh. A caller
+// that writes every pixel itself skips the clearing.
+void ResetImage(QImage& image, int width, int height, bool clear = true) {
     width = std::max(0, width);
     height = std::max(0, height);
     if (image.width() == width && image.height() == height &&
-        image.format() == QImage::Format_ARGB32_Premultiplied && !image.isNull())
-        image.fill(Qt::transparent);
-    else
+        image.format() == QImage::Format_ARGB32_Premultiplied && !image.isNull()) {
+        if (clear) image.fill(Qt::transparent);
+    } else {
         image = ClearImage(width, height);
+    }
 }
 
 QString Text(const std::string& text) {
@@ -208,7 +210,7 @@ void DrawGridLayer(TPlotLayers& layers, const TPlotGeometry& g) {
 void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const TKelvaneState& state,
                               const TColorTable& colors, const TPlotDisplay& display) {
     const int width = g.PlotWidth(), height = g.PlotHeight();
-    ResetImage(layers.Points, width, height);
+    ResetImage(layers.Points, width, height, false);  // the colouring below writes every pixel
     ResetImage(layers.Knock, width, height);
     if (width <= 0 || height <= 0) return;
 
@@ -373,8 +375,8 @@ void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const
                     haveLast = true;
                 }
                 line[x] = lastColor;
-            } else if (grey[i]) {
-                line[x] = GreyDot;
+            } else {
+                line[x] = grey[i] ? GreyDot : 0;
             }
         }
     }
