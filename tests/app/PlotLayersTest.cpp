@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPainter>
+#include <set>
 
 #include "app/plot/PlotLayers.h"
 #include "app/shell/Windows1252.h"
@@ -181,6 +183,151 @@ TEST_F(TPlotLayersTest, KnockMarkersAreBlackCrossesOpaqueInTheEzkView) {
     State.Display.ShowKnocks = false;
     DrawPlotLayers(layers, State, Colors, ImageSize, Options);
     EXPECT_EQ(qAlpha(layers.Knock.pixel(d.X + 6, d.Y + 6)), 0);
+}
+
+// The points pass gathers samples by dot centre, merges runs and defers its
+// additions; per pixel it must still count and sum what drawing every dot on
+// its own gives, and set the same grey flags.
+TEST_F(TPlotLayersTest, GatheredDotsMatchDotsDrawnOneByOne) {
+    const QSize small(60 + 38, 40 + 30);
+    std::uint64_t seed = 99;
+    auto next = [&seed](double lo, double hi) {
+        seed = seed * 6364136223846793005u + 1442695040888963407u;
+        return lo + (hi - lo) * static_cast<double>(seed >> 11) / 9007199254740992.0;
+    };
+    for (int i = 0; i < 400; ++i) {
+        TLogDataEntry e = Sample(next(-200, 6800), next(20, 400), next(-1, 20), next(0, 1) > 0.2);
+        if (next(0, 1) > 0.7) e.ThrottleSwitch = 3;
+        State.Logs.Data.Entries.push_back(e);
+        if (next(0, 1) > 0.6) {  // the same dot again, with another AFR
+            e.SmoothedAfr = e.Afr = next(10, 18);
+            State.Logs.Data.Entries.push_back(e);
+        }
+    }
+    // One set of layers for every drawing: nothing may stay behind in its scratch.
+    TPlotLayers layers;
+    for (int pointSize : {2, 5, 2}) {
+        SCOPED_TRACE(pointSize);
+        State.Settings.PlotPointSize = pointSize;
+        DrawPlotLayers(layers, State, Colors, small, Options);
+        const TPlotGeometry g = DrawPlotLayers(layers, State, Colors, small, Options);
+        const int width = g.PlotWidth(), height = g.PlotHeight();
+        std::vector<double> sum(static_cast<std::size_t>(width * height), 0.0);
+        std::vector<std::uint32_t> count(sum.size(), 0);
+        std::vector<std::uint8_t> grey(sum.size(), 0);
+        const TSampleBinner binner(State.PlotContext());
+        for (const TLogDataEntry& e : State.Logs.Data.Entries) {
+            const double v = binner.PlottedAfr(e);
+            const TDotPaint paint = SampleDotPaint(e, v, State.Display);
+            if (paint == TDotPaint::None) continue;
+            const int d = DotDiameter(e, pointSize);
+            const TPixelPoint c = g.SamplePixel(e);
+            for (int py = c.Y - d / 2; py <= c.Y - d / 2 + d; ++py)
+                for (int px = c.X - d / 2; px <= c.X - d / 2 + d; ++px) {
+                    const int dx = px - c.X, dy = py - c.Y;
+                    if (px < 0 || py < 0 || px >= width || py >= height || 4 * (dx * dx + dy * dy) >= d * d)
+                        continue;
+                    const std::size_t i = static_cast<std::size_t>(py * width + px);
+                    if (paint == TDotPaint::Coloured) {
+                        sum[i] += v;
+                        ++count[i];
+                    } else {
+                        grey[i] = 1;
+                    }
+                }
+        }
+        ASSERT_EQ(layers.Means.size(), sum.size());
+        int differing = 0, coloured = 0, greyOnly = 0;
+        for (std::size_t i = 0; i < sum.size(); ++i) {
+            const TPlotLayers::TPixelMean& m = layers.Means[i];
+            if (m.Count != count[i] || (grey[i] != 0) != (layers.Grey[i] != 0) ||
+                std::fabs(m.Sum - sum[i]) > 1e-9 * (1 + std::fabs(sum[i])))
+                ++differing;
+            const QRgb pixel = layers.Points.pixel(static_cast<int>(i) % width, static_cast<int>(i) / width);
+            if (qAlpha(pixel) != (count[i] > 0 || grey[i] ? 255 : 0)) ++differing;
+            coloured += count[i] > 0;
+            greyOnly += count[i] == 0 && grey[i];
+        }
+        EXPECT_EQ(differing, 0);
+        EXPECT_GT(coloured, 100);
+        EXPECT_GT(greyOnly, 10);
+    }
+}
+
+// The knock layer stamps its markers by hand. Opaque markers must match
+// drawing every marker as a path; a translucent marker darkens each of the
+// path's pixels once, also where its diagonals cross (QPainter's thin lines
+// would blend the crossing twice). Overlapping markers and markers cut by
+// the edges included.
+TEST_F(TPlotLayersTest, StampedKnockMarkersMatchMarkersDrawnAsPaths) {
+    State.Display.IncludeAdjustments = false;
+    State.Display.ShowKnocks = true;
+    const std::vector<std::pair<double, double>> places = {{3000, 200}, {3000, 200}, {3020, 202}, {0, 28},
+                                                           {6600, 387}, {6590, 30},  {5, 380}};
+    for (const auto& [rpm, maf] : places)
+        for (double retard : {1.0, 4.0, 9.0, 20.0}) {
+            TLogDataEntry quiet = Sample(rpm, maf, 14.0);
+            quiet.KnockRetard.fill(0);
+            TLogDataEntry knock = quiet;
+            knock.KnockRetard[0] = retard;
+            State.Logs.Data.Entries.push_back(quiet);
+            State.Logs.Data.Entries.push_back(knock);
+        }
+    struct TCase {
+        TPlotView View;
+        int Alpha;
+        int PointSize;
+    };
+    for (const TCase& c : {TCase{TPlotView::LH, 128, 6}, TCase{TPlotView::LH, 77, 3},
+                           TCase{TPlotView::LH, 255, 10}, TCase{TPlotView::EZK, 128, 6}}) {
+        SCOPED_TRACE(c.Alpha + 1000 * c.PointSize);
+        State.Display.View = c.View;
+        State.Settings.PlotPointSize = c.PointSize;
+        Options.Display.KnockAlpha = c.Alpha;
+        const int alpha = c.View == TPlotView::EZK ? 255 : c.Alpha;
+        TPlotLayers layers;
+        const TPlotGeometry g = DrawPlotLayers(layers, State, Colors, ImageSize, Options);
+
+        QImage expected(layers.Knock.size(), QImage::Format_ARGB32_Premultiplied);
+        expected.fill(Qt::transparent);
+        QImage shape = expected;
+        QPainter painter(&expected);
+        painter.setPen(QColor(0, 0, 0, alpha));
+        const TSampleBinner binner(State.PlotContext());
+        std::set<TKnockMarker> kinds;
+        const TLogData& data = State.Logs.Data;
+        for (std::size_t i = 0; i < data.Count(); ++i) {
+            const TKnockMarker marker = SampleKnockMarker(data, i, binner);
+            if (marker == TKnockMarker::None) continue;
+            kinds.insert(marker);
+            const TPixelPoint p = g.SamplePixel(data[i]);
+            if (alpha == 255) {
+                DrawKnockMarkerPath(painter, marker, c.PointSize, p.X, p.Y, alpha);
+                continue;
+            }
+            shape.fill(Qt::transparent);
+            QPainter shapePainter(&shape);
+            DrawKnockMarkerPath(shapePainter, marker, c.PointSize, p.X, p.Y, 255);
+            shapePainter.end();
+            for (int y = std::max(0, p.Y - 12); y <= std::min(shape.height() - 1, p.Y + 12); ++y)
+                for (int x = std::max(0, p.X - 12); x <= std::min(shape.width() - 1, p.X + 12); ++x)
+                    if (qAlpha(shape.pixel(x, y)) != 0) painter.drawPoint(x, y);
+        }
+        painter.end();
+        EXPECT_EQ(kinds.size(), 3u);
+        ASSERT_EQ(layers.Knock.size(), expected.size());
+        int differing = 0;
+        QString first;
+        for (int y = 0; y < expected.height(); ++y)
+            for (int x = 0; x < expected.width(); ++x)
+                if (layers.Knock.pixel(x, y) != expected.pixel(x, y) && differing++ == 0)
+                    first = QStringLiteral("%1,%2: %3 instead of %4")
+                                .arg(x)
+                                .arg(y)
+                                .arg(layers.Knock.pixel(x, y), 0, 16)
+                                .arg(expected.pixel(x, y), 0, 16);
+        EXPECT_EQ(differing, 0) << first.toStdString();
+    }
 }
 
 TEST_F(TPlotLayersTest, OverlayPrintsBlackValuesOnlyWhenChosen) {

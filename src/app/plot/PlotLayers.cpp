@@ -5,6 +5,7 @@
 #include <QPainterPath>
 #include <QPen>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string_view>
 
@@ -21,6 +22,20 @@ QImage ClearImage(int width, int height) {
     QImage image(std::max(0, width), std::max(0, height), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     return image;
+}
+
+// A layer of the same size is cleared in place: fresh images of several
+// megabytes each cost their page faults again on every refresh. A caller
+// that writes every pixel itself skips the clearing.
+void ResetImage(QImage& image, int width, int height, bool clear = true) {
+    width = std::max(0, width);
+    height = std::max(0, height);
+    if (image.width() == width && image.height() == height &&
+        image.format() == QImage::Format_ARGB32_Premultiplied && !image.isNull()) {
+        if (clear) image.fill(Qt::transparent);
+    } else {
+        image = ClearImage(width, height);
+    }
 }
 
 QString Text(const std::string& text) {
@@ -70,6 +85,88 @@ inline void AddToMean(TPlotLayers::TPixelMean& pixel, double sum, std::uint32_t 
     pixel.Count += count;
 }
 
+// Knock markers are stamped straight into the layer: QPainter draws each
+// marker shape once, opaque, and its pixels are kept as offsets; the blend
+// of the marker colour over each possible layer alpha is taken from QPainter
+// too. Ninety thousand path draws took longer than the rest of the refresh,
+// and a translucent path of thin lines came out darker where they cross.
+struct TKnockStamp {
+    std::vector<QPoint> Offsets;
+};
+
+QPen KnockPen(TKnockMarker marker, int alpha) {
+    return QPen(QColor(0, 0, 0, alpha), marker == TKnockMarker::Large ? 4 : 1, Qt::SolidLine, Qt::SquareCap);
+}
+
+}  // namespace
+
+void DrawKnockMarkerPath(QPainter& painter, TKnockMarker marker, int pointSize, int x, int y, int alpha) {
+    const int s = KnockMarkerReach(marker, pointSize);
+    QPainterPath path;
+    path.moveTo(x - s, y - s);
+    path.lineTo(x + s, y + s);
+    path.moveTo(x - s, y + s);
+    path.lineTo(x + s, y - s);
+    painter.setPen(KnockPen(marker, alpha));
+    painter.drawPath(path);
+}
+
+namespace {
+
+TKnockStamp KnockStampOf(TKnockMarker marker, int pointSize) {
+    const int reach = KnockMarkerReach(marker, pointSize);
+    const int centre = reach + 4;  // room for the thick pen's square ends
+    QImage image(2 * centre + 1, 2 * centre + 1, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        DrawKnockMarkerPath(painter, marker, pointSize, centre, centre, 255);
+    }
+    TKnockStamp stamp;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(line[x]) != 0) stamp.Offsets.emplace_back(x - centre, y - centre);
+    }
+    if (stamp.Offsets.empty()) stamp.Offsets.emplace_back(0, 0);  // never met: keeps the cache filled
+    return stamp;
+}
+
+// The layer holds only black of some alpha, so a marker pixel's result
+// depends on the alpha below it alone.
+std::array<QRgb, 256> KnockBlendTable(int alpha) {
+    QImage strip(256, 1, QImage::Format_ARGB32_Premultiplied);
+    auto* line = reinterpret_cast<QRgb*>(strip.scanLine(0));
+    for (int i = 0; i < 256; ++i) line[i] = qRgba(0, 0, 0, i);
+    {
+        QPainter painter(&strip);
+        painter.setPen(KnockPen(TKnockMarker::Small, alpha));
+        painter.drawLine(0, 0, 255, 0);
+    }
+    std::array<QRgb, 256> table{};
+    const auto* blended = reinterpret_cast<const QRgb*>(strip.constScanLine(0));
+    for (int i = 0; i < 256; ++i) table[static_cast<std::size_t>(i)] = blended[i];
+    return table;
+}
+
+struct TLayerPixels {
+    explicit TLayerPixels(QImage& image)
+        : Bits(image.bits()), Stride(image.bytesPerLine()), Width(image.width()), Height(image.height()) {}
+    uchar* Bits;
+    qsizetype Stride;
+    int Width, Height;
+};
+
+void StampKnockMarker(const TLayerPixels& layer, const TKnockStamp& stamp, int x, int y,
+                      const std::array<QRgb, 256>& blend) {
+    for (const QPoint& offset : stamp.Offsets) {
+        const int px = x + offset.x(), py = y + offset.y();
+        if (px < 0 || py < 0 || px >= layer.Width || py >= layer.Height) continue;
+        QRgb& pixel = reinterpret_cast<QRgb*>(layer.Bits + py * layer.Stride)[px];
+        pixel = blend[qAlpha(pixel)];
+    }
+}
+
 }  // namespace
 
 QFont PlotFont() {
@@ -79,7 +176,7 @@ QFont PlotFont() {
 }
 
 void DrawGridLayer(TPlotLayers& layers, const TPlotGeometry& g) {
-    layers.Grid = ClearImage(g.ImageWidth(), g.ImageHeight());
+    ResetImage(layers.Grid, g.ImageWidth(), g.ImageHeight());
     if (g.PlotWidth() <= 0 || g.PlotHeight() <= 0) return;
     QPainter painter(&layers.Grid);
     const QFont font = PlotFont();
@@ -113,8 +210,8 @@ void DrawGridLayer(TPlotLayers& layers, const TPlotGeometry& g) {
 void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const TKelvaneState& state,
                               const TColorTable& colors, const TPlotDisplay& display) {
     const int width = g.PlotWidth(), height = g.PlotHeight();
-    layers.Points = ClearImage(width, height);
-    layers.Knock = ClearImage(width, height);
+    ResetImage(layers.Points, width, height, false);  // the colouring below writes every pixel
+    ResetImage(layers.Knock, width, height);
     if (width <= 0 || height <= 0) return;
 
     const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
@@ -129,62 +226,117 @@ void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const
     std::vector<TDisc> discs;
 
     // Gather the samples by dot centre and diameter.
-    for (TPlotLayers::TDotCentres& grid : layers.Centres) grid.Diameter = 0;
+    for (TPlotLayers::TDotCentres& grid : layers.Centres) grid.Used = false;
     auto centresOf = [&](int diameter) -> TPlotLayers::TDotCentres& {
-        for (TPlotLayers::TDotCentres& grid : layers.Centres)
-            if (grid.Diameter == diameter) return grid;
+        const int margin = DiscOf(discs, diameter, width).Reach;
+        const int gridWidth = width + 2 * margin, gridHeight = height + 2 * margin;
         TPlotLayers::TDotCentres* grid = nullptr;
-        for (TPlotLayers::TDotCentres& unused : layers.Centres)
-            if (unused.Diameter == 0) grid = &unused;
+        for (TPlotLayers::TDotCentres& same : layers.Centres)
+            if (same.Diameter == diameter) grid = &same;
+        if (grid && grid->Width == gridWidth && grid->Height == gridHeight) {
+            grid->Used = true;
+            return *grid;  // already all zero
+        }
+        if (!grid)
+            for (TPlotLayers::TDotCentres& unused : layers.Centres)
+                if (!unused.Used) grid = &unused;
         if (!grid) grid = &layers.Centres.emplace_back();
         grid->Diameter = diameter;
-        grid->Margin = DiscOf(discs, diameter, width).Reach;
-        grid->Width = width + 2 * grid->Margin;
-        grid->Height = height + 2 * grid->Margin;
+        grid->Used = true;
+        grid->Margin = margin;
+        grid->Width = gridWidth;
+        grid->Height = gridHeight;
         const std::size_t cells =
             static_cast<std::size_t>(grid->Width) * static_cast<std::size_t>(grid->Height);
-        grid->Sum.assign(cells, 0.0);
-        grid->Count.assign(cells, 0);
-        grid->Grey.assign(cells, 0);
+        grid->Cells.assign(cells, TPlotLayers::TDotCentres::TCell{0.0, 0, 0});
         return *grid;
+    };
+    // Consecutive samples often share their dot: they are summed here and
+    // added to the grid once. The additions wait a few samples in a queue
+    // while their cells are fetched: the cells lie all over a grid of many
+    // megabytes, and waiting for each in turn cost more than the rest of
+    // the pass. Each cell still receives its additions in log order.
+    using TCell = TPlotLayers::TDotCentres::TCell;
+    struct TPending {
+        TCell* Cell;
+        TCell Add;
+    };
+    constexpr std::size_t QueueLength = 16;
+    std::array<TPending, QueueLength> queue{};
+    std::size_t queued = 0;
+    auto apply = [](const TPending& pending) {
+        pending.Cell->Sum += pending.Add.Sum;
+        pending.Cell->Count += pending.Add.Count;
+        pending.Cell->Grey |= pending.Add.Grey;
+    };
+    TCell* cell = nullptr;
+    TCell run{0.0, 0, 0};
+    auto flush = [&] {
+        if (!cell) return;
+        TPending& slot = queue[queued % QueueLength];
+        if (queued >= QueueLength) apply(slot);
+        slot = {cell, run};
+        __builtin_prefetch(cell, 1);
+        ++queued;
+        run = {0.0, 0, 0};
+        cell = nullptr;
     };
     int lastDiameter = -1;
     TPlotLayers::TDotCentres* grid = nullptr;
-    for (const TLogDataEntry& e : state.Logs.Data.Entries) {
+    // Dots and knock markers are found in one pass: the samples' first cache
+    // lines are then read from memory once.
+    const TLogData& data = state.Logs.Data;
+    const TSamplePixelMapper samplePixel(g);
+    const bool knocksShown = KnockMarkersShown(state.Display);
+    layers.KnockMarks.clear();
+    for (std::size_t index = 0; index < data.Count(); ++index) {
+        const TLogDataEntry& e = data[index];
+        if (knocksShown) {
+            const TKnockMarker marker = SampleKnockMarker(data, index, binner);
+            if (marker != TKnockMarker::None) layers.KnockMarks.push_back({samplePixel(e), marker});
+        }
         const double v = binner.PlottedAfr(e);
         const TDotPaint paint = SampleDotPaint(e, v, state.Display);
         if (paint == TDotPaint::None) continue;
         const int diameter = DotDiameter(e, pointSize);
         if (diameter != lastDiameter) {
+            flush();
             grid = &centresOf(diameter);
             lastDiameter = diameter;
         }
-        const TPixelPoint c = g.SamplePixel(e);
+        const TPixelPoint c = samplePixel(e);
         const int gx = c.X + grid->Margin, gy = c.Y + grid->Margin;
         if (gx < 0 || gy < 0 || gx >= grid->Width || gy >= grid->Height) continue;
-        const std::size_t i = static_cast<std::size_t>(gy) * static_cast<std::size_t>(grid->Width) +
-                              static_cast<std::size_t>(gx);
+        TCell* here = grid->Cells.data() + static_cast<std::ptrdiff_t>(gy) * grid->Width + gx;
+        if (here != cell) {
+            flush();
+            cell = here;
+        }
         if (paint == TDotPaint::Coloured) {
-            grid->Sum[i] += v;
-            ++grid->Count[i];
+            run.Sum += v;
+            ++run.Count;
         } else {
-            grid->Grey[i] = 1;
+            run.Grey = 1;
         }
     }
+    flush();
+    for (std::size_t i = queued > QueueLength ? queued - QueueLength : 0; i < queued; ++i)
+        apply(queue[i % QueueLength]);
 
     // Spread every distinct dot over the pixels it covers.
-    for (const TPlotLayers::TDotCentres& centres : layers.Centres) {
-        if (centres.Diameter == 0) continue;
+    for (TPlotLayers::TDotCentres& centres : layers.Centres) {
+        if (!centres.Used) continue;
         const TDisc& disc = DiscOf(discs, centres.Diameter, width);
         const int r = disc.Reach;
         for (int gy = 0; gy < centres.Height; ++gy) {
             const std::size_t row = static_cast<std::size_t>(gy) * static_cast<std::size_t>(centres.Width);
             for (int gx = 0; gx < centres.Width; ++gx) {
-                const std::size_t i = row + static_cast<std::size_t>(gx);
-                const std::uint32_t n = centres.Count[i];
-                const bool isGrey = centres.Grey[i] != 0;
+                TPlotLayers::TDotCentres::TCell& cell = centres.Cells[row + static_cast<std::size_t>(gx)];
+                const std::uint32_t n = cell.Count;
+                const bool isGrey = cell.Grey != 0;
                 if (n == 0 && !isGrey) continue;
-                const double sum = centres.Sum[i];
+                const double sum = cell.Sum;
+                cell = {0.0, 0, 0};
                 const int cx = gx - centres.Margin, cy = gy - centres.Margin;
                 const bool inside = cx - r >= 0 && cy - r >= 0 && cx + r < width && cy + r < height;
                 if (inside) {
@@ -223,38 +375,27 @@ void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const
                     haveLast = true;
                 }
                 line[x] = lastColor;
-            } else if (grey[i]) {
-                line[x] = GreyDot;
+            } else {
+                line[x] = grey[i] ? GreyDot : 0;
             }
         }
     }
 
-    if (!KnockMarkersShown(state.Display)) return;
-    QPainter painter(&layers.Knock);
+    if (!knocksShown) return;
     const int alpha = g.View() == TPlotView::EZK ? 255 : std::clamp(display.KnockAlpha, 0, 255);
-    const QColor black(0, 0, 0, alpha);
-    const QPen thin(black, 1, Qt::SolidLine, Qt::SquareCap);
-    const QPen thick(black, 4, Qt::SolidLine, Qt::SquareCap);
-    const TLogData& data = state.Logs.Data;
-    for (std::size_t index = 0; index < data.Count(); ++index) {
-        const TKnockMarker marker = SampleKnockMarker(data, index, binner);
-        if (marker == TKnockMarker::None) continue;
-        const TPixelPoint c = g.SamplePixel(data[index]);
-        const int s = KnockMarkerReach(marker, pointSize);
-        // Both diagonals in one path, so a translucent marker is not darker where they cross.
-        QPainterPath path;
-        path.moveTo(c.X - s, c.Y - s);
-        path.lineTo(c.X + s, c.Y + s);
-        path.moveTo(c.X - s, c.Y + s);
-        path.lineTo(c.X + s, c.Y - s);
-        painter.setPen(marker == TKnockMarker::Large ? thick : thin);
-        painter.drawPath(path);
+    const std::array<QRgb, 256> blend = KnockBlendTable(alpha);
+    std::array<TKnockStamp, 4> stamps;
+    const TLayerPixels knockPixels(layers.Knock);
+    for (const TPlotLayers::TKnockMark& mark : layers.KnockMarks) {
+        TKnockStamp& stamp = stamps[static_cast<std::size_t>(mark.Marker)];
+        if (stamp.Offsets.empty()) stamp = KnockStampOf(mark.Marker, pointSize);
+        StampKnockMarker(knockPixels, stamp, mark.Centre.X, mark.Centre.Y, blend);
     }
 }
 
 void DrawOverlayLayer(TPlotLayers& layers, const TPlotGeometry& g, const TKelvaneState& state,
                       TMapOverlay overlay) {
-    layers.Overlay = ClearImage(g.ImageWidth(), g.ImageHeight());
+    ResetImage(layers.Overlay, g.ImageWidth(), g.ImageHeight());
     if (g.PlotWidth() <= 0 || g.PlotHeight() <= 0) return;
     const QFont font = PlotFont();
     const QFontMetrics metrics(font);
@@ -284,7 +425,7 @@ void DrawAfrScaleLayer(TPlotLayers& layers, const TPlotGeometry& g, const TColor
         layers.AfrScale = QImage();
         return;
     }
-    layers.AfrScale = ClearImage(AfrScaleWidth, AfrScaleHeight);
+    ResetImage(layers.AfrScale, AfrScaleWidth, AfrScaleHeight);
     QImage& box = layers.AfrScale;
     for (int i = 0; i <= AfrScaleBarSteps; ++i) {
         const QRgb color = ColorLookup(colors, 255, AfrScaleBarValue(colors, i));
@@ -310,8 +451,8 @@ void DrawAfrScaleLayer(TPlotLayers& layers, const TPlotGeometry& g, const TColor
 }
 
 void ClearSelectionAndCursorLayers(TPlotLayers& layers, const TPlotGeometry& g) {
-    layers.Selection = ClearImage(g.PlotWidth(), g.PlotHeight());
-    layers.Cursor = ClearImage(g.PlotWidth(), g.PlotHeight());
+    ResetImage(layers.Selection, g.PlotWidth(), g.PlotHeight());
+    ResetImage(layers.Cursor, g.PlotWidth(), g.PlotHeight());
 }
 
 TPlotGeometry DrawPlotLayers(TPlotLayers& layers, const TKelvaneState& state, const TColorTable& colors,

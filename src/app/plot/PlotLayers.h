@@ -12,6 +12,8 @@
 #include "core/plot/PlotDisplay.h"
 #include "core/plot/PlotGeometry.h"
 
+class QPainter;
+
 namespace kelvane {
 
 struct TKelvaneState;
@@ -56,11 +58,25 @@ struct TPlotLayers {
         int Margin = 0;
         int Width = 0;
         int Height = 0;
-        std::vector<double> Sum;
-        std::vector<std::uint32_t> Count;
-        std::vector<std::uint8_t> Grey;
+        bool Used = false;  // by the refresh under way
+        // One record per centre, so that gathering a sample costs one cache
+        // miss. Every cell is zero again when a refresh ends: the spreading
+        // clears the cells it reads, instead of the next refresh clearing
+        // the whole grid.
+        struct TCell {
+            double Sum;
+            std::uint32_t Count;
+            std::uint32_t Grey;
+        };
+        std::vector<TCell> Cells;
     };
     std::vector<TDotCentres> Centres;
+    // Knock markers found while gathering the dots, stamped afterwards in log order.
+    struct TKnockMark {
+        TPixelPoint Centre;
+        TKnockMarker Marker;
+    };
+    std::vector<TKnockMark> KnockMarks;
 };
 
 // The font of labels and printed values.
@@ -78,6 +94,11 @@ void DrawAfrScaleLayer(TPlotLayers& layers, const TPlotGeometry& geometry, const
                        const TPlotDisplay& display);
 // Sizes the selection and cursor layers and clears them for their painters.
 void ClearSelectionAndCursorLayers(TPlotLayers& layers, const TPlotGeometry& geometry);
+
+// One knock marker drawn as a path centred on (x, y). The knock layer's
+// markers cover the same pixels; a translucent one darkens each pixel once,
+// also where its diagonals cross.
+void DrawKnockMarkerPath(QPainter& painter, TKnockMarker marker, int pointSize, int x, int y, int alpha);
 
 // All layers for an image of the given size; returns the geometry they used.
 TPlotGeometry DrawPlotLayers(TPlotLayers& layers, const TKelvaneState& state, const TColorTable& colors,

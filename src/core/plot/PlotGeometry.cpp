@@ -95,8 +95,14 @@ double TPlotGeometry::RpmPosition(double rpm) const {
 
 double TPlotGeometry::RawLoad(double v) const {
     const TMapAxis& a = FAxes.LHLoad;
+    // The first breakpoint above v, counted without a branch per breakpoint:
+    // samples jump between intervals and mispredicted the search.
     int k = 1;
-    while (k != 15 && v >= a[k]) ++k;
+    int below = 1;
+    for (int j = 1; j < 15; ++j) {
+        below &= static_cast<int>(v >= a[j]);
+        k += below;
+    }
     const double width = a[k] - a[k - 1];
     // Two equal breakpoints (a damaged bin axis) give no interval to spread over.
     const double fraction = width != 0 ? (v - a[k - 1]) / width : 0.0;
@@ -150,6 +156,43 @@ int TPlotGeometry::CellLabelY(int loadIndex) const {
     const double top = loadIndex == 0 ? 0.0 : LoadPixel(b[loadIndex]);
     const double bottom = loadIndex == MapSize - 1 ? FPlotHeight : LoadPixel(b[loadIndex + 1]);
     return PlotTop() + PixelOf((top + bottom) / 2);
+}
+
+TSamplePixelMapper::TSamplePixelMapper(const TPlotGeometry& geometry)
+    : FGeometry(geometry), FEzk(geometry.View() == TPlotView::EZK) {
+    const TPlotRanges& r = geometry.Ranges();
+    const double width = geometry.PlotWidth(), height = geometry.PlotHeight();
+    // The short form's error and that of the divisions stay far below the
+    // tie margin only for moderate scales; otherwise every sample takes the
+    // divisions.
+    auto moderate = [](double value, double limit) {
+        return std::isfinite(value) && std::fabs(value) <= limit;
+    };
+    FXScale = width / (r.MaxRpm - r.MinRpm);
+    FXOffset = -r.MinRpm * FXScale;
+    bool fast = moderate(FXScale, 1e3) && moderate(FXOffset, 1e7) && width <= 1e5 && height <= 1e5;
+    if (FEzk) {
+        FYScale[0] = height / (EzkMaxLoad - EzkMinLoad);
+        FYOffset[0] = -EzkMinLoad * FYScale[0];
+    } else {
+        const TMapAxis& a = geometry.Axes().LHLoad;
+        for (std::size_t j = 0; j < 16; ++j) FBreakpoints[j] = a[j];
+        const double rawMin = geometry.FRawMin;
+        const double span = geometry.FRawMax - geometry.FRawMin;
+        fast = fast && moderate(span, 1e6) && std::fabs(span) >= 1e-3;
+        for (int k = 1; k <= 15; ++k) {
+            const double w = a[k] - a[k - 1];
+            // y = ((k + (v - a[k-1]) / w) / 16 - rawMin) / span * height
+            const double scale = w != 0 ? height / (16 * w * span) : 0.0;
+            const double constant = w != 0 ? (k - a[k - 1] / w) : k;
+            const double offset = (constant / 16 - rawMin) / span * height;
+            FYScale[static_cast<std::size_t>(k)] = scale;
+            FYOffset[static_cast<std::size_t>(k)] = offset;
+            fast = fast && moderate(scale, 1e4) && moderate(offset, 1e7);
+        }
+    }
+    fast = fast && moderate(FYScale[FEzk ? 0 : 1], 1e4);
+    FFast = fast;
 }
 
 TPlotGeometry MakePlotGeometry(const TKelvaneState& state, const TPlotRanges& ranges,

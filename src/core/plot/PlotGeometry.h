@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -104,6 +105,7 @@ class TPlotGeometry {
     }
 
   private:
+    friend class TSamplePixelMapper;
     double RawLoad(double v) const;
 
     TMapAxes FAxes;
@@ -112,6 +114,57 @@ class TPlotGeometry {
     bool FGridFormat;
     int FImageWidth, FImageHeight, FPlotWidth, FPlotHeight;
     double FRawMin = 0, FRawMax = 1;
+};
+
+// SamplePixel for passes over many samples: a multiply-add per axis (one
+// per load interval in the LH view) instead of chained divisions. Where the
+// short form lands near a rounding tie, or the plot's scales are too extreme
+// to bound its error, SamplePixel's own arithmetic decides, so both always
+// give the same pixel.
+class TSamplePixelMapper {
+  public:
+    explicit TSamplePixelMapper(const TPlotGeometry& geometry);
+
+    TPixelPoint operator()(const TLogDataEntry& entry) const {
+        const double load = FEzk ? entry.Load : entry.PlotMaf;
+        int k = 0;
+        if (!FEzk) {
+            // The load interval as RawLoad finds it: the first breakpoint above.
+            int below = 1;
+            k = 1;
+            for (int j = 1; j < 15; ++j) {
+                below &= static_cast<int>(load >= FBreakpoints[static_cast<std::size_t>(j)]);
+                k += below;
+            }
+        }
+        int x = 0, y = 0;
+        const bool fast =
+            FFast && Rounded(entry.Rpm * FXScale + FXOffset, x) &&
+            Rounded(load * FYScale[static_cast<std::size_t>(k)] + FYOffset[static_cast<std::size_t>(k)], y);
+        if (!fast) return FGeometry.SamplePixel(entry);
+        return {x, y};
+    }
+
+  private:
+    // Rounds a position unless it lies near a tie or far off the image. Away
+    // from ties the nearest pixel is the floor of position + 0.5, taken by
+    // truncating a shifted positive value instead of a library call.
+    static bool Rounded(double position, int& pixel) {
+        if (!(position > -1e5 && position < 1e5)) return false;
+        const double shifted = position + 100000.5;
+        const int floor = static_cast<int>(shifted);
+        const double fraction = shifted - floor;
+        if (fraction < 1e-6 || fraction > 1 - 1e-6) return false;
+        pixel = floor - 100000;
+        return true;
+    }
+
+    const TPlotGeometry& FGeometry;
+    bool FEzk = false;
+    bool FFast = false;
+    double FXScale = 0, FXOffset = 0;
+    std::array<double, 16> FBreakpoints{};
+    std::array<double, 16> FYScale{}, FYOffset{};  // by interval k (LH), or [0] (EZK)
 };
 
 TPlotGeometry MakePlotGeometry(const TKelvaneState& state, const TPlotRanges& ranges,

@@ -96,6 +96,64 @@ TEST(PlotGeometryTest, WildValuesDoNotOverflowThePixelConversion) {
     EXPECT_EQ(PixelOf(-2.5), -2);
 }
 
+// The mapper must give SamplePixel's pixel for every sample: at rounding
+// ties, on breakpoints, for wild values and for damaged axes too.
+TEST(PlotGeometryTest, SamplePixelMapperGivesSamplePixelsPixels) {
+    TKelvaneState state = DefaultState();
+    TKelvaneState flat = DefaultState();
+    flat.Axes.LHLoad[5] = flat.Axes.LHLoad[4];  // two equal breakpoints
+    struct TCase {
+        const TKelvaneState* State;
+        TPlotRanges Ranges;
+        TPlotView View;
+        int Width, Height;
+    };
+    const std::vector<TCase> cases = {
+        {&state, {0, 6600, 28, 387}, TPlotView::LH, 1200, 800},
+        {&state, {0, 6600, 28, 387}, TPlotView::EZK, 1200, 800},
+        {&state, {800, 5200, 50, 250}, TPlotView::LH, 731, 419},
+        {&flat, {0, 6600, 28, 387}, TPlotView::LH, 1200, 800},
+        {&state, {0, 1e9, 28, 29}, TPlotView::LH, 1200, 800},
+        {&state, {0, 6600, 28, 387}, TPlotView::LH, 0, 0},
+    };
+    std::vector<double> rpms = {0, 2.75, 5.5, 8.25, -2.75, 6600, 1e300, -1e300, NAN, MissingValue};
+    std::vector<double> loads = {NAN, 1e300, -1e300, MissingValue, -3.33, 103.33, 0.5};
+    for (double a : state.Axes.LHLoad) loads.push_back(a);
+    for (double b : state.Axes.LHLoadBounds) loads.push_back(b);
+    std::uint64_t seed = 12345;
+    auto next = [&seed](double lo, double hi) {
+        seed = seed * 6364136223846793005u + 1442695040888963407u;
+        return lo + (hi - lo) * static_cast<double>(seed >> 11) / 9007199254740992.0;
+    };
+    for (int i = 0; i < 20000; ++i) {
+        rpms.push_back(next(-500, 8000));
+        loads.push_back(next(-10, 600));
+    }
+    for (const TCase& c : cases) {
+        const TPlotGeometry g(c.State->Axes, c.Ranges, c.View, false,
+                              c.Width + PlotMarginLeft + PlotMarginRight,
+                              c.Height + PlotMarginTop + PlotMarginBottom);
+        const TSamplePixelMapper mapper(g);
+        // Values that land exactly on half pixels, found from the geometry itself.
+        std::vector<double> ties = loads;
+        for (int y = 0; y < c.Height; y += 7) {
+            const double half = y + 0.5;
+            ties.push_back(c.View == TPlotView::EZK ? EzkMinLoad + half / c.Height * (EzkMaxLoad - EzkMinLoad)
+                                                    : g.LoadFromPosition(half / c.Height));
+        }
+        int mismatches = 0;
+        for (std::size_t i = 0; i < std::max(rpms.size(), ties.size()); ++i) {
+            TLogDataEntry e;
+            e.Rpm = rpms[i % rpms.size()];
+            e.PlotMaf = e.Load = ties[i % ties.size()];
+            if (!(mapper(e) == g.SamplePixel(e)) && mismatches++ < 5)
+                ADD_FAILURE() << "rpm " << e.Rpm << " load " << e.PlotMaf << " view "
+                              << static_cast<int>(c.View);
+        }
+        EXPECT_EQ(mismatches, 0);
+    }
+}
+
 TEST(PlotGeometryTest, EqualRangeEndsAreWidenedToOneUnit) {
     const TKelvaneState state = DefaultState();
     const TPlotGeometry g = Geometry(state, {3000, 3000, 100, 100}, TPlotView::LH, false, 1000, 700);
