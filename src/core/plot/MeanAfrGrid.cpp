@@ -58,12 +58,10 @@ TMapGrid ComputeMeanAfrGrid(const TLogData& logData, const TPlotContext& context
 
 TMapGrid ApplyFiltersAndComputeMeanAfrGrid(TLogData& logData, const TFilterSettings& settings,
                                            bool& filtersDirty, const TPlotContext& context) {
-    TMeanAfrAccumulator accumulator(context);
-    ApplyFiltersInRuns(logData, settings, [&](std::size_t first, std::size_t end) {
-        for (std::size_t i = first; i < end; ++i) accumulator.Add(logData[i]);
-    });
-    filtersDirty = false;
-    return accumulator.Mean();
+    // Two plain passes beat one pass that hands settled samples over in runs:
+    // each loop stays small enough for the compiler to keep it tight.
+    ApplyFilters(logData, settings, filtersDirty);
+    return ComputeMeanAfrGrid(logData, context);
 }
 
 }  // namespace kelvane
