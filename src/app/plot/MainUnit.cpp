@@ -507,17 +507,15 @@ void TMainForm::RecentFileClick(int tag) {
 
 // ---- Maps --------------------------------------------------------------
 
-std::optional<QString> TMainForm::AskMapFile(const QString& caption) {
+std::optional<TFileChoice> TMainForm::AskMapFile() {
     TFileRequest request;
-    request.Caption = caption;
     request.Filter = FromStd(std::string(MapFileFilter));
     request.FilterIndex = FLayout.MapFilter;
     request.InitialFolder = FromStd(FLayout.MapFolder);
     request.FileName = FromStd(FLayout.MapFile);
     const TFileChoice choice = FPrompts->OpenFiles(request, false);
     if (!choice.Accepted()) return std::nullopt;
-    FLayout.MapFilter = choice.FilterIndex;  // kept for the write-back after a success
-    return choice.Files.first();
+    return choice;
 }
 
 void TMainForm::FinishMapCommand(const TMapLoadResult& result, const QString& path, int filterIndex) {
@@ -535,25 +533,18 @@ void TMainForm::FinishMapCommand(const TMapLoadResult& result, const QString& pa
     RefreshMainWindow();
 }
 
-void TMainForm::LoadMapFile1Click() {
-    const int previousFilter = FLayout.MapFilter;
-    const std::optional<QString> path = AskMapFile({});
-    if (!path) return;
-    const int filterIndex = FLayout.MapFilter;
-    FLayout.MapFilter = previousFilter;
+void TMainForm::RunMapFileCommand(const TMapFileCommand& command) {
+    const std::optional<TFileChoice> choice = AskMapFile();
+    if (!choice) return;
+    const QString path = choice->Files.first();
     TBinOptionsChooser chooser(this);
-    FinishMapCommand(kelvane::LoadMapFile(FState, ToPath(*path), chooser), *path, filterIndex);
+    // The dialog's folder, file and filter are remembered only when the map was taken.
+    FinishMapCommand(command(FState, ToPath(path), chooser), path, choice->FilterIndex);
 }
 
-void TMainForm::CompareMapFile1Click() {
-    const int previousFilter = FLayout.MapFilter;
-    const std::optional<QString> path = AskMapFile({});
-    if (!path) return;
-    const int filterIndex = FLayout.MapFilter;
-    FLayout.MapFilter = previousFilter;
-    TBinOptionsChooser chooser(this);
-    FinishMapCommand(kelvane::CompareMapFile(FState, ToPath(*path), chooser), *path, filterIndex);
-}
+void TMainForm::LoadMapFile1Click() { RunMapFileCommand(kelvane::LoadMapFile); }
+
+void TMainForm::CompareMapFile1Click() { RunMapFileCommand(kelvane::CompareMapFile); }
 
 void TMainForm::CopyUpdatedMap1Click() {
     const std::optional<std::string> text = CopyUpdatedMap(FState);

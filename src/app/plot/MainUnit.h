@@ -4,10 +4,13 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
+#include "app/shell/Prompts.h"
 #include "core/display/ColorTable.h"
+#include "core/maps/MapLoading.h"
 #include "core/plot/PlotDisplay.h"
 #include "core/shell/DebugLog.h"
 #include "core/shell/KelvaneState.h"
@@ -134,8 +137,11 @@ class TMainForm : public QMainWindow {
     void AddRecentFile(const std::filesystem::path& path);
     void UpdateCaption(const std::string& caption);
     void ReapplySettings();
-    std::optional<QString> AskMapFile(const QString& caption);
-    void FinishMapCommand(const struct TMapLoadResult& result, const QString& path, int filterIndex);
+    using TMapFileCommand = std::function<TMapLoadResult(TKelvaneState&, const std::filesystem::path&,
+                                                         TBinMapChooser&)>;
+    std::optional<TFileChoice> AskMapFile();
+    void RunMapFileCommand(const TMapFileCommand& command);
+    void FinishMapCommand(const TMapLoadResult& result, const QString& path, int filterIndex);
     void ShowManual();
     void ShowAbout();
 
