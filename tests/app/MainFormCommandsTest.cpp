@@ -289,3 +289,36 @@ TEST(MainFormCommandsTest, VXStatusItemOnlyWithTheTextArgument) {
 
 }  // namespace
 }  // namespace kelvane
+
+namespace kelvane {
+namespace {
+
+TEST(MainFormCommandsTest, SavePlotImageWritesTheComposedPlotOrSaysWhyNot) {
+    TTempFolder folder;
+    TFakePrompts prompts;
+    TMainForm form(TestOptions(prompts, folder));
+    ConfirmLogOptions(nullptr);
+    form.OpenLogFilesAsNewPlot({DeviceLog});
+    ASSERT_FALSE(form.PlotImage().isNull());
+
+    // A name without its extension gets ".png".
+    const QString target = QString::fromStdString((folder.Path() / "plot").string());
+    prompts.Then(TFakeAnswer::Save(target));
+    form.SavePlotImage1()->trigger();
+    ASSERT_EQ(prompts.Calls.back().File.Filter, QStringLiteral("PNG Images (*.png)|*.png"));
+    const QImage saved(target + QStringLiteral(".png"));
+    ASSERT_FALSE(saved.isNull());
+    EXPECT_EQ(saved.convertToFormat(QImage::Format_ARGB32),
+              form.PlotImage().convertToFormat(QImage::Format_ARGB32));
+
+    // A folder in the way: the error box names the file.
+    const QString blocked = QString::fromStdString((folder.Path() / "taken.png").string());
+    std::filesystem::create_directories(folder.Path() / "taken.png");
+    prompts.Then(TFakeAnswer::Save(blocked));
+    form.SavePlotImage1()->trigger();
+    ASSERT_EQ(prompts.Calls.back().Kind, TPromptKind::Error);
+    EXPECT_TRUE(prompts.Calls.back().Text.contains(blocked)) << prompts.Calls.back().Text.toStdString();
+}
+
+}  // namespace
+}  // namespace kelvane

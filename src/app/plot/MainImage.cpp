@@ -21,6 +21,8 @@ void TMainImage::paintEvent(QPaintEvent*) {
     if (!FImage.isNull()) painter.drawImage(0, 0, FImage);
 }
 
-void TMainImage::resizeEvent(QResizeEvent*) { Redraw(); }
+void TMainImage::resizeEvent(QResizeEvent*) {
+    Redraw();
+}
 
 }  // namespace kelvane

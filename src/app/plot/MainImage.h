@@ -2,7 +2,6 @@
 
 #include <QImage>
 #include <QWidget>
-
 #include <functional>
 
 namespace kelvane {
@@ -12,7 +11,7 @@ namespace kelvane {
 class TMainImage : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     using TRender = std::function<QImage(QSize)>;
 
     explicit TMainImage(QWidget* parent = nullptr);
@@ -22,11 +21,11 @@ public:
     void Redraw();
     const QImage& Image() const { return FImage; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     TRender FRender;
     QImage FImage;
 };

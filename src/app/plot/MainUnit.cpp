@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QPalette>
 #include <QProcess>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
@@ -214,6 +215,8 @@ void TMainForm::CreateFileMenu() {
     connect(FCompareMapFile1, &QAction::triggered, this, &TMainForm::CompareMapFile1Click);
     FSaveMaps1 = AddItem(menu, QStringLiteral("&Save Maps"), QStringLiteral("SaveMaps1"));
     connect(FSaveMaps1, &QAction::triggered, this, &TMainForm::SaveMaps1Click);
+    FSavePlotImage1 = AddItem(menu, QStringLiteral("Save Plot &Image..."), QStringLiteral("SavePlotImage1"));
+    connect(FSavePlotImage1, &QAction::triggered, this, &TMainForm::SavePlotImage1Click);
 
     menu->addSeparator();
     AddItem(menu, QStringLiteral("&Open Project  (Ctrl+O)"), QStringLiteral("OpenProject1"), false);
@@ -542,9 +545,32 @@ void TMainForm::RunMapFileCommand(const TMapFileCommand& command) {
     FinishMapCommand(command(FState, ToPath(path), chooser), path, choice->FilterIndex);
 }
 
-void TMainForm::LoadMapFile1Click() { RunMapFileCommand(kelvane::LoadMapFile); }
+void TMainForm::LoadMapFile1Click() {
+    RunMapFileCommand(kelvane::LoadMapFile);
+}
 
-void TMainForm::CompareMapFile1Click() { RunMapFileCommand(kelvane::CompareMapFile); }
+void TMainForm::CompareMapFile1Click() {
+    RunMapFileCommand(kelvane::CompareMapFile);
+}
+
+void TMainForm::SavePlotImage1Click() {
+    TFileRequest request;
+    request.Caption = QStringLiteral("Save Plot Image");
+    request.Filter = QStringLiteral("PNG Images (*.png)|*.png");
+    request.InitialFolder = FromStd(FLayout.DefaultFolder);
+    request.FileName = QStringLiteral("Plot.png");
+    const TFileChoice choice = FPrompts->SaveFile(request);
+    if (!choice.Accepted()) return;
+    QString path = choice.Files.first();
+    if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) path += QStringLiteral(".png");
+
+    // Written beside the target and renamed over it, so a failed save leaves any older image whole.
+    QSaveFile file(path);
+    const bool saved = file.open(QIODevice::WriteOnly) && PlotImage().save(&file, "PNG") && file.commit();
+    if (!saved)
+        FPrompts->ShowError(
+            QStringLiteral("Could not save the plot image \"%1\": %2").arg(path, file.errorString()));
+}
 
 void TMainForm::CopyUpdatedMap1Click() {
     const std::optional<std::string> text = CopyUpdatedMap(FState);

@@ -71,6 +71,7 @@ class TMainForm : public QMainWindow {
     QMenu* WindowMenu() const { return FWindowMenu; }
     QAction* VXStatus1() const { return FVXStatus1; }
     QAction* MapsWindow1() const { return FMapsWindow1; }
+    QAction* SavePlotImage1() const { return FSavePlotImage1; }
     QAction* SaveMaps1() const { return FSaveMaps1; }
     QAction* ResetFuelMapAdjustment1() const { return FResetFuelMapAdjustment1; }
     QAction* ResetIgntionmadadjustment1() const { return FResetIgntionmadadjustment1; }
@@ -84,6 +85,7 @@ class TMainForm : public QMainWindow {
     void NewPlot1Click();
     void RecentFileClick(int tag);
     void LoadMapFile1Click();
+    void SavePlotImage1Click();
     void CompareMapFile1Click();
     void CopyUpdatedMap1Click();
     void PasteMap1Click();
@@ -137,8 +139,8 @@ class TMainForm : public QMainWindow {
     void AddRecentFile(const std::filesystem::path& path);
     void UpdateCaption(const std::string& caption);
     void ReapplySettings();
-    using TMapFileCommand = std::function<TMapLoadResult(TKelvaneState&, const std::filesystem::path&,
-                                                         TBinMapChooser&)>;
+    using TMapFileCommand =
+        std::function<TMapLoadResult(TKelvaneState&, const std::filesystem::path&, TBinMapChooser&)>;
     std::optional<TFileChoice> AskMapFile();
     void RunMapFileCommand(const TMapFileCommand& command);
     void FinishMapCommand(const TMapLoadResult& result, const QString& path, int filterIndex);
@@ -182,6 +184,7 @@ class TMainForm : public QMainWindow {
     QAction* FVXStatus1 = nullptr;
     QAction* FMapsWindow1 = nullptr;
     QAction* FSaveMaps1 = nullptr;
+    QAction* FSavePlotImage1 = nullptr;
     QAction* FResetFuelMapAdjustment1 = nullptr;
     QAction* FResetIgntionmadadjustment1 = nullptr;
     QMenu* FViewMenu = nullptr;
