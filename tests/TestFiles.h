@@ -2,9 +2,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
-
-#include "core/shell/FileDefs.h"
 
 namespace kelvane {
 
@@ -14,11 +13,10 @@ inline void WriteText(const std::filesystem::path& path, const std::string& text
     file << text;
 }
 
-// The file's text, empty when it cannot be read.
+// The file's bytes, empty when it cannot be read.
 inline std::string ReadText(const std::filesystem::path& path) {
-    std::string text;
-    ReadFileText(path, text);
-    return text;
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 }  // namespace kelvane

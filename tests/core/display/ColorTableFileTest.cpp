@@ -4,20 +4,12 @@
 #include <string>
 
 #include "TempFolder.h"
+#include "TestFiles.h"
 #include "core/display/ColorTableFile.h"
 #include "core/display/ColorTableSettings.h"
 
 namespace kelvane {
 namespace {
-
-void WriteText(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string ReadText(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
 
 TEST(ColorTableFileTest, FirstRunStoresBothBuiltInTablesAndChoosesTheDefault) {
     TTempFolder folder;
