@@ -188,6 +188,9 @@ TEST(MainFormCommandsTest, LoadsAndComparesMapTextAndRemembersTheMapFile) {
     form.LoadMapFile1()->trigger();
     EXPECT_TRUE(form.State().Fuel.ReferenceLoaded);
     EXPECT_EQ(form.State().Fuel.Reference.At(2, 3), 109);
+    // A map taken in shows its values in the cells.
+    EXPECT_EQ(form.PlotDisplay().Overlay, TMapOverlay::Reference);
+    EXPECT_TRUE(form.ShowRefButton()->isChecked());
     EXPECT_EQ(prompts.Calls[0].File.Filter,
               QStringLiteral("Map files (*.txt)|*.txt|Bin files (*.bin)|*.bin|All Files (*.*)|*.*"));
     EXPECT_EQ(form.Layout().MapFile, reference.string());

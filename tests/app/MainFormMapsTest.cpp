@@ -240,9 +240,9 @@ TEST(MainFormMapsTest, ViewOptionsToggleAndFollowTheStateWhenTheMenuOpens) {
     EXPECT_FALSE(display.IncludeAdjustments);
     knocks->trigger();
     EXPECT_FALSE(display.ShowKnocks);
-    const bool scaleBefore = f.Form->Layout().AfrScaleVisible;
+    const bool scaleBefore = f.Form->PlotDisplay().ShowAfrScale;
     scale->trigger();
-    EXPECT_NE(f.Form->Layout().AfrScaleVisible, scaleBefore);
+    EXPECT_NE(f.Form->PlotDisplay().ShowAfrScale, scaleBefore);
 
     // State changed elsewhere: the menu catches up when it opens.
     display.IncludeAdjustments = true;
@@ -252,7 +252,7 @@ TEST(MainFormMapsTest, ViewOptionsToggleAndFollowTheStateWhenTheMenuOpens) {
     EXPECT_TRUE(include->isChecked());
     EXPECT_FALSE(knocks->isChecked());
     EXPECT_FALSE(knocks->isEnabled());
-    EXPECT_EQ(scale->isChecked(), f.Form->Layout().AfrScaleVisible);
+    EXPECT_EQ(scale->isChecked(), f.Form->PlotDisplay().ShowAfrScale);
     EXPECT_EQ(knocks->text(), QStringLiteral("Show &Knocks on fuel plot"));
     EXPECT_EQ(scale->text(), QStringLiteral("Show AFR &Scale"));
 }

@@ -6,8 +6,8 @@
 
 namespace kelvane {
 
-// The main image: shows the composed plot and asks for a new one when its
-// size changes.
+// The main image: shows the composed plot, asks for a new one when its size
+// changes, and hands the mouse on to its owner.
 class TMainImage : public QWidget {
     Q_OBJECT
 
@@ -19,11 +19,21 @@ class TMainImage : public QWidget {
     void SetRender(TRender render) { FRender = std::move(render); }
     // Draws the plot again at the widget's size.
     void Redraw();
+    // Shows an image composed elsewhere (a part of the plot redrawn alone).
+    void SetImage(QImage image);
     const QImage& Image() const { return FImage; }
+
+  signals:
+    void MouseDown(QPoint position, Qt::MouseButton button);
+    void MouseMove(QPoint position, Qt::MouseButtons buttons);
+    void MouseUp(QPoint position, Qt::MouseButton button);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
     TRender FRender;

@@ -16,6 +16,7 @@
 #include <QPalette>
 #include <QProcess>
 #include <QSaveFile>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
@@ -51,6 +52,8 @@ namespace {
 
 // Posted once the window is shown: the start-up check runs on the first idle moment.
 const QEvent::Type StartupCheckEvent = static_cast<QEvent::Type>(QEvent::User + 2);
+const QEvent::Type EngineSetupChangedEvent =
+    static_cast<QEvent::Type>(QEvent::User + EngineSetupChangedMessage);
 
 constexpr const char* LogFileFilter = "VX Log Files (*.txt)|*.txt|All Files (*.*)|*.*";
 
@@ -118,17 +121,17 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
 
     FPlotArea = new TMainImage(this);
     FPlotArea->SetRender([this](QSize size) { return RenderMainImage(size); });
+    connect(FPlotArea, &TMainImage::MouseDown, this, &TMainForm::MainImageMouseDown);
+    connect(FPlotArea, &TMainImage::MouseMove, this, &TMainForm::MainImageMouseMove);
+    connect(FPlotArea, &TMainImage::MouseUp, this, &TMainForm::MainImageMouseUp);
     setCentralWidget(FPlotArea);
 
     CreateMenus();
+    CreateToolBar();
     CreateStatusBar();
     LoadStartSettings();
 
-    resize(1000, 700);
-    if (FWindows.MainWindow) {
-        const TWindowSize& size = *FWindows.MainWindow;
-        setGeometry(size.Left, size.Top, size.Width, size.Height);
-    }
+    PlaceOnScreen();
     UpdateCaption(CaptionText(FState.Logs.OpenFiles, FState.Settings.SessionName));
     FStatusPanels[0]->setText(FromStd(StatusText(0, 0)));
 
@@ -138,6 +141,7 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
         if (FStartupForm) FStartupForm->Tick(std::chrono::steady_clock::now());
     });
     FTimer->start(1000);
+    FCreated = true;
 }
 
 TMainForm::~TMainForm() {
@@ -145,12 +149,28 @@ TMainForm::~TMainForm() {
     FLog.FlushLog();
 }
 
+// The stored size is shrunk to the screen and pulled fully onto it; without
+// one the window is centred.
+void TMainForm::PlaceOnScreen() {
+    resize(1000, 700);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const TWindowSize screenSize{area.left(), area.top(), area.width(), area.height()};
+    if (FWindows.MainWindow) {
+        const TWindowSize kept = KeepOnScreen(*FWindows.MainWindow, screenSize);
+        setGeometry(kept.Left, kept.Top, kept.Width, kept.Height);
+    } else {
+        const TWindowSize centred = CentreWithin(screenSize, width(), height(), screenSize);
+        move(centred.Left, centred.Top);
+    }
+}
+
 void TMainForm::LoadStartSettings() {
     TSettingsHooks hooks = TargetAfrMapHooks(FState);
     hooks.SetupAxes = [this](const TEngineSetup&) { FState.RecomputeAxes(); };
     LoadSettings(*FStore, FState.Settings, true, hooks);
     FState.Settings.StoredFilters = FState.Settings.ActiveFilters;
-    FState.RecomputeAxes();
+    SetupAxes();
     FState.Display.PlotAfr = true;
     FState.Display.PlotO2Adj = true;
     FState.Fuel.ResetAdjustments(TFuelLimits{});
@@ -159,6 +179,7 @@ void TMainForm::LoadStartSettings() {
     FColorScale = LoadColorTable(FStore->Main());
     WriteStartStamp(FStore->Main(), FProgram.VersionText, CurrentDateTimeText());
     ReadLayoutSettings(FStore->Main(), FLayout);
+    FPlotDisplay.ShowAfrScale = FLayout.AfrScaleVisible;
     ReadWindowSettings(FStore->Main(), FState.Settings.KnockLimits[0], FWindows);
     FState.Settings.RecentFiles = LoadRecentFiles(FStore->Main());
 }
@@ -254,21 +275,29 @@ void TMainForm::CreateViewMenu() {
     FViewMenu = menuBar()->addMenu(QStringLiteral("&View"));
     FViewMenu->setObjectName(QStringLiteral("View1"));
     QMenu* menu = FViewMenu;
-    // The plot's own switches arrive with the plot layers; until then they are
-    // idle, but their check marks already show the plot's state.
-    auto idle = [menu](const char* caption, const char* name) {
-        QAction* item = AddItem(menu, QString::fromUtf8(caption), QString::fromUtf8(name), false);
+    auto checkItem = [menu](const char* caption, const char* name, bool enabled = true) {
+        QAction* item = AddItem(menu, QString::fromUtf8(caption), QString::fromUtf8(name), enabled);
         item->setCheckable(true);
         return item;
     };
-    FLHFormat1 = idle("&LH Format", "LHFormat1");
-    FEZKFormat1 = idle("E&ZK Format", "EZKFormat1");
-    FGridFormat1 = idle("G&rid Format", "GridFormat1");
-    FCellFormat1 = idle("&Cell Format", "CellFormat1");
+    FLHFormat1 = checkItem("&LH Format", "LHFormat1");
+    connect(FLHFormat1, &QAction::triggered, this, [this] { SetView(TPlotView::LH, false); });
+    FEZKFormat1 = checkItem("E&ZK Format", "EZKFormat1");
+    connect(FEZKFormat1, &QAction::triggered, this, [this] { SetView(TPlotView::EZK, false); });
+    FGridFormat1 = checkItem("G&rid Format", "GridFormat1");
+    connect(FGridFormat1, &QAction::triggered, this, [this] { SetView(TPlotView::LH, true); });
+    FCellFormat1 = checkItem("&Cell Format", "CellFormat1");
+    connect(FCellFormat1, &QAction::triggered, this, [this] { SetView(TPlotView::LH, false); });
     menu->addSeparator();
-    FShowReferenceMap1 = idle("Show &Reference Map", "ShowReferenceMap1");
-    FShowAdjustments1 = idle("Show &Adjustments", "ShowAdjustments1");
-    FShowUpdatedMap1 = idle("Show &Updated Map", "ShowUpdatedMap1");
+    FShowReferenceMap1 = checkItem("Show &Reference Map", "ShowReferenceMap1");
+    connect(FShowReferenceMap1, &QAction::triggered, this,
+            [this] { ToggleOverlay(TMapOverlay::Reference, true); });
+    FShowAdjustments1 = checkItem("Show &Adjustments", "ShowAdjustments1");
+    connect(FShowAdjustments1, &QAction::triggered, this,
+            [this] { ToggleOverlay(TMapOverlay::Adjustments, true); });
+    FShowUpdatedMap1 = checkItem("Show &Updated Map", "ShowUpdatedMap1");
+    connect(FShowUpdatedMap1, &QAction::triggered, this,
+            [this] { ToggleOverlay(TMapOverlay::Updated, true); });
     menu->addSeparator();
     FUseAdjustments1 =
         AddItem(menu, QStringLiteral("Include Adjustments"), QStringLiteral("UseAdjustments1"));
@@ -284,10 +313,11 @@ void TMainForm::CreateViewMenu() {
     FAFRScale1 = AddItem(menu, QStringLiteral("Show AFR &Scale"), QStringLiteral("AFRScale1"));
     FAFRScale1->setCheckable(true);
     connect(FAFRScale1, &QAction::triggered, this,
-            [this] { ToggleViewOption(FAFRScale1, FLayout.AfrScaleVisible); });
+            [this] { ToggleViewOption(FAFRScale1, FPlotDisplay.ShowAfrScale); });
     menu->addSeparator();
-    FDataLog1 = idle("Data &Log", "DataLog1");
-    FDataGraph1 = idle("Data &Graph", "DataGraph1");
+    // The data log and data graph panels are not part of the window yet.
+    FDataLog1 = checkItem("Data &Log", "DataLog1", false);
+    FDataGraph1 = checkItem("Data &Graph", "DataGraph1", false);
     connect(menu, &QMenu::aboutToShow, this, &TMainForm::ViewMenuOpening);
     ViewMenuOpening();
 }
@@ -299,14 +329,14 @@ void TMainForm::ViewMenuOpening() {
     FShowKnocks1->setChecked(FState.Display.ShowKnocks && !lh22);
     FShowKnocks1->setEnabled(!lh22);
     FEZKFormat1->setChecked(ezk && !lh22);
+    FEZKFormat1->setEnabled(!lh22);
     FLHFormat1->setChecked(!ezk);
-    FGridFormat1->setChecked(FPlotDisplay.GridFormat);
-    FCellFormat1->setChecked(!FPlotDisplay.GridFormat);
+    FGridFormat1->setChecked(!ezk && FPlotDisplay.GridFormat);
+    FCellFormat1->setChecked(!ezk && !FPlotDisplay.GridFormat);
     FShowReferenceMap1->setChecked(FPlotDisplay.Overlay == TMapOverlay::Reference);
     FShowAdjustments1->setChecked(FPlotDisplay.Overlay == TMapOverlay::Adjustments);
     FShowUpdatedMap1->setChecked(FPlotDisplay.Overlay == TMapOverlay::Updated);
-    FAFRScale1->setChecked(FLayout.AfrScaleVisible);
-    // The data log and data graph panels do not exist yet: never shown.
+    FAFRScale1->setChecked(FPlotDisplay.ShowAfrScale);
     FDataLog1->setChecked(false);
     FDataGraph1->setChecked(false);
 }
@@ -394,7 +424,7 @@ void TMainForm::ClearMapsAndConfiguration() {
     FState.Setup().LHVersion = LHVersionUnset;
     FState.Setup().LHConfig = LHConfigUnset;
     FState.Setup().EZKVersion = EZKVersionUnset;
-    FState.RecomputeAxes();
+    SetupAxes();
 }
 
 bool TMainForm::ClosePlot() {
@@ -403,6 +433,7 @@ bool TMainForm::ClosePlot() {
     if (!SavePromptAndBaseMaps()) return false;
     FState.Settings.SessionName.clear();
     ClearLogState(FState.Logs);
+    FRanges = SettingsPlotRanges(FState);
     FState.Settings.ActiveFilters = FState.Settings.StoredFilters;
     FState.FiltersDirty = true;
     UpdateCaption(CaptionText(FState.Logs.OpenFiles, FState.Settings.SessionName));
@@ -444,9 +475,24 @@ bool TMainForm::LoadFilesInOrder(QStringList files, bool updateRecent) {
     return any;
 }
 
-void TMainForm::ReapplySettings() {
-    FState.RecomputeAxes();
+void TMainForm::ReapplySettings(const std::optional<TEngineSetup>& chosen) {
+    TSettingsHooks hooks;
+    // A target AFR map edited in this run and not yet saved is kept rather
+    // than read over from its file.
+    if (!FState.Fuel.TargetEdited) hooks = TargetAfrMapHooks(FState);
+    LoadSettings(*FStore, FState.Settings, true, hooks);
+    if (chosen) FState.Setup() = *chosen;
+    SetupAxes();
     FState.FiltersDirty = true;
+}
+
+void TMainForm::SetupAxes() {
+    FState.RecomputeAxes();
+    FRanges = SettingsPlotRanges(FState);
+}
+
+void TMainForm::FitPlotToLogs() {
+    AutoScalePlot(FState, FRanges);
 }
 
 void TMainForm::OpenFile1Click(bool newPlot) {
@@ -467,12 +513,11 @@ void TMainForm::OpenFile1Click(bool newPlot) {
         LogFileOptionsPreselection(FirstLine(choice.Files.first()), FState.Setup());
     const std::optional<TEngineSetup> chosen = AskLogFileOptions(this, preselection);
     if (!chosen) return;
-    FState.Setup().LHVersion = chosen->LHVersion;
-    FState.Setup().LHConfig = chosen->LHConfig;
-    FState.Setup().EZKVersion = chosen->EZKVersion;
+    FState.Setup() = *chosen;
 
     LoadFilesInOrder(choice.Files, true);
-    ReapplySettings();
+    ReapplySettings(chosen);
+    FitPlotToLogs();
     RefreshMainWindow();
 }
 
@@ -483,11 +528,10 @@ void TMainForm::OpenLogFilesAsNewPlot(QStringList files) {
     const TEngineSetup preselection = LogFileOptionsPreselection(FirstLine(files.first()), FState.Setup());
     const std::optional<TEngineSetup> chosen = AskLogFileOptions(this, preselection);
     if (!chosen) return;
-    FState.Setup().LHVersion = chosen->LHVersion;
-    FState.Setup().LHConfig = chosen->LHConfig;
-    FState.Setup().EZKVersion = chosen->EZKVersion;
+    FState.Setup() = *chosen;
     LoadFilesInOrder(std::move(files), true);
-    ReapplySettings();
+    ReapplySettings(chosen);
+    FitPlotToLogs();
     RefreshMainWindow();
 }
 
@@ -505,6 +549,7 @@ void TMainForm::RecentFileClick(int tag) {
     ClearMapsAndConfiguration();
     if (!LoadLogFile(FromPath(path))) return;
     ReapplySettings();
+    FitPlotToLogs();
     RefreshMainWindow();
 }
 
@@ -523,6 +568,9 @@ std::optional<TFileChoice> TMainForm::AskMapFile() {
 
 void TMainForm::FinishMapCommand(const TMapLoadResult& result, const QString& path, int filterIndex) {
     if (!result.ErrorText.empty()) FPrompts->ShowError(FromStd(result.ErrorText));
+    // Loading may have set up the axes for another engine setup.
+    FRanges = SettingsPlotRanges(FState);
+    if (result.ShowReferenceValues) FPlotDisplay.Overlay = TMapOverlay::Reference;
     if (result.Ok) {
         const TMapFileSettings values = MapFileSettingsFor(ToPath(path), filterIndex);
         FLayout.MapFolder = values.MapFolder.string();
@@ -637,19 +685,20 @@ void TMainForm::ResetIgntionmadadjustment1Click() {
 // ---- Refresh -----------------------------------------------------------
 
 void TMainForm::RefreshMainWindow() {
+    UpdateToolbar();
+    if (!FCreated || FClosing) return;
     if (FState.FiltersDirty)
         FState.MeanAfrGrid = ApplyFiltersAndComputeMeanAfrGrid(
             FState.Logs.Data, FState.Settings.ActiveFilters, FState.FiltersDirty, FState.PlotContext());
     DrawPlot();
 }
 
-QImage TMainForm::RenderMainImage(QSize size) const {
+QImage TMainForm::RenderMainImage(QSize size) {
     TPlotLayerOptions options;
-    options.Ranges = SettingsPlotRanges(FState);
+    options.Ranges = FRanges;
     options.Display = FPlotDisplay;
-    options.Display.ShowAfrScale = FLayout.AfrScaleVisible;
-    AutoScalePlot(FState, options.Ranges);
-    return RenderPlot(FState, FColorScale.Table, size, options);
+    FGeometry = DrawPlotLayers(FLayers, FState, FColorScale.Table, size, options);
+    return ComposePlot(FLayers);
 }
 
 const QImage& TMainForm::PlotImage() const {
@@ -682,6 +731,7 @@ void TMainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (FShownOnce) return;
     FShownOnce = true;
+    PlaceAfrScaleFromLayout();
     RefreshMainWindow();
     QCoreApplication::postEvent(this, new QEvent(StartupCheckEvent));
 }
@@ -689,6 +739,11 @@ void TMainForm::showEvent(QShowEvent* event) {
 void TMainForm::customEvent(QEvent* event) {
     if (event->type() == StartupCheckEvent) {
         StartupCheck();
+        return;
+    }
+    if (event->type() == EngineSetupChangedEvent) {
+        SetupAxes();
+        RefreshMainWindow();
         return;
     }
     QMainWindow::customEvent(event);
@@ -723,6 +778,9 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     const QRect frame = geometry();
     values.MainWindowSize = TWindowSize{frame.left(), frame.top(), frame.width(), frame.height()};
     values.RecentFiles = FState.Settings.RecentFiles;
+    FLayout.AfrScaleVisible = FPlotDisplay.ShowAfrScale;
+    FLayout.AfrScaleX = FPlotDisplay.AfrScaleX;
+    FLayout.AfrScaleY = FPlotDisplay.AfrScaleY;
     values.Layout = FLayout;
     values.AfrScaleX = FLayout.AfrScaleX;
     values.AfrScaleY = FLayout.AfrScaleY;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/plot/PlotLayers.h"
 #include "app/shell/Prompts.h"
 #include "core/display/ColorTable.h"
 #include "core/maps/MapLoading.h"
@@ -21,6 +22,8 @@ class QAction;
 class QLabel;
 class QMenu;
 class QTimer;
+class QToolBar;
+class QToolButton;
 
 namespace kelvane {
 
@@ -39,6 +42,10 @@ struct TMainFormOptions {
     // The start-up window after showing (off for screenshots and tests).
     bool StartupWindow = true;
 };
+
+// Posted by the project window after it changed the engine setup: the axes
+// are set up again and the window refreshed.
+inline constexpr int EngineSetupChangedMessage = 4;
 
 // The main window: menus, plot area and status bar over the program's state.
 class TMainForm : public QMainWindow {
@@ -79,6 +86,30 @@ class TMainForm : public QMainWindow {
     QAction* UseAdjustments1() const { return FUseAdjustments1; }
     QAction* ShowKnocks1() const { return FShowKnocks1; }
     QAction* AFRScale1() const { return FAFRScale1; }
+    QAction* LHFormat1() const { return FLHFormat1; }
+    QAction* EZKFormat1() const { return FEZKFormat1; }
+    QAction* GridFormat1() const { return FGridFormat1; }
+    QAction* CellFormat1() const { return FCellFormat1; }
+    QAction* ShowReferenceMap1() const { return FShowReferenceMap1; }
+    QAction* ShowAdjustments1() const { return FShowAdjustments1; }
+    QAction* ShowUpdatedMap1() const { return FShowUpdatedMap1; }
+
+    QToolBar* ToolBar() const { return FToolBar; }
+    QAction* LHButton() const { return FLHButton; }
+    QAction* EZKButton() const { return FEZKButton; }
+    QAction* ShowRefButton() const { return FShowRefButton; }
+    QAction* ShowAdjButton() const { return FShowAdjButton; }
+    QAction* ShowUpdButton() const { return FShowUpdButton; }
+    QToolButton* OverlayDropDown() const { return FOverlayDropDown; }
+    QMenu* OverlayMenu() const { return FOverlayMenu; }
+
+    const TPlotDisplay& PlotDisplay() const { return FPlotDisplay; }
+    const TColorTable& ColorTable() const { return FColorScale.Table; }
+    TMainImage* MainImage() const { return FPlotArea; }
+    const TPlotRanges& PlotRanges() const { return FRanges; }
+    // The geometry of the plot as last drawn; nothing before the first drawing.
+    const std::optional<TPlotGeometry>& PlotGeometry() const { return FGeometry; }
+    const TPlotLayers& Layers() const { return FLayers; }
 
     // Menu commands.
     void OpenFile1Click(bool newPlot);
@@ -94,6 +125,17 @@ class TMainForm : public QMainWindow {
     void SaveMaps1Click();
     void ResetFuelMapAdjustment1Click();
     void ResetIgntionmadadjustment1Click();
+
+    // View commands.
+    void SetView(TPlotView view, bool gridFormat);
+    void EZKButtonClick();
+    // Menu items refresh the whole window; the toolbar buttons redraw only
+    // the printed values.
+    void ToggleOverlay(TMapOverlay overlay, bool wholeWindow);
+    void SetOverlay(TMapOverlay overlay);
+    // The drop-down button's own click: none, reference, adjustments,
+    // updated, mean AFR, none ...
+    void CycleOverlay();
 
     // Log files named on the command line: a new plot through the Log File
     // Options window.
@@ -119,6 +161,24 @@ class TMainForm : public QMainWindow {
     void CreateWindowMenu();
     void CreateHelpMenu();
     void CreateStatusBar();
+    void CreateToolBar();
+    void CreateOverlayDropDown();
+    // The buttons follow the view, the printed values and the open windows.
+    void UpdateToolbar();
+    void RedrawOverlay();
+    void ShowComposedPlot();
+    void MainImageMouseDown(QPoint position, Qt::MouseButton button);
+    void MainImageMouseMove(QPoint position, Qt::MouseButtons buttons);
+    void MainImageMouseUp(QPoint position, Qt::MouseButton button);
+    bool OverAfrScale(QPoint position) const;
+    // The stored legend position counts from the right or bottom edge when
+    // it lies beyond the middle of the plot.
+    void PlaceAfrScaleFromLayout();
+    void PlaceOnScreen();
+    // Map axes and plot ranges for the engine setup.
+    void SetupAxes();
+    // Fits the plot to the loaded samples in the automatic scale mode.
+    void FitPlotToLogs();
     void LoadStartSettings();
     void StartupCheck();
 
@@ -138,7 +198,9 @@ class TMainForm : public QMainWindow {
     bool LoadFilesInOrder(QStringList files, bool updateRecent);
     void AddRecentFile(const std::filesystem::path& path);
     void UpdateCaption(const std::string& caption);
-    void ReapplySettings();
+    // The settings load that opening logs runs; an engine setup the user
+    // just chose in the Log File Options window stays.
+    void ReapplySettings(const std::optional<TEngineSetup>& chosen = std::nullopt);
     using TMapFileCommand =
         std::function<TMapLoadResult(TKelvaneState&, const std::filesystem::path&, TBinMapChooser&)>;
     std::optional<TFileChoice> AskMapFile();
@@ -149,7 +211,7 @@ class TMainForm : public QMainWindow {
 
     // Paints the plot; the plot layers take this over.
     void DrawPlot();
-    QImage RenderMainImage(QSize size) const;
+    QImage RenderMainImage(QSize size);
 
     TProgramValues FProgram;
     TDebugLog FLog;
@@ -157,12 +219,18 @@ class TMainForm : public QMainWindow {
     TKelvaneState FState;
     TColorScale FColorScale;
     TPlotDisplay FPlotDisplay;
+    TPlotRanges FRanges;
+    TPlotLayers FLayers;
+    std::optional<TPlotGeometry> FGeometry;
+    bool FDraggingAfrScale = false;
+    QPoint FDragOffset;
     TLayoutSettings FLayout;
     TWindowSettings FWindows;
     std::unique_ptr<TPrompts> FOwnPrompts;
     TPrompts* FPrompts = nullptr;
     bool FStartupWindowWanted = true;
     bool FShownOnce = false;
+    bool FCreated = false;
     bool FClosing = false;
     TStartupForm* FStartupForm = nullptr;
     QTimer* FTimer = nullptr;
@@ -200,6 +268,23 @@ class TMainForm : public QMainWindow {
     QAction* FAFRScale1 = nullptr;
     QAction* FDataLog1 = nullptr;
     QAction* FDataGraph1 = nullptr;
+
+    QToolBar* FToolBar = nullptr;
+    QAction* FCellCursorButton = nullptr;
+    QAction* FPointCursorButton = nullptr;
+    QAction* FLHButton = nullptr;
+    QAction* FEZKButton = nullptr;
+    QAction* FShowRefButton = nullptr;
+    QAction* FShowAdjButton = nullptr;
+    QAction* FShowUpdButton = nullptr;
+    QToolButton* FOverlayDropDown = nullptr;
+    QMenu* FOverlayMenu = nullptr;
+    QAction* FMapButton = nullptr;
+    QAction* FMap3DButton = nullptr;
+    QAction* FAdjustMapsButton = nullptr;
+    QAction* FDisplaySettingsButton = nullptr;
+    QAction* FDataLogButton = nullptr;
+    QAction* FDataGraphButton = nullptr;
 };
 
 }  // namespace kelvane

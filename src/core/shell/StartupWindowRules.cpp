@@ -40,4 +40,13 @@ TWindowSize CentreWithin(const TWindowSize& owner, int width, int height, const 
     return result;
 }
 
+TWindowSize KeepOnScreen(const TWindowSize& stored, const TWindowSize& screen) {
+    TWindowSize result = stored;
+    result.Width = std::min(stored.Width, screen.Width);
+    result.Height = std::min(stored.Height, screen.Height);
+    result.Left = KeepInside(stored.Left, result.Width, screen.Left, screen.Width);
+    result.Top = KeepInside(stored.Top, result.Height, screen.Top, screen.Height);
+    return result;
+}
+
 }  // namespace kelvane

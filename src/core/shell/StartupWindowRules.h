@@ -32,4 +32,7 @@ bool StartupWindowExpired(std::chrono::steady_clock::time_point shownAt,
 // the screen (a window larger than the screen sits at its left or top edge).
 TWindowSize CentreWithin(const TWindowSize& owner, int width, int height, const TWindowSize& screen);
 
+// A stored main window placement shrunk to the screen and pulled fully onto it.
+TWindowSize KeepOnScreen(const TWindowSize& stored, const TWindowSize& screen);
+
 }  // namespace kelvane

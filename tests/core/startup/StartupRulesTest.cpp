@@ -92,5 +92,22 @@ TEST(StartupWindowRulesTest, CentredOnOwnerAndKeptOnScreen) {
     EXPECT_EQ(CentreWithin({0, 0, 100, 100}, 3000, 200, screen).Left, 0);
 }
 
+TEST(StartupWindowRulesTest, StoredMainWindowIsShrunkToTheScreenAndPulledOntoIt) {
+    const TWindowSize screen{0, 0, 1920, 1080};
+    struct TCase {
+        TWindowSize Stored;
+        TWindowSize Expected;
+    };
+    const TCase cases[] = {
+        {{100, 50, 800, 600}, {100, 50, 800, 600}},      // already on screen
+        {{-40, -10, 800, 600}, {0, 0, 800, 600}},        // off the left and top edges
+        {{1500, 900, 800, 600}, {1120, 480, 800, 600}},  // off the right and bottom edges
+        {{200, 300, 2500, 1400}, {0, 0, 1920, 1080}},    // larger than the screen
+    };
+    for (const TCase& c : cases) EXPECT_EQ(KeepOnScreen(c.Stored, screen), c.Expected);
+    // A second screen area that does not start at 0.
+    EXPECT_EQ(KeepOnScreen({0, 0, 500, 400}, {1920, 24, 1280, 1000}), (TWindowSize{1920, 24, 500, 400}));
+}
+
 }  // namespace
 }  // namespace kelvane

@@ -1,0 +1,252 @@
+// The main window's toolbar, view commands, printed map values and the AFR
+// scale legend's dragging.
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "app/plot/MainImage.h"
+#include "app/plot/MainUnit.h"
+#include "app/plot/ToolbarIcons.h"
+
+namespace kelvane {
+
+namespace {
+
+QAction* AddButton(QToolBar* bar, const QString& label, QColor plate, const QString& hint,
+                   const QString& name, bool checkable, bool enabled = true) {
+    QAction* action = bar->addAction(LabelIcon(label, plate), hint);
+    action->setObjectName(name);
+    action->setToolTip(hint);
+    action->setStatusTip(hint);
+    action->setCheckable(checkable);
+    action->setEnabled(enabled);
+    return action;
+}
+
+const QColor CursorPlate(250, 240, 200);
+const QColor ViewPlate(200, 225, 250);
+const QColor OverlayPlate(215, 245, 215);
+const QColor WindowPlate(235, 225, 245);
+
+}  // namespace
+
+void TMainForm::CreateToolBar() {
+    FToolBar = addToolBar(QStringLiteral("Plot"));
+    FToolBar->setObjectName(QStringLiteral("ToolBar1"));
+    FToolBar->setMovable(false);
+    FToolBar->setIconSize(QSize(32, 24));
+    QToolBar* bar = FToolBar;
+
+    // Selecting cells or points arrives with the plot cursors; until then the
+    // buttons only show the mode.
+    FCellCursorButton = AddButton(bar, QStringLiteral("Cell"), CursorPlate,
+                                  QStringLiteral("Cursor selects one (or more) map cells"),
+                                  QStringLiteral("CellCursorButton"), true, false);
+    FPointCursorButton = AddButton(bar, QStringLiteral("Pt"), CursorPlate,
+                                   QStringLiteral("Cursor selects individual log data points"),
+                                   QStringLiteral("PointCursorButton"), true, false);
+    bar->addSeparator();
+
+    FLHButton = AddButton(bar, QStringLiteral("LH"), ViewPlate, QStringLiteral("Plot over the LH fuel map"),
+                          QStringLiteral("LHButton"), true);
+    connect(FLHButton, &QAction::triggered, this, [this] { SetView(TPlotView::LH, false); });
+    FEZKButton =
+        AddButton(bar, QStringLiteral("EZK"), ViewPlate, QStringLiteral("Plot over the EZK ignition map"),
+                  QStringLiteral("EZKButton"), true);
+    connect(FEZKButton, &QAction::triggered, this, &TMainForm::EZKButtonClick);
+    bar->addSeparator();
+
+    FShowRefButton =
+        AddButton(bar, QStringLiteral("Ref"), OverlayPlate, QStringLiteral("Show Reference map values"),
+                  QStringLiteral("ShowRefButton"), true);
+    connect(FShowRefButton, &QAction::triggered, this,
+            [this] { ToggleOverlay(TMapOverlay::Reference, false); });
+    FShowAdjButton =
+        AddButton(bar, QStringLiteral("Adj"), OverlayPlate, QStringLiteral("Show Adjustment map values"),
+                  QStringLiteral("ShowAdjButton"), true);
+    connect(FShowAdjButton, &QAction::triggered, this,
+            [this] { ToggleOverlay(TMapOverlay::Adjustments, false); });
+    FShowUpdButton =
+        AddButton(bar, QStringLiteral("Upd"), OverlayPlate, QStringLiteral("Show Updated map values"),
+                  QStringLiteral("ShowUpdButton"), true);
+    connect(FShowUpdButton, &QAction::triggered, this,
+            [this] { ToggleOverlay(TMapOverlay::Updated, false); });
+    CreateOverlayDropDown();
+    bar->addSeparator();
+
+    // Their windows are not part of the program yet.
+    FMapButton =
+        AddButton(bar, QStringLiteral("Map"), WindowPlate, QStringLiteral("Show or hide the map window"),
+                  QStringLiteral("MapButton"), true, false);
+    FMap3DButton = AddButton(bar, QStringLiteral("3D"), WindowPlate, QStringLiteral("Map 3D View"),
+                             QStringLiteral("Map3DButton"), false, false);
+    FAdjustMapsButton =
+        AddButton(bar, QStringLiteral("Adjust"), WindowPlate, QStringLiteral("Adjust Fuel or Ignition map"),
+                  QStringLiteral("AdjustMapsButton"), false, false);
+    FDisplaySettingsButton =
+        AddButton(bar, QStringLiteral("Opt"), WindowPlate, QStringLiteral("Open Settings window"),
+                  QStringLiteral("DisplaySettingsButton"), false, false);
+    bar->addSeparator();
+    FDataLogButton = AddButton(bar, QStringLiteral("Log"), WindowPlate,
+                               QStringLiteral("Show/Hide Data-Log panel at right"),
+                               QStringLiteral("DataLogButton"), true, false);
+    FDataGraphButton = AddButton(bar, QStringLiteral("Graph"), WindowPlate,
+                                 QStringLiteral("Show/Hide Data Graph panel at bottom"),
+                                 QStringLiteral("DataGraphButton"), true, false);
+}
+
+void TMainForm::CreateOverlayDropDown() {
+    FOverlayMenu = new QMenu(this);
+    FOverlayMenu->setObjectName(QStringLiteral("OverlayMenu"));
+    const std::array<std::pair<const char*, TMapOverlay>, 5> items{{
+        {"No numbers", TMapOverlay::None},
+        {"Initial map", TMapOverlay::Reference},
+        {"Adjustments", TMapOverlay::Adjustments},
+        {"Updated map", TMapOverlay::Updated},
+        {"afr", TMapOverlay::MeanAfr},
+    }};
+    for (const auto& [caption, overlay] : items) {
+        QAction* item = FOverlayMenu->addAction(QString::fromUtf8(caption));
+        item->setCheckable(true);
+        item->setData(static_cast<int>(overlay));
+        connect(item, &QAction::triggered, this, [this, overlay] { SetOverlay(overlay); });
+    }
+    connect(FOverlayMenu, &QMenu::aboutToShow, this, [this] {
+        for (QAction* item : FOverlayMenu->actions())
+            item->setChecked(item->data().toInt() == static_cast<int>(FPlotDisplay.Overlay));
+    });
+
+    FOverlayDropDown = new QToolButton(this);
+    FOverlayDropDown->setObjectName(QStringLiteral("OverlayDropDown"));
+    FOverlayDropDown->setIcon(LabelIcon(QStringLiteral("123"), OverlayPlate));
+    FOverlayDropDown->setIconSize(QSize(32, 24));
+    FOverlayDropDown->setToolTip(QStringLiteral("Map values printed in the cells (click: next choice)"));
+    FOverlayDropDown->setMenu(FOverlayMenu);
+    FOverlayDropDown->setPopupMode(QToolButton::MenuButtonPopup);
+    connect(FOverlayDropDown, &QToolButton::clicked, this, &TMainForm::CycleOverlay);
+    FToolBar->addWidget(FOverlayDropDown);
+}
+
+void TMainForm::UpdateToolbar() {
+    const bool lh22 = FState.Setup().LHVersion == LHVersion22;
+    if (lh22) FState.Display.View = TPlotView::LH;
+    const bool ezk = FState.Display.View == TPlotView::EZK;
+    FLHButton->setChecked(!ezk);
+    FEZKButton->setChecked(ezk);
+    FEZKButton->setEnabled(!lh22);
+    FShowRefButton->setChecked(FPlotDisplay.Overlay == TMapOverlay::Reference);
+    FShowAdjButton->setChecked(FPlotDisplay.Overlay == TMapOverlay::Adjustments);
+    FShowUpdButton->setChecked(FPlotDisplay.Overlay == TMapOverlay::Updated);
+    FCellCursorButton->setChecked(FState.Settings.CellCursor);
+    FPointCursorButton->setChecked(!FState.Settings.CellCursor);
+    FDataLogButton->setChecked(false);
+    FDataGraphButton->setChecked(false);
+    FMapButton->setChecked(false);
+}
+
+void TMainForm::SetView(TPlotView view, bool gridFormat) {
+    FState.Display.View = view;
+    FPlotDisplay.GridFormat = gridFormat;
+    RefreshMainWindow();
+}
+
+void TMainForm::EZKButtonClick() {
+    if (FState.Setup().LHVersion == LHVersion22) {
+        UpdateToolbar();  // the click toggled the button's own check mark
+        return;
+    }
+    SetView(TPlotView::EZK, false);
+}
+
+void TMainForm::ToggleOverlay(TMapOverlay overlay, bool wholeWindow) {
+    FPlotDisplay.Overlay = FPlotDisplay.Overlay == overlay ? TMapOverlay::None : overlay;
+    if (wholeWindow) {
+        RefreshMainWindow();
+    } else {
+        UpdateToolbar();
+        RedrawOverlay();
+    }
+}
+
+void TMainForm::SetOverlay(TMapOverlay overlay) {
+    FPlotDisplay.Overlay = overlay;
+    RefreshMainWindow();
+}
+
+void TMainForm::CycleOverlay() {
+    switch (FPlotDisplay.Overlay) {
+        case TMapOverlay::None:
+            FPlotDisplay.Overlay = TMapOverlay::Reference;
+            break;
+        case TMapOverlay::Reference:
+            FPlotDisplay.Overlay = TMapOverlay::Adjustments;
+            break;
+        case TMapOverlay::Adjustments:
+            FPlotDisplay.Overlay = TMapOverlay::Updated;
+            break;
+        case TMapOverlay::Updated:
+            FPlotDisplay.Overlay = TMapOverlay::MeanAfr;
+            break;
+        case TMapOverlay::MeanAfr:
+            FPlotDisplay.Overlay = TMapOverlay::None;
+            break;
+    }
+    RefreshMainWindow();
+}
+
+void TMainForm::RedrawOverlay() {
+    if (!FCreated || FClosing || !FGeometry) return;
+    DrawOverlayLayer(FLayers, *FGeometry, FState, FPlotDisplay.Overlay);
+    ShowComposedPlot();
+}
+
+void TMainForm::ShowComposedPlot() {
+    FPlotArea->SetImage(ComposePlot(FLayers));
+}
+
+// ---- AFR scale legend ---------------------------------------------------
+
+bool TMainForm::OverAfrScale(QPoint position) const {
+    if (!FPlotDisplay.ShowAfrScale || FLayers.AfrScale.isNull()) return false;
+    return QRect(FLayers.AfrScaleOrigin, FLayers.AfrScale.size()).contains(position);
+}
+
+void TMainForm::MainImageMouseDown(QPoint position, Qt::MouseButton button) {
+    if (button != Qt::LeftButton || !OverAfrScale(position)) return;
+    FDraggingAfrScale = true;
+    FDragOffset = position - FLayers.AfrScaleOrigin;
+}
+
+void TMainForm::MainImageMouseMove(QPoint position, Qt::MouseButtons buttons) {
+    if (FDraggingAfrScale && (buttons & Qt::LeftButton)) {
+        const QPoint wanted = position - FDragOffset;
+        const TPixelPoint kept =
+            ClampAfrScaleBox(wanted.x(), wanted.y(), FPlotArea->width(), FPlotArea->height());
+        FLayers.AfrScaleOrigin = QPoint(kept.X, kept.Y);
+        ShowComposedPlot();
+        return;
+    }
+    FPlotArea->setCursor(OverAfrScale(position) ? Qt::SizeAllCursor : Qt::ArrowCursor);
+}
+
+void TMainForm::MainImageMouseUp(QPoint, Qt::MouseButton button) {
+    if (button != Qt::LeftButton || !FDraggingAfrScale) return;
+    FDraggingAfrScale = false;
+    const TPixelPoint stored = StoredAfrScalePosition(FLayers.AfrScaleOrigin.x(), FLayers.AfrScaleOrigin.y(),
+                                                      FPlotArea->width(), FPlotArea->height());
+    FPlotDisplay.AfrScaleX = stored.X;
+    FPlotDisplay.AfrScaleY = stored.Y;
+}
+
+void TMainForm::PlaceAfrScaleFromLayout() {
+    const int plotWidth = FPlotArea->width() - PlotMarginLeft - PlotMarginRight;
+    const int plotHeight = FPlotArea->height() - PlotMarginTop - PlotMarginBottom;
+    FPlotDisplay.AfrScaleX =
+        FLayout.AfrScaleX > plotWidth / 2 ? FLayout.AfrScaleX - plotWidth : FLayout.AfrScaleX;
+    FPlotDisplay.AfrScaleY =
+        FLayout.AfrScaleY > plotHeight / 2 ? FLayout.AfrScaleY - plotHeight : FLayout.AfrScaleY;
+}
+
+}  // namespace kelvane

@@ -1,0 +1,300 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QTest>
+#include <QToolButton>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "FakePrompts.h"
+#include "TempFolder.h"
+#include "TestFiles.h"
+#include "app/plot/MainImage.h"
+#include "app/plot/MainUnit.h"
+#include "core/shell/Settings.h"
+
+namespace kelvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+const QRgb ExcludedGrey = qRgb(191, 191, 191);
+
+// Ten cruise samples at 3000 RPM / MAF 200 and ten idle samples at
+// 900 RPM / MAF 120, all at AFR 13.0, so smoothing leaves the AFR alone.
+std::string TwoClusterLog() {
+    std::string text = "Time [s]\tRPM\tMAF signal\tA/F ratio\tThrottle pos (1=idle, 2=cruise, 3=WOT)\n";
+    for (int i = 0; i < 20; ++i) {
+        const bool cruise = i < 10;
+        text += std::to_string(i) + ".0\t" + (cruise ? "3000\t200" : "900\t120") + "\t13.0\t" +
+                (cruise ? "2" : "1") + "\n";
+    }
+    return text;
+}
+
+// A shown main window on a temporary data folder, LH 2.3 with a standard
+// MAF and the GT ignition, idle samples filtered out.
+struct TViewFixture {
+    TTempFolder Folder;
+    TFakePrompts Prompts;
+    std::unique_ptr<TMainForm> Form;
+
+    TViewFixture() {
+        TMainFormOptions options;
+        options.Prompts = &Prompts;
+        options.CommonRoot = QString::fromStdString((Folder.Path() / "common").string());
+        options.StartupWindow = false;
+        Form = std::make_unique<TMainForm>(options);
+        Form->resize(1000, 700);
+        Form->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
+        State().Setup() = TEngineSetup{LHVersion23, LHConfigMaf, EZKVersionGT};
+        TFilterSettings& filters = State().Settings.ActiveFilters;
+        filters = TFilterSettings{};
+        filters.MaxAfrEnabled = filters.MaxRpmSlopeEnabled = filters.MaxMafSlopeEnabled = false;
+        filters.IncludeIdle = false;
+    }
+
+    TKelvaneState& State() { return Form->State(); }
+
+    void LoadTwoClusters() {
+        const fs::path log = Folder.Path() / "Run1.txt";
+        WriteText(log, TwoClusterLog());
+        ASSERT_TRUE(Form->LoadLogFile(QString::fromStdString(log.string())));
+        Form->RefreshMainWindow();
+    }
+
+    // Image position of the centre of a dot at (rpm, maf) in the LH view.
+    QPoint DotCentre(double rpm, double maf) const {
+        const TPlotGeometry& g = *Form->PlotGeometry();
+        TLogDataEntry e;
+        e.Rpm = rpm;
+        e.PlotMaf = maf;
+        const TPixelPoint p = g.SamplePixel(e);
+        return {g.PlotLeft() + p.X, g.PlotTop() + p.Y};
+    }
+
+    QRgb PixelAt(QPoint p) const { return Form->PlotImage().pixel(p); }
+};
+
+TEST(MainFormViewTest, DotsTakeTheScaleColourOfTheirAfrAndExcludedSamplesAreGrey) {
+    TViewFixture f;
+    f.LoadTwoClusters();
+    ASSERT_TRUE(f.Form->PlotGeometry());
+    const QRgb expected = ColorLookup(f.Form->ColorTable(), 255, 13.0);
+    EXPECT_EQ(f.PixelAt(f.DotCentre(3000, 200)), expected);
+    EXPECT_EQ(f.PixelAt(f.DotCentre(900, 120)), ExcludedGrey);
+    // With the filters off the idle samples are coloured too.
+    f.State().Settings.ActiveFilters.FiltersEnabled = false;
+    f.State().FiltersDirty = true;
+    f.Form->RefreshMainWindow();
+    EXPECT_EQ(f.PixelAt(f.DotCentre(900, 120)), expected);
+}
+
+TEST(MainFormViewTest, AfrScaleShowsTheTableEndsAndHidesOnRequest) {
+    TViewFixture f;
+    f.Form->RefreshMainWindow();
+    const TPlotLayers& layers = f.Form->Layers();
+    ASSERT_FALSE(layers.AfrScale.isNull());
+    const QPoint box = layers.AfrScaleOrigin;
+    const TColorTable& table = f.Form->ColorTable();
+    // The frame covers the bar's outermost lines; the next ones in are the ends.
+    EXPECT_EQ(f.PixelAt(box + QPoint(AfrScaleBarLeft + 1, 10)),
+              ColorLookup(table, 255, AfrScaleBarValue(table, 1)));
+    EXPECT_EQ(f.PixelAt(box + QPoint(AfrScaleBarRight - 1, 10)),
+              ColorLookup(table, 255, AfrScaleBarValue(table, AfrScaleBarSteps - 1)));
+
+    f.Form->AFRScale1()->trigger();
+    EXPECT_FALSE(f.Form->PlotDisplay().ShowAfrScale);
+    EXPECT_EQ(f.PixelAt(box + QPoint(AfrScaleBarLeft + 1, 10)), qRgb(255, 255, 255));
+}
+
+TEST(MainFormViewTest, ViewCommandsSetTheViewAndTheGridFormat) {
+    TViewFixture f;
+    struct TCase {
+        QAction* Command;
+        TPlotView View;
+        bool GridFormat;
+    };
+    const TCase cases[] = {
+        {f.Form->GridFormat1(), TPlotView::LH, true}, {f.Form->EZKFormat1(), TPlotView::EZK, false},
+        {f.Form->GridFormat1(), TPlotView::LH, true}, {f.Form->CellFormat1(), TPlotView::LH, false},
+        {f.Form->EZKButton(), TPlotView::EZK, false}, {f.Form->LHButton(), TPlotView::LH, false},
+        {f.Form->GridFormat1(), TPlotView::LH, true}, {f.Form->LHFormat1(), TPlotView::LH, false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Command->objectName().toStdString());
+        c.Command->trigger();
+        EXPECT_EQ(f.State().Display.View, c.View);
+        EXPECT_EQ(f.Form->PlotDisplay().GridFormat, c.GridFormat);
+        EXPECT_EQ(f.Form->PlotGeometry()->View(), c.View);
+        EXPECT_EQ(f.Form->LHButton()->isChecked(), c.View == TPlotView::LH);
+        EXPECT_EQ(f.Form->EZKButton()->isChecked(), c.View == TPlotView::EZK);
+        emit f.Form->ViewMenu()->aboutToShow();
+        EXPECT_EQ(f.Form->GridFormat1()->isChecked(), c.GridFormat);
+        EXPECT_EQ(f.Form->EZKFormat1()->isChecked(), c.View == TPlotView::EZK);
+    }
+}
+
+TEST(MainFormViewTest, AnLH22SetupKeepsTheFuelView) {
+    TViewFixture f;
+    f.Form->EZKButton()->trigger();
+    ASSERT_EQ(f.State().Display.View, TPlotView::EZK);
+
+    f.State().Setup().LHVersion = LHVersion22;
+    f.Form->RefreshMainWindow();
+    EXPECT_EQ(f.State().Display.View, TPlotView::LH);
+    EXPECT_FALSE(f.Form->EZKButton()->isEnabled());
+    f.Form->EZKButtonClick();
+    EXPECT_EQ(f.State().Display.View, TPlotView::LH);
+    EXPECT_FALSE(f.Form->EZKButton()->isChecked());
+}
+
+TEST(MainFormViewTest, OverlayButtonsMenuItemsAndDropDownShareOneChoice) {
+    TViewFixture f;
+    auto overlay = [&f] { return f.Form->PlotDisplay().Overlay; };
+    auto buttons = [&f] {
+        return std::array<bool, 3>{f.Form->ShowRefButton()->isChecked(), f.Form->ShowAdjButton()->isChecked(),
+                                   f.Form->ShowUpdButton()->isChecked()};
+    };
+
+    f.Form->ShowRefButton()->trigger();
+    EXPECT_EQ(overlay(), TMapOverlay::Reference);
+    EXPECT_EQ(buttons(), (std::array<bool, 3>{true, false, false}));
+    f.Form->ShowAdjButton()->trigger();  // switching one on switches the others off
+    EXPECT_EQ(overlay(), TMapOverlay::Adjustments);
+    EXPECT_EQ(buttons(), (std::array<bool, 3>{false, true, false}));
+    f.Form->ShowAdjButton()->trigger();  // and a second click switches it off
+    EXPECT_EQ(overlay(), TMapOverlay::None);
+    EXPECT_EQ(buttons(), (std::array<bool, 3>{false, false, false}));
+
+    f.Form->ShowUpdatedMap1()->trigger();
+    EXPECT_EQ(overlay(), TMapOverlay::Updated);
+    EXPECT_TRUE(f.Form->ShowUpdButton()->isChecked());
+    emit f.Form->ViewMenu()->aboutToShow();
+    EXPECT_TRUE(f.Form->ShowUpdatedMap1()->isChecked());
+    EXPECT_FALSE(f.Form->ShowReferenceMap1()->isChecked());
+
+    // The drop-down's own click walks through every choice and back to none.
+    const TMapOverlay cycle[] = {TMapOverlay::MeanAfr, TMapOverlay::None, TMapOverlay::Reference,
+                                 TMapOverlay::Adjustments, TMapOverlay::Updated};
+    for (TMapOverlay next : cycle) {
+        f.Form->OverlayDropDown()->click();
+        EXPECT_EQ(overlay(), next);
+    }
+    // Its menu names them.
+    QStringList captions;
+    for (QAction* item : f.Form->OverlayMenu()->actions()) captions << item->text();
+    EXPECT_EQ(captions, (QStringList{"No numbers", "Initial map", "Adjustments", "Updated map", "afr"}));
+    f.Form->OverlayMenu()->actions().at(4)->trigger();
+    EXPECT_EQ(overlay(), TMapOverlay::MeanAfr);
+    f.Form->OverlayMenu()->actions().at(0)->trigger();
+    EXPECT_EQ(overlay(), TMapOverlay::None);
+}
+
+TEST(MainFormViewTest, PrintedValuesAppearAndGoWithTheButton) {
+    TViewFixture f;
+    f.State().Fuel.Reference = FilledGrid(888);
+    f.State().Fuel.ReferenceLoaded = true;
+    f.Form->RefreshMainWindow();
+    const QImage without = f.Form->PlotImage();
+
+    f.Form->ShowRefButton()->trigger();
+    const QImage with = f.Form->PlotImage();
+    // Values are printed in black centred on a cell's label position.
+    const TPlotGeometry& g = *f.Form->PlotGeometry();
+    const QRect around(g.CellLabelX(8) - 12, g.CellLabelY(8) - 6, 24, 12);
+    int darkWith = 0, darkWithout = 0;
+    for (int y = around.top(); y <= around.bottom(); ++y)
+        for (int x = around.left(); x <= around.right(); ++x) {
+            darkWith += qGray(with.pixel(x, y)) < 80;
+            darkWithout += qGray(without.pixel(x, y)) < 80;
+        }
+    EXPECT_GT(darkWith, 5);
+    EXPECT_EQ(darkWithout, 0);
+
+    f.Form->ShowRefButton()->trigger();
+    EXPECT_EQ(f.Form->PlotImage(), without);
+}
+
+TEST(MainFormViewTest, DraggedAfrScaleKeepsItsDistanceToTheNearerEdgesAfterARestart) {
+    TTempFolder common;
+    TMainFormOptions options;
+    TFakePrompts prompts;
+    options.Prompts = &prompts;
+    options.CommonRoot = QString::fromStdString(common.Path().string());
+    options.StartupWindow = false;
+    QSize imageSize;
+    {
+        TMainForm form(options);
+        form.resize(1000, 700);
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+        TMainImage* image = form.MainImage();
+        imageSize = image->size();
+        const QPoint grip = form.Layers().AfrScaleOrigin + QPoint(100, 10);
+        // Dragged towards the bottom right corner, 20 pixels short of each edge.
+        const QPoint target(imageSize.width() - AfrScaleWidth - 20 + 100,
+                            imageSize.height() - AfrScaleHeight - 20 + 10);
+        QTest::mousePress(image, Qt::LeftButton, {}, grip);
+        QMouseEvent move(QEvent::MouseMove, QPointF(target), image->mapToGlobal(QPointF(target)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(image, &move);
+        QTest::mouseRelease(image, Qt::LeftButton, {}, target);
+        EXPECT_EQ(form.Layers().AfrScaleOrigin,
+                  QPoint(imageSize.width() - AfrScaleWidth - 20, imageSize.height() - AfrScaleHeight - 20));
+        EXPECT_EQ(form.PlotDisplay().AfrScaleX, -(AfrScaleWidth + 20));
+        EXPECT_EQ(form.PlotDisplay().AfrScaleY, -(AfrScaleHeight + 20));
+        form.close();
+    }
+    TMainForm again(options);
+    EXPECT_EQ(again.Store().Main().ReadInteger("Settings", "AFR Scale X-Position", 0), -(AfrScaleWidth + 20));
+    again.resize(1000, 700);
+    again.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&again));
+    again.RefreshMainWindow();
+    const QSize size = again.MainImage()->size();
+    EXPECT_EQ(again.Layers().AfrScaleOrigin,
+              QPoint(size.width() - AfrScaleWidth - 20, size.height() - AfrScaleHeight - 20));
+}
+
+TEST(MainFormViewTest, OpeningLogsFitsThePlotInTheAutomaticScaleModeAndClosingRestoresIt) {
+    TViewFixture f;
+    // Opening logs loads the settings again, so the mode is taken from there.
+    f.Form->Store().Main().WriteBool("Settings", "AutoScale", true);
+    const fs::path log = f.Folder.Path() / "Run1.txt";
+    WriteText(log, TwoClusterLog());
+    f.State().Settings.RecentFiles = {log};
+    f.Form->RecentFileClick(1);
+    ASSERT_EQ(f.State().Logs.Data.Count(), 20u);
+
+    const TPlotRanges fitted = f.Form->PlotRanges();
+    EXPECT_EQ(fitted.MinRpm, 0);
+    EXPECT_EQ(fitted.MinLoad, 28);
+    EXPECT_GT(fitted.MaxRpm, 3000);
+    EXPECT_LT(fitted.MaxRpm, 6000);
+    EXPECT_GT(fitted.MaxLoad, 200);
+    EXPECT_LT(fitted.MaxLoad, 387);
+    EXPECT_EQ(f.Form->PlotGeometry()->Ranges(), fitted);
+
+    // An empty plot shows the axes' whole extent again.
+    f.Form->NewPlot1Click();
+    EXPECT_EQ(f.Form->PlotRanges().MaxRpm, 6600);
+    EXPECT_GT(f.Form->PlotRanges().MaxLoad, fitted.MaxLoad);
+}
+
+TEST(MainFormViewTest, EngineSetupChangedMessageSetsUpTheAxesAgain) {
+    TViewFixture f;
+    const TMapAxis mafAxis = f.State().Axes.LHLoad;
+    f.State().Setup().LHConfig = LHConfigMap;
+    QCoreApplication::postEvent(
+        f.Form.get(), new QEvent(static_cast<QEvent::Type>(QEvent::User + EngineSetupChangedMessage)));
+    QCoreApplication::processEvents();
+    EXPECT_NE(f.State().Axes.LHLoad, mafAxis);
+    EXPECT_EQ(f.Form->PlotGeometry()->Axes().LHLoad, f.State().Axes.LHLoad);
+}
+
+}  // namespace
+}  // namespace kelvane
