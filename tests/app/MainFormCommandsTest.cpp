@@ -16,7 +16,9 @@
 #include "TempFolder.h"
 #include "app/plot/MainUnit.h"
 #include "app/shell/VXConfigurationUnit.h"
+#include "core/maps/EngineSetupText.h"
 #include "core/maps/MapText.h"
+#include "core/shell/Settings.h"
 
 namespace kelvane {
 namespace {
@@ -273,6 +275,34 @@ TEST(MainFormCommandsTest, SettingsSurviveARestart) {
     again.OpenAddToPlot1()->trigger();
     ASSERT_EQ(prompts.Calls.size(), 1u);
     EXPECT_EQ(prompts.Calls[0].File.InitialFolder, LogFolder);
+}
+
+TEST(MainFormCommandsTest, OpeningLogsLoadsTheSettingsAgainButKeepsTheChosenSetupAndAnEditedTarget) {
+    TTempFolder folder;
+    TFakePrompts prompts;
+    TMainForm form(TestOptions(prompts, folder));
+    TIniFile2& main = form.Store().Main();
+    main.WriteString("Settings", "LH Config", LHConfigText(LHConfigHexaMaf));
+    main.WriteString("Settings", "EZK Config", EZKVersionText(EZKVersionS4));
+    main.WriteInteger("Settings", "Plot Point Size", 9);
+    main.WriteBool("Filter", "Include Idle", true);
+    TMapGrid target = FilledGrid(13.5);
+    form.State().Fuel.TargetAfr = target;
+    form.State().Fuel.TargetEdited = true;
+
+    prompts.Then(TFakeAnswer::Open({DeviceLog}));
+    ConfirmLogOptions();  // LH 2.3, Alpha (preselected from the header), GT
+    form.OpenNewPlot1()->trigger();
+    ASSERT_EQ(form.State().Logs.Data.Count(), 3u);
+
+    const TSettings& settings = form.State().Settings;
+    EXPECT_EQ(settings.PlotPointSize, 9);
+    EXPECT_TRUE(settings.ActiveFilters.IncludeIdle);
+    // The answer just given in the Log File Options window wins over the stored codes.
+    EXPECT_EQ(form.State().Setup(), (TEngineSetup{LHVersion23, LHConfigAlpha, EZKVersionGT}));
+    // An edited target AFR map is not read over from its file.
+    EXPECT_EQ(form.State().Fuel.TargetAfr, target);
+    EXPECT_TRUE(form.State().Fuel.TargetEdited);
 }
 
 TEST(MainFormCommandsTest, VXStatusItemOnlyWithTheTextArgument) {
