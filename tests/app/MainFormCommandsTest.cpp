@@ -16,6 +16,7 @@
 #include "TempFolder.h"
 #include "app/plot/MainUnit.h"
 #include "app/shell/VXConfigurationUnit.h"
+#include "core/logdata/PlotMafPass.h"
 #include "core/maps/EngineSetupText.h"
 #include "core/maps/MapText.h"
 #include "core/shell/Settings.h"
@@ -303,6 +304,22 @@ TEST(MainFormCommandsTest, OpeningLogsLoadsTheSettingsAgainButKeepsTheChosenSetu
     // An edited target AFR map is not read over from its file.
     EXPECT_EQ(form.State().Fuel.TargetAfr, target);
     EXPECT_TRUE(form.State().Fuel.TargetEdited);
+}
+
+TEST(MainFormCommandsTest, RecentFileTakesTheStoredSetupForItsLoadScale) {
+    TTempFolder folder;
+    TFakePrompts prompts;
+    TMainForm form(TestOptions(prompts, folder));
+    form.Store().Main().WriteString("Settings", "LH Version", LHVersionText(LHVersion23));
+    form.Store().Main().WriteString("Settings", "LH Config", LHConfigText(LHConfigMap));
+    form.State().Settings.RecentFiles = {DeviceLog.toStdString()};
+    form.RecentFileClick(1);
+
+    ASSERT_EQ(form.State().Logs.Data.Count(), 3u);
+    EXPECT_EQ(form.State().Setup().LHConfig, LHConfigMap);
+    const TLogDataEntry& first = form.State().Logs.Data.Entries[0];
+    EXPECT_DOUBLE_EQ(first.PlotMaf, MapSystemPlotMaf(first.MafSignal));
+    EXPECT_NE(first.PlotMaf, first.MafSignal);
 }
 
 TEST(MainFormCommandsTest, VXStatusItemOnlyWithTheTextArgument) {

@@ -36,6 +36,7 @@
 #include "core/display/ColorTableFile.h"
 #include "core/logdata/LogCaption.h"
 #include "core/logdata/LogFileReader.h"
+#include "core/logdata/PlotMafPass.h"
 #include "core/maps/MapLoading.h"
 #include "core/plot/MeanAfrGrid.h"
 #include "core/plot/PlotGeometry.h"
@@ -482,6 +483,9 @@ void TMainForm::ReapplySettings(const std::optional<TEngineSetup>& chosen) {
     if (!FState.Fuel.TargetEdited) hooks = TargetAfrMapHooks(FState);
     LoadSettings(*FStore, FState.Settings, true, hooks);
     if (chosen) FState.Setup() = *chosen;
+    // A recent file is read before the stored setup is known, so its
+    // PlotMaf may have been made for another LH configuration.
+    PlotMafPass(FState.Logs.Data, FState.Setup().LHConfig);
     SetupAxes();
     FState.FiltersDirty = true;
 }
