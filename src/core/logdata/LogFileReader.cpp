@@ -380,9 +380,42 @@ TReadOutcome AppendLogSamples(TLogState& state, std::string fileName, std::strin
     return TReadOutcome::Loaded;
 }
 
+// Where a file's samples go on the time line and which file index they take.
+struct TJoinPlace {
+    double BaseTime = 0;
+    std::uint32_t FileIndex = 0;
+    bool operator==(const TJoinPlace&) const = default;
+};
+
+TJoinPlace PlaceAtEnd(const TLogData& data) {
+    return {NextBaseTime(data), static_cast<std::uint32_t>(data.Files.size())};
+}
+
+// The place the file will take once its earlier copy, if open, is removed.
+TJoinPlace PlaceAfterRemoval(const TLogState& state, std::string_view fileName) {
+    const auto& files = state.Data.Files;
+    if (state.OpenFiles.IndexOf(fileName) < 0) return PlaceAtEnd(state.Data);
+    std::vector<bool> removed(files.size(), false);
+    std::size_t kept = files.size();
+    for (std::size_t f = 0; f < files.size(); ++f)
+        if (SameTextIgnoringCase(files[f].FileName, fileName)) {
+            removed[f] = true;
+            --kept;
+        }
+    TJoinPlace place{0.0, static_cast<std::uint32_t>(kept)};
+    const auto& entries = state.Data.Entries;
+    for (auto e = entries.rbegin(); e != entries.rend(); ++e)
+        if (!removed[e->File]) {
+            place.BaseTime = e->TimeStamp + FileGapDays;
+            break;
+        }
+    return place;
+}
+
 // Parses the bytes of one file aside, telling progress, and joins the samples to the list
 // only when the parse was not cancelled. The file's earlier copy is removed at the join, so
-// that a cancel keeps it; time line and file index are taken from the list as it is then.
+// that a cancel keeps it. Events run from the callback may have changed the list: then
+// the samples are placed again by the list as it is at the join.
 TReadOutcome StageLogSamples(TLogState& state, std::string fileName, std::string bytes,
                              const TLoadLogOptions& options, std::string& message, std::size_t& added) {
     added = 0;
@@ -395,20 +428,21 @@ TReadOutcome StageLogSamples(TLogState& state, std::string fileName, std::string
         return outcome;
     }
 
+    const TJoinPlace planned = PlaceAfterRemoval(state, fileName);
     std::vector<TLogDataEntry> staged;
     ReserveForLines(staged, layout.FirstData, layout.End);
-    const TParsedLines parsed =
-        ParseDataLines(staged, layout, reader, 0.0, 0, options.Progress, options.ProgressStep);
+    const TParsedLines parsed = ParseDataLines(staged, layout, reader, planned.BaseTime, planned.FileIndex,
+                                               options.Progress, options.ProgressStep);
     if (parsed.Cancelled) return TReadOutcome::Cancelled;
 
     if (state.OpenFiles.IndexOf(fileName) >= 0) RemoveLogFile(state, fileName);
     header.MarkColumns(state.ColumnPresent);
-    const double baseTime = NextBaseTime(state.Data);
-    const auto fileIndex = static_cast<std::uint32_t>(state.Data.Files.size());
-    for (TLogDataEntry& e : staged) {
-        e.TimeStamp = SampleTimeStamp(baseTime, e.TimeSec);
-        e.File = fileIndex;
-    }
+    const TJoinPlace place = PlaceAtEnd(state.Data);
+    if (place != planned)
+        for (TLogDataEntry& e : staged) {
+            e.TimeStamp = SampleTimeStamp(place.BaseTime, e.TimeSec);
+            e.File = place.FileIndex;
+        }
     auto& entries = state.Data.Entries;
     const std::size_t first = entries.size();
     if (entries.empty())

@@ -209,5 +209,34 @@ TEST_F(LogLoadCancelTest, CompletedLoadEqualsThePlainLoad) {
     EXPECT_EQ(withProgress.OpenFiles.Count(), 1u);
 }
 
+// Events run from the callback may load logs themselves; the file then joins the list
+// as it is at the end, as if the loads had run one after the other.
+TEST_F(LogLoadCancelTest, ALoadDuringTheCallbackIsJoinedInOrder) {
+    const auto a = Write("a.txt", LogText(50, 1000));
+    const auto other = Write("other.txt", LogText(30, 7000, true));
+    for (const auto& inner : {other, a}) {
+        SCOPED_TRACE(inner.filename().string());
+        TLogState plain;
+        TLoadLogOptions options;
+        options.LHConfig = LHConfigMaf;
+        ASSERT_TRUE(LoadLogFile(plain, a, options).Loaded);  // a stays open, as in the state below
+        ASSERT_TRUE(LoadLogFile(plain, inner, options).Loaded);
+        ASSERT_TRUE(LoadLogFile(plain, a, options).Loaded);
+
+        FState = TLogState{};
+        ASSERT_TRUE(LoadLogFile(FState, a, options).Loaded);
+        TLoadLogOptions outer = options;
+        outer.ProgressStep = 256;
+        bool innerLoaded = false;
+        outer.Progress = [&](std::uint64_t, std::uint64_t) {
+            if (!innerLoaded) innerLoaded = LoadLogFile(FState, inner, options).Loaded;
+            return true;
+        };
+        EXPECT_TRUE(LoadLogFile(FState, a, outer).Loaded);
+        EXPECT_TRUE(innerLoaded);
+        EXPECT_EQ(Snapshot(FState), Snapshot(plain));
+    }
+}
+
 }  // namespace
 }  // namespace kelvane
