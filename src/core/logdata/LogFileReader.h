@@ -31,8 +31,8 @@ struct TLoadLogResult {
     bool Cancelled = false;       // the progress callback stopped it; nothing changed
     std::string Message;
     std::size_t SamplesAdded = 0;
-    bool FiltersDirty =
-        true;  // the list changed: the point filters must be re-applied (false when cancelled)
+    // The list changed: the point filters must be re-applied (false when cancelled).
+    bool FiltersDirty = true;
     bool ResetGraphRange = false;  // the data graph shows the whole list again
     std::string Caption;           // the main window's new caption
     std::string Status;            // status-bar panel 0
