@@ -36,7 +36,9 @@ const TBenchLog& BenchLog() {
     return log;
 }
 
-void LoadGeneratedLog(benchmark::State& state) {
+// withProgress: the load tells a callback its progress, as the window's load does; the
+// lines are then parsed aside and join the list at the end.
+void LoadLog(benchmark::State& state, bool withProgress) {
     const TBenchLog& log = BenchLog();
     if (!log.Written) {
         state.SkipWithError("cannot write the generated log");
@@ -45,6 +47,12 @@ void LoadGeneratedLog(benchmark::State& state) {
     const auto fileBytes = std::filesystem::file_size(log.Path());
     TLoadLogOptions options;
     options.LHConfig = LHConfigMap;  // the longer PlotMaf pass
+    std::uint64_t reports = 0;
+    if (withProgress)
+        options.Progress = [&reports](std::uint64_t, std::uint64_t) {
+            ++reports;
+            return true;
+        };
 
     std::size_t samples = 0, capacity = 0;
     for (auto _ : state) {
@@ -64,9 +72,21 @@ void LoadGeneratedLog(benchmark::State& state) {
     state.counters["CapacityPerSample"] = samples ? static_cast<double>(capacity) / samples : 0;
     state.counters["ListBytesPerSample"] =
         samples ? static_cast<double>(capacity * sizeof(TLogDataEntry)) / samples : 0;
+    if (withProgress)
+        state.counters["ReportsPerLoad"] =
+            state.iterations() ? static_cast<double>(reports) / static_cast<double>(state.iterations()) : 0;
+}
+
+void LoadGeneratedLog(benchmark::State& state) {
+    LoadLog(state, false);
+}
+
+void LoadGeneratedLogWithProgress(benchmark::State& state) {
+    LoadLog(state, true);
 }
 
 BENCHMARK(LoadGeneratedLog)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+BENCHMARK(LoadGeneratedLogWithProgress)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 
 }  // namespace
 }  // namespace kelvane

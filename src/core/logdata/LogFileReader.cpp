@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #if defined(__linux__)
@@ -190,90 +191,133 @@ inline const char* StoreField(TLogDataEntry& e, TColumnPlan plan, const char* p,
     return p;
 }
 
-enum class TReadOutcome { NoData, Rejected, Loaded };
+enum class TReadOutcome { NoData, Rejected, Loaded, Cancelled };
 
-// Parses the bytes of one file and appends its accepted samples; the file's facts are
-// kept (once) only when a sample refers to them.
-TReadOutcome AppendLogSamples(TLogState& state, std::string fileName, std::string bytes, std::string& message,
-                              std::size_t& added) {
-    added = 0;
-    const char* const begin = bytes.data();
-    const char* const end = begin + bytes.size();
-    const char* const headerEnd = FindLineEnd(begin, end);
-    const char* p = SkipLineEnd(headerEnd, end);
-    while (p < end) {
-        const char* lineEnd = FindLineEnd(p, end);
-        if (!IsBlankLine(p, lineEnd)) break;
-        p = SkipLineEnd(lineEnd, end);
-    }
-    if (p >= end) return TReadOutcome::NoData;
+// Kept as one function so that a sample's time is the same sum on every path.
+inline double SampleTimeStamp(double baseTime, double timeSec) {
+    return baseTime + timeSec * SecondsToDays;
+}
 
-    const TLogHeader header =
-        ParseLogHeader(std::string_view(begin, static_cast<std::size_t>(headerEnd - begin)));
-    header.MarkColumns(state.ColumnPresent);
-    const char* const firstLineEnd = FindLineEnd(p, end);
-    const char separator = std::find(p, firstLineEnd, ',') != firstLineEnd ? ',' : '.';
-    if (!header.Accepted()) {
-        message = header.RejectionMessage();
-        return TReadOutcome::Rejected;
-    }
+// Where the list's next file starts on the common time line.
+double NextBaseTime(const TLogData& data) {
+    return data.Entries.empty() ? 0.0 : data.Entries.back().TimeStamp + FileGapDays;
+}
 
-    auto& entries = state.Data.Entries;
+// Reserves room for the data lines from p on, counted once, and faults the new pages in.
+void ReserveForLines(std::vector<TLogDataEntry>& entries, const char* p, const char* end) {
     const std::size_t first = entries.size();
-    const double baseTime = entries.empty() ? 0.0 : entries.back().TimeStamp + FileGapDays;
     const std::size_t needed = first + CountLines(p, end);
     if (entries.capacity() < needed) {
         entries.reserve(std::max(needed, entries.capacity() + entries.capacity() / 2));
         PrefaultPages(entries.data() + first, (entries.capacity() - first) * sizeof(TLogDataEntry));
     }
+}
 
-    const auto fileIndex = static_cast<std::uint32_t>(state.Data.Files.size());
-    // Logs without a MAF signal or MAP column take their load from "Load [%]" alone.
-    const bool testLoad = header.Has(FieldMafSignal) || header.Has(FieldMapPressure);
-    const std::vector<TColumnPlan> plan = PlanColumns(header);
-    const std::size_t columns = plan.size();
+// One file's bytes split into header and data lines.
+struct TFileLayout {
+    const char* Begin = nullptr;
+    const char* End = nullptr;
+    const char* HeaderEnd = nullptr;
+    const char* FirstData = nullptr;  // End when the file has no data line
+};
+
+TFileLayout LayOut(const std::string& bytes) {
+    TFileLayout layout;
+    layout.Begin = bytes.data();
+    layout.End = layout.Begin + bytes.size();
+    layout.HeaderEnd = FindLineEnd(layout.Begin, layout.End);
+    const char* p = SkipLineEnd(layout.HeaderEnd, layout.End);
+    while (p < layout.End) {
+        const char* lineEnd = FindLineEnd(p, layout.End);
+        if (!IsBlankLine(p, lineEnd)) break;
+        p = SkipLineEnd(lineEnd, layout.End);
+    }
+    layout.FirstData = p;
+    return layout;
+}
+
+// How the data lines of one file are read.
+struct TLineReader {
+    std::vector<TColumnPlan> Plan;
+    char Separator = '.';
+    bool TestLoad = true;  // logs without a MAF signal or MAP column take their load from "Load [%]" alone
+};
+
+struct TParsedLines {
+    std::size_t O2Samples = 0;  // samples that show real O2 adjustment
+    bool Cancelled = false;
+};
+
+// Parses the data lines of a file and appends the accepted samples to entries. With a
+// progress callback the lines go in chunks of about step bytes, the callback after each.
+TParsedLines ParseDataLines(std::vector<TLogDataEntry>& entries, const TFileLayout& layout,
+                            const TLineReader& reader, double baseTime, std::uint32_t fileIndex,
+                            const std::function<bool(std::uint64_t, std::uint64_t)>& progress,
+                            std::uint64_t step) {
+    TParsedLines parsed;
+    const char* const begin = layout.Begin;
+    const char* const end = layout.End;
+    const char separator = reader.Separator;
+    const std::size_t columns = reader.Plan.size();
+    const auto total = static_cast<std::uint64_t>(end - begin);
+    step = std::max<std::uint64_t>(step, 1);
     bool firstLine = true;
-    std::size_t o2Samples = 0;
+    const char* p = layout.FirstData;
     while (p < end) {
-        const char* const lineStart = p;
-        TLogDataEntry& e = entries.emplace_back();
-        std::size_t column = 0;
-        while (true) {
-            p = column < columns ? StoreField(e, plan[column], p, end, separator) : SkipLogField(p, end);
-            ++column;
-            if (p < end && *p == '\t') {
-                ++p;
+        // Without a callback the whole file is one chunk, so the line loop stays as tight.
+        const char* const limit = progress && static_cast<std::uint64_t>(end - p) > step ? p + step : end;
+        while (p < limit) {
+            const char* const lineStart = p;
+            TLogDataEntry& e = entries.emplace_back();
+            std::size_t column = 0;
+            while (true) {
+                p = column < columns ? StoreField(e, reader.Plan[column], p, end, separator)
+                                     : SkipLogField(p, end);
+                ++column;
+                if (p < end && *p == '\t') {
+                    ++p;
+                    continue;
+                }
+                break;
+            }
+            e.RawOffset = static_cast<std::uint64_t>(lineStart - begin);
+            e.RawLength = static_cast<std::uint32_t>(p - lineStart);
+            p = SkipLineEnd(p, end);
+            e.File = fileIndex;
+            e.FirstOfFile = firstLine ? 1 : 0;  // spent on the first line even when it is dropped
+            firstLine = false;
+            e.TimeStamp = SampleTimeStamp(baseTime, e.TimeSec);
+
+            const bool rpmOutOfRange = e.Rpm <= 0.1 || e.Rpm >= 10000;
+            const bool loadOutOfRange = reader.TestLoad && (e.MafSignal <= 0.1 || e.MafSignal >= 10000) &&
+                                        !(e.MapPressure > 0.1 && e.MapPressure < 1000);
+            if (rpmOutOfRange || loadOutOfRange) {
+                entries.pop_back();
                 continue;
             }
+            // Samples that show real O2 adjustment; counted while the sample is at hand. PlotMaf
+            // is not computed yet (still MissingValue), so its condition always holds.
+            if (e.O2Adjust != MissingValue && e.O2Adjust != 0 && e.Afr < 17.0 &&
+                !(e.ThrottleSwitch == 1 && e.Rpm >= 1300) && e.Rpm > 100 && e.PlotMaf < 600 &&
+                std::fabs(e.O2Adjust) < 25)
+                ++parsed.O2Samples;
+        }
+        if (progress && !progress(static_cast<std::uint64_t>(p - begin), total)) {
+            parsed.Cancelled = true;
             break;
         }
-        e.RawOffset = static_cast<std::uint64_t>(lineStart - begin);
-        e.RawLength = static_cast<std::uint32_t>(p - lineStart);
-        p = SkipLineEnd(p, end);
-        e.File = fileIndex;
-        e.FirstOfFile = firstLine ? 1 : 0;  // spent on the first line even when it is dropped
-        firstLine = false;
-        e.TimeStamp = baseTime + e.TimeSec * SecondsToDays;
-
-        const bool rpmOutOfRange = e.Rpm <= 0.1 || e.Rpm >= 10000;
-        const bool loadOutOfRange = testLoad && (e.MafSignal <= 0.1 || e.MafSignal >= 10000) &&
-                                    !(e.MapPressure > 0.1 && e.MapPressure < 1000);
-        if (rpmOutOfRange || loadOutOfRange) {
-            entries.pop_back();
-            continue;
-        }
-        // Samples that show real O2 adjustment; counted while the sample is at hand. PlotMaf
-        // is not computed yet (still MissingValue), so its condition always holds.
-        if (e.O2Adjust != MissingValue && e.O2Adjust != 0 && e.Afr < 17.0 &&
-            !(e.ThrottleSwitch == 1 && e.Rpm >= 1300) && e.Rpm > 100 && e.PlotMaf < 600 &&
-            std::fabs(e.O2Adjust) < 25)
-            ++o2Samples;
     }
+    return parsed;
+}
 
-    added = entries.size() - first;
-    const std::size_t n = added;
+// The file-level flags of the samples from first on, and the file's facts (kept only
+// when a sample refers to them).
+void FinishFile(TLogState& state, std::size_t first, const TLogHeader& header, const TParsedLines& parsed,
+                const TFileLayout& layout, std::string fileName, std::string bytes) {
+    auto& entries = state.Data.Entries;
+    const std::size_t n = entries.size() - first;
     const bool o2Active =
-        header.Has(FieldO2Adjust) && static_cast<double>(o2Samples) > 0.01 * static_cast<double>(n);
+        header.Has(FieldO2Adjust) && static_cast<double>(parsed.O2Samples) > 0.01 * static_cast<double>(n);
     const bool afrPresent = header.Has(FieldAfr) && n >= 2;
     if (o2Active || afrPresent) {
         for (std::size_t i = first; i < entries.size(); ++i) {
@@ -281,15 +325,132 @@ TReadOutcome AppendLogSamples(TLogState& state, std::string fileName, std::strin
             entries[i].AfrPresent = afrPresent ? 1 : 0;
         }
     }
-
     if (n > 0) {
         TLogFileInfo info;
         info.FileName = std::move(fileName);
         info.HeaderOffset = 0;
-        info.HeaderLength = static_cast<std::uint32_t>(headerEnd - begin);
+        info.HeaderLength = static_cast<std::uint32_t>(layout.HeaderEnd - layout.Begin);
         info.Bytes = std::move(bytes);
         state.Data.Files.push_back(std::move(info));
     }
+}
+
+// Reads the header; false when the file has no data line or its header is rejected
+// (outcome and message then say which).
+bool ReadHeader(TLogState& state, const TFileLayout& layout, TLogHeader& header, TLineReader& reader,
+                TReadOutcome& outcome, std::string& message) {
+    if (layout.FirstData >= layout.End) {
+        outcome = TReadOutcome::NoData;
+        return false;
+    }
+    header = ParseLogHeader(
+        std::string_view(layout.Begin, static_cast<std::size_t>(layout.HeaderEnd - layout.Begin)));
+    const char* const firstLineEnd = FindLineEnd(layout.FirstData, layout.End);
+    reader.Separator = std::find(layout.FirstData, firstLineEnd, ',') != firstLineEnd ? ',' : '.';
+    if (!header.Accepted()) {
+        header.MarkColumns(state.ColumnPresent);
+        message = header.RejectionMessage();
+        outcome = TReadOutcome::Rejected;
+        return false;
+    }
+    reader.Plan = PlanColumns(header);
+    reader.TestLoad = header.Has(FieldMafSignal) || header.Has(FieldMapPressure);
+    return true;
+}
+
+// Parses the bytes of one file straight into the list.
+TReadOutcome AppendLogSamples(TLogState& state, std::string fileName, std::string bytes, std::string& message,
+                              std::size_t& added) {
+    added = 0;
+    const TFileLayout layout = LayOut(bytes);
+    TLogHeader header;
+    TLineReader reader;
+    TReadOutcome outcome = TReadOutcome::Loaded;
+    if (!ReadHeader(state, layout, header, reader, outcome, message)) return outcome;
+    header.MarkColumns(state.ColumnPresent);
+
+    auto& entries = state.Data.Entries;
+    const std::size_t first = entries.size();
+    ReserveForLines(entries, layout.FirstData, layout.End);
+    const auto fileIndex = static_cast<std::uint32_t>(state.Data.Files.size());
+    const TParsedLines parsed =
+        ParseDataLines(entries, layout, reader, NextBaseTime(state.Data), fileIndex, nullptr, 0);
+    added = entries.size() - first;
+    FinishFile(state, first, header, parsed, layout, std::move(fileName), std::move(bytes));
+    return TReadOutcome::Loaded;
+}
+
+// Where a file's samples go on the time line and which file index they take.
+struct TJoinPlace {
+    double BaseTime = 0;
+    std::uint32_t FileIndex = 0;
+    bool operator==(const TJoinPlace&) const = default;
+};
+
+TJoinPlace PlaceAtEnd(const TLogData& data) {
+    return {NextBaseTime(data), static_cast<std::uint32_t>(data.Files.size())};
+}
+
+// The place the file will take once its earlier copy, if open, is removed.
+TJoinPlace PlaceAfterRemoval(const TLogState& state, std::string_view fileName) {
+    const auto& files = state.Data.Files;
+    if (state.OpenFiles.IndexOf(fileName) < 0) return PlaceAtEnd(state.Data);
+    std::vector<bool> removed(files.size(), false);
+    std::size_t kept = files.size();
+    for (std::size_t f = 0; f < files.size(); ++f)
+        if (SameTextIgnoringCase(files[f].FileName, fileName)) {
+            removed[f] = true;
+            --kept;
+        }
+    TJoinPlace place{0.0, static_cast<std::uint32_t>(kept)};
+    const auto& entries = state.Data.Entries;
+    for (auto e = entries.rbegin(); e != entries.rend(); ++e)
+        if (!removed[e->File]) {
+            place.BaseTime = e->TimeStamp + FileGapDays;
+            break;
+        }
+    return place;
+}
+
+// Parses the bytes of one file aside, telling progress, and joins the samples to the list
+// only when the parse was not cancelled. The file's earlier copy is removed at the join, so
+// that a cancel keeps it. Events run from the callback may have changed the list: then
+// the samples are placed again by the list as it is at the join.
+TReadOutcome StageLogSamples(TLogState& state, std::string fileName, std::string bytes,
+                             const TLoadLogOptions& options, std::string& message, std::size_t& added) {
+    added = 0;
+    const TFileLayout layout = LayOut(bytes);
+    TLogHeader header;
+    TLineReader reader;
+    TReadOutcome outcome = TReadOutcome::Loaded;
+    if (!ReadHeader(state, layout, header, reader, outcome, message)) {
+        if (state.OpenFiles.IndexOf(fileName) >= 0) RemoveLogFile(state, fileName);
+        return outcome;
+    }
+
+    const TJoinPlace planned = PlaceAfterRemoval(state, fileName);
+    std::vector<TLogDataEntry> staged;
+    ReserveForLines(staged, layout.FirstData, layout.End);
+    const TParsedLines parsed = ParseDataLines(staged, layout, reader, planned.BaseTime, planned.FileIndex,
+                                               options.Progress, options.ProgressStep);
+    if (parsed.Cancelled) return TReadOutcome::Cancelled;
+
+    if (state.OpenFiles.IndexOf(fileName) >= 0) RemoveLogFile(state, fileName);
+    header.MarkColumns(state.ColumnPresent);
+    const TJoinPlace place = PlaceAtEnd(state.Data);
+    if (place != planned)
+        for (TLogDataEntry& e : staged) {
+            e.TimeStamp = SampleTimeStamp(place.BaseTime, e.TimeSec);
+            e.File = place.FileIndex;
+        }
+    auto& entries = state.Data.Entries;
+    const std::size_t first = entries.size();
+    if (entries.empty())
+        entries = std::move(staged);
+    else
+        entries.insert(entries.end(), staged.begin(), staged.end());
+    added = entries.size() - first;
+    FinishFile(state, first, header, parsed, layout, std::move(fileName), std::move(bytes));
     return TReadOutcome::Loaded;
 }
 
@@ -330,7 +491,9 @@ TLoadLogResult LoadLogFile(TLogState& state, const std::filesystem::path& path,
                            const TLoadLogOptions& options) {
     TLoadLogResult result;
     const std::string fileName = path.string();
-    if (state.OpenFiles.IndexOf(fileName) >= 0) RemoveLogFile(state, fileName);
+    // With a progress callback the earlier copy goes only when the new one joins the list.
+    const bool staged = static_cast<bool>(options.Progress);
+    if (!staged && state.OpenFiles.IndexOf(fileName) >= 0) RemoveLogFile(state, fileName);
 
     std::string bytes;
     if (ReadWholeFile(path, bytes)) {
@@ -338,13 +501,24 @@ TLoadLogResult LoadLogFile(TLogState& state, const std::filesystem::path& path,
         std::error_code error;
         const auto modified = std::filesystem::last_write_time(path, error);
         const TReadOutcome outcome =
-            AppendLogSamples(state, fileName, std::move(bytes), result.Message, result.SamplesAdded);
+            staged ? StageLogSamples(state, fileName, std::move(bytes), options, result.Message,
+                                     result.SamplesAdded)
+                   : AppendLogSamples(state, fileName, std::move(bytes), result.Message, result.SamplesAdded);
+        if (outcome == TReadOutcome::Cancelled) {
+            result.Cancelled = true;
+            result.FiltersDirty = false;
+            result.Caption = CaptionText(state.OpenFiles, options.SessionName);
+            result.Status = StatusText(state.OpenFiles.Count(), state.Data.Count());
+            return result;
+        }
         result.HeaderRejected = outcome == TReadOutcome::Rejected;
         result.Loaded = outcome == TReadOutcome::Loaded;
         result.ResetGraphRange = true;
         if (result.Loaded)
             state.OpenFiles.SetValue(
                 fileName, error ? std::to_string(size).append(";") : OpenFileValue(size, modified));
+    } else if (staged && state.OpenFiles.IndexOf(fileName) >= 0) {
+        RemoveLogFile(state, fileName);
     }
     // Smoothing runs whenever the list may have changed: removing an earlier copy of the
     // file joins samples whose smoothed AFR would otherwise be stale.
