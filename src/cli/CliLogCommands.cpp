@@ -47,7 +47,9 @@ bool LoadLogs(TKelvaneState& state, const TCliOptions& options) {
     state.Settings.ActiveFilters.FiltersEnabled = options.FiltersEnabled;
 
     bool allRead = true;
-    const TLoadLogOptions loadOptions{options.AfrSmoothing, options.Setup.LHConfig, ""};
+    TLoadLogOptions loadOptions;
+    loadOptions.AfrSmoothing = options.AfrSmoothing;
+    loadOptions.LHConfig = options.Setup.LHConfig;
     for (const std::string& file : options.Files) {
         const TLoadLogResult result = LoadLogFile(state.Logs, FullPath(file), loadOptions);
         if (result.HeaderRejected) {

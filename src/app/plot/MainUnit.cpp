@@ -25,6 +25,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "app/logdata/LogLoadProgress.h"
 #include "app/maps/BinOptionsDialogs.h"
 #include "app/plot/MainImage.h"
 #include "app/plot/PlotLayers.h"
@@ -444,18 +445,20 @@ bool TMainForm::ClosePlot() {
 }
 
 bool TMainForm::LoadLogFile(const QString& path) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    return ReadLogFile(path).Loaded;
+}
+
+TLoadLogResult TMainForm::ReadLogFile(const QString& path) {
     TLoadLogOptions options;
     options.AfrSmoothing = FState.Settings.AfrSmoothing;
     options.LHConfig = FState.Setup().LHConfig;
     options.SessionName = FState.Settings.SessionName;
-    const TLoadLogResult result = kelvane::LoadLogFile(FState.Logs, ToPath(path), options);
-    QApplication::restoreOverrideCursor();
+    const TLoadLogResult result = LoadLogFileWithProgress(this, FState.Logs, ToPath(path), options);
     if (result.FiltersDirty) FState.FiltersDirty = true;
     UpdateCaption(result.Caption);
     FStatusPanels[0]->setText(FromStd(result.Status));
     if (result.HeaderRejected) FPrompts->ShowError(FromStd(result.Message));
-    return result.Loaded;
+    return result;
 }
 
 void TMainForm::AddRecentFile(const std::filesystem::path& path) {
@@ -469,7 +472,9 @@ bool TMainForm::LoadFilesInOrder(QStringList files, bool updateRecent) {
     bool any = false;
     for (const QString& file : files) {
         const QString full = QFileInfo(file).absoluteFilePath();
-        if (!LoadLogFile(full)) continue;
+        const TLoadLogResult result = ReadLogFile(full);
+        if (result.Cancelled) break;  // the user stopped the whole open, not one file
+        if (!result.Loaded) continue;
         any = true;
         if (updateRecent) AddRecentFile(ToPath(full));
     }

@@ -11,6 +11,7 @@
 #include "app/plot/PlotLayers.h"
 #include "app/shell/Prompts.h"
 #include "core/display/ColorTable.h"
+#include "core/logdata/LogFileReader.h"
 #include "core/maps/MapLoading.h"
 #include "core/plot/PlotDisplay.h"
 #include "core/shell/DebugLog.h"
@@ -141,7 +142,8 @@ class TMainForm : public QMainWindow {
     // Options window.
     void OpenLogFilesAsNewPlot(QStringList files);
 
-    // Reads one log; a refused header is shown in an error box.
+    // Reads one log, with a progress dialog when it takes long; a refused
+    // header is shown in an error box.
     bool LoadLogFile(const QString& path);
     // False when the user chose to keep adjusted maps that could not be
     // written: the plot then stays as it is.
@@ -195,6 +197,7 @@ class TMainForm : public QMainWindow {
 
     // The plot's maps and the configuration go back to none for a new plot.
     void ClearMapsAndConfiguration();
+    TLoadLogResult ReadLogFile(const QString& path);
     bool LoadFilesInOrder(QStringList files, bool updateRecent);
     void AddRecentFile(const std::filesystem::path& path);
     void UpdateCaption(const std::string& caption);
