@@ -14,6 +14,7 @@
 
 #include "FakePrompts.h"
 #include "TempFolder.h"
+#include "TestFormOptions.h"
 #include "app/plot/MainUnit.h"
 #include "app/shell/VXConfigurationUnit.h"
 #include "core/logdata/PlotMafPass.h"
@@ -57,11 +58,7 @@ void ConfirmLogOptions(bool* alphaPreselected = nullptr) {
 }
 
 TMainFormOptions TestOptions(TFakePrompts& prompts, const TTempFolder& folder) {
-    TMainFormOptions options;
-    options.Prompts = &prompts;
-    options.CommonRoot = QString::fromStdString(folder.Path().string());
-    options.StartupWindow = false;
-    return options;
+    return TestFormOptions(prompts, folder.Path());
 }
 
 TMapGrid GridOf(double base) {

@@ -6,6 +6,7 @@
 
 #include "FakePrompts.h"
 #include "TempFolder.h"
+#include "TestFormOptions.h"
 #include "app/plot/MainUnit.h"
 #include "core/maps/MapText.h"
 
@@ -35,11 +36,7 @@ struct TMapsFixture {
     std::unique_ptr<TMainForm> Form;
 
     TMapsFixture() {
-        TMainFormOptions options;
-        options.Prompts = &Prompts;
-        options.CommonRoot = FromPath(Folder.Path() / "common");
-        options.StartupWindow = false;
-        Form = std::make_unique<TMainForm>(options);
+        Form = std::make_unique<TMainForm>(TestFormOptions(Prompts, Folder.Path() / "common"));
         TFuelMapSet& fuel = State().Fuel;
         fuel.Reference = GridOf(10);
         fuel.ReferenceLoaded = true;

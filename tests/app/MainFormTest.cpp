@@ -5,6 +5,7 @@
 
 #include "FakePrompts.h"
 #include "TempFolder.h"
+#include "TestFormOptions.h"
 #include "app/plot/MainUnit.h"
 
 namespace kelvane {
@@ -13,11 +14,7 @@ namespace {
 TEST(MainFormTest, ShowsCaptionAndClosesOnExit) {
     TTempFolder commonRoot;
     TFakePrompts prompts;
-    TMainFormOptions options;
-    options.Prompts = &prompts;
-    options.CommonRoot = QString::fromStdString(commonRoot.Path().string());
-    options.StartupWindow = false;
-    TMainForm form(options);
+    TMainForm form(TestFormOptions(prompts, commonRoot.Path()));
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Kelvane"));

@@ -11,6 +11,7 @@
 #include "FakePrompts.h"
 #include "TempFolder.h"
 #include "TestFiles.h"
+#include "TestFormOptions.h"
 #include "app/plot/MainImage.h"
 #include "app/plot/MainUnit.h"
 #include "core/shell/Settings.h"
@@ -42,11 +43,7 @@ struct TViewFixture {
     std::unique_ptr<TMainForm> Form;
 
     TViewFixture() {
-        TMainFormOptions options;
-        options.Prompts = &Prompts;
-        options.CommonRoot = QString::fromStdString((Folder.Path() / "common").string());
-        options.StartupWindow = false;
-        Form = std::make_unique<TMainForm>(options);
+        Form = std::make_unique<TMainForm>(TestFormOptions(Prompts, Folder.Path() / "common"));
         Form->resize(1000, 700);
         Form->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
@@ -221,11 +218,8 @@ TEST(MainFormViewTest, PrintedValuesAppearAndGoWithTheButton) {
 
 TEST(MainFormViewTest, DraggedAfrScaleKeepsItsDistanceToTheNearerEdgesAfterARestart) {
     TTempFolder common;
-    TMainFormOptions options;
     TFakePrompts prompts;
-    options.Prompts = &prompts;
-    options.CommonRoot = QString::fromStdString(common.Path().string());
-    options.StartupWindow = false;
+    const TMainFormOptions options = TestFormOptions(prompts, common.Path());
     QSize imageSize;
     {
         TMainForm form(options);
