@@ -703,6 +703,7 @@ void TMainForm::RefreshMainWindow() {
 }
 
 QImage TMainForm::RenderMainImage(QSize size) {
+    if (!FCreated) return {};  // resizes while the window builds itself
     TPlotLayerOptions options;
     options.Ranges = FRanges;
     options.Display = FPlotDisplay;
