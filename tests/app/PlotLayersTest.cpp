@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <functional>
 #include <set>
 
 #include "app/plot/PlotLayers.h"
@@ -347,6 +348,96 @@ TEST_F(TPlotLayersTest, OverlayPrintsBlackValuesOnlyWhenChosen) {
     Options.Display.Overlay = TMapOverlay::None;
     DrawPlotLayers(layers, State, Colors, ImageSize, Options);
     EXPECT_EQ(darkPixels(5, 6), 0);
+}
+
+// Kept layers skip the knock evaluation for samples whose retard did not grow;
+// events by counter alone and by any cylinder must still get their marker.
+TEST_F(TPlotLayersTest, KnockEventsByCounterOrAnyCylinderAreMarkedWithKeptLayers) {
+    State.Display.View = TPlotView::EZK;
+    State.Display.IncludeAdjustments = false;
+    struct TCase {
+        const char* Name;
+        double PrevRetard;  // every cylinder; MissingValue: no retard readings
+        double Retard;      // of the cylinder below
+        int Cylinder;
+        int PrevCount, Count;
+        bool Marked;
+    };
+    const TCase cases[] = {
+        {"counter rises", MissingValue, MissingValue, 0, 6, 7, true},
+        {"counter stays", MissingValue, MissingValue, 0, 6, 6, false},
+        {"counter missing before", MissingValue, MissingValue, 0, -1, 7, false},
+        {"last cylinder grows", 0, 2, 7, 0, 0, true},
+        {"retard falls", 3, 2, 4, 0, 0, false},
+        {"retard steady", 2, 2, 4, 0, 0, false},
+    };
+    TPlotLayers layers;
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TLogDataEntry prev = Sample(3000, 200, 14.0);
+        prev.Load = 50;
+        prev.KnockRetard.fill(c.PrevRetard);
+        prev.KnockCount = c.PrevCount;
+        TLogDataEntry cur = prev;
+        cur.KnockCount = c.Count;
+        if (c.Retard != MissingValue) cur.KnockRetard[static_cast<std::size_t>(c.Cylinder)] = c.Retard;
+        State.Logs.Data.Entries = {prev, cur};
+        const TPlotGeometry g = DrawPlotLayers(layers, State, Colors, ImageSize, Options);
+        const TPixelPoint p = g.SamplePixel(cur);
+        const int reach = KnockMarkerReach(TKnockMarker::Small, State.Settings.PlotPointSize);
+        EXPECT_EQ(qAlpha(layers.Knock.pixel(p.X + reach, p.Y + reach)), c.Marked ? 255 : 0);
+    }
+}
+
+// Grid and overlay are kept when they would be drawn the same; whatever
+// changes, a kept set of layers must look exactly like a fresh one, also when
+// only the overlay is redrawn.
+TEST_F(TPlotLayersTest, KeptLayersLookLikeFreshOnesAfterEveryChange) {
+    State.Logs.Data.Entries = {Sample(3000, 200, 12.0), Sample(4500, 120, 15.0)};
+    State.Fuel.Reference = FilledGrid(250);
+    State.Fuel.ReferenceLoaded = true;
+    State.MeanAfrGrid = FilledGrid(13.5);
+    Options.Display.Overlay = TMapOverlay::Reference;
+    Options.Display.ShowAfrScale = true;
+    QSize size = ImageSize;
+    struct TStep {
+        const char* Name;
+        std::function<void()> Change;
+    };
+    const std::vector<TStep> steps = {
+        {"nothing", [] {}},
+        {"a map value", [&] { State.Fuel.Reference.At(3, 4) += 7; }},
+        {"the overlay", [&] { Options.Display.Overlay = TMapOverlay::Adjustments; }},
+        {"no overlay", [&] { Options.Display.Overlay = TMapOverlay::None; }},
+        {"the ranges",
+         [&] {
+             Options.Ranges = {500, 5000, 40, 300};
+         }},
+        {"grid format", [&] { Options.Display.GridFormat = true; }},
+        {"the view", [&] { State.Display.View = TPlotView::EZK; }},
+        {"the size", [&] { size = QSize(700, 500); }},
+        {"a tiny size", [&] { size = QSize(20, 10); }},
+        {"back to full size", [&] { size = ImageSize; }},
+    };
+    TPlotLayers kept;
+    for (const TStep& step : steps) {
+        SCOPED_TRACE(step.Name);
+        step.Change();
+        const TPlotGeometry g = DrawPlotLayers(kept, State, Colors, size, Options);
+        TPlotLayers fresh;
+        DrawPlotLayers(fresh, State, Colors, size, Options);
+        EXPECT_TRUE(kept.Grid == fresh.Grid);
+        EXPECT_TRUE(kept.Overlay == fresh.Overlay);
+        EXPECT_TRUE(ComposePlot(kept) == ComposePlot(fresh));
+
+        // The overlay buttons redraw the overlay alone.
+        for (TMapOverlay overlay : {TMapOverlay::Updated, TMapOverlay::MeanAfr, Options.Display.Overlay}) {
+            DrawOverlayLayer(kept, g, State, overlay);
+            TPlotLayerOptions other = Options;
+            other.Display.Overlay = overlay;
+            EXPECT_TRUE(ComposePlot(kept) == RenderPlot(State, Colors, size, other));
+        }
+    }
 }
 
 TEST_F(TPlotLayersTest, TinyImagesDrawNothingAndDoNotFail) {

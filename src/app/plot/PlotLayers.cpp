@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <string_view>
 
 #include "core/plot/SampleBinner.h"
@@ -32,7 +33,10 @@ void ResetImage(QImage& image, int width, int height, bool clear = true) {
     height = std::max(0, height);
     if (image.width() == width && image.height() == height &&
         image.format() == QImage::Format_ARGB32_Premultiplied && !image.isNull()) {
-        if (clear) image.fill(Qt::transparent);
+        // One plain pass: QImage::fill may hand a large image to worker
+        // threads, and on a busy machine waiting for them cost more than the
+        // fill itself.
+        if (clear) std::memset(image.bits(), 0, static_cast<std::size_t>(image.sizeInBytes()));
     } else {
         image = ClearImage(width, height);
     }
@@ -90,6 +94,18 @@ inline void AddToMean(TPlotLayers::TPixelMean& pixel, double sum, std::uint32_t 
 // of the marker colour over each possible layer alpha is taken from QPainter
 // too. Ninety thousand path draws took longer than the rest of the refresh,
 // and a translucent path of thin lines came out darker where they cross.
+// A sample can be a knock event only when it is included and either some
+// cylinder's retard grew since the previous sample or, without retard
+// readings, the knock counter rose. Most samples fail this test; only the
+// others get the full evaluation, which cost a third of the points pass.
+inline bool MayBeKnockEvent(const TLogDataEntry& entry, const TLogDataEntry& prev) {
+    if (!entry.Included) return false;
+    if (entry.KnockRetard[0] == MissingValue) return prev.KnockCount < entry.KnockCount;
+    bool grew = false;
+    for (std::size_t k = 0; k < KnockCylinders; ++k) grew |= entry.KnockRetard[k] > prev.KnockRetard[k];
+    return grew;
+}
+
 struct TKnockStamp {
     std::vector<QPoint> Offsets;
 };
@@ -175,34 +191,70 @@ QFont PlotFont() {
     return font;
 }
 
-void DrawGridLayer(TPlotLayers& layers, const TPlotGeometry& g) {
-    ResetImage(layers.Grid, g.ImageWidth(), g.ImageHeight());
-    if (g.PlotWidth() <= 0 || g.PlotHeight() <= 0) return;
-    QPainter painter(&layers.Grid);
-    const QFont font = PlotFont();
-    painter.setFont(font);
-    const QFontMetrics metrics(font);
-    const TGridLayout layout = GridLayout(g, WidthOf(metrics), metrics.height());
+namespace {
 
+// True when the layer already holds exactly this content; otherwise the
+// content is taken as the layer's and the layer sized and cleared for it.
+bool KeepOrReset(QImage& image, TPlotLayers::TTextLayerContent& drawn,
+                 TPlotLayers::TTextLayerContent content) {
+    const bool same = content == drawn && image.size() == content.Size && !image.isNull() &&
+                      image.format() == QImage::Format_ARGB32_Premultiplied;
+    if (same) return true;
+    ResetImage(image, content.Size.width(), content.Size.height());
+    drawn = std::move(content);
+    return false;
+}
+
+}  // namespace
+
+void DrawGridLayer(TPlotLayers& layers, const TPlotGeometry& g) {
+    const QFont font = PlotFont();
+    const QFontMetrics metrics(font);
     const int left = g.PlotLeft(), top = g.PlotTop();
     const int right = left + g.PlotWidth(), bottom = top + g.PlotHeight();
-    painter.setPen(QPen(QColor(0, 0, 0, 0x30), 1));
-    for (int x : layout.VerticalLines) painter.drawLine(x, top + 1, x, bottom - 1);
-    for (int y : layout.HorizontalLines) painter.drawLine(left + 1, y, right - 1, y);
+    const int textHeight = metrics.height();
+    const bool drawable = g.PlotWidth() > 0 && g.PlotHeight() > 0;
 
+    // Lines and labels where they go: vertical lines, a -1, horizontal lines;
+    // labels give the top left corner of their text's box.
+    TPlotLayers::TTextLayerContent content;
+    content.Size = QSize(std::max(0, g.ImageWidth()), std::max(0, g.ImageHeight()));
+    content.PlotRect = QRect(left, top, g.PlotWidth(), g.PlotHeight());
+    if (drawable) {
+        const TGridLayout layout = GridLayout(g, WidthOf(metrics), textHeight);
+        content.Lines = layout.VerticalLines;
+        content.Lines.push_back(-1);
+        content.Lines.insert(content.Lines.end(), layout.HorizontalLines.begin(),
+                             layout.HorizontalLines.end());
+        for (const TAxisLabel& label : layout.RpmLabels) {
+            const int width = metrics.horizontalAdvance(Text(label.Text));
+            content.Labels.push_back({label.Position - width / 2, top - 2 - textHeight, label.Text});
+        }
+        for (const TAxisLabel& label : layout.LoadLabels) {
+            const int width = metrics.horizontalAdvance(Text(label.Text));
+            content.Labels.push_back({left - 2 - width, label.Position - textHeight / 2, label.Text});
+        }
+    }
+    if (KeepOrReset(layers.Grid, layers.GridContent, std::move(content)) || !drawable) return;
+
+    QPainter painter(&layers.Grid);
+    painter.setFont(font);
+    painter.setPen(QPen(QColor(0, 0, 0, 0x30), 1));
+    bool vertical = true;
+    for (int at : layers.GridContent.Lines) {
+        if (at == -1) {
+            vertical = false;
+        } else if (vertical) {
+            painter.drawLine(at, top + 1, at, bottom - 1);
+        } else {
+            painter.drawLine(left + 1, at, right - 1, at);
+        }
+    }
     painter.setPen(QPen(Qt::black, 1));
     painter.drawRect(left, top, g.PlotWidth(), g.PlotHeight());
-    const int textHeight = metrics.height();
-    for (const TAxisLabel& label : layout.RpmLabels) {
+    for (const TPlotLayers::TPlacedLabel& label : layers.GridContent.Labels) {
         const QString text = Text(label.Text);
-        const int width = metrics.horizontalAdvance(text);
-        painter.drawText(QRect(label.Position - width / 2, top - 2 - textHeight, width, textHeight),
-                         Qt::AlignCenter, text);
-    }
-    for (const TAxisLabel& label : layout.LoadLabels) {
-        const QString text = Text(label.Text);
-        const int width = metrics.horizontalAdvance(text);
-        painter.drawText(QRect(left - 2 - width, label.Position - textHeight / 2, width, textHeight),
+        painter.drawText(QRect(label.X, label.Y, metrics.horizontalAdvance(text), textHeight),
                          Qt::AlignCenter, text);
     }
 }
@@ -291,7 +343,7 @@ void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const
     layers.KnockMarks.clear();
     for (std::size_t index = 0; index < data.Count(); ++index) {
         const TLogDataEntry& e = data[index];
-        if (knocksShown) {
+        if (knocksShown && (index == 0 || MayBeKnockEvent(e, data[index - 1]))) {
             const TKnockMarker marker = SampleKnockMarker(data, index, binner);
             if (marker != TKnockMarker::None) layers.KnockMarks.push_back({samplePixel(e), marker});
         }
@@ -395,25 +447,29 @@ void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const
 
 void DrawOverlayLayer(TPlotLayers& layers, const TPlotGeometry& g, const TKelvaneState& state,
                       TMapOverlay overlay) {
-    ResetImage(layers.Overlay, g.ImageWidth(), g.ImageHeight());
-    if (g.PlotWidth() <= 0 || g.PlotHeight() <= 0) return;
     const QFont font = PlotFont();
     const QFontMetrics metrics(font);
-    const std::vector<TPlacedText> texts =
-        OverlayTexts(state, g, overlay, WidthOf(metrics), metrics.height());
+    TPlotLayers::TTextLayerContent content;
+    content.Size = QSize(std::max(0, g.ImageWidth()), std::max(0, g.ImageHeight()));
+    content.PlotRect = QRect(g.PlotLeft(), g.PlotTop(), g.PlotWidth(), g.PlotHeight());
+    if (g.PlotWidth() > 0 && g.PlotHeight() > 0)
+        for (TPlacedText& t : OverlayTexts(state, g, overlay, WidthOf(metrics), metrics.height()))
+            content.Labels.push_back({t.Left, t.Top, std::move(t.Text)});
+    if (KeepOrReset(layers.Overlay, layers.OverlayContent, std::move(content))) return;
+    const std::vector<TPlotLayers::TPlacedLabel>& texts = layers.OverlayContent.Labels;
     if (texts.empty()) return;
     QPainter painter(&layers.Overlay);
     painter.setFont(font);
     const int ascent = metrics.ascent();
     // A white halo first, so the numbers stay readable over the dots.
     painter.setPen(QColor(255, 255, 255, 0xC0));
-    for (const TPlacedText& t : texts) {
+    for (const TPlotLayers::TPlacedLabel& t : texts) {
         const QString text = Text(t.Text);
         for (const QPoint offset : {QPoint(-1, -1), QPoint(1, -1), QPoint(-1, 1), QPoint(1, 1)})
-            painter.drawText(t.Left + offset.x(), t.Top + ascent + offset.y(), text);
+            painter.drawText(t.X + offset.x(), t.Y + ascent + offset.y(), text);
     }
     painter.setPen(Qt::black);
-    for (const TPlacedText& t : texts) painter.drawText(t.Left, t.Top + ascent, Text(t.Text));
+    for (const TPlotLayers::TPlacedLabel& t : texts) painter.drawText(t.X, t.Y + ascent, Text(t.Text));
 }
 
 void DrawAfrScaleLayer(TPlotLayers& layers, const TPlotGeometry& g, const TColorTable& colors,

@@ -3,8 +3,10 @@
 #include <QFont>
 #include <QImage>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "core/display/ColorTable.h"
@@ -77,6 +79,24 @@ struct TPlotLayers {
         TKnockMarker Marker;
     };
     std::vector<TKnockMark> KnockMarks;
+
+    // What the grid and overlay layers show: every line and every placed
+    // text. A refresh that would draw a layer exactly as it is keeps it, so
+    // most refreshes draw no text at all.
+    struct TPlacedLabel {
+        int X, Y;
+        std::string Text;
+        bool operator==(const TPlacedLabel&) const = default;
+    };
+    struct TTextLayerContent {
+        QSize Size;
+        QRect PlotRect;
+        std::vector<int> Lines;
+        std::vector<TPlacedLabel> Labels;
+        bool operator==(const TTextLayerContent&) const = default;
+    };
+    TTextLayerContent GridContent;
+    TTextLayerContent OverlayContent;
 };
 
 // The font of labels and printed values.
