@@ -108,6 +108,13 @@ TEST(MainFormViewTest, AfrScaleShowsTheTableEndsAndHidesOnRequest) {
     EXPECT_EQ(f.PixelAt(box + QPoint(AfrScaleBarLeft + 1, 10)), qRgb(255, 255, 255));
 }
 
+TEST(MainFormViewTest, AfrScaleStartsInTheBottomLeftCornerOnTheFirstRun) {
+    TViewFixture f;
+    f.Form->RefreshMainWindow();
+    const QSize image = f.Form->MainImage()->size();
+    EXPECT_EQ(f.Form->Layers().AfrScaleOrigin, QPoint(10, image.height() - AfrScaleHeight));
+}
+
 TEST(MainFormViewTest, ViewCommandsSetTheViewAndTheGridFormat) {
     TViewFixture f;
     struct TCase {

@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 
 #include "app/plot/MainImage.h"
 #include "app/plot/MainUnit.h"
@@ -240,13 +241,22 @@ void TMainForm::MainImageMouseUp(QPoint, Qt::MouseButton button) {
     FPlotDisplay.AfrScaleY = stored.Y;
 }
 
+namespace {
+
+// A position beyond the plot itself (the first run's 1000 for the height)
+// still means the far edge, never a place counted from the near one.
+int FromNearerEdge(int stored, int plotLength) {
+    if (stored <= plotLength / 2) return stored;
+    return std::min(stored - plotLength, -1);
+}
+
+}  // namespace
+
 void TMainForm::PlaceAfrScaleFromLayout() {
     const int plotWidth = FPlotArea->width() - PlotMarginLeft - PlotMarginRight;
     const int plotHeight = FPlotArea->height() - PlotMarginTop - PlotMarginBottom;
-    FPlotDisplay.AfrScaleX =
-        FLayout.AfrScaleX > plotWidth / 2 ? FLayout.AfrScaleX - plotWidth : FLayout.AfrScaleX;
-    FPlotDisplay.AfrScaleY =
-        FLayout.AfrScaleY > plotHeight / 2 ? FLayout.AfrScaleY - plotHeight : FLayout.AfrScaleY;
+    FPlotDisplay.AfrScaleX = FromNearerEdge(FLayout.AfrScaleX, plotWidth);
+    FPlotDisplay.AfrScaleY = FromNearerEdge(FLayout.AfrScaleY, plotHeight);
 }
 
 }  // namespace kelvane
