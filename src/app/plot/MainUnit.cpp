@@ -518,22 +518,17 @@ void TMainForm::OpenFile1Click(bool newPlot) {
     FLayout.DefaultFolder = QFileInfo(choice.Files.first()).absolutePath().toStdString();
     FStore->Main().WriteString(SettingsSection, "Default Folder", FLayout.DefaultFolder);
 
-    const TEngineSetup preselection =
-        LogFileOptionsPreselection(FirstLine(choice.Files.first()), FState.Setup());
-    const std::optional<TEngineSetup> chosen = AskLogFileOptions(this, preselection);
-    if (!chosen) return;
-    FState.Setup() = *chosen;
-
-    LoadFilesInOrder(choice.Files, true);
-    ReapplySettings(chosen);
-    FitPlotToLogs();
-    RefreshMainWindow();
+    ReadWithLogFileOptions(choice.Files);
 }
 
 void TMainForm::OpenLogFilesAsNewPlot(QStringList files) {
     if (files.isEmpty()) return;
     if (!ClosePlot()) return;
     ClearMapsAndConfiguration();
+    ReadWithLogFileOptions(std::move(files));
+}
+
+void TMainForm::ReadWithLogFileOptions(QStringList files) {
     const TEngineSetup preselection = LogFileOptionsPreselection(FirstLine(files.first()), FState.Setup());
     const std::optional<TEngineSetup> chosen = AskLogFileOptions(this, preselection);
     if (!chosen) return;

@@ -198,6 +198,8 @@ class TMainForm : public QMainWindow {
     // The plot's maps and the configuration go back to none for a new plot.
     void ClearMapsAndConfiguration();
     TLoadLogResult ReadLogFile(const QString& path);
+    // The Log File Options window for the files, then the files in name order.
+    void ReadWithLogFileOptions(QStringList files);
     bool LoadFilesInOrder(QStringList files, bool updateRecent);
     void AddRecentFile(const std::filesystem::path& path);
     void UpdateCaption(const std::string& caption);
