@@ -20,7 +20,6 @@ QAction* AddButton(QToolBar* bar, const QString& label, QColor plate, const QStr
     QAction* action = bar->addAction(LabelIcon(label, plate), hint);
     action->setObjectName(name);
     action->setToolTip(hint);
-    action->setStatusTip(hint);
     action->setCheckable(checkable);
     action->setEnabled(enabled);
     return action;
