@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTest>
 
 #include "FakePrompts.h"
 #include "TempFolder.h"
 #include "TestFormOptions.h"
 #include "app/plot/MainUnit.h"
+#include "core/shell/SettingsWindows.h"
 
 namespace kelvane {
 namespace {
@@ -22,6 +25,18 @@ TEST(MainFormTest, ShowsCaptionAndClosesOnExit) {
 
     form.Exit1()->trigger();
     EXPECT_FALSE(form.isVisible());
+}
+
+TEST(MainFormTest, StoredPlacementOffTheScreenIsPulledBackOntoIt) {
+    TTempFolder commonRoot;
+    TFakePrompts prompts;
+    {
+        TMainForm first(TestFormOptions(prompts, commonRoot.Path()));
+        WriteWindowSize(first.Store().Main(), MainWindowSection, {5000, 5000, 400, 300});
+    }
+    TMainForm form(TestFormOptions(prompts, commonRoot.Path()));
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(form.geometry(), QRect(screen.right() + 1 - 400, screen.bottom() + 1 - 300, 400, 300));
 }
 
 }  // namespace

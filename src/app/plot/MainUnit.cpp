@@ -151,20 +151,13 @@ TMainForm::~TMainForm() {
     FLog.FlushLog();
 }
 
-// The stored size is shrunk to the screen and pulled fully onto it; without
-// one the window is centred.
 void TMainForm::PlaceOnScreen() {
-    resize(1000, 700);
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const TWindowSize screenSize{area.left(), area.top(), area.width(), area.height()};
-    if (FWindows.MainWindow) {
-        const TWindowSize kept = KeepOnScreen(*FWindows.MainWindow, screenSize);
-        setGeometry(kept.Left, kept.Top, kept.Width, kept.Height);
-    } else {
-        const TWindowSize centred = CentreWithin(screenSize, width(), height(), screenSize);
-        move(centred.Left, centred.Top);
-    }
+    const TWindowSize placement =
+        MainWindowPlacement(ReadWindowSizeText(FStore->Main(), MainWindowSection), 1000, 700,
+                            TWindowSize{area.left(), area.top(), area.width(), area.height()});
+    setGeometry(placement.Left, placement.Top, placement.Width, placement.Height);
 }
 
 void TMainForm::LoadStartSettings() {

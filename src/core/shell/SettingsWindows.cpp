@@ -15,7 +15,7 @@ struct TWindowSection {
 };
 
 constexpr std::array<TWindowSection, 9> WindowSections{{
-    {"Main Window", &TWindowSettings::MainWindow},
+    {MainWindowSection, &TWindowSettings::MainWindow},
     {"Log Window", &TWindowSettings::LogWindow},
     {"Map Window", &TWindowSettings::MapWindow},
     {"Color Window", &TWindowSettings::ColorWindow},
@@ -70,8 +70,12 @@ bool WriteLayoutSettings(TIniFile2& main, const TLayoutSettings& layout) {
     return ok;
 }
 
+std::string ReadWindowSizeText(const TIniFile2& main, std::string_view section) {
+    return main.ReadString(section, WindowSizeKey, "");
+}
+
 std::optional<TWindowSize> ReadWindowSize(const TIniFile2& main, std::string_view section) {
-    return ParseWindowSize(main.ReadString(section, WindowSizeKey, ""));
+    return ParseWindowSize(ReadWindowSizeText(main, section));
 }
 
 bool WriteWindowSize(TIniFile2& main, std::string_view section, const TWindowSize& size) {

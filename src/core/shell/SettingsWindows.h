@@ -64,8 +64,12 @@ bool WriteLayoutSettings(TIniFile2& main, const TLayoutSettings& layout);
 void ReadWindowSettings(const TIniFile2& main, const TKnockLimit& firstKnockLimit, TWindowSettings& windows);
 bool WriteWindowSettings(TIniFile2& main, const TWindowSettings& windows);
 
+inline constexpr std::string_view MainWindowSection = "Main Window";
+
 // "Window Size" of a window's section; nothing when absent or not four integers.
 std::optional<TWindowSize> ReadWindowSize(const TIniFile2& main, std::string_view section);
+// The same key as it stands in the file, parsable or not.
+std::string ReadWindowSizeText(const TIniFile2& main, std::string_view section);
 bool WriteWindowSize(TIniFile2& main, std::string_view section, const TWindowSize& size);
 
 }  // namespace kelvane

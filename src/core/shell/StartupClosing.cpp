@@ -34,7 +34,7 @@ bool RunClosingSequence(TSettingsStore& store, TSettings& settings, const TClosi
     TIniFile2& main = store.Main();
     bool ok = true;
     if (actions.ClosePlot) actions.ClosePlot();
-    if (values.MainWindowSize) ok &= WriteWindowSize(main, "Main Window", *values.MainWindowSize);
+    if (values.MainWindowSize) ok &= WriteWindowSize(main, MainWindowSection, *values.MainWindowSize);
     if (actions.CloseToolWindows) actions.CloseToolWindows();
     // Replaces the section key by key, so a failed write never leaves it empty.
     ok &= SaveRecentFiles(main, values.RecentFiles);

@@ -49,4 +49,12 @@ TWindowSize KeepOnScreen(const TWindowSize& stored, const TWindowSize& screen) {
     return result;
 }
 
+TWindowSize MainWindowPlacement(std::string_view storedText, int ownWidth, int ownHeight,
+                                const TWindowSize& screen) {
+    if (storedText.empty()) return CentreWithin(screen, ownWidth, ownHeight, screen);
+    if (const std::optional<TWindowSize> stored = ParseWindowSize(storedText))
+        return KeepOnScreen(*stored, screen);
+    return {0, 0, ownWidth, ownHeight};
+}
+
 }  // namespace kelvane

@@ -35,4 +35,10 @@ TWindowSize CentreWithin(const TWindowSize& owner, int width, int height, const 
 // A stored main window placement shrunk to the screen and pulled fully onto it.
 TWindowSize KeepOnScreen(const TWindowSize& stored, const TWindowSize& screen);
 
+// Where the main window opens for its stored "Window Size" text: a placement
+// kept on the screen; a text that is no placement gives the top-left corner
+// at the window's own size; nothing stored centres the window on the screen.
+TWindowSize MainWindowPlacement(std::string_view storedText, int ownWidth, int ownHeight,
+                                const TWindowSize& screen);
+
 }  // namespace kelvane

@@ -109,5 +109,12 @@ TEST(StartupWindowRulesTest, StoredMainWindowIsShrunkToTheScreenAndPulledOntoIt)
     EXPECT_EQ(KeepOnScreen({0, 0, 500, 400}, {1920, 24, 1280, 1000}), (TWindowSize{1920, 24, 500, 400}));
 }
 
+TEST(StartupWindowRulesTest, MainWindowOpensWhereItsStoredTextSays) {
+    const TWindowSize screen{0, 0, 1920, 1080};
+    EXPECT_EQ(MainWindowPlacement("", 1000, 700, screen), (TWindowSize{460, 190, 1000, 700}));
+    EXPECT_EQ(MainWindowPlacement("1500,900,800,600", 1000, 700, screen), (TWindowSize{1120, 480, 800, 600}));
+    EXPECT_EQ(MainWindowPlacement("12,34,wide,600", 1000, 700, screen), (TWindowSize{0, 0, 1000, 700}));
+}
+
 }  // namespace
 }  // namespace kelvane
