@@ -11,7 +11,7 @@
 #include "app/plot/PlotLayers.h"
 #include "core/logdata/LogFileReader.h"
 #include "core/plot/MeanAfrGrid.h"
-#include "core/shell/KelvaneState.h"
+#include "core/state/KelvaneState.h"
 
 namespace kelvane {
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/plot/MainUnit.h"
-#include "core/shell/ProgramFolders.h"
+#include "core/ground/ProgramFolders.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "core/plot/CellStatistics.h"
 #include "core/plot/MeanAfrGrid.h"
 #include "core/plot/PlottedAfr.h"
-#include "core/shell/KelvaneState.h"
+#include "core/state/KelvaneState.h"
 
 namespace kelvane::cli {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "../bench/GeneratedLog.h"
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 #include "app/logdata/LogLoadProgress.h"
 
 namespace kelvane {

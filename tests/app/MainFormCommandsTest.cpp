@@ -13,7 +13,7 @@
 #include <functional>
 
 #include "FakePrompts.h"
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 #include "TestFormOptions.h"
 #include "app/plot/MainUnit.h"
 #include "app/shell/VXConfigurationUnit.h"

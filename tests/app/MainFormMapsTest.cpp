@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "FakePrompts.h"
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 #include "TestFormOptions.h"
 #include "app/plot/MainUnit.h"
 #include "core/maps/MapText.h"

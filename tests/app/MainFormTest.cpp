@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "FakePrompts.h"
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 #include "TestFormOptions.h"
 #include "app/plot/MainUnit.h"
 #include "core/shell/SettingsWindows.h"

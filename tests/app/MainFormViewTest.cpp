@@ -9,8 +9,8 @@
 #include <string>
 
 #include "FakePrompts.h"
-#include "TempFolder.h"
-#include "TestFiles.h"
+#include "support/TempFolder.h"
+#include "support/TestFiles.h"
 #include "TestFormOptions.h"
 #include "app/plot/MainImage.h"
 #include "app/plot/MainUnit.h"

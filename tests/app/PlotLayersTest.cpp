@@ -7,7 +7,7 @@
 
 #include "app/plot/PlotLayers.h"
 #include "app/shell/Windows1252.h"
-#include "core/shell/KelvaneState.h"
+#include "core/state/KelvaneState.h"
 
 namespace kelvane {
 namespace {

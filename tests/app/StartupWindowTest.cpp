@@ -5,9 +5,9 @@
 #include <QLabel>
 #include <QTest>
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 #include "app/shell/StartupWindow.h"
-#include "core/shell/IniFile2.h"
+#include "core/ground/IniFile2.h"
 
 namespace kelvane {
 namespace {

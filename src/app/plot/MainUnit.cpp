@@ -38,15 +38,16 @@
 #include "core/logdata/LogCaption.h"
 #include "core/logdata/LogFileReader.h"
 #include "core/logdata/PlotMafPass.h"
-#include "core/maps/MapLoading.h"
+#include "core/shell/MapLoading.h"
 #include "core/plot/MeanAfrGrid.h"
 #include "core/plot/PlotGeometry.h"
 #include "core/shell/SettingsMainFile.h"
-#include "core/shell/SettingsValues.h"
+#include "core/ground/SettingsValues.h"
 #include "core/shell/StartupClosing.h"
 #include "core/shell/StartupLogOptions.h"
 #include "core/shell/StartupUpdates.h"
 #include "core/shell/StartupWindowRules.h"
+#include "core/shell/TargetAfrMapHooks.h"
 
 namespace kelvane {
 

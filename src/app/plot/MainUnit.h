@@ -12,11 +12,11 @@
 #include "app/shell/Prompts.h"
 #include "core/display/ColorTable.h"
 #include "core/logdata/LogFileReader.h"
-#include "core/maps/MapLoading.h"
+#include "core/shell/MapLoading.h"
 #include "core/plot/PlotDisplay.h"
-#include "core/shell/DebugLog.h"
-#include "core/shell/KelvaneState.h"
-#include "core/shell/ProgramFolders.h"
+#include "core/ground/DebugLog.h"
+#include "core/state/KelvaneState.h"
+#include "core/ground/ProgramFolders.h"
 #include "core/shell/SettingsWindows.h"
 
 class QAction;

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "core/plot/SampleBinner.h"
-#include "core/shell/KelvaneState.h"
+#include "core/state/KelvaneState.h"
 
 namespace kelvane {
 

@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "core/shell/IniFile2.h"
+#include "core/ground/IniFile2.h"
 #include "core/shell/StartupWindowRules.h"
 
 namespace kelvane {

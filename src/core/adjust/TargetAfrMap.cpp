@@ -22,13 +22,4 @@ void LoadStartupTargetAfrMap(const std::filesystem::path& commonRoot, TFuelMapSe
     fuel.TargetEdited = false;
 }
 
-TSettingsHooks TargetAfrMapHooks(TKelvaneState& state) {
-    TSettingsHooks hooks;
-    hooks.TargetAfrMap = &state.Fuel.TargetAfr;
-    hooks.TargetAfrEdited = &state.Fuel.TargetEdited;
-    hooks.ReadTargetAfrMap = ReadTargetAfrMapFile;
-    hooks.WriteTargetAfrMap = WriteTargetAfrMapFile;
-    return hooks;
-}
-
 }  // namespace kelvane

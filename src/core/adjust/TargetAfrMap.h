@@ -1,13 +1,14 @@
 #pragma once
 
 #include <filesystem>
+#include <string_view>
 
 #include "core/maps/MapGrid.h"
 #include "core/maps/MapSets.h"
-#include "core/shell/KelvaneState.h"
-#include "core/shell/Settings.h"
 
 namespace kelvane {
+
+inline constexpr std::string_view TargetAfrMapFileName = "TargetAFRmap.txt";
 
 // Target AFR map files hold LH map text with one decimal.
 inline constexpr int TargetAfrDecimals = 1;
@@ -22,10 +23,5 @@ bool WriteTargetAfrMapFile(const std::filesystem::path& path, const TMapGrid& ma
 // Start-up: the map from "TargetAFRmap.txt" in the common data folder, or the
 // default rows when that file is missing or short. The edited flag is cleared.
 void LoadStartupTargetAfrMap(const std::filesystem::path& commonRoot, TFuelMapSet& fuel);
-
-// Settings hooks that read and write the state's target AFR map (and clear or
-// keep its edited flag) when the settings are loaded and saved. The state
-// must outlive the hooks; other hooks are left empty.
-TSettingsHooks TargetAfrMapHooks(TKelvaneState& state);
 
 }  // namespace kelvane

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "core/shell/KelvaneState.h"
-#include "core/shell/Settings.h"
+#include "core/state/KelvaneState.h"
+#include "core/state/SettingsRecord.h"
 
 namespace kelvane {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/display/ColorTable.h"
-#include "core/shell/IniFile2.h"
+#include "core/ground/IniFile2.h"
 
 namespace kelvane {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "core/shell/FileDefs.h"
+#include "core/ground/FileDefs.h"
 
 namespace kelvane {
 

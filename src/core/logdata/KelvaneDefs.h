@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ground/MissingValue.h"
+
 namespace kelvane {
 
-// Marks a floating field the log did not supply; always tested by exact equality.
-constexpr double MissingValue = 1e-37;
 constexpr int MissingInteger = -1;
 
 constexpr int KnockCylinders = 8;

@@ -17,7 +17,7 @@
 #include "core/logdata/LogHeader.h"
 #include "core/logdata/LogNumbers.h"
 #include "core/logdata/PlotMafPass.h"
-#include "core/shell/AtomicFile.h"
+#include "core/ground/AtomicFile.h"
 
 namespace kelvane {
 

@@ -8,7 +8,7 @@
 #include <system_error>
 #include <vector>
 
-#include "core/shell/AtomicFile.h"
+#include "core/ground/AtomicFile.h"
 
 namespace kelvane {
 

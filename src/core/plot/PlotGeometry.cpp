@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "core/plot/KnockEvaluation.h"
-#include "core/shell/KelvaneState.h"
+#include "core/state/KelvaneState.h"
 
 namespace kelvane {
 

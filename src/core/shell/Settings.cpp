@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/adjust/TargetAfrMap.h"
 #include "core/maps/EngineSetupText.h"
 #include "core/shell/SettingsFilterKeys.h"
 

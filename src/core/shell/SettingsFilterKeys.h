@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "core/logdata/FilterSettings.h"
-#include "core/shell/IniFile2.h"
+#include "core/ground/IniFile2.h"
 
 namespace kelvane {
 

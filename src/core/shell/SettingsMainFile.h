@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/shell/IniFile2.h"
+#include "core/ground/IniFile2.h"
 #include "core/shell/Settings.h"
 
 namespace kelvane {

@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
-#include "core/shell/IniFile2.h"
+#include "core/ground/IniFile2.h"
 #include "core/shell/Settings.h"
-#include "core/shell/SettingsValues.h"
+#include "core/ground/SettingsValues.h"
 
 namespace kelvane {
 

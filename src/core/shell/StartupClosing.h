@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "core/shell/DebugLog.h"
+#include "core/ground/DebugLog.h"
 #include "core/shell/Settings.h"
-#include "core/shell/SettingsValues.h"
+#include "core/ground/SettingsValues.h"
 #include "core/shell/SettingsWindows.h"
 
 namespace kelvane {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/shell/FileDefs.h"
+#include "core/ground/FileDefs.h"
 
 namespace kelvane {
 

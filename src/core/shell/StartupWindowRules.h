@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/shell/IniFile2.h"
-#include "core/shell/SettingsValues.h"
+#include "core/ground/IniFile2.h"
+#include "core/ground/SettingsValues.h"
 
 namespace kelvane {
 

@@ -3,8 +3,8 @@
 #include <fstream>
 #include <string>
 
-#include "TempFolder.h"
-#include "TestFiles.h"
+#include "support/TempFolder.h"
+#include "support/TestFiles.h"
 #include "core/display/ColorTableFile.h"
 #include "core/display/ColorTableSettings.h"
 

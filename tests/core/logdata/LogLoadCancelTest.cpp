@@ -6,8 +6,8 @@
 #include <tuple>
 #include <vector>
 
-#include "TempFolder.h"
-#include "TestFiles.h"
+#include "support/TempFolder.h"
+#include "support/TestFiles.h"
 #include "core/logdata/LogCaption.h"
 #include "core/logdata/LogFileReader.h"
 

@@ -5,10 +5,10 @@
 #include <csignal>
 #include <string>
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 #include "core/maps/MapSets.h"
 #include "core/maps/MapText.h"
-#include "core/shell/AtomicFile.h"
+#include "core/ground/AtomicFile.h"
 
 namespace kelvane {
 namespace {

@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "PlotFixture.h"
+#include "support/PlotFixture.h"
 #include "core/plot/CellStatistics.h"
 
 namespace kelvane {

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "PlotFixture.h"
+#include "support/PlotFixture.h"
 #include "core/plot/KnockEvaluation.h"
 
 namespace kelvane {

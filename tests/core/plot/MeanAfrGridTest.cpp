@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "PlotFixture.h"
+#include "support/PlotFixture.h"
 #include "core/logdata/PointFilters.h"
 #include "core/plot/MeanAfrGrid.h"
 

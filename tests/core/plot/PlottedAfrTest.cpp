@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "PlotFixture.h"
+#include "support/PlotFixture.h"
 #include "core/plot/PlottedAfr.h"
 
 namespace kelvane {

@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "PlotFixture.h"
+#include "support/PlotFixture.h"
 #include "core/plot/CellBinning.h"
 #include "core/plot/PlottedAfr.h"
 #include "core/plot/SampleBinner.h"

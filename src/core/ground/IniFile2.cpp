@@ -1,0 +1,320 @@
+#include "core/ground/IniFile2.h"
+
+#include <algorithm>
+#include <optional>
+#include <system_error>
+
+#include "core/ground/AtomicFile.h"
+#include "core/ground/SettingsValues.h"
+
+namespace kelvane {
+
+namespace {
+
+constexpr std::string_view Blanks = " \t";
+constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
+
+std::string_view Trim(std::string_view text) {
+    const auto first = text.find_first_not_of(Blanks);
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(Blanks) - first + 1);
+}
+
+char Upper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Upper(x) == Upper(y); });
+}
+
+bool HasLineBreak(std::string_view text) {
+    return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+enum class TLineKind { Other, Section, Key };
+
+struct TLine {
+    TLineKind Kind = TLineKind::Other;
+    std::string_view Name;   // section or key name
+    std::string_view Value;  // key lines only
+};
+
+TLine Classify(std::string_view line) {
+    const std::string_view trimmed = Trim(line);
+    if (!trimmed.empty() && trimmed.front() == '[') {
+        const auto close = trimmed.find(']');
+        if (close != std::string_view::npos)
+            return {TLineKind::Section, Trim(trimmed.substr(1, close - 1)), {}};
+        return {};
+    }
+    const auto equals = trimmed.find('=');
+    if (equals == std::string_view::npos) return {};
+    const std::string_view key = Trim(trimmed.substr(0, equals));
+    if (key.empty()) return {};
+    return {TLineKind::Key, key, Trim(trimmed.substr(equals + 1))};
+}
+
+// The file as lines, without their line ends.
+struct TIniText {
+    bool HasBom = false;
+    std::string LineEnd = "\r\n";
+    std::vector<std::string> Lines;
+};
+
+// A missing file is empty; a file that exists but cannot be read is a failure,
+// so that a write never replaces a file it could not see.
+bool LoadText(const std::filesystem::path& path, TIniText& text) {
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) return !error;
+    std::string bytes;
+    if (!std::filesystem::is_regular_file(path, error) || !ReadWholeFile(path, bytes)) return false;
+    std::string_view rest(bytes);
+    if (rest.substr(0, Utf8Bom.size()) == Utf8Bom) {
+        text.HasBom = true;
+        rest.remove_prefix(Utf8Bom.size());
+    }
+    const auto firstBreak = rest.find('\n');
+    if (firstBreak != std::string_view::npos && (firstBreak == 0 || rest[firstBreak - 1] != '\r'))
+        text.LineEnd = "\n";
+    while (!rest.empty()) {
+        const auto lineBreak = rest.find('\n');
+        std::string_view line = rest.substr(0, lineBreak);
+        rest = lineBreak == std::string_view::npos ? std::string_view{} : rest.substr(lineBreak + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        text.Lines.emplace_back(line);
+    }
+    return true;
+}
+
+// Rename replaces a symbolic link itself; write to the file it points at.
+std::filesystem::path WriteTarget(const std::filesystem::path& path) {
+    std::error_code error;
+    if (std::filesystem::is_symlink(path, error)) {
+        const auto target = std::filesystem::weakly_canonical(path, error);
+        if (!error) return target;
+    }
+    return path;
+}
+
+bool SaveText(const std::filesystem::path& path, const TIniText& text) {
+    std::string bytes;
+    if (text.HasBom) bytes += Utf8Bom;
+    for (const std::string& line : text.Lines) {
+        bytes += line;
+        bytes += text.LineEnd;
+    }
+    return WriteFileAtomically(WriteTarget(path), bytes);
+}
+
+// Calls visit(index, line) for every key line of the named section (all its
+// blocks, in file order); visit returns false to stop.
+template <typename TVisit>
+void ForEachKey(const std::vector<std::string>& lines, std::string_view section, TVisit visit) {
+    bool inSection = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const TLine line = Classify(lines[i]);
+        if (line.Kind == TLineKind::Section)
+            inSection = SameName(line.Name, section);
+        else if (line.Kind == TLineKind::Key && inSection && !visit(i, line))
+            return;
+    }
+}
+
+std::optional<std::string> FindValue(const std::filesystem::path& path, std::string_view section,
+                                     std::string_view key) {
+    TIniText text;
+    if (!LoadText(path, text)) return std::nullopt;
+    std::optional<std::string> found;
+    ForEachKey(text.Lines, section, [&](std::size_t, const TLine& line) {
+        if (!SameName(line.Name, key)) return true;
+        found = std::string(line.Value);
+        return false;
+    });
+    return found;
+}
+
+bool ValidSection(std::string_view section) {
+    return !section.empty() && !HasLineBreak(section) && section.find(']') == std::string_view::npos;
+}
+
+bool ValidKey(std::string_view key) {
+    return !key.empty() && !HasLineBreak(key) && key.find('=') == std::string_view::npos &&
+           key.front() != '[';
+}
+
+}  // namespace
+
+std::string TIniFile2::ReadString(std::string_view section, std::string_view key,
+                                  std::string_view defaultValue) const {
+    section = Trim(section);
+    key = Trim(key);
+    if (section.empty() || key.empty()) return std::string(defaultValue);
+    return FindValue(FFileName, section, key).value_or(std::string(defaultValue));
+}
+
+bool TIniFile2::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+    section = Trim(section);
+    key = Trim(key);
+    if (!ValidSection(section) || !ValidKey(key) || HasLineBreak(value)) return false;
+    TIniText text;
+    if (!LoadText(FFileName, text)) return false;
+
+    const std::string newLine = std::string(key) + "=" + std::string(value);
+    std::optional<std::size_t> keyLine;
+    std::string storedKey;
+    ForEachKey(text.Lines, section, [&](std::size_t index, const TLine& line) {
+        if (!SameName(line.Name, key)) return true;
+        keyLine = index;
+        storedKey = line.Name;
+        return false;
+    });
+    if (keyLine) {
+        // The key keeps the spelling the file already has.
+        const std::string replaced = storedKey + "=" + std::string(value);
+        if (text.Lines[*keyLine] == replaced) return true;
+        text.Lines[*keyLine] = replaced;
+        return SaveText(FFileName, text);
+    }
+
+    // A new key goes after the last key line of the section's first block.
+    std::optional<std::size_t> insertAt;
+    for (std::size_t i = 0; i < text.Lines.size(); ++i) {
+        const TLine line = Classify(text.Lines[i]);
+        if (line.Kind == TLineKind::Section) {
+            if (insertAt) break;
+            if (SameName(line.Name, section)) insertAt = i + 1;
+        } else if (insertAt && line.Kind == TLineKind::Key) {
+            insertAt = i + 1;
+        }
+    }
+    if (insertAt) {
+        text.Lines.insert(text.Lines.begin() + static_cast<std::ptrdiff_t>(*insertAt), newLine);
+    } else {
+        if (!text.Lines.empty() && !Trim(text.Lines.back()).empty()) text.Lines.emplace_back();
+        text.Lines.push_back("[" + std::string(section) + "]");
+        text.Lines.push_back(newLine);
+    }
+    return SaveText(FFileName, text);
+}
+
+int TIniFile2::ReadInteger(std::string_view section, std::string_view key, int defaultValue) const {
+    const std::string text = ReadString(section, key, "");
+    return ParseInteger(text, defaultValue);
+}
+
+bool TIniFile2::WriteInteger(std::string_view section, std::string_view key, int value) {
+    return WriteString(section, key, std::to_string(value));
+}
+
+bool TIniFile2::ReadBool(std::string_view section, std::string_view key, bool defaultValue) const {
+    return ParseBool(ReadString(section, key, ""), defaultValue);
+}
+
+bool TIniFile2::WriteBool(std::string_view section, std::string_view key, bool value) {
+    return WriteString(section, key, FormatBool(value));
+}
+
+double TIniFile2::ReadNumber(std::string_view section, std::string_view key, bool commaTolerant,
+                             double defaultValue) const {
+    return ParseNumber(ReadString(section, key, ""), commaTolerant, defaultValue);
+}
+
+bool TIniFile2::WriteNumber(std::string_view section, std::string_view key, double value, int decimals) {
+    return WriteString(section, key, FormatNumber(value, decimals));
+}
+
+bool TIniFile2::SectionExists(std::string_view section) const {
+    std::vector<std::string> sections;
+    ReadSections(sections);
+    section = Trim(section);
+    return std::any_of(sections.begin(), sections.end(),
+                       [section](const std::string& name) { return SameName(name, section); });
+}
+
+bool TIniFile2::ValueExists(std::string_view section, std::string_view key) const {
+    section = Trim(section);
+    key = Trim(key);
+    return !section.empty() && !key.empty() && FindValue(FFileName, section, key).has_value();
+}
+
+void TIniFile2::ReadSection(std::string_view section, std::vector<std::string>& keys) const {
+    keys.clear();
+    section = Trim(section);
+    TIniText text;
+    if (section.empty() || !LoadText(FFileName, text)) return;
+    ForEachKey(text.Lines, section, [&](std::size_t, const TLine& line) {
+        const bool known = std::any_of(keys.begin(), keys.end(),
+                                       [&](const std::string& name) { return SameName(name, line.Name); });
+        if (!known) keys.emplace_back(line.Name);
+        return true;
+    });
+}
+
+void TIniFile2::ReadSections(std::vector<std::string>& sections) const {
+    sections.clear();
+    TIniText text;
+    if (!LoadText(FFileName, text)) return;
+    for (const std::string& raw : text.Lines) {
+        const TLine line = Classify(raw);
+        if (line.Kind != TLineKind::Section || line.Name.empty()) continue;
+        const bool known = std::any_of(sections.begin(), sections.end(),
+                                       [&](const std::string& name) { return SameName(name, line.Name); });
+        if (!known) sections.emplace_back(line.Name);
+    }
+}
+
+void TIniFile2::ReadSectionValues(std::string_view section, std::vector<std::string>& lines) const {
+    lines.clear();
+    section = Trim(section);
+    TIniText text;
+    if (section.empty() || !LoadText(FFileName, text)) return;
+    std::vector<std::string> keys;
+    // The first value of a key wins, as for ReadString.
+    ForEachKey(text.Lines, section, [&](std::size_t, const TLine& line) {
+        const bool known = std::any_of(keys.begin(), keys.end(),
+                                       [&](const std::string& name) { return SameName(name, line.Name); });
+        if (!known) {
+            keys.emplace_back(line.Name);
+            lines.push_back(std::string(line.Name) + "=" + std::string(line.Value));
+        }
+        return true;
+    });
+}
+
+bool TIniFile2::EraseSection(std::string_view section) {
+    section = Trim(section);
+    if (section.empty()) return false;
+    TIniText text;
+    if (!LoadText(FFileName, text)) return false;
+    std::vector<std::string> kept;
+    bool inSection = false;
+    for (std::string& raw : text.Lines) {
+        const TLine line = Classify(raw);
+        if (line.Kind == TLineKind::Section) inSection = SameName(line.Name, section);
+        if (!inSection) kept.push_back(std::move(raw));
+    }
+    if (kept.size() == text.Lines.size()) return true;
+    text.Lines = std::move(kept);
+    return SaveText(FFileName, text);
+}
+
+bool TIniFile2::DeleteKey(std::string_view section, std::string_view key) {
+    section = Trim(section);
+    key = Trim(key);
+    if (section.empty() || key.empty()) return false;
+    TIniText text;
+    if (!LoadText(FFileName, text)) return false;
+    std::vector<std::size_t> doomed;
+    ForEachKey(text.Lines, section, [&](std::size_t index, const TLine& line) {
+        if (SameName(line.Name, key)) doomed.push_back(index);
+        return true;
+    });
+    if (doomed.empty()) return true;
+    for (auto it = doomed.rbegin(); it != doomed.rend(); ++it)
+        text.Lines.erase(text.Lines.begin() + static_cast<std::ptrdiff_t>(*it));
+    return SaveText(FFileName, text);
+}
+
+}  // namespace kelvane

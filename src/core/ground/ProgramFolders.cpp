@@ -1,0 +1,118 @@
+#include "core/ground/ProgramFolders.h"
+
+#include <system_error>
+
+#include "core/ground/ProgramVersion.h"
+
+namespace kelvane {
+
+namespace {
+
+void Log(const TLogCallback& log, const std::string& line) {
+    if (log) log(line);
+}
+
+std::string FolderText(const std::filesystem::path& folder) {
+    return folder.empty() ? std::string() : WithTrailingSeparator(folder).string();
+}
+
+}  // namespace
+
+std::string ProgramBaseName(const std::filesystem::path& programFile) {
+    std::string name = programFile.filename().string();
+    const std::size_t dot = name.rfind('.');
+    if (dot != std::string::npos && name.size() - dot - 1 <= 3) name.erase(dot);
+    return name;
+}
+
+std::filesystem::path WithTrailingSeparator(const std::filesystem::path& folder) {
+    if (folder.empty()) return folder;
+    std::filesystem::path result = folder;
+    if (result.has_filename()) result /= "";
+    return result;
+}
+
+bool TProgramValues::HasArgument(std::string_view argument) const {
+    for (const std::string& item : Arguments)
+        if (item.size() == argument.size() && ContainsText(argument, item) == 1) return true;
+    return false;
+}
+
+TProgramValues MakeProgramValues(const std::filesystem::path& programFile,
+                                 std::vector<std::string> arguments) {
+    TProgramValues values;
+    values.ProgramFile = programFile;
+    values.BaseName = ProgramBaseName(programFile);
+    values.ProgramRoot = WithTrailingSeparator(programFile.parent_path());
+    values.VersionText = ProgramVersionText();
+    values.Title = values.BaseName + " " + values.VersionText;
+    values.Arguments = std::move(arguments);
+    return values;
+}
+
+TMoveResult MoveToCommon(std::string_view name, const std::filesystem::path& from,
+                         const std::filesystem::path& to, const TLogCallback& log) {
+    const std::filesystem::path source = from / name;
+    const std::filesystem::path target = to / name;
+    std::error_code error;
+    if (!std::filesystem::exists(source, error)) return TMoveResult::NothingToMove;
+    const std::string nameText(name);
+    if (!std::filesystem::exists(target, error)) {
+        std::filesystem::rename(source, target, error);
+        if (!error) {
+            Log(log, nameText + " moved from " + FolderText(from) + " to " + FolderText(to));
+            return TMoveResult::Moved;
+        }
+        Log(log,
+            "Error: " + nameText + " could not be moved from " + FolderText(from) + " to " + FolderText(to));
+        return TMoveResult::MoveFailed;
+    }
+    if (std::filesystem::remove(source, error) && !error) {
+        Log(log, "Duplicate " + nameText + " deleted from " + FolderText(from));
+        return TMoveResult::DuplicateDeleted;
+    }
+    Log(log, "Error: Duplicate " + nameText + " could not be deleted from " + FolderText(from));
+    return TMoveResult::DeleteFailed;
+}
+
+TFolderSetup SetUpFolders(const TProgramValues& program, const TPlatformFolders& platform,
+                          const TLogCallback& log) {
+    TFolderSetup setup;
+    setup.ProgramRoot = WithTrailingSeparator(program.ProgramRoot);
+    setup.CommonRoot = WithTrailingSeparator(platform.AppData);
+    if (!setup.CommonRoot.empty()) {
+        std::error_code error;
+        if (!std::filesystem::exists(setup.CommonRoot, error)) {
+            // A folder that cannot be made is still used: reads give defaults.
+            setup.CommonRootCreated = std::filesystem::create_directories(setup.CommonRoot, error) && !error;
+            if (setup.CommonRootCreated) Log(log, "CommonRoot folder created: " + setup.CommonRoot.string());
+        }
+    } else {
+        setup.CommonRoot = setup.ProgramRoot;
+    }
+    const std::string settingsName = program.BaseName + ".ini";
+    std::error_code error;
+    const bool sameFolder = std::filesystem::equivalent(setup.CommonRoot, setup.ProgramRoot, error) ||
+                            setup.CommonRoot.lexically_normal() == setup.ProgramRoot.lexically_normal();
+    if (!sameFolder) {
+        MoveToCommon(settingsName, setup.ProgramRoot, setup.CommonRoot, log);
+        MoveToCommon(OldTargetAfrFileName, setup.ProgramRoot, setup.CommonRoot, log);
+    }
+    setup.MainSettingsFile = setup.CommonRoot / settingsName;
+    return setup;
+}
+
+bool WriteFolderSection(TIniFile2& main, const TFolderSetup& folders, const TPlatformFolders& platform,
+                        const TLogCallback& log) {
+    constexpr std::string_view section = "Folders";
+    bool ok = main.WriteString(section, "Common Root", FolderText(folders.CommonRoot));
+    ok &= main.WriteString(section, "Program Root", FolderText(folders.ProgramRoot));
+    ok &= main.WriteString(section, "Windows Program-files folder", FolderText(platform.ProgramFiles));
+    ok &= main.WriteString(section, "Windows App-data folder", FolderText(platform.AppData));
+    ok &= main.WriteString(section, "Windows User-data folder", FolderText(platform.UserData));
+    Log(log, "Program Root = " + FolderText(folders.ProgramRoot));
+    Log(log, "Common Root = " + FolderText(folders.CommonRoot));
+    return ok;
+}
+
+}  // namespace kelvane

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/logdata/LogState.h"
+#include "core/maps/BinCurrentImage.h"
+#include "core/maps/MapAxes.h"
+#include "core/maps/MapSets.h"
+#include "core/plot/DisplayOptions.h"
+#include "core/plot/PlotContext.h"
+#include "core/state/SettingsRecord.h"
+
+namespace kelvane {
+
+// Everything the main window owns for the one loaded plot. Tool windows get
+// a reference to it; the rules that work on it live beside their data.
+struct TKelvaneState {
+    TLogState Logs;
+    TSettings Settings;  // engine setup, filters, smoothing, plot limits ...
+    TFuelMapSet Fuel;
+    TIgnitionMapSet Ignition;
+    TCurrentLHImage LHImage;
+    TCurrentEZKImage EZKImage;
+    TMapAxes Axes = kelvane::RecomputeAxes(TEngineSetup{}, LHSourceText);
+    TDisplayOptions Display;
+    TMapGrid MeanAfrGrid{};
+    bool FiltersDirty = true;
+
+    const TEngineSetup& Setup() const { return Settings.EngineSetup; }
+    TEngineSetup& Setup() { return Settings.EngineSetup; }
+
+    // Rebuilds the axes from the engine setup, the LH reference's source and
+    // the current bin images.
+    void RecomputeAxes() {
+        TBinAxes binAxes;
+        binAxes.LHRpm = LHImage.RpmAxis();
+        binAxes.LHLoad = LHImage.LoadAxis();
+        binAxes.EZKRpm = EZKImage.RpmAxis();
+        Axes = kelvane::RecomputeAxes(Setup(), Fuel.Source, binAxes,
+                                      TPlotScaleState{Settings.ScaleMode, !Logs.Data.Empty()});
+    }
+
+    TPlotContext PlotContext() const {
+        return TPlotContext{Display,           Axes.LHRpm,       Axes.LHLoad,
+                            Axes.LHRpmBounds,  Axes.LHLoadBounds, Axes.EZKRpmBounds,
+                            Axes.EZKLoadBounds, Fuel.Adjustments, Ignition.Adjustments};
+    }
+};
+
+}  // namespace kelvane
