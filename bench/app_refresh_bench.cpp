@@ -11,6 +11,7 @@
 #include "app/plot/PlotLayers.h"
 #include "core/logdata/LogFileReader.h"
 #include "core/plot/MeanAfrGrid.h"
+#include "core/state/DerivedData.h"
 #include "core/state/KelvaneState.h"
 
 namespace kelvane {
@@ -56,12 +57,7 @@ void Refresh(benchmark::State& bench, bool filtersDirty) {
     }
     TPlotLayers layers;
     for (auto _ : bench) {
-        if (filtersDirty) {
-            f.State.FiltersDirty = true;
-            f.State.MeanAfrGrid =
-                ApplyFiltersAndComputeMeanAfrGrid(f.State.Logs.Data, f.State.Settings.ActiveFilters,
-                                                  f.State.FiltersDirty, f.State.PlotContext());
-        }
+        if (filtersDirty) UpdateDerivedData(f.State, TChange::Filters);
         DrawPlotLayers(layers, f.State, f.Colors, ImageSize, f.Options);
         const QImage image = ComposePlot(layers);
         benchmark::DoNotOptimize(image.constBits());

@@ -12,6 +12,8 @@
 #include "core/plot/CellStatistics.h"
 #include "core/plot/MeanAfrGrid.h"
 #include "core/plot/PlottedAfr.h"
+#include "core/shell/LogOpening.h"
+#include "core/state/DerivedData.h"
 #include "core/state/KelvaneState.h"
 
 namespace kelvane::cli {
@@ -25,20 +27,11 @@ bool IsReadableFile(const std::filesystem::path& path) {
     return static_cast<bool>(file);
 }
 
-// The program's file dialogs hand the reader full paths, and the caption
-// groups files by their folder: a relative name is made full the same way.
-std::filesystem::path FullPath(const std::string& file) {
-    std::error_code error;
-    const std::filesystem::path full = std::filesystem::absolute(file, error);
-    return error ? std::filesystem::path(file) : full.lexically_normal();
-}
-
-// Loads the files as the program's open command does, one by one, then runs
-// the refresh's filter step once. False when any file was rejected or could
-// not be read; the others are loaded all the same.
+// Opens the files through the very function the program's open commands
+// use, then brings the derived data up to date as the window does. False
+// when any file was rejected or could not be read; the others are loaded
+// all the same.
 bool LoadLogs(TKelvaneState& state, const TCliOptions& options) {
-    state.Setup() = options.Setup;
-    state.RecomputeAxes();
     state.Display.View = options.EzkView ? TPlotView::EZK : TPlotView::LH;
     state.Display.PlotAfr = options.PlotAfr;
     state.Display.PlotO2Adj = options.PlotO2Adj;
@@ -47,22 +40,27 @@ bool LoadLogs(TKelvaneState& state, const TCliOptions& options) {
     state.Settings.ActiveFilters.FiltersEnabled = options.FiltersEnabled;
 
     bool allRead = true;
-    TLoadLogOptions loadOptions;
-    loadOptions.AfrSmoothing = options.AfrSmoothing;
-    loadOptions.LHConfig = options.Setup.LHConfig;
-    for (const std::string& file : options.Files) {
-        const TLoadLogResult result = LoadLogFile(state.Logs, FullPath(file), loadOptions);
-        if (result.HeaderRejected) {
-            std::fprintf(stderr, "%s\n", result.Message.c_str());
-            allRead = false;
-        } else if (!result.Loaded && !IsReadableFile(file)) {
-            // A readable file without data lines adds nothing and is no error.
-            std::fprintf(stderr, "Cannot read %s\n", file.c_str());
-            allRead = false;
+    TChangeSet changes;
+    const auto open = [&](const std::vector<std::string>& files) {
+        TOpenLogsOptions openOptions;
+        openOptions.ChosenSetup = options.Setup;
+        std::vector<std::filesystem::path> paths(files.begin(), files.end());
+        const TOpenLogsResult result = OpenLogs(state, paths, openOptions);
+        changes |= result.Changes;
+        for (const auto& [path, file] : result.Files) {
+            if (file.HeaderRejected) {
+                std::fprintf(stderr, "%s\n", file.Message.c_str());
+                allRead = false;
+            } else if (!file.Loaded && !IsReadableFile(path)) {
+                // A readable file without data lines adds nothing and is no error.
+                std::fprintf(stderr, "Cannot read %s\n", path.string().c_str());
+                allRead = false;
+            }
         }
-    }
-    state.MeanAfrGrid = ApplyFiltersAndComputeMeanAfrGrid(state.Logs.Data, state.Settings.ActiveFilters,
-                                                          state.FiltersDirty, state.PlotContext());
+    };
+    open(options.Files);
+    for (const auto& later : options.LaterOpens) open(later);
+    UpdateDerivedData(state, changes);
     return allRead;
 }
 

@@ -8,8 +8,10 @@ namespace kelvane::cli {
 
 const char* const UsageText =
     "Usage:\n"
-    "  kelvane-cli log [--summary] [options] FILE...   the samples as read (or a summary)\n"
-    "  kelvane-cli cells [options] FILE...             per-cell statistics of the view's grid\n"
+    "  kelvane-cli log [--summary] [options] FILE... [--then FILE...]...\n"
+    "                                                  the samples as read (or a summary)\n"
+    "  kelvane-cli cells [options] FILE... [--then FILE...]...\n"
+    "                                                  per-cell statistics of the view's grid\n"
     "  kelvane-cli bin FILE.bin                        what the program sees in a bin image\n"
     "  kelvane-cli map FILE.txt                        a map text file as read\n"
     "  kelvane-cli --help\n"
@@ -22,7 +24,11 @@ const char* const UsageText =
     "  --no-filters              include every sample\n"
     "  --no-afr                  switch \"Plot AFR\" off\n"
     "  --no-o2                   switch \"Plot O2Adj\" off\n"
-    "  --view LH|EZK             the grid the samples are placed on (default LH)\n";
+    "  --view LH|EZK             the grid the samples are placed on (default LH)\n"
+    "\n"
+    "The files before the first --then are opened together, as the program opens the\n"
+    "files of its command line; each --then opens the files after it as \"Open Log File\n"
+    "(add to Plot)\" does, so an open file given again is read again.\n";
 
 namespace {
 
@@ -115,7 +121,11 @@ struct TParser {
         while (Next < Arguments.size()) {
             const std::string& argument = Arguments[Next++];
             if (onlyFilesFollow || argument.size() < 2 || argument.compare(0, 2, "--") != 0) {
-                o.Files.push_back(argument);
+                (o.LaterOpens.empty() ? o.Files : o.LaterOpens.back()).push_back(argument);
+            } else if (argument == "--then" && takesLogOptions) {
+                if (o.Files.empty() || (!o.LaterOpens.empty() && o.LaterOpens.back().empty()))
+                    return Fail("--then follows the files of an open");
+                o.LaterOpens.emplace_back();
             } else if (argument == "--") {
                 onlyFilesFollow = true;
             } else if (argument == "--help") {
@@ -131,6 +141,7 @@ struct TParser {
             }
         }
         if (o.Files.empty()) return Fail("no file given");
+        if (!o.LaterOpens.empty() && o.LaterOpens.back().empty()) return Fail("no file after --then");
         if ((o.Command == TCommand::Bin || o.Command == TCommand::Map) && o.Files.size() != 1)
             return Fail("give exactly one file");
         Result.Ok = true;

@@ -18,7 +18,9 @@ struct TCliOptions {
     bool PlotAfr = true;
     bool PlotO2Adj = true;
     bool EzkView = false;
-    std::vector<std::string> Files;
+    std::vector<std::string> Files;  // one open, as the program's command line
+    // Each "--then FILE..." is a later "add to plot" open of its own.
+    std::vector<std::vector<std::string>> LaterOpens;
 };
 
 struct TParseResult {

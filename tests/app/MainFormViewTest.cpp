@@ -9,12 +9,12 @@
 #include <string>
 
 #include "FakePrompts.h"
-#include "support/TempFolder.h"
-#include "support/TestFiles.h"
 #include "TestFormOptions.h"
 #include "app/plot/MainImage.h"
 #include "app/plot/MainUnit.h"
 #include "core/shell/Settings.h"
+#include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 namespace kelvane {
 namespace {
@@ -85,8 +85,7 @@ TEST(MainFormViewTest, DotsTakeTheScaleColourOfTheirAfrAndExcludedSamplesAreGrey
     EXPECT_EQ(f.PixelAt(f.DotCentre(900, 120)), ExcludedGrey);
     // With the filters off the idle samples are coloured too.
     f.State().Settings.ActiveFilters.FiltersEnabled = false;
-    f.State().FiltersDirty = true;
-    f.Form->RefreshMainWindow();
+    f.Form->ApplyChanges(TChange::Filters);
     EXPECT_EQ(f.PixelAt(f.DotCentre(900, 120)), expected);
 }
 

@@ -6,8 +6,8 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 out=$(mktemp) && trap 'rm -f "$out"' EXIT
 
-# run1 given twice: it is read again, so its samples move behind run2's.
-"$cli" log --no-filters "$fixtures/run1.txt" "$fixtures/run2.txt" "$fixtures/run1.txt" >"$out"
+# run1 opened again by a later open: it is read again, so its samples move behind run2's.
+"$cli" log --no-filters "$fixtures/run1.txt" "$fixtures/run2.txt" --then "$fixtures/run1.txt" >"$out"
 status=$?
 [ "$status" -eq 0 ] || fail "log exited $status, expected 0"
 

@@ -35,19 +35,20 @@
 #include "core/adjust/TargetAfrMap.h"
 #include "core/adjust/UpdatedMaps.h"
 #include "core/display/ColorTableFile.h"
+#include "core/ground/SettingsValues.h"
 #include "core/logdata/LogCaption.h"
 #include "core/logdata/LogFileReader.h"
 #include "core/logdata/PlotMafPass.h"
-#include "core/shell/MapLoading.h"
-#include "core/plot/MeanAfrGrid.h"
 #include "core/plot/PlotGeometry.h"
+#include "core/shell/MapClipboard.h"
+#include "core/shell/MapLoading.h"
 #include "core/shell/SettingsMainFile.h"
-#include "core/ground/SettingsValues.h"
 #include "core/shell/StartupClosing.h"
 #include "core/shell/StartupLogOptions.h"
 #include "core/shell/StartupUpdates.h"
 #include "core/shell/StartupWindowRules.h"
 #include "core/shell/TargetAfrMapHooks.h"
+#include "core/state/DerivedData.h"
 
 namespace kelvane {
 
@@ -135,8 +136,7 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
     LoadStartSettings();
 
     PlaceOnScreen();
-    UpdateCaption(CaptionText(FState.Logs.OpenFiles, FState.Settings.SessionName));
-    FStatusPanels[0]->setText(FromStd(StatusText(0, 0)));
+    UpdateCaptionAndStatus();
 
     FTimer = new QTimer(this);
     connect(FTimer, &QTimer::timeout, this, [this] {
@@ -166,7 +166,7 @@ void TMainForm::LoadStartSettings() {
     hooks.SetupAxes = [this](const TEngineSetup&) { FState.RecomputeAxes(); };
     LoadSettings(*FStore, FState.Settings, true, hooks);
     FState.Settings.StoredFilters = FState.Settings.ActiveFilters;
-    SetupAxes();
+    SetUpAxes(FState);
     FState.Display.PlotAfr = true;
     FState.Display.PlotO2Adj = true;
     FState.Fuel.ResetAdjustments(TFuelLimits{});
@@ -175,7 +175,7 @@ void TMainForm::LoadStartSettings() {
     FColorScale = LoadColorTable(FStore->Main());
     WriteStartStamp(FStore->Main(), FProgram.VersionText, CurrentDateTimeText());
     ReadLayoutSettings(FStore->Main(), FLayout);
-    FPlotDisplay.ShowAfrScale = FLayout.AfrScaleVisible;
+    FState.PlotDisplay.ShowAfrScale = FLayout.AfrScaleVisible;
     ReadWindowSettings(FStore->Main(), FState.Settings.KnockLimits[0], FWindows);
     FState.Settings.RecentFiles = LoadRecentFiles(FStore->Main());
 }
@@ -286,30 +286,27 @@ void TMainForm::CreateViewMenu() {
     connect(FCellFormat1, &QAction::triggered, this, [this] { SetView(TPlotView::LH, false); });
     menu->addSeparator();
     FShowReferenceMap1 = checkItem("Show &Reference Map", "ShowReferenceMap1");
-    connect(FShowReferenceMap1, &QAction::triggered, this,
-            [this] { ToggleOverlay(TMapOverlay::Reference, true); });
+    connect(FShowReferenceMap1, &QAction::triggered, this, [this] { ToggleOverlay(TMapOverlay::Reference); });
     FShowAdjustments1 = checkItem("Show &Adjustments", "ShowAdjustments1");
     connect(FShowAdjustments1, &QAction::triggered, this,
-            [this] { ToggleOverlay(TMapOverlay::Adjustments, true); });
+            [this] { ToggleOverlay(TMapOverlay::Adjustments); });
     FShowUpdatedMap1 = checkItem("Show &Updated Map", "ShowUpdatedMap1");
-    connect(FShowUpdatedMap1, &QAction::triggered, this,
-            [this] { ToggleOverlay(TMapOverlay::Updated, true); });
+    connect(FShowUpdatedMap1, &QAction::triggered, this, [this] { ToggleOverlay(TMapOverlay::Updated); });
     menu->addSeparator();
     FUseAdjustments1 =
         AddItem(menu, QStringLiteral("Include Adjustments"), QStringLiteral("UseAdjustments1"));
     FUseAdjustments1->setCheckable(true);
     connect(FUseAdjustments1, &QAction::triggered, this, [this] {
-        FState.FiltersDirty = true;  // statistics and knock measures change with it
-        ToggleViewOption(FUseAdjustments1, FState.Display.IncludeAdjustments);
+        ToggleViewOption(FUseAdjustments1, FState.Display.IncludeAdjustments, TChange::PlottedValues);
     });
     FShowKnocks1 = AddItem(menu, QStringLiteral("Show &Knocks on fuel plot"), QStringLiteral("ShowKnocks1"));
     FShowKnocks1->setCheckable(true);
     connect(FShowKnocks1, &QAction::triggered, this,
-            [this] { ToggleViewOption(FShowKnocks1, FState.Display.ShowKnocks); });
+            [this] { ToggleViewOption(FShowKnocks1, FState.Display.ShowKnocks, TChange::Display); });
     FAFRScale1 = AddItem(menu, QStringLiteral("Show AFR &Scale"), QStringLiteral("AFRScale1"));
     FAFRScale1->setCheckable(true);
     connect(FAFRScale1, &QAction::triggered, this,
-            [this] { ToggleViewOption(FAFRScale1, FPlotDisplay.ShowAfrScale); });
+            [this] { ToggleViewOption(FAFRScale1, FState.PlotDisplay.ShowAfrScale, TChange::Display); });
     menu->addSeparator();
     // The data log and data graph panels are not part of the window yet.
     FDataLog1 = checkItem("Data &Log", "DataLog1", false);
@@ -327,20 +324,20 @@ void TMainForm::ViewMenuOpening() {
     FEZKFormat1->setChecked(ezk && !lh22);
     FEZKFormat1->setEnabled(!lh22);
     FLHFormat1->setChecked(!ezk);
-    FGridFormat1->setChecked(!ezk && FPlotDisplay.GridFormat);
-    FCellFormat1->setChecked(!ezk && !FPlotDisplay.GridFormat);
-    FShowReferenceMap1->setChecked(FPlotDisplay.Overlay == TMapOverlay::Reference);
-    FShowAdjustments1->setChecked(FPlotDisplay.Overlay == TMapOverlay::Adjustments);
-    FShowUpdatedMap1->setChecked(FPlotDisplay.Overlay == TMapOverlay::Updated);
-    FAFRScale1->setChecked(FPlotDisplay.ShowAfrScale);
+    FGridFormat1->setChecked(!ezk && FState.PlotDisplay.GridFormat);
+    FCellFormat1->setChecked(!ezk && !FState.PlotDisplay.GridFormat);
+    FShowReferenceMap1->setChecked(FState.PlotDisplay.Overlay == TMapOverlay::Reference);
+    FShowAdjustments1->setChecked(FState.PlotDisplay.Overlay == TMapOverlay::Adjustments);
+    FShowUpdatedMap1->setChecked(FState.PlotDisplay.Overlay == TMapOverlay::Updated);
+    FAFRScale1->setChecked(FState.PlotDisplay.ShowAfrScale);
     FDataLog1->setChecked(false);
     FDataGraph1->setChecked(false);
 }
 
 // The menu's own check mark has already toggled; the flag takes it.
-void TMainForm::ToggleViewOption(QAction* item, bool& flag) {
+void TMainForm::ToggleViewOption(QAction* item, bool& flag, TChange change) {
     flag = item->isChecked();
-    RefreshMainWindow();
+    ApplyChanges(change);
 }
 
 void TMainForm::CreateWindowMenu() {
@@ -403,105 +400,43 @@ void TMainForm::WindowMenuOpening() {
 
 // ---- Logs --------------------------------------------------------------
 
-void TMainForm::UpdateCaption(const std::string& caption) {
+void TMainForm::UpdateCaptionAndStatus() {
     // The caption ends in a blank when nothing is open; the title bar shows it without.
-    setWindowTitle(FromStd(caption).trimmed());
-}
-
-void TMainForm::ClearMapsAndConfiguration() {
-    TMapGrid target = FState.Fuel.TargetAfr;
-    const bool targetEdited = FState.Fuel.TargetEdited;
-    FState.Fuel = TFuelMapSet{};
-    FState.Fuel.TargetAfr = target;  // the target AFR map is not one of the plot's maps
-    FState.Fuel.TargetEdited = targetEdited;
-    FState.Ignition = TIgnitionMapSet{};
-    FState.LHImage = TCurrentLHImage{};
-    FState.EZKImage = TCurrentEZKImage{};
-    FState.Setup().LHVersion = LHVersionUnset;
-    FState.Setup().LHConfig = LHConfigUnset;
-    FState.Setup().EZKVersion = EZKVersionUnset;
-    SetupAxes();
+    setWindowTitle(FromStd(CaptionText(FState.Logs.OpenFiles, FState.Settings.SessionName)).trimmed());
+    FStatusPanels[0]->setText(FromStd(StatusText(FState.Logs.OpenFiles.Count(), FState.Logs.Data.Count())));
 }
 
 bool TMainForm::ClosePlot() {
     // The question and the base maps need the session folder, so they come
     // before the session name is cleared.
     if (!SavePromptAndBaseMaps()) return false;
-    FState.Settings.SessionName.clear();
-    ClearLogState(FState.Logs);
-    FRanges = SettingsPlotRanges(FState);
-    FState.Settings.ActiveFilters = FState.Settings.StoredFilters;
-    FState.FiltersDirty = true;
-    UpdateCaption(CaptionText(FState.Logs.OpenFiles, FState.Settings.SessionName));
-    FStatusPanels[0]->setText(FromStd(StatusText(0, 0)));
-    RefreshMainWindow();
+    ApplyChanges(CloseLogs(FState));
     return true;
 }
 
 bool TMainForm::LoadLogFile(const QString& path) {
-    return ReadLogFile(path).Loaded;
+    return OpenLogs({path}, TOpenLogsOptions{});
 }
 
-TLoadLogResult TMainForm::ReadLogFile(const QString& path) {
-    TLoadLogOptions options;
-    options.AfrSmoothing = FState.Settings.AfrSmoothing;
-    options.LHConfig = FState.Setup().LHConfig;
-    options.SessionName = FState.Settings.SessionName;
-    const TLoadLogResult result = LoadLogFileWithProgress(this, FState.Logs, ToPath(path), options);
-    if (result.FiltersDirty) FState.FiltersDirty = true;
-    UpdateCaption(result.Caption);
-    FStatusPanels[0]->setText(FromStd(result.Status));
-    if (result.HeaderRejected) FPrompts->ShowError(FromStd(result.Message));
-    return result;
-}
-
-void TMainForm::AddRecentFile(const std::filesystem::path& path) {
-    auto& recent = FState.Settings.RecentFiles;
-    std::erase(recent, path);
-    recent.insert(recent.begin(), path);
-}
-
-bool TMainForm::LoadFilesInOrder(QStringList files, bool updateRecent) {
-    files.sort();
-    bool any = false;
-    for (const QString& file : files) {
-        const QString full = QFileInfo(file).absoluteFilePath();
-        const TLoadLogResult result = ReadLogFile(full);
-        if (result.Cancelled) break;  // the user stopped the whole open, not one file
-        if (!result.Loaded) continue;
-        any = true;
-        if (updateRecent) AddRecentFile(ToPath(full));
-    }
-    return any;
-}
-
-void TMainForm::ReapplySettings(const std::optional<TEngineSetup>& chosen) {
-    TSettingsHooks hooks;
-    // A target AFR map edited in this run and not yet saved is kept rather
-    // than read over from its file.
-    if (!FState.Fuel.TargetEdited) hooks = TargetAfrMapHooks(FState);
-    LoadSettings(*FStore, FState.Settings, true, hooks);
-    if (chosen) FState.Setup() = *chosen;
-    // A recent file is read before the stored setup is known, so its
-    // PlotMaf may have been made for another LH configuration.
-    PlotMafPass(FState.Logs.Data, FState.Setup().LHConfig);
-    SetupAxes();
-    FState.FiltersDirty = true;
-}
-
-void TMainForm::SetupAxes() {
-    FState.RecomputeAxes();
-    FRanges = SettingsPlotRanges(FState);
-}
-
-void TMainForm::FitPlotToLogs() {
-    AutoScalePlot(FState, FRanges);
+bool TMainForm::OpenLogs(const QStringList& files, const TOpenLogsOptions& options) {
+    std::vector<std::filesystem::path> paths;
+    for (const QString& file : files) paths.push_back(ToPath(file));
+    TOpenLogsOptions withDialog = options;
+    withDialog.Read = [this](TLogState& logs, const std::filesystem::path& path,
+                             const TLoadLogOptions& load) {
+        return LoadLogFileWithProgress(this, logs, path, load);
+    };
+    const TOpenLogsResult result = kelvane::OpenLogs(FState, paths, withDialog);
+    ApplyChanges(result.Changes);
+    for (const auto& [path, file] : result.Files)
+        if (file.HeaderRejected) FPrompts->ShowError(FromStd(file.Message));
+    return result.AnyLoaded;
 }
 
 void TMainForm::OpenFile1Click(bool newPlot) {
     if (newPlot) {
         if (!ClosePlot()) return;
-        ClearMapsAndConfiguration();
+        ApplyChanges(ClearMapsAndConfiguration(FState));
     }
     TFileRequest request;
     request.Filter = QString::fromUtf8(LogFileFilter);
@@ -518,7 +453,7 @@ void TMainForm::OpenFile1Click(bool newPlot) {
 void TMainForm::OpenLogFilesAsNewPlot(QStringList files) {
     if (files.isEmpty()) return;
     if (!ClosePlot()) return;
-    ClearMapsAndConfiguration();
+    ApplyChanges(ClearMapsAndConfiguration(FState));
     ReadWithLogFileOptions(std::move(files));
 }
 
@@ -526,17 +461,16 @@ void TMainForm::ReadWithLogFileOptions(QStringList files) {
     const TEngineSetup preselection = LogFileOptionsPreselection(FirstLine(files.first()), FState.Setup());
     const std::optional<TEngineSetup> chosen = AskLogFileOptions(this, preselection);
     if (!chosen) return;
-    FState.Setup() = *chosen;
-    LoadFilesInOrder(std::move(files), true);
-    ReapplySettings(chosen);
-    FitPlotToLogs();
-    RefreshMainWindow();
+    TOpenLogsOptions options;
+    options.ChosenSetup = chosen;
+    options.Store = FStore.get();
+    options.AddToRecentFiles = true;
+    OpenLogs(files, options);
 }
 
 void TMainForm::NewPlot1Click() {
     if (!ClosePlot()) return;
-    ClearMapsAndConfiguration();
-    RefreshMainWindow();
+    ApplyChanges(ClearMapsAndConfiguration(FState));
 }
 
 void TMainForm::RecentFileClick(int tag) {
@@ -544,11 +478,10 @@ void TMainForm::RecentFileClick(int tag) {
     if (tag < 1 || tag > static_cast<int>(recent.size())) return;
     const std::filesystem::path path = recent[static_cast<std::size_t>(tag - 1)];
     if (!ClosePlot()) return;
-    ClearMapsAndConfiguration();
-    if (!LoadLogFile(FromPath(path))) return;
-    ReapplySettings();
-    FitPlotToLogs();
-    RefreshMainWindow();
+    ApplyChanges(ClearMapsAndConfiguration(FState));
+    TOpenLogsOptions options;
+    options.Store = FStore.get();
+    OpenLogs({FromPath(path)}, options);
 }
 
 // ---- Maps --------------------------------------------------------------
@@ -566,9 +499,9 @@ std::optional<TFileChoice> TMainForm::AskMapFile() {
 
 void TMainForm::FinishMapCommand(const TMapLoadResult& result, const QString& path, int filterIndex) {
     if (!result.ErrorText.empty()) FPrompts->ShowError(FromStd(result.ErrorText));
+    TChangeSet changes = result.Changes;
     // Loading may have set up the axes for another engine setup.
-    FRanges = SettingsPlotRanges(FState);
-    if (result.ShowReferenceValues) FPlotDisplay.Overlay = TMapOverlay::Reference;
+    if (changes.Has(TChange::Axes)) changes |= SetUpAxes(FState);
     if (result.Ok) {
         const TMapFileSettings values = MapFileSettingsFor(ToPath(path), filterIndex);
         FLayout.MapFolder = values.MapFolder.string();
@@ -579,7 +512,7 @@ void TMainForm::FinishMapCommand(const TMapLoadResult& result, const QString& pa
         main.WriteString(SettingsSection, MapFileKey, FLayout.MapFile);
         main.WriteInteger(SettingsSection, MapFilterKey, FLayout.MapFilter);
     }
-    RefreshMainWindow();
+    ApplyChanges(changes);
 }
 
 void TMainForm::RunMapFileCommand(const TMapFileCommand& command) {
@@ -626,7 +559,7 @@ void TMainForm::CopyUpdatedMap1Click() {
 void TMainForm::PasteMap1Click() {
     const QClipboard* clipboard = QGuiApplication::clipboard();
     if (!clipboard) return;
-    if (PasteMap(FState, clipboard->text().toStdString())) RefreshMainWindow();
+    ApplyChanges(PasteMap(FState, clipboard->text().toStdString()));
 }
 
 void TMainForm::ReportMapSave(const TMapSaveResult& result) {
@@ -671,31 +604,40 @@ bool TMainForm::SavePromptAndBaseMaps() {
 
 void TMainForm::ResetFuelMapAdjustment1Click() {
     ResetFuelAdjustment(FState);
-    FState.FiltersDirty = true;
-    RefreshMainWindow();
+    ApplyChanges(TChange::FuelMaps);
 }
 
 void TMainForm::ResetIgntionmadadjustment1Click() {
-    if (ResetIgnitionAdjustment(FState)) FState.FiltersDirty = true;
-    RefreshMainWindow();
+    if (ResetIgnitionAdjustment(FState)) ApplyChanges(TChange::IgnitionMaps);
 }
 
 // ---- Refresh -----------------------------------------------------------
 
+void TMainForm::ApplyChanges(TChangeSet changes) {
+    if (changes.Empty()) return;
+    UpdateDerivedData(FState, changes);
+    if (changes.Has(TChange::Samples)) UpdateCaptionAndStatus();
+    emit StateChanged(changes);
+    if (changes.Only(TChange::Overlay)) {
+        // Only the printed values: the other layers stay as they are.
+        UpdateToolbar();
+        RedrawOverlay();
+        return;
+    }
+    RefreshMainWindow();
+}
+
 void TMainForm::RefreshMainWindow() {
     UpdateToolbar();
     if (!FCreated || FClosing) return;
-    if (FState.FiltersDirty)
-        FState.MeanAfrGrid = ApplyFiltersAndComputeMeanAfrGrid(
-            FState.Logs.Data, FState.Settings.ActiveFilters, FState.FiltersDirty, FState.PlotContext());
     DrawPlot();
 }
 
 QImage TMainForm::RenderMainImage(QSize size) {
     if (!FCreated) return {};  // resizes while the window builds itself
     TPlotLayerOptions options;
-    options.Ranges = FRanges;
-    options.Display = FPlotDisplay;
+    options.Ranges = FState.PlotRanges;
+    options.Display = FState.PlotDisplay;
     FGeometry = DrawPlotLayers(FLayers, FState, FColorScale.Table, size, options);
     return ComposePlot(FLayers);
 }
@@ -741,8 +683,7 @@ void TMainForm::customEvent(QEvent* event) {
         return;
     }
     if (event->type() == EngineSetupChangedEvent) {
-        SetupAxes();
-        RefreshMainWindow();
+        ApplyChanges(SetUpAxes(FState));
         return;
     }
     QMainWindow::customEvent(event);
@@ -777,9 +718,9 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     const QRect frame = geometry();
     values.MainWindowSize = TWindowSize{frame.left(), frame.top(), frame.width(), frame.height()};
     values.RecentFiles = FState.Settings.RecentFiles;
-    FLayout.AfrScaleVisible = FPlotDisplay.ShowAfrScale;
-    FLayout.AfrScaleX = FPlotDisplay.AfrScaleX;
-    FLayout.AfrScaleY = FPlotDisplay.AfrScaleY;
+    FLayout.AfrScaleVisible = FState.PlotDisplay.ShowAfrScale;
+    FLayout.AfrScaleX = FState.PlotDisplay.AfrScaleX;
+    FLayout.AfrScaleY = FState.PlotDisplay.AfrScaleY;
     values.Layout = FLayout;
     values.AfrScaleX = FLayout.AfrScaleX;
     values.AfrScaleY = FLayout.AfrScaleY;

@@ -11,13 +11,15 @@
 #include "app/plot/PlotLayers.h"
 #include "app/shell/Prompts.h"
 #include "core/display/ColorTable.h"
-#include "core/logdata/LogFileReader.h"
-#include "core/shell/MapLoading.h"
-#include "core/plot/PlotDisplay.h"
 #include "core/ground/DebugLog.h"
-#include "core/state/KelvaneState.h"
 #include "core/ground/ProgramFolders.h"
+#include "core/logdata/LogFileReader.h"
+#include "core/plot/PlotDisplay.h"
+#include "core/shell/LogOpening.h"
+#include "core/shell/MapLoading.h"
 #include "core/shell/SettingsWindows.h"
+#include "core/state/KelvaneState.h"
+#include "core/state/StateChange.h"
 
 class QAction;
 class QLabel;
@@ -104,10 +106,10 @@ class TMainForm : public QMainWindow {
     QToolButton* OverlayDropDown() const { return FOverlayDropDown; }
     QMenu* OverlayMenu() const { return FOverlayMenu; }
 
-    const TPlotDisplay& PlotDisplay() const { return FPlotDisplay; }
+    const TPlotDisplay& PlotDisplay() const { return FState.PlotDisplay; }
     const TColorTable& ColorTable() const { return FColorScale.Table; }
     TMainImage* MainImage() const { return FPlotArea; }
-    const TPlotRanges& PlotRanges() const { return FRanges; }
+    const TPlotRanges& PlotRanges() const { return FState.PlotRanges; }
     // The geometry of the plot as last drawn; nothing before the first drawing.
     const std::optional<TPlotGeometry>& PlotGeometry() const { return FGeometry; }
     const TPlotLayers& Layers() const { return FLayers; }
@@ -130,9 +132,7 @@ class TMainForm : public QMainWindow {
     // View commands.
     void SetView(TPlotView view, bool gridFormat);
     void EZKButtonClick();
-    // Menu items refresh the whole window; the toolbar buttons redraw only
-    // the printed values.
-    void ToggleOverlay(TMapOverlay overlay, bool wholeWindow);
+    void ToggleOverlay(TMapOverlay overlay);
     void SetOverlay(TMapOverlay overlay);
     // The drop-down button's own click: none, reference, adjustments,
     // updated, mean AFR, none ...
@@ -148,8 +148,17 @@ class TMainForm : public QMainWindow {
     // False when the user chose to keep adjusted maps that could not be
     // written: the plot then stays as it is.
     bool ClosePlot();
+
+    // The one place a change of the state arrives: the derived data is
+    // brought up to date, StateChanged tells every window, and the plot is
+    // repainted as far as the change reaches.
+    void ApplyChanges(TChangeSet changes);
     void RefreshMainWindow();
 
+  signals:
+    void StateChanged(kelvane::TChangeSet changes);
+
+  public:
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -177,10 +186,6 @@ class TMainForm : public QMainWindow {
     // it lies beyond the middle of the plot.
     void PlaceAfrScaleFromLayout();
     void PlaceOnScreen();
-    // Map axes and plot ranges for the engine setup.
-    void SetupAxes();
-    // Fits the plot to the loaded samples in the automatic scale mode.
-    void FitPlotToLogs();
     void LoadStartSettings();
     void StartupCheck();
 
@@ -188,24 +193,19 @@ class TMainForm : public QMainWindow {
     void RecentFilesOpening();
     void WindowMenuOpening();
     void ViewMenuOpening();
-    void ToggleViewOption(QAction* item, bool& flag);
+    void ToggleViewOption(QAction* item, bool& flag, TChange change);
 
     // Shows one error box per map file that could not be written.
     void ReportMapSave(const struct TMapSaveResult& result);
     // At plot close: the question about adjusted maps, then the base maps.
     bool SavePromptAndBaseMaps();
 
-    // The plot's maps and the configuration go back to none for a new plot.
-    void ClearMapsAndConfiguration();
-    TLoadLogResult ReadLogFile(const QString& path);
-    // The Log File Options window for the files, then the files in name order.
+    // The Log File Options window for the files, then the files opened.
     void ReadWithLogFileOptions(QStringList files);
-    bool LoadFilesInOrder(QStringList files, bool updateRecent);
-    void AddRecentFile(const std::filesystem::path& path);
-    void UpdateCaption(const std::string& caption);
-    // The settings load that opening logs runs; an engine setup the user
-    // just chose in the Log File Options window stays.
-    void ReapplySettings(const std::optional<TEngineSetup>& chosen = std::nullopt);
+    // Opens logs into the plot; refused files are shown in error boxes.
+    bool OpenLogs(const QStringList& files, const TOpenLogsOptions& options);
+    // Caption and file count follow the open files.
+    void UpdateCaptionAndStatus();
     using TMapFileCommand =
         std::function<TMapLoadResult(TKelvaneState&, const std::filesystem::path&, TBinMapChooser&)>;
     std::optional<TFileChoice> AskMapFile();
@@ -223,8 +223,6 @@ class TMainForm : public QMainWindow {
     std::unique_ptr<TSettingsStore> FStore;
     TKelvaneState FState;
     TColorScale FColorScale;
-    TPlotDisplay FPlotDisplay;
-    TPlotRanges FRanges;
     TPlotLayers FLayers;
     std::optional<TPlotGeometry> FGeometry;
     bool FDraggingAfrScale = false;
@@ -293,3 +291,5 @@ class TMainForm : public QMainWindow {
 };
 
 }  // namespace kelvane
+
+Q_DECLARE_METATYPE(kelvane::TChangeSet)

@@ -61,18 +61,15 @@ void TMainForm::CreateToolBar() {
     FShowRefButton =
         AddButton(bar, QStringLiteral("Ref"), OverlayPlate, QStringLiteral("Show Reference map values"),
                   QStringLiteral("ShowRefButton"), true);
-    connect(FShowRefButton, &QAction::triggered, this,
-            [this] { ToggleOverlay(TMapOverlay::Reference, false); });
+    connect(FShowRefButton, &QAction::triggered, this, [this] { ToggleOverlay(TMapOverlay::Reference); });
     FShowAdjButton =
         AddButton(bar, QStringLiteral("Adj"), OverlayPlate, QStringLiteral("Show Adjustment map values"),
                   QStringLiteral("ShowAdjButton"), true);
-    connect(FShowAdjButton, &QAction::triggered, this,
-            [this] { ToggleOverlay(TMapOverlay::Adjustments, false); });
+    connect(FShowAdjButton, &QAction::triggered, this, [this] { ToggleOverlay(TMapOverlay::Adjustments); });
     FShowUpdButton =
         AddButton(bar, QStringLiteral("Upd"), OverlayPlate, QStringLiteral("Show Updated map values"),
                   QStringLiteral("ShowUpdButton"), true);
-    connect(FShowUpdButton, &QAction::triggered, this,
-            [this] { ToggleOverlay(TMapOverlay::Updated, false); });
+    connect(FShowUpdButton, &QAction::triggered, this, [this] { ToggleOverlay(TMapOverlay::Updated); });
     CreateOverlayDropDown();
     bar->addSeparator();
 
@@ -115,7 +112,7 @@ void TMainForm::CreateOverlayDropDown() {
     }
     connect(FOverlayMenu, &QMenu::aboutToShow, this, [this] {
         for (QAction* item : FOverlayMenu->actions())
-            item->setChecked(item->data().toInt() == static_cast<int>(FPlotDisplay.Overlay));
+            item->setChecked(item->data().toInt() == static_cast<int>(FState.PlotDisplay.Overlay));
     });
 
     FOverlayDropDown = new QToolButton(this);
@@ -136,9 +133,9 @@ void TMainForm::UpdateToolbar() {
     FLHButton->setChecked(!ezk);
     FEZKButton->setChecked(ezk);
     FEZKButton->setEnabled(!lh22);
-    FShowRefButton->setChecked(FPlotDisplay.Overlay == TMapOverlay::Reference);
-    FShowAdjButton->setChecked(FPlotDisplay.Overlay == TMapOverlay::Adjustments);
-    FShowUpdButton->setChecked(FPlotDisplay.Overlay == TMapOverlay::Updated);
+    FShowRefButton->setChecked(FState.PlotDisplay.Overlay == TMapOverlay::Reference);
+    FShowAdjButton->setChecked(FState.PlotDisplay.Overlay == TMapOverlay::Adjustments);
+    FShowUpdButton->setChecked(FState.PlotDisplay.Overlay == TMapOverlay::Updated);
     FCellCursorButton->setChecked(FState.Settings.CellCursor);
     FPointCursorButton->setChecked(!FState.Settings.CellCursor);
     FDataLogButton->setChecked(false);
@@ -148,8 +145,8 @@ void TMainForm::UpdateToolbar() {
 
 void TMainForm::SetView(TPlotView view, bool gridFormat) {
     FState.Display.View = view;
-    FPlotDisplay.GridFormat = gridFormat;
-    RefreshMainWindow();
+    FState.PlotDisplay.GridFormat = gridFormat;
+    ApplyChanges(TChange::Display);
 }
 
 void TMainForm::EZKButtonClick() {
@@ -160,45 +157,40 @@ void TMainForm::EZKButtonClick() {
     SetView(TPlotView::EZK, false);
 }
 
-void TMainForm::ToggleOverlay(TMapOverlay overlay, bool wholeWindow) {
-    FPlotDisplay.Overlay = FPlotDisplay.Overlay == overlay ? TMapOverlay::None : overlay;
-    if (wholeWindow) {
-        RefreshMainWindow();
-    } else {
-        UpdateToolbar();
-        RedrawOverlay();
-    }
+void TMainForm::ToggleOverlay(TMapOverlay overlay) {
+    FState.PlotDisplay.Overlay = FState.PlotDisplay.Overlay == overlay ? TMapOverlay::None : overlay;
+    ApplyChanges(TChange::Overlay);
 }
 
 void TMainForm::SetOverlay(TMapOverlay overlay) {
-    FPlotDisplay.Overlay = overlay;
-    RefreshMainWindow();
+    FState.PlotDisplay.Overlay = overlay;
+    ApplyChanges(TChange::Overlay);
 }
 
 void TMainForm::CycleOverlay() {
-    switch (FPlotDisplay.Overlay) {
+    switch (FState.PlotDisplay.Overlay) {
         case TMapOverlay::None:
-            FPlotDisplay.Overlay = TMapOverlay::Reference;
+            FState.PlotDisplay.Overlay = TMapOverlay::Reference;
             break;
         case TMapOverlay::Reference:
-            FPlotDisplay.Overlay = TMapOverlay::Adjustments;
+            FState.PlotDisplay.Overlay = TMapOverlay::Adjustments;
             break;
         case TMapOverlay::Adjustments:
-            FPlotDisplay.Overlay = TMapOverlay::Updated;
+            FState.PlotDisplay.Overlay = TMapOverlay::Updated;
             break;
         case TMapOverlay::Updated:
-            FPlotDisplay.Overlay = TMapOverlay::MeanAfr;
+            FState.PlotDisplay.Overlay = TMapOverlay::MeanAfr;
             break;
         case TMapOverlay::MeanAfr:
-            FPlotDisplay.Overlay = TMapOverlay::None;
+            FState.PlotDisplay.Overlay = TMapOverlay::None;
             break;
     }
-    RefreshMainWindow();
+    ApplyChanges(TChange::Overlay);
 }
 
 void TMainForm::RedrawOverlay() {
     if (!FCreated || FClosing || !FGeometry) return;
-    DrawOverlayLayer(FLayers, *FGeometry, FState, FPlotDisplay.Overlay);
+    DrawOverlayLayer(FLayers, *FGeometry, FState, FState.PlotDisplay.Overlay);
     ShowComposedPlot();
 }
 
@@ -209,7 +201,7 @@ void TMainForm::ShowComposedPlot() {
 // ---- AFR scale legend ---------------------------------------------------
 
 bool TMainForm::OverAfrScale(QPoint position) const {
-    if (!FPlotDisplay.ShowAfrScale || FLayers.AfrScale.isNull()) return false;
+    if (!FState.PlotDisplay.ShowAfrScale || FLayers.AfrScale.isNull()) return false;
     return QRect(FLayers.AfrScaleOrigin, FLayers.AfrScale.size()).contains(position);
 }
 
@@ -236,8 +228,8 @@ void TMainForm::MainImageMouseUp(QPoint, Qt::MouseButton button) {
     FDraggingAfrScale = false;
     const TPixelPoint stored = StoredAfrScalePosition(FLayers.AfrScaleOrigin.x(), FLayers.AfrScaleOrigin.y(),
                                                       FPlotArea->width(), FPlotArea->height());
-    FPlotDisplay.AfrScaleX = stored.X;
-    FPlotDisplay.AfrScaleY = stored.Y;
+    FState.PlotDisplay.AfrScaleX = stored.X;
+    FState.PlotDisplay.AfrScaleY = stored.Y;
 }
 
 namespace {
@@ -254,8 +246,8 @@ int FromNearerEdge(int stored, int plotLength) {
 void TMainForm::PlaceAfrScaleFromLayout() {
     const int plotWidth = FPlotArea->width() - PlotMarginLeft - PlotMarginRight;
     const int plotHeight = FPlotArea->height() - PlotMarginTop - PlotMarginBottom;
-    FPlotDisplay.AfrScaleX = FromNearerEdge(FLayout.AfrScaleX, plotWidth);
-    FPlotDisplay.AfrScaleY = FromNearerEdge(FLayout.AfrScaleY, plotHeight);
+    FState.PlotDisplay.AfrScaleX = FromNearerEdge(FLayout.AfrScaleX, plotWidth);
+    FState.PlotDisplay.AfrScaleY = FromNearerEdge(FLayout.AfrScaleY, plotHeight);
 }
 
 }  // namespace kelvane

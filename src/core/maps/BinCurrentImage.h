@@ -16,18 +16,24 @@ namespace kelvane {
 bool SameBinImageName(const std::filesystem::path& a, const std::filesystem::path& b);
 
 // The program's one current image of a kind. Opening the same name again keeps
-// the image as it was, without reading the file again; another name replaces it.
+// the image as it was, without reading the file again; another valid image
+// replaces it. Copies share the (read-only) image, so a command can keep the
+// current one aside and put it back.
 template <class TImage>
 class TCurrentBinImage {
   public:
-    // False, with nothing changed, when the path is empty or names no file.
-    // Otherwise the result is the (new or kept) current image's validity.
+    // False, with nothing changed, when the path is empty, names no file or
+    // names a file that is not a valid image: a bad file never costs the
+    // user the image already open. Otherwise the result is the kept image's
+    // validity, or true for the new one.
     bool Open(const std::filesystem::path& path) {
         std::error_code error;
         if (path.empty() || !std::filesystem::exists(path, error)) return false;
-        if (FImage && !SameBinImageName(FImage->FileName(), path)) FImage.reset();
-        if (!FImage) FImage = std::make_unique<TImage>(path);
-        return FImage->IsValid();
+        if (FImage && SameBinImageName(FImage->FileName(), path)) return FImage->IsValid();
+        auto image = std::make_shared<const TImage>(path);
+        if (!image->IsValid()) return false;
+        FImage = std::move(image);
+        return true;
     }
 
     void Release() { FImage.reset(); }
@@ -40,7 +46,7 @@ class TCurrentBinImage {
     std::optional<TMapAxis> LoadAxis() const { return FImage ? FImage->LoadAxis() : std::nullopt; }
 
   private:
-    std::unique_ptr<TImage> FImage;
+    std::shared_ptr<const TImage> FImage;
 };
 
 using TCurrentLHImage = TCurrentBinImage<TLHbinFile>;

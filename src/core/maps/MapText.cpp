@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/ground/AtomicFile.h"
+#include "core/maps/MapFields.h"
 
 namespace kelvane {
 
@@ -271,6 +272,20 @@ bool PasteBlock(std::string_view text, TMapGrid& grid, const TMapSelection& sele
     }
     if (pastedArea) *pastedArea = area;
     return true;
+}
+
+bool ReadEZKMapBlock(std::string_view text, TMapGrid& grid) {
+    int row = 0;
+    for (std::string_view line : SplitMapLines(text)) {
+        if (row == MapSize) break;
+        line = TrimMapText(line);
+        if (!IsEZKMapLine(line)) continue;
+        std::size_t pos = 0;
+        for (int r = 0; r < MapSize; ++r)
+            grid.At(r, row) = MapNumberOr(NextMapField(line, pos, "\t"), true, 0.0);
+        ++row;
+    }
+    return row == MapSize;
 }
 
 }  // namespace kelvane

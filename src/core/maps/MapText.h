@@ -29,6 +29,8 @@ bool IsEZKMapBlock(std::string_view text);
 // Whole-map paste: lines passing the LH line check fill load rows 0 to 15;
 // true when the 16th row was filled.
 bool ReadMapBlock(std::string_view text, TMapGrid& grid);
+// The same with the EZK line check (decimal commas allowed).
+bool ReadEZKMapBlock(std::string_view text, TMapGrid& grid);
 
 // One value of a map text file: fixed notation in at most 6 characters,
 // dropping decimals until it fits, else "******"; no sign on a zero.

@@ -1,91 +1,67 @@
 #include "core/shell/MapLoading.h"
 
-#include <algorithm>
-#include <cctype>
+#include <optional>
 
-#include "core/maps/MapFields.h"
-#include "core/maps/MapText.h"
+#include "core/shell/MapKinds.h"
 
 namespace kelvane {
 
 namespace {
 
-bool HasExtension(const std::filesystem::path& path, std::string_view lowerExtension) {
-    std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == lowerExtension;
-}
+// Everything a map load may touch, kept so that a refused file or a
+// cancelled dialog can put it all back.
+struct TMapStateBefore {
+    explicit TMapStateBefore(const TKelvaneState& state)
+        : Fuel(state.Fuel),
+          Ignition(state.Ignition),
+          LHImage(state.LHImage),
+          EZKImage(state.EZKImage),
+          Setup(state.Setup()),
+          Axes(state.Axes) {}
 
-bool IsTextPath(const std::filesystem::path& path) {
-    return HasExtension(path, ".txt");
-}
-
-bool IsBinPath(const std::filesystem::path& path) {
-    return HasExtension(path, ".bin");
-}
-
-std::string QuotedNameText(const std::filesystem::path& path, std::string_view tail) {
-    return "File \"" + path.filename().string() + "\" " + std::string(tail);
-}
-
-bool IsLHBinSource(int source) {
-    return source == LHSourceCat || source == LHSourceNoCat || source == LHSourcePrimaryLoad;
-}
-
-bool IsEZKBinSource(int source) {
-    return source == EZKSourceCat98 || source == EZKSourceNoCat98 || source == EZKSource91;
-}
-
-// The LH choices the dialog can give; "OK" without a choice is not one of them.
-bool IsLHChoice(TBinMapChoice choice) {
-    return IsLHBinSource(static_cast<int>(choice));
-}
-
-bool IsEZKChoice(TBinMapChoice choice) {
-    return IsEZKBinSource(static_cast<int>(choice));
-}
-
-// The map set's limits follow the LH version and the source, so the axes are
-// rebuilt before any relation runs on the fuel set.
-void ResetFuelAdjustments(TKelvaneState& state) {
-    state.RecomputeAxes();
-    state.Fuel.ResetAdjustments(state.Axes.FuelLimits);
-}
-
-// Lines passing the EZK line check (decimal commas allowed) fill load rows 0
-// to 15; true when the 16th row was filled.
-bool ReadEZKMapBlock(std::string_view text, TMapGrid& grid) {
-    int row = 0;
-    for (std::string_view line : SplitMapLines(text)) {
-        if (row == MapSize) break;
-        line = TrimMapText(line);
-        if (!IsEZKMapLine(line)) continue;
-        std::size_t pos = 0;
-        for (int r = 0; r < MapSize; ++r)
-            grid.At(r, row) = MapNumberOr(NextMapField(line, pos, "\t"), true, 0.0);
-        ++row;
+    void Restore(TKelvaneState& state) const {
+        state.Fuel = Fuel;
+        state.Ignition = Ignition;
+        state.LHImage = LHImage;
+        state.EZKImage = EZKImage;
+        state.Setup() = Setup;
+        state.Axes = Axes;
     }
-    return row == MapSize;
-}
+
+    TFuelMapSet Fuel;
+    TIgnitionMapSet Ignition;
+    TCurrentLHImage LHImage;
+    TCurrentEZKImage EZKImage;
+    TEngineSetup Setup;
+    TMapAxes Axes;
+};
 
 // What a load command put where; decides the relations run afterwards.
 struct TLoadOutcome {
     bool Ok = false;
+    bool Cancelled = false;
     bool NewFuelReference = false;
     bool NewIgnitionReference = false;
     std::string ErrorText;
 };
 
+template <class TKind>
+void LoadReferenceText(TKelvaneState& state, const std::filesystem::path& path, TLoadOutcome& outcome) {
+    auto& set = TKind::Set(state);
+    outcome.Ok = TKind::ReadMapText(path, set.Reference);
+    set.ReferenceLoaded = outcome.Ok;
+    if constexpr (TKind::Change == TChange::FuelMaps) {
+        outcome.NewFuelReference = true;
+    } else {
+        outcome.NewIgnitionReference = true;
+    }
+}
+
 void LoadText(TKelvaneState& state, const std::filesystem::path& path, TLoadOutcome& outcome) {
     if (IsLHMapText(path)) {
-        outcome.Ok = ReadLHMapText(path, state.Fuel.Reference);
-        state.Fuel.ReferenceLoaded = outcome.Ok;
-        outcome.NewFuelReference = true;
+        LoadReferenceText<TFuelMapKind>(state, path, outcome);
     } else if (IsEZKMapText(path)) {
-        outcome.Ok = ReadEZKMapText(path, state.Ignition.Reference);
-        state.Ignition.ReferenceLoaded = outcome.Ok;
-        outcome.NewIgnitionReference = true;
+        LoadReferenceText<TIgnitionMapKind>(state, path, outcome);
     } else {
         outcome.ErrorText = NotValidMapFileText(path);
     }
@@ -103,8 +79,11 @@ void LoadEZKImage(TKelvaneState& state, const std::filesystem::path& path, TBinM
     state.Setup().EZKVersion = image.GtRpmGrid() ? EZKVersionGT : EZKVersionS4;
 
     const TBinMapChoice choice = chooser.ChooseMap(TBinDialogKind::EZK, EZKBinNotice(image));
-    if (choice == TBinMapChoice::Cancel) return;
-    if (IsEZKChoice(choice)) {
+    if (choice == TBinMapChoice::Cancel) {
+        outcome.Cancelled = true;
+        return;
+    }
+    if (IsChoiceOf<TIgnitionMapKind>(choice)) {
         const int which = static_cast<int>(choice);
         TMapGrid reference = state.Ignition.Reference;
         TMapGrid wot = state.Ignition.WotCurve;
@@ -139,7 +118,10 @@ void LoadLHImage(TKelvaneState& state, const std::filesystem::path& path, TBinMa
             which = TLHbinFile::NoCatMap;
         } else {
             const TBinMapChoice choice = chooser.ChooseMap(TBinDialogKind::LH, LHBinNotice(image));
-            if (!IsLHChoice(choice)) return;
+            if (!IsChoiceOf<TFuelMapKind>(choice)) {
+                outcome.Cancelled = true;
+                return;
+            }
             which = static_cast<int>(choice);
         }
     }
@@ -152,93 +134,81 @@ void LoadLHImage(TKelvaneState& state, const std::filesystem::path& path, TBinMa
 
 // The map the reference's source names, or the dialog's choice for a text
 // reference; empty when the user cancelled.
-std::optional<int> CompareChoice(TBinDialogKind kind, int source, bool sourceIsBin, const std::string& notice,
-                                 TBinMapChooser& chooser) {
-    if (sourceIsBin) return source;
-    const TBinMapChoice choice = chooser.ChooseMap(kind, notice);
-    const bool taken = kind == TBinDialogKind::LH ? IsLHChoice(choice) : IsEZKChoice(choice);
-    if (!taken) return std::nullopt;
+template <class TKind>
+std::optional<int> CompareChoice(const typename TKind::TImage& image, int source, TBinMapChooser& chooser) {
+    if (const std::optional<int> only = TKind::OnlyMap(image)) return only;
+    if (TKind::IsBinSource(source)) return source;
+    const TBinMapChoice choice = chooser.ChooseMap(TKind::Dialog, TKind::Notice(image));
+    if (!IsChoiceOf<TKind>(choice)) return std::nullopt;
     return static_cast<int>(choice);
 }
 
-bool CompareLHImage(TKelvaneState& state, const std::filesystem::path& path, TBinMapChooser& chooser,
-                    std::string& errorText) {
-    const TLHbinFile image(path);
+template <class TKind>
+bool CompareImage(TKelvaneState& state, const std::filesystem::path& path, TBinMapChooser& chooser,
+                  std::string& errorText) {
+    const typename TKind::TImage image(path);
     if (!image.IsValid()) {
-        errorText = NotValidLHBinText(path);
+        errorText = TKind::NotValidImageText(path);
         return false;
     }
-    std::optional<int> which = TLHbinFile::CatMap;
-    if (!image.IsLH22Image()) {
-        which = CompareChoice(TBinDialogKind::LH, state.Fuel.Source, IsLHBinSource(state.Fuel.Source),
-                              LHBinNotice(image), chooser);
-    }
-    if (!which || !image.ReadMap(*which, state.Fuel.Updated)) return false;
-    state.Fuel.RecomputeAdjustments();
+    auto& set = TKind::Set(state);
+    const std::optional<int> which = CompareChoice<TKind>(image, set.Source, chooser);
+    if (!which || !image.ReadMap(*which, set.Updated)) return false;
+    set.RecomputeAdjustments();
     return true;
 }
 
-bool CompareEZKImage(TKelvaneState& state, const std::filesystem::path& path, TBinMapChooser& chooser,
-                     std::string& errorText) {
-    const TEZKbinFile image(path);
-    if (!image.IsValid()) {
-        errorText = NotValidEZKBinText(path);
-        return false;
+template <class TKind>
+bool CompareText(TKelvaneState& state, const std::filesystem::path& path) {
+    auto& set = TKind::Set(state);
+    const bool ok = TKind::ReadMapText(path, set.Updated);
+    set.RecomputeAdjustments();
+    return ok;
+}
+
+template <class TKind>
+bool LoadReference(TKelvaneState& state, const std::filesystem::path& path, int source) {
+    auto& set = TKind::Set(state);
+    if (IsMapTextPath(path)) {
+        set.Source = TKind::TextSource;
+        const bool ok = TKind::ReadMapText(path, set.Reference);
+        set.ReferenceLoaded = ok;
+        if (ok) set.ReferencePath = path;
+        TKind::ResetAdjustments(state);
+        return ok;
     }
-    const std::optional<int> which =
-        CompareChoice(TBinDialogKind::EZK, state.Ignition.Source, IsEZKBinSource(state.Ignition.Source),
-                      EZKBinNotice(image), chooser);
-    if (!which || !image.ReadMap(*which, state.Ignition.Updated)) return false;
-    state.Ignition.RecomputeAdjustments();
+    auto& current = TKind::Image(state);
+    if (!IsBinPath(path) || !current.Open(path)) return false;
+    if (source != TKind::TextSource && !TKind::IsBinSource(source)) source = TKind::DefaultBinSource;
+    // An LH 2.2 image has no Primary Load Map: nothing is read and the
+    // reference keeps what it held.
+    if (!current.Get()->ReadMap(source, set.Reference)) return false;
+    set.Source = source;
+    set.ReferenceLoaded = true;
+    set.ReferencePath = path;
+    TKind::ResetAdjustments(state);
     return true;
+}
+
+template <class TKind>
+bool LoadUpdatedMap(TKelvaneState& state, const std::filesystem::path& path) {
+    if (!IsMapTextPath(path) || !TKind::AcceptsUpdatedFile(path)) return false;
+    auto& set = TKind::Set(state);
+    const bool ok = TKind::ReadMapText(path, set.Updated);
+    if (ok) set.UpdatedPath = path;
+    set.RecomputeAdjustments();
+    return ok;
 }
 
 }  // namespace
 
-TMapFileSettings MapFileSettingsFor(const std::filesystem::path& chosenFile, int filterIndex) {
-    return TMapFileSettings{chosenFile.parent_path(), chosenFile, filterIndex};
-}
-
-std::string LHBinNotice(const TLHbinFile& image) {
-    std::string notice;
-    const auto addLine = [&notice](std::string_view line) {
-        if (!notice.empty()) notice += '\n';
-        notice += line;
-    };
-    if (!image.AdaptationDisabled()) addLine(LHAdaptationNotice);
-    TWotMap wot{};
-    if (image.ReadCatWotMap(wot) && !TLHbinFile::WotMapZeroed(wot)) addLine(LHCatWotNotice);
-    wot = {};
-    if (image.ReadNoCatWotMap(wot) && !TLHbinFile::WotMapZeroed(wot)) addLine(LHNoCatWotNotice);
-    return notice;
-}
-
-std::string EZKBinNotice(const TEZKbinFile& image) {
-    return image.WotMapDisabled() ? std::string() : std::string(EZKWotNotice);
-}
-
-std::string NotValidMapFileText(const std::filesystem::path& path) {
-    return QuotedNameText(path, "is not a valid map file");
-}
-
-std::string NotValidVortrixBinText(const std::filesystem::path& path) {
-    return QuotedNameText(path, "is not a valid Vortrix bin-file.");
-}
-
-std::string NotValidLHBinText(const std::filesystem::path& path) {
-    return QuotedNameText(path, "is not a valid LH bin-file.");
-}
-
-std::string NotValidEZKBinText(const std::filesystem::path& path) {
-    return QuotedNameText(path, "is not a valid EZK bin-file.");
-}
-
 TMapLoadResult LoadMapFile(TKelvaneState& state, const std::filesystem::path& path, TBinMapChooser& chooser) {
+    const TMapStateBefore before(state);
     const int oldFuelSource = state.Fuel.Source;
     state.Fuel.Source = LHSourceText;
 
     TLoadOutcome outcome;
-    if (IsTextPath(path)) {
+    if (IsMapTextPath(path)) {
         LoadText(state, path, outcome);
     } else if (IsBinPath(path)) {
         if (TLHbinFile::IsLHbinFile(path)) {
@@ -246,6 +216,13 @@ TMapLoadResult LoadMapFile(TKelvaneState& state, const std::filesystem::path& pa
         } else {
             LoadEZKImage(state, path, chooser, outcome);
         }
+    }
+
+    TMapLoadResult result;
+    result.ErrorText = std::move(outcome.ErrorText);
+    if (!result.ErrorText.empty() || outcome.Cancelled) {
+        before.Restore(state);
+        return result;
     }
 
     // A Primary Load Map reference read with source 0 would be clamped to the
@@ -265,139 +242,56 @@ TMapLoadResult LoadMapFile(TKelvaneState& state, const std::filesystem::path& pa
         state.Ignition.RecomputeUpdated();
     }
 
-    TMapLoadResult result;
     result.Ok = outcome.Ok;
-    result.ErrorText = std::move(outcome.ErrorText);
-    result.ShowReferenceValues = outcome.Ok;
-    result.Refresh = true;
+    result.Changes = TChangeSet{TChange::FuelMaps, TChange::IgnitionMaps, TChange::Axes};
+    if (result.Ok) {
+        state.PlotDisplay.Overlay = TMapOverlay::Reference;
+        result.Changes |= TChange::Overlay;
+    }
     return result;
 }
 
 TMapLoadResult CompareMapFile(TKelvaneState& state, const std::filesystem::path& path,
                               TBinMapChooser& chooser) {
     TMapLoadResult result;
-    if (IsTextPath(path)) {
+    if (IsMapTextPath(path)) {
         if (IsLHMapText(path)) {
-            result.Ok = ReadLHMapText(path, state.Fuel.Updated);
-            state.Fuel.RecomputeAdjustments();
+            result.Ok = CompareText<TFuelMapKind>(state, path);
+            result.Changes = TChange::FuelMaps;
         } else if (IsEZKMapText(path)) {
-            result.Ok = ReadEZKMapText(path, state.Ignition.Updated);
-            state.Ignition.RecomputeAdjustments();
+            result.Ok = CompareText<TIgnitionMapKind>(state, path);
+            result.Changes = TChange::IgnitionMaps;
         } else {
             result.ErrorText = NotValidMapFileText(path);
         }
     } else if (IsBinPath(path)) {
         if (TLHbinFile::IsLHbinFile(path)) {
-            result.Ok = CompareLHImage(state, path, chooser, result.ErrorText);
+            result.Ok = CompareImage<TFuelMapKind>(state, path, chooser, result.ErrorText);
+            result.Changes = TChange::FuelMaps;
         } else if (TEZKbinFile::IsEZKbinFile(path)) {
-            result.Ok = CompareEZKImage(state, path, chooser, result.ErrorText);
+            result.Ok = CompareImage<TIgnitionMapKind>(state, path, chooser, result.ErrorText);
+            result.Changes = TChange::IgnitionMaps;
         } else {
             result.ErrorText = NotValidVortrixBinText(path);
         }
     }
-    result.UpdateToolButtons = true;
-    result.Refresh = true;
     return result;
 }
 
 bool LoadLHReference(TKelvaneState& state, const std::filesystem::path& path, int source) {
-    TFuelMapSet& fuel = state.Fuel;
-    if (IsTextPath(path)) {
-        fuel.Source = LHSourceText;
-        const bool ok = ReadLHMapText(path, fuel.Reference);
-        fuel.ReferenceLoaded = ok;
-        if (ok) fuel.ReferencePath = path;
-        ResetFuelAdjustments(state);
-        return ok;
-    }
-    if (!IsBinPath(path) || !state.LHImage.Open(path)) return false;
-    if (source != LHSourceText && !IsLHBinSource(source)) source = LHSourceCat;
-    // An LH 2.2 image has no Primary Load Map: nothing is read and the
-    // reference keeps what it held.
-    if (!state.LHImage.Get()->ReadMap(source, fuel.Reference)) return false;
-    fuel.Source = source;
-    fuel.ReferenceLoaded = true;
-    fuel.ReferencePath = path;
-    ResetFuelAdjustments(state);
-    return true;
+    return LoadReference<TFuelMapKind>(state, path, source);
 }
 
 bool LoadLHUpdatedMap(TKelvaneState& state, const std::filesystem::path& path) {
-    if (!IsTextPath(path)) return false;
-    const bool ok = ReadLHMapText(path, state.Fuel.Updated);
-    if (ok) state.Fuel.UpdatedPath = path;
-    state.Fuel.RecomputeAdjustments();
-    return ok;
+    return LoadUpdatedMap<TFuelMapKind>(state, path);
 }
 
 bool LoadEZKReference(TKelvaneState& state, const std::filesystem::path& path, int source) {
-    TIgnitionMapSet& ignition = state.Ignition;
-    if (IsTextPath(path)) {
-        const bool ok = ReadEZKMapText(path, ignition.Reference);
-        ignition.ReferenceLoaded = ok;
-        if (ok) ignition.ReferencePath = path;
-        ignition.ResetAdjustments();
-        return ok;
-    }
-    if (!IsBinPath(path) || !state.EZKImage.Open(path)) return false;
-    if (source != EZKSourceText && !IsEZKBinSource(source)) source = EZKSourceCat98;
-    if (!state.EZKImage.Get()->ReadMap(source, ignition.Reference)) return false;
-    ignition.Source = source;
-    ignition.ReferenceLoaded = true;
-    ignition.ReferencePath = path;
-    ignition.ResetAdjustments();
-    return true;
+    return LoadReference<TIgnitionMapKind>(state, path, source);
 }
 
 bool LoadEZKUpdatedMap(TKelvaneState& state, const std::filesystem::path& path) {
-    if (!IsTextPath(path) || !IsEZKMapText(path)) return false;
-    const bool ok = ReadEZKMapText(path, state.Ignition.Updated);
-    if (ok) state.Ignition.UpdatedPath = path;
-    state.Ignition.RecomputeAdjustments();
-    return ok;
-}
-
-TMenuItemState CopyMapItem(const TKelvaneState& state) {
-    if (state.Display.View == TPlotView::EZK)
-        return {"Copy Updated EZK &Map", state.Ignition.ReferenceLoaded};
-    return {"Copy Updated LH &Map", state.Fuel.ReferenceLoaded};
-}
-
-TMenuItemState PasteMapItem(std::string_view clipboardText) {
-    if (IsEZKMapBlock(clipboardText)) return {"Paste EZK Map", true};
-    if (IsLHMapBlock(clipboardText)) return {"Paste LH Map", true};
-    return {"Paste Map", false};
-}
-
-std::optional<std::string> CopyUpdatedMap(const TKelvaneState& state) {
-    if (state.Display.View == TPlotView::EZK) {
-        if (!state.Ignition.ReferenceLoaded) return std::nullopt;
-        return CopyBlock(state.Ignition.Updated, WholeMap, 1);
-    }
-    if (!state.Fuel.ReferenceLoaded) return std::nullopt;
-    return CopyBlock(state.Fuel.Updated, WholeMap, 0);
-}
-
-bool PasteMap(TKelvaneState& state, std::string_view clipboardText) {
-    if (IsLHMapBlock(clipboardText)) {
-        TFuelMapSet& fuel = state.Fuel;
-        fuel.ReferenceLoaded = ReadMapBlock(clipboardText, fuel.Reference);
-        fuel.Source = LHSourceText;
-        fuel.ReferencePath.clear();
-        ResetFuelAdjustments(state);
-        return true;
-    }
-    if (IsEZKMapBlock(clipboardText)) {
-        // Read with the EZK line check: an EZK block written with decimal
-        // commas passes the EZK test but not the LH line check.
-        TIgnitionMapSet& ignition = state.Ignition;
-        ignition.ReferenceLoaded = ReadEZKMapBlock(clipboardText, ignition.Reference);
-        ignition.Source = EZKSourceText;
-        ignition.ReferencePath.clear();
-        ignition.ResetAdjustments();
-        return true;
-    }
-    return false;
+    return LoadUpdatedMap<TIgnitionMapKind>(state, path);
 }
 
 }  // namespace kelvane

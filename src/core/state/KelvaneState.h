@@ -6,6 +6,7 @@
 #include "core/maps/MapSets.h"
 #include "core/plot/DisplayOptions.h"
 #include "core/plot/PlotContext.h"
+#include "core/plot/PlotDisplay.h"
 #include "core/state/SettingsRecord.h"
 
 namespace kelvane {
@@ -21,8 +22,10 @@ struct TKelvaneState {
     TCurrentEZKImage EZKImage;
     TMapAxes Axes = kelvane::RecomputeAxes(TEngineSetup{}, LHSourceText);
     TDisplayOptions Display;
+    TPlotDisplay PlotDisplay;
+    TPlotRanges PlotRanges;  // what the plot shows: set up with the axes, fitted to the logs
+    // Derived: worked out again by UpdateDerivedData after each change.
     TMapGrid MeanAfrGrid{};
-    bool FiltersDirty = true;
 
     const TEngineSetup& Setup() const { return Settings.EngineSetup; }
     TEngineSetup& Setup() { return Settings.EngineSetup; }
@@ -39,9 +42,9 @@ struct TKelvaneState {
     }
 
     TPlotContext PlotContext() const {
-        return TPlotContext{Display,           Axes.LHRpm,       Axes.LHLoad,
-                            Axes.LHRpmBounds,  Axes.LHLoadBounds, Axes.EZKRpmBounds,
-                            Axes.EZKLoadBounds, Fuel.Adjustments, Ignition.Adjustments};
+        return TPlotContext{
+            Display,           Axes.LHRpm,         Axes.LHLoad,      Axes.LHRpmBounds,    Axes.LHLoadBounds,
+            Axes.EZKRpmBounds, Axes.EZKLoadBounds, Fuel.Adjustments, Ignition.Adjustments};
     }
 };
 

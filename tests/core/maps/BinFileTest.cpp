@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
+#include "core/maps/BinFileUtils.h"
 #include "support/BinTestImages.h"
 #include "support/TempFolder.h"
-#include "core/maps/BinFileUtils.h"
 
 namespace kelvane {
 namespace {
@@ -104,26 +104,32 @@ TEST_F(BinFileTest, CurrentImageKeepsTheSameNameAndReplacesOthers) {
     EXPECT_FALSE(current.Open(FFolder.Path() / "gone.bin"));
     EXPECT_EQ(current.Get(), opened);
 
-    // Another name replaces it; the result is the new image's validity.
-    const std::filesystem::path other = Write("other.bin", TBinBytes(0x1000, 0));
-    EXPECT_FALSE(current.Open(other));
+    // A file that is no valid image never costs the user the image already open.
+    const std::filesystem::path broken = Write("broken.bin", TBinBytes(0x1000, 0));
+    EXPECT_FALSE(current.Open(broken));
+    EXPECT_EQ(current.Get(), opened);
+    EXPECT_TRUE(current.RpmAxis().has_value());
+
+    // Another valid image replaces it.
+    const std::filesystem::path other = Write("other.bin", MakeLHDeviceImage());
+    EXPECT_TRUE(current.Open(other));
     ASSERT_NE(current.Get(), nullptr);
     EXPECT_EQ(current.Get()->FileName(), other);
-    EXPECT_FALSE(current.RpmAxis().has_value());
-    EXPECT_FALSE(current.LoadAxis().has_value());
 }
 
 // On this file system names that differ in case are different files, so the
 // second one must not be answered with the first one's image.
 TEST_F(BinFileTest, NameDifferingInCaseIsAnotherImageWhenItIsAnotherFile) {
     const std::filesystem::path lower = Write("ign.bin", MakeEZKImage());
-    const std::filesystem::path upper = Write("IGN.bin", TBinBytes(0x100, 0));
+    TBinBytes other = MakeEZKImage();
+    other.at(0x1400) = 33;
+    const std::filesystem::path upper = Write("IGN.bin", other);
     TCurrentEZKImage current;
     ASSERT_TRUE(current.Open(lower));
     if (std::filesystem::equivalent(lower, upper)) GTEST_SKIP() << "case-insensitive file system";
-    EXPECT_FALSE(current.Open(upper));
+    EXPECT_TRUE(current.Open(upper));
     EXPECT_EQ(current.Get()->FileName(), upper);
-    EXPECT_FALSE(current.RpmAxis().has_value());
+    EXPECT_EQ(current.Get()->Data(), other);
 }
 
 TEST(SameBinImageNameTest, ExactNamesMatchEmptyNamesNever) {

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "support/TempFolder.h"
+#include "core/shell/MapLoading.h"
 #include "support/BinTestImages.h"
 #include "support/MapLoadingTestSupport.h"
-#include "core/shell/MapLoading.h"
+#include "support/TempFolder.h"
 
 namespace kelvane {
 namespace {
@@ -103,8 +103,8 @@ TEST_P(LHDeviceOptionTest, OptionByteOrDialogDecidesTheMap) {
 
     EXPECT_TRUE(result.Ok);
     EXPECT_TRUE(result.ErrorText.empty());
-    EXPECT_TRUE(result.ShowReferenceValues);
-    EXPECT_TRUE(result.Refresh);
+    EXPECT_TRUE(result.Changes.Has(TChange::Overlay));
+    EXPECT_EQ(FState.PlotDisplay.Overlay, TMapOverlay::Reference);
     EXPECT_EQ(chooser.Kinds.size(), c.AsksChooser ? 1u : 0u);
     EXPECT_EQ(FState.Setup().LHVersion, LHVersion23);
     EXPECT_EQ(FState.Fuel.Source, c.ExpectedSource);
@@ -184,7 +184,7 @@ TEST_P(EZKLoadTest, SetsVersionsAndReadsTheChosenMap) {
     const TMapLoadResult result = LoadMapFile(FState, WriteImage("ezk.bin", image), chooser);
 
     EXPECT_TRUE(result.Ok);
-    EXPECT_TRUE(result.ShowReferenceValues);
+    EXPECT_TRUE(result.Changes.Has(TChange::Overlay));
     EXPECT_EQ(FState.Setup().LHVersion, LHVersion23);
     EXPECT_EQ(FState.Setup().EZKVersion, c.Gt ? EZKVersionGT : EZKVersionS4);
     ASSERT_EQ(chooser.Kinds.size(), 1u);
@@ -242,7 +242,7 @@ TEST_F(LoadMapFileTest, FileThatIsNoImageGivesTheVortrixMessage) {
 
     EXPECT_FALSE(result.Ok);
     EXPECT_EQ(result.ErrorText, "File \"short.bin\" is not a valid Vortrix bin-file.");
-    EXPECT_FALSE(result.ShowReferenceValues);
+    EXPECT_FALSE(result.Changes.Has(TChange::Overlay));
     EXPECT_TRUE(chooser.Kinds.empty());
     EXPECT_EQ(FState.Setup().LHVersion, LHVersion22);
 }
@@ -337,9 +337,41 @@ TEST_F(LoadMapFileTest, CancelledDialogsChangeNoMap) {
     EXPECT_FALSE(lh.Ok);
     EXPECT_FALSE(ezk.Ok);
     EXPECT_TRUE(lh.ErrorText.empty());
-    EXPECT_FALSE(lh.ShowReferenceValues);
+    EXPECT_FALSE(lh.Changes.Has(TChange::Overlay));
     before.ExpectSame(FState);
-    EXPECT_EQ(FState.Fuel.Source, LHSourceText);  // reset before anything else
+    // Nothing at all changes, not even the source, and the images stay none.
+    EXPECT_EQ(FState.Fuel.Source, LHSourceCat);
+    EXPECT_EQ(FState.LHImage.Get(), nullptr);
+    EXPECT_EQ(FState.EZKImage.Get(), nullptr);
+}
+
+// A bin file that turns out to be no image must not cost the user the image
+// already open: its axes, the engine setup and the maps stay as they were.
+TEST_F(LoadMapFileTest, RefusedFileLeavesImagesAxesAndMapsAsTheyWere) {
+    TScriptedChooser chooser(TBinMapChoice::Cat);
+    ASSERT_TRUE(LoadMapFile(FState, WriteImage("gt.bin", EZKImage(true, true, true)), chooser).Ok);
+    ASSERT_EQ(FState.Setup().EZKVersion, EZKVersionGT);
+    FState.Ignition.Adjustments.Fill(-1.0);
+    FState.Ignition.RecomputeUpdated();
+    const TMapsSnapshot before(FState);
+    const TEZKbinFile* image = FState.EZKImage.Get();
+    const TMapAxes axes = FState.Axes;
+    const TEngineSetup setup = FState.Setup();
+
+    for (const char* name : {"short.bin", "notes.txt"}) {
+        const std::filesystem::path path = std::string(name) == "short.bin"
+                                               ? WriteImage(name, TBinBytes(1000, 0))
+                                               : WriteText(name, "no map here\r\n");
+        const TMapLoadResult result = LoadMapFile(FState, path, chooser);
+        EXPECT_FALSE(result.Ok) << name;
+        EXPECT_FALSE(result.ErrorText.empty()) << name;
+        EXPECT_TRUE(result.Changes.Empty()) << name;
+        EXPECT_EQ(FState.EZKImage.Get(), image) << name;
+        EXPECT_EQ(FState.Axes.EZKRpm, axes.EZKRpm) << name;
+        EXPECT_EQ(FState.Axes.LHLoad, axes.LHLoad) << name;
+        EXPECT_EQ(FState.Setup(), setup) << name;
+        before.ExpectSame(FState);
+    }
 }
 
 TEST_F(LoadMapFileTest, CancelKeepsPrimaryLoadSourceSoTheFuelMapsSurvive) {

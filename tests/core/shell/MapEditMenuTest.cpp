@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "core/shell/MapClipboard.h"
 #include "support/MapLoadingTestSupport.h"
-#include "core/shell/MapLoading.h"
 
 namespace kelvane {
 namespace {
@@ -73,7 +73,7 @@ TEST(MapEditMenuTest, LHPasteReplacesTheReferenceAndClearsItsFile) {
     state.Fuel.Adjustments.Fill(1.3);
     state.Fuel.AdjustmentsEdited = true;
 
-    ASSERT_TRUE(PasteMap(state, LHBlock()));
+    ASSERT_TRUE(PasteMap(state, LHBlock()).Has(TChange::FuelMaps));
 
     EXPECT_EQ(state.Fuel.Reference, PatternGrid(-50, 7));
     EXPECT_TRUE(state.Fuel.ReferenceLoaded);
@@ -95,7 +95,7 @@ TEST(MapEditMenuTest, EZKPasteAcceptsDecimalCommas) {
     state.Ignition.Source = EZKSourceNoCat98;
     state.Ignition.ReferencePath = "/maps/ign.txt";
 
-    ASSERT_TRUE(PasteMap(state, text));
+    ASSERT_TRUE(PasteMap(state, text).Has(TChange::IgnitionMaps));
 
     EXPECT_TRUE(state.Ignition.ReferenceLoaded);
     EXPECT_EQ(state.Ignition.Reference, PatternGrid(12.5, 1.5));
@@ -108,7 +108,7 @@ TEST(MapEditMenuTest, EZKPasteAcceptsDecimalCommas) {
 TEST(MapEditMenuTest, PasteOfOtherTextChangesNothing) {
     TKelvaneState state;
     state.Fuel.ReferencePath = "/maps/ref.txt";
-    EXPECT_FALSE(PasteMap(state, "not a map"));
+    EXPECT_TRUE(PasteMap(state, "not a map").Empty());
     EXPECT_EQ(state.Fuel.ReferencePath, "/maps/ref.txt");
 }
 
