@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "app/shell/Prompts.h"
@@ -79,6 +82,13 @@ class TFakePrompts : public TPrompts {
   public:
     std::deque<TFakeAnswer> Answers;
     std::vector<TPromptCall> Calls;
+    // The "Log File Options" window: given the preselection, the setup
+    // chosen; nothing stands for Cancel. Unset: the window is not expected.
+    std::function<std::optional<TEngineSetup>(const TEngineSetup&)> LogFileOptions;
+    std::vector<TEngineSetup> LogFileOptionsAsked;  // the preselections shown
+    // Answers of the bin options dialogs, in turn; none left is Cancel.
+    std::deque<TBinMapChoice> BinChoices;
+    std::vector<std::pair<TBinDialogKind, std::string>> BinMapsAsked;  // kind and notice
 
     TFakePrompts& Then(TFakeAnswer answer) {
         Answers.push_back(std::move(answer));
@@ -128,6 +138,22 @@ class TFakePrompts : public TPrompts {
         call.InitialText = initialText;
         Record(std::move(call));
         return TextAnswer(TPromptKind::InputText);
+    }
+
+    std::optional<TEngineSetup> AskLogFileOptions(const TEngineSetup& preselection) override {
+        LogFileOptionsAsked.push_back(preselection);
+        if (!LogFileOptions) {
+            ADD_FAILURE() << "No scripted answer for the Log File Options window";
+            return std::nullopt;
+        }
+        return LogFileOptions(preselection);
+    }
+    TBinMapChoice ChooseBinMap(TBinDialogKind kind, const std::string& notice) override {
+        BinMapsAsked.emplace_back(kind, notice);
+        if (BinChoices.empty()) return TBinMapChoice::Cancel;
+        const TBinMapChoice choice = BinChoices.front();
+        BinChoices.pop_front();
+        return choice;
     }
 
   private:

@@ -8,14 +8,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QTimer>
 #include <fstream>
 #include <functional>
 
 #include "FakePrompts.h"
 #include "TestFormOptions.h"
 #include "app/plot/MainUnit.h"
-#include "app/shell/VXConfigurationUnit.h"
 #include "core/logdata/PlotMafPass.h"
 #include "core/maps/EngineSetupText.h"
 #include "core/maps/MapText.h"
@@ -29,32 +27,16 @@ const QString LogFolder = QStringLiteral(KELVANE_FIXTURES "/logs");
 const QString DeviceLog = LogFolder + QStringLiteral("/DeviceLog.txt");
 const QString CommaLog = LogFolder + QStringLiteral("/CommaLog.txt");
 
-// Runs action on the dialog of type T as soon as it is shown modally.
-template <class T>
-void WhenModal(std::function<void(T&)> action) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            action(*dialog);
-        }
-    });
-    timer->start();
-}
-
 // Confirms the Log File Options window with LH 2.3 and GT, keeping the
-// preselected LH configuration; records whether Alpha was preselected.
-void ConfirmLogOptions(bool* alphaPreselected = nullptr) {
-    WhenModal<TVXConfigurationForm>([alphaPreselected](TVXConfigurationForm& form) {
-        if (alphaPreselected) *alphaPreselected = form.AlphaButton()->isChecked();
-        form.LH23Button()->click();
-        if (!form.AlphaButton()->isChecked() && !form.StandardMafButton()->isChecked())
-            form.StandardMafButton()->click();
-        form.GTButton()->click();
-        form.OkButton()->click();
-    });
+// preselected LH configuration (standard MAF unless Alpha was preselected);
+// records whether Alpha was preselected.
+void ConfirmLogOptions(TFakePrompts& prompts, bool* alphaPreselected = nullptr) {
+    prompts.LogFileOptions = [alphaPreselected](const TEngineSetup& preselection) {
+        const bool alpha = preselection.LHConfig == LHConfigAlpha;
+        if (alphaPreselected) *alphaPreselected = alpha;
+        return std::optional<TEngineSetup>(
+            TEngineSetup{LHVersion23, alpha ? LHConfigAlpha : LHConfigMaf, EZKVersionGT});
+    };
 }
 
 TMainFormOptions TestOptions(TFakePrompts& prompts, const TTempFolder& folder) {
@@ -74,7 +56,7 @@ TEST(MainFormCommandsTest, OpensTwoLogsAsNewPlotWithCaptionStatusAndRecentFiles)
     TMainForm form(TestOptions(prompts, folder));
     prompts.Then(TFakeAnswer::Open({DeviceLog, CommaLog}));
     bool alphaPreselected = false;
-    ConfirmLogOptions(&alphaPreselected);
+    ConfirmLogOptions(prompts, &alphaPreselected);
 
     form.OpenNewPlot1()->trigger();
 
@@ -117,7 +99,7 @@ TEST(MainFormCommandsTest, CommandLineLogsOpenAsANewPlotThroughTheOptionsWindow)
     TFakePrompts prompts;
     TMainForm form(TestOptions(prompts, folder));
     bool alphaPreselected = false;
-    ConfirmLogOptions(&alphaPreselected);
+    ConfirmLogOptions(prompts, &alphaPreselected);
 
     const QImage emptyPlot = form.PlotImage();
 
@@ -137,7 +119,7 @@ TEST(MainFormCommandsTest, CancelledDialogsLeaveThePlotAlone) {
     TFakePrompts prompts;
     TMainForm form(TestOptions(prompts, folder));
     prompts.Then(TFakeAnswer::Open({DeviceLog}));
-    ConfirmLogOptions();
+    ConfirmLogOptions(prompts);
     form.OpenAddToPlot1()->trigger();
     ASSERT_EQ(form.State().Logs.Data.Count(), 3u);
 
@@ -148,7 +130,7 @@ TEST(MainFormCommandsTest, CancelledDialogsLeaveThePlotAlone) {
 
     // Cancelling the Log File Options window loads nothing more.
     prompts.Then(TFakeAnswer::Open({CommaLog}));
-    WhenModal<TVXConfigurationForm>([](TVXConfigurationForm& dialog) { dialog.CancelButton()->click(); });
+    prompts.LogFileOptions = [](const TEngineSetup&) { return std::optional<TEngineSetup>(); };
     form.OpenAddToPlot1()->trigger();
     EXPECT_EQ(form.State().Logs.Data.Count(), 3u);
     EXPECT_EQ(form.State().Setup().LHVersion, LHVersion23);
@@ -161,7 +143,7 @@ TEST(MainFormCommandsTest, RejectedHeaderShowsTheMissingTitles) {
     TFakePrompts prompts;
     TMainForm form(TestOptions(prompts, folder));
     prompts.Then(TFakeAnswer::Open({QString::fromStdString(badLog.string())}));
-    ConfirmLogOptions();
+    ConfirmLogOptions(prompts);
 
     form.OpenAddToPlot1()->trigger();
 
@@ -255,7 +237,7 @@ TEST(MainFormCommandsTest, SettingsSurviveARestart) {
         TFakePrompts prompts;
         TMainForm form(TestOptions(prompts, folder));
         prompts.Then(TFakeAnswer::Open({DeviceLog}));
-        ConfirmLogOptions();
+        ConfirmLogOptions(prompts);
         form.OpenNewPlot1()->trigger();
         ASSERT_EQ(form.State().Logs.Data.Count(), 3u);
         form.show();
@@ -290,7 +272,7 @@ TEST(MainFormCommandsTest, OpeningLogsLoadsTheSettingsAgainButKeepsTheChosenSetu
     form.State().Fuel.TargetEdited = true;
 
     prompts.Then(TFakeAnswer::Open({DeviceLog}));
-    ConfirmLogOptions();  // LH 2.3, Alpha (preselected from the header), GT
+    ConfirmLogOptions(prompts);  // LH 2.3, Alpha (preselected from the header), GT
     form.OpenNewPlot1()->trigger();
     ASSERT_EQ(form.State().Logs.Data.Count(), 3u);
 
@@ -345,7 +327,7 @@ TEST(MainFormCommandsTest, SavePlotImageWritesTheComposedPlotOrSaysWhyNot) {
     TTempFolder folder;
     TFakePrompts prompts;
     TMainForm form(TestOptions(prompts, folder));
-    ConfirmLogOptions(nullptr);
+    ConfirmLogOptions(prompts);
     form.OpenLogFilesAsNewPlot({DeviceLog});
     ASSERT_FALSE(form.PlotImage().isNull());
 

@@ -5,10 +5,12 @@
 #include <filesystem>
 
 #include "FakePrompts.h"
-#include "support/TempFolder.h"
 #include "TestFormOptions.h"
 #include "app/plot/MainUnit.h"
 #include "core/maps/MapText.h"
+#include "support/BinTestImages.h"
+#include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 namespace kelvane {
 namespace {
@@ -252,6 +254,35 @@ TEST(MainFormMapsTest, ViewOptionsToggleAndFollowTheStateWhenTheMenuOpens) {
     EXPECT_EQ(scale->isChecked(), f.Form->PlotDisplay().ShowAfrScale);
     EXPECT_EQ(knocks->text(), QStringLiteral("Show &Knocks on fuel plot"));
     EXPECT_EQ(scale->text(), QStringLiteral("Show AFR &Scale"));
+}
+
+// The bin options dialog is asked through the prompts like every other question;
+// a refused file then leaves the image the user already had.
+TEST(MainFormMapsTest, LoadMapFileAsksWhichBinMapAndKeepsTheImageAfterABadFile) {
+    TMapsFixture f;
+    const fs::path image = f.Folder.Path() / "ign.bin";
+    testing::WriteBytes(image, testing::MakeEZKImage());
+    f.Prompts.BinChoices.push_back(TBinMapChoice::Cat);
+    f.Prompts.Then(TFakeAnswer::Open({FromPath(image)}, 2));
+    f.Form->LoadMapFile1()->trigger();
+
+    ASSERT_EQ(f.Prompts.BinMapsAsked.size(), 1u);
+    EXPECT_EQ(f.Prompts.BinMapsAsked[0].first, TBinDialogKind::EZK);
+    EXPECT_TRUE(f.State().Ignition.ReferenceLoaded);
+    EXPECT_EQ(f.State().Ignition.Source, EZKSourceCat98);
+    const TEZKbinFile* loaded = f.State().EZKImage.Get();
+    ASSERT_NE(loaded, nullptr);
+
+    const fs::path broken = f.Folder.Path() / "broken.bin";
+    WriteText(broken, std::string(100, '\0'));
+    f.Prompts.Then(TFakeAnswer::Open({FromPath(broken)}, 2));
+    f.Form->LoadMapFile1()->trigger();
+
+    const std::vector<TPromptCall> errors = f.Errors();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].Text, QStringLiteral("File \"broken.bin\" is not a valid Vortrix bin-file."));
+    EXPECT_EQ(f.State().EZKImage.Get(), loaded);
+    EXPECT_EQ(f.State().Ignition.Source, EZKSourceCat98);
 }
 
 }  // namespace

@@ -26,12 +26,10 @@
 #include <fstream>
 
 #include "app/logdata/LogLoadProgress.h"
-#include "app/maps/BinOptionsDialogs.h"
 #include "app/plot/MainImage.h"
 #include "app/plot/PlotLayers.h"
 #include "app/shell/Prompts.h"
 #include "app/shell/StartupWindow.h"
-#include "app/shell/VXConfigurationUnit.h"
 #include "core/adjust/TargetAfrMap.h"
 #include "core/adjust/UpdatedMaps.h"
 #include "core/display/ColorTableFile.h"
@@ -459,7 +457,7 @@ void TMainForm::OpenLogFilesAsNewPlot(QStringList files) {
 
 void TMainForm::ReadWithLogFileOptions(QStringList files) {
     const TEngineSetup preselection = LogFileOptionsPreselection(FirstLine(files.first()), FState.Setup());
-    const std::optional<TEngineSetup> chosen = AskLogFileOptions(this, preselection);
+    const std::optional<TEngineSetup> chosen = FPrompts->AskLogFileOptions(preselection);
     if (!chosen) return;
     TOpenLogsOptions options;
     options.ChosenSetup = chosen;
@@ -519,7 +517,7 @@ void TMainForm::RunMapFileCommand(const TMapFileCommand& command) {
     const std::optional<TFileChoice> choice = AskMapFile();
     if (!choice) return;
     const QString path = choice->Files.first();
-    TBinOptionsChooser chooser(this);
+    TPromptedBinChooser chooser(*FPrompts);
     // The dialog's folder, file and filter are remembered only when the map was taken.
     FinishMapCommand(command(FState, ToPath(path), chooser), path, choice->FilterIndex);
 }

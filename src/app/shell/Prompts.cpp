@@ -6,6 +6,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 
+#include "app/maps/BinOptionsDialogs.h"
+#include "app/shell/VXConfigurationUnit.h"
+
 namespace kelvane {
 
 namespace {
@@ -116,6 +119,14 @@ std::optional<QString> TQtPrompts::InputText(const QString& caption, const QStri
         QInputDialog::getText(FParent, CaptionOr(caption), prompt, QLineEdit::Normal, initialText, &accepted);
     if (!accepted) return std::nullopt;
     return text;
+}
+
+std::optional<TEngineSetup> TQtPrompts::AskLogFileOptions(const TEngineSetup& preselection) {
+    return kelvane::AskLogFileOptions(FParent, preselection);
+}
+
+TBinMapChoice TQtPrompts::ChooseBinMap(TBinDialogKind kind, const std::string& notice) {
+    return TBinOptionsChooser(FParent).ChooseMap(kind, notice);
 }
 
 }  // namespace kelvane

@@ -3,6 +3,10 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <string>
+
+#include "core/maps/BinMapChooser.h"
+#include "core/maps/EngineSetup.h"
 
 class QWidget;
 
@@ -27,8 +31,9 @@ struct TFileChoice {
     bool Accepted() const { return !Files.isEmpty(); }
 };
 
-// Every message box, file dialog, folder dialog and input prompt of the
-// program goes through this, so tests can answer them from a script.
+// Every message box, file dialog, folder dialog, input prompt and question
+// window of the program goes through this, so tests can answer them from a
+// script without waiting for a window to appear.
 class TPrompts {
   public:
     virtual ~TPrompts() = default;
@@ -47,6 +52,22 @@ class TPrompts {
     virtual std::optional<QString> BrowseFolder(const QString& caption, const QString& initialFolder) = 0;
     virtual std::optional<QString> InputText(const QString& caption, const QString& prompt,
                                              const QString& initialText) = 0;
+    // The "Log File Options" window; nothing when cancelled.
+    virtual std::optional<TEngineSetup> AskLogFileOptions(const TEngineSetup& preselection) = 0;
+    // The bin options dialog of the kind; notice empty hides the notice.
+    virtual TBinMapChoice ChooseBinMap(TBinDialogKind kind, const std::string& notice) = 0;
+};
+
+// A bin map chooser that asks through the prompts.
+class TPromptedBinChooser : public TBinMapChooser {
+  public:
+    explicit TPromptedBinChooser(TPrompts& prompts) : FPrompts(prompts) {}
+    TBinMapChoice ChooseMap(TBinDialogKind kind, const std::string& notice) override {
+        return FPrompts.ChooseBinMap(kind, notice);
+    }
+
+  private:
+    TPrompts& FPrompts;
 };
 
 // "Desc|*.ext|Desc2|*.a;*.b" as Qt name filters: "Desc (*.ext)",
@@ -68,6 +89,8 @@ class TQtPrompts : public TPrompts {
     std::optional<QString> BrowseFolder(const QString& caption, const QString& initialFolder) override;
     std::optional<QString> InputText(const QString& caption, const QString& prompt,
                                      const QString& initialText) override;
+    std::optional<TEngineSetup> AskLogFileOptions(const TEngineSetup& preselection) override;
+    TBinMapChoice ChooseBinMap(TBinDialogKind kind, const std::string& notice) override;
 
   private:
     QString CaptionOr(const QString& caption) const;
