@@ -12,6 +12,7 @@
 #include "core/logdata/LogFileReader.h"
 #include "core/plot/MeanAfrGrid.h"
 #include "core/state/KelvaneState.h"
+#include "core/state/PlotRanges.h"
 
 namespace kelvane {
 namespace {

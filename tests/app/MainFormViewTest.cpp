@@ -9,12 +9,13 @@
 #include <string>
 
 #include "FakePrompts.h"
-#include "support/TempFolder.h"
-#include "support/TestFiles.h"
 #include "TestFormOptions.h"
 #include "app/plot/MainImage.h"
 #include "app/plot/MainUnit.h"
+#include "core/plot/AfrScaleLegend.h"
 #include "core/shell/Settings.h"
+#include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 namespace kelvane {
 namespace {

@@ -7,6 +7,8 @@
 
 #include "app/plot/PlotLayers.h"
 #include "app/shell/Windows1252.h"
+#include "core/plot/AfrScaleLegend.h"
+#include "core/plot/AxisLabels.h"
 #include "core/state/KelvaneState.h"
 
 namespace kelvane {
@@ -42,7 +44,7 @@ struct TPlotLayersTest : ::testing::Test {
     }
 
     TPlotGeometry Geometry() const {
-        return MakePlotGeometry(State, Options.Ranges, Options.Display, ImageSize.width(),
+        return MakePlotGeometry(State.Axes, State.Display, Options.Ranges, Options.Display, ImageSize.width(),
                                 ImageSize.height());
     }
 

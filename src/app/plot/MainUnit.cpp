@@ -40,7 +40,6 @@
 #include "core/logdata/PlotMafPass.h"
 #include "core/shell/MapLoading.h"
 #include "core/plot/MeanAfrGrid.h"
-#include "core/plot/PlotGeometry.h"
 #include "core/shell/SettingsMainFile.h"
 #include "core/ground/SettingsValues.h"
 #include "core/shell/StartupClosing.h"
@@ -48,6 +47,7 @@
 #include "core/shell/StartupUpdates.h"
 #include "core/shell/StartupWindowRules.h"
 #include "core/shell/TargetAfrMapHooks.h"
+#include "core/state/PlotRanges.h"
 
 namespace kelvane {
 

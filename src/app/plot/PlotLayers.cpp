@@ -10,6 +10,9 @@
 #include <cstring>
 #include <string_view>
 
+#include "core/plot/AfrScaleLegend.h"
+#include "core/plot/AxisLabels.h"
+#include "core/plot/CellTexts.h"
 #include "core/plot/SampleBinner.h"
 #include "core/state/KelvaneState.h"
 
@@ -452,9 +455,12 @@ void DrawOverlayLayer(TPlotLayers& layers, const TPlotGeometry& g, const TKelvan
     TPlotLayers::TTextLayerContent content;
     content.Size = QSize(std::max(0, g.ImageWidth()), std::max(0, g.ImageHeight()));
     content.PlotRect = QRect(g.PlotLeft(), g.PlotTop(), g.PlotWidth(), g.PlotHeight());
-    if (g.PlotWidth() > 0 && g.PlotHeight() > 0)
-        for (TPlacedText& t : OverlayTexts(state, g, overlay, WidthOf(metrics), metrics.height()))
+    if (g.PlotWidth() > 0 && g.PlotHeight() > 0) {
+        const TOverlayMap map =
+            OverlayMapOf(state.Fuel, state.Ignition, state.MeanAfrGrid, overlay, g.View());
+        for (TPlacedText& t : OverlayTexts(map, g, WidthOf(metrics), metrics.height()))
             content.Labels.push_back({t.Left, t.Top, std::move(t.Text)});
+    }
     if (KeepOrReset(layers.Overlay, layers.OverlayContent, std::move(content))) return;
     const std::vector<TPlotLayers::TPlacedLabel>& texts = layers.OverlayContent.Labels;
     if (texts.empty()) return;
@@ -513,8 +519,8 @@ void ClearSelectionAndCursorLayers(TPlotLayers& layers, const TPlotGeometry& g) 
 
 TPlotGeometry DrawPlotLayers(TPlotLayers& layers, const TKelvaneState& state, const TColorTable& colors,
                              QSize size, const TPlotLayerOptions& options) {
-    const TPlotGeometry g =
-        MakePlotGeometry(state, options.Ranges, options.Display, size.width(), size.height());
+    const TPlotGeometry g = MakePlotGeometry(state.Axes, state.Display, options.Ranges, options.Display,
+                                             size.width(), size.height());
     layers.ImageSize = size;
     layers.PlotOrigin = QPoint(g.PlotLeft(), g.PlotTop());
     DrawGridLayer(layers, g);
