@@ -300,7 +300,7 @@ TEST_F(TPlotLayersTest, StampedKnockMarkersMatchMarkersDrawnAsPaths) {
         std::set<TKnockMarker> kinds;
         const TLogData& data = State.Logs.Data;
         for (std::size_t i = 0; i < data.Count(); ++i) {
-            const TKnockMarker marker = SampleKnockMarker(data, i, binner);
+            const TKnockMarker marker = SampleKnockMarker(data, i, binner, State.Settings.KnockLimits);
             if (marker == TKnockMarker::None) continue;
             kinds.insert(marker);
             const TPixelPoint p = g.SamplePixel(data[i]);

@@ -347,7 +347,7 @@ void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const
     for (std::size_t index = 0; index < data.Count(); ++index) {
         const TLogDataEntry& e = data[index];
         if (knocksShown && (index == 0 || MayBeKnockEvent(e, data[index - 1]))) {
-            const TKnockMarker marker = SampleKnockMarker(data, index, binner);
+            const TKnockMarker marker = SampleKnockMarker(data, index, binner, state.Settings.KnockLimits);
             if (marker != TKnockMarker::None) layers.KnockMarks.push_back({samplePixel(e), marker});
         }
         const double v = binner.PlottedAfr(e);

@@ -20,19 +20,17 @@ int DotDiameter(const TLogDataEntry& entry, int pointSize) {
     return large ? 2 * size : size;
 }
 
-TKnockMarker KnockMarkerOf(double maxRetard, int cylinders, const TDisplayOptions& options) {
-    if (maxRetard > options.MaxKnockRetard2 || cylinders > options.MaxKnockCylinders2)
-        return TKnockMarker::Large;
-    if (maxRetard > options.MaxKnockRetard1 || cylinders > options.MaxKnockCylinders1)
-        return TKnockMarker::Medium;
+TKnockMarker KnockMarkerOf(double maxRetard, int cylinders, const TKnockLimits& limits) {
+    if (maxRetard > limits[1].MaxRetard || cylinders > limits[1].MaxCylinders) return TKnockMarker::Large;
+    if (maxRetard > limits[0].MaxRetard || cylinders > limits[0].MaxCylinders) return TKnockMarker::Medium;
     return TKnockMarker::Small;
 }
 
-TKnockMarker SampleKnockMarker(const TLogData& logData, std::size_t index, const TSampleBinner& binner) {
+TKnockMarker SampleKnockMarker(const TLogData& logData, std::size_t index, const TSampleBinner& binner,
+                               const TKnockLimits& limits) {
     if (!IsKnockEvent(logData, index, false, binner)) return TKnockMarker::None;
     const TLogDataEntry& e = logData[index];
-    return KnockMarkerOf(MaxKnockRetard(e, false, binner), KnockCylinderCount(e, false, binner),
-                         binner.Context().Options);
+    return KnockMarkerOf(MaxKnockRetard(e, false, binner), KnockCylinderCount(e, false, binner), limits);
 }
 
 int KnockMarkerReach(TKnockMarker marker, int pointSize) {

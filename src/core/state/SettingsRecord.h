@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -8,6 +7,7 @@
 #include "core/logdata/FilterSettings.h"
 #include "core/maps/EngineSetup.h"
 #include "core/maps/MapAxes.h"
+#include "core/plot/KnockLimits.h"
 
 namespace kelvane {
 
@@ -19,13 +19,6 @@ struct TPlotLimits {
     double MaxMaf = 387;
 
     bool operator==(const TPlotLimits&) const = default;
-};
-
-struct TKnockLimit {
-    double MaxRetard = 0;
-    int MaxCylinders = 0;
-
-    bool operator==(const TKnockLimit&) const = default;
 };
 
 // Defaults of section "Filter" of the main file: unlike a project's defaults
@@ -56,7 +49,7 @@ struct TSettings {
     TFilterSettings StoredFilters = FilterSectionDefaults();
     int AfrSmoothing = DefaultAfrSmoothing;
     int AdjustSmoothing = DefaultAdjustSmoothing;
-    std::array<TKnockLimit, 2> KnockLimits{{{3.0, 3}, {6.0, 6}}};
+    TKnockLimits KnockLimits = DefaultKnockLimits;
     bool CellCursor = true;
     std::filesystem::path ProjectFolder;
     std::string ProjectName;

@@ -39,7 +39,7 @@ TEST(SampleDotTest, PaintAndDiameter) {
 }
 
 TEST(KnockMarkerTest, ClassesAndReach) {
-    const TDisplayOptions options;  // thresholds 3.0 / 3 and 6.0 / 6
+    const TKnockLimits limits = DefaultKnockLimits;  // 3.0 / 3 and 6.0 / 6
     struct TCase {
         double Retard;
         int Cylinders;
@@ -52,7 +52,7 @@ TEST(KnockMarkerTest, ClassesAndReach) {
                                              {6.01, 1, TKnockMarker::Large},
                                              {1.0, 7, TKnockMarker::Large}}) {
         SCOPED_TRACE(c.Retard);
-        EXPECT_EQ(KnockMarkerOf(c.Retard, c.Cylinders, options), c.Marker);
+        EXPECT_EQ(KnockMarkerOf(c.Retard, c.Cylinders, limits), c.Marker);
     }
     EXPECT_EQ(KnockMarkerReach(TKnockMarker::Small, 6), 2);
     EXPECT_EQ(KnockMarkerReach(TKnockMarker::Medium, 6), 5);
@@ -71,9 +71,42 @@ TEST(KnockMarkerTest, SampleMarkersFollowTheKnockEvents) {
     TLogData data;
     data.Entries = {quiet, knock, knock};
     const TSampleBinner binner(fixture.Context());
-    EXPECT_EQ(SampleKnockMarker(data, 0, binner), TKnockMarker::None);
-    EXPECT_EQ(SampleKnockMarker(data, 1, binner), TKnockMarker::Medium);
-    EXPECT_EQ(SampleKnockMarker(data, 2, binner), TKnockMarker::None);  // no growth
+    EXPECT_EQ(SampleKnockMarker(data, 0, binner, DefaultKnockLimits), TKnockMarker::None);
+    EXPECT_EQ(SampleKnockMarker(data, 1, binner, DefaultKnockLimits), TKnockMarker::Medium);
+    EXPECT_EQ(SampleKnockMarker(data, 2, binner, DefaultKnockLimits), TKnockMarker::None);  // no growth
+}
+
+// Limits as the settings store them, tighter than the defaults.
+TEST(KnockMarkerTest, StoredLimitsDecideTheMarker) {
+    const TKnockLimits stored{{{1.0, 1}, {2.0, 2}}};
+    struct TCase {
+        double Retard;
+        int Cylinders;
+        TKnockMarker Marker;
+    };
+    for (const TCase& c : std::vector<TCase>{{1.0, 1, TKnockMarker::Small},
+                                             {1.5, 1, TKnockMarker::Medium},
+                                             {0.5, 2, TKnockMarker::Medium},
+                                             {2.0, 2, TKnockMarker::Medium},
+                                             {2.01, 1, TKnockMarker::Large},
+                                             {0.5, 3, TKnockMarker::Large},
+                                             {4.0, 4, TKnockMarker::Large}}) {
+        SCOPED_TRACE(c.Retard);
+        EXPECT_EQ(KnockMarkerOf(c.Retard, c.Cylinders, stored), c.Marker);
+    }
+
+    // A knock of 4 degrees on 4 cylinders: large by the stored limits, medium by the defaults.
+    TPlotFixture fixture;
+    fixture.Options.IncludeAdjustments = false;
+    TLogDataEntry quiet = TPlotFixture::Sample(3000, 200, 50, 14.7);
+    quiet.KnockRetard.fill(0);
+    TLogDataEntry knock = quiet;
+    for (std::size_t k = 0; k < 4; ++k) knock.KnockRetard[k] = 4;
+    TLogData data;
+    data.Entries = {quiet, knock};
+    const TSampleBinner binner(fixture.Context());
+    EXPECT_EQ(SampleKnockMarker(data, 1, binner, stored), TKnockMarker::Large);
+    EXPECT_EQ(SampleKnockMarker(data, 1, binner, DefaultKnockLimits), TKnockMarker::Medium);
 }
 
 }  // namespace
