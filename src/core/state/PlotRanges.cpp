@@ -20,8 +20,7 @@ double BelowFirstBoundAbove(const TCellBounds& bounds, double value) {
 }  // namespace
 
 TPlotRanges SettingsPlotRanges(const TKelvaneState& state) {
-    const TPlotLimits& limits = state.Settings.PlotLimits;
-    TPlotRanges ranges{limits.MinRpm, limits.MaxRpm, limits.MinMaf, limits.MaxMaf};
+    TPlotRanges ranges = state.Settings.PlotLimits;
     if (AutoRangesReplacePlotRanges(state.Settings.ScaleMode, !state.Logs.Data.Empty()))
         ranges = AutoPlotRanges(state.Setup(), state.Axes.LHLoad);
     return WidenedPlotRanges(ranges);

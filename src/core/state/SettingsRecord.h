@@ -11,16 +11,6 @@
 
 namespace kelvane {
 
-// Selected limits of the plot ("Select:").
-struct TPlotLimits {
-    double MinRpm = 0;
-    double MaxRpm = 6600;
-    double MinMaf = 28;
-    double MaxMaf = 387;
-
-    bool operator==(const TPlotLimits&) const = default;
-};
-
 // Defaults of section "Filter" of the main file: unlike a project's defaults
 // they leave the three limits off.
 constexpr TFilterSettings FilterSectionDefaults() {
@@ -44,7 +34,7 @@ struct TSettings {
     TEngineSetup EngineSetup;
     int ScaleMode = ScaleDefault;
     int PlotPointSize = 6;
-    TPlotLimits PlotLimits;
+    TPlotRanges PlotLimits{0, 6600, 28, 387};  // the selected limits ("Select:")
     TFilterSettings ActiveFilters = FilterSectionDefaults();
     TFilterSettings StoredFilters = FilterSectionDefaults();
     int AfrSmoothing = DefaultAfrSmoothing;
