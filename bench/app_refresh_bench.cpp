@@ -13,6 +13,7 @@
 #include "core/plot/MeanAfrGrid.h"
 #include "core/state/DerivedData.h"
 #include "core/state/KelvaneState.h"
+#include "core/state/PlotRanges.h"
 
 namespace kelvane {
 namespace {

@@ -12,6 +12,7 @@
 #include "TestFormOptions.h"
 #include "app/plot/MainImage.h"
 #include "app/plot/MainUnit.h"
+#include "core/plot/AfrScaleLegend.h"
 #include "core/shell/Settings.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
@@ -294,6 +295,43 @@ TEST(MainFormViewTest, EngineSetupChangedMessageSetsUpTheAxesAgain) {
     QCoreApplication::processEvents();
     EXPECT_NE(f.State().Axes.LHLoad, mafAxis);
     EXPECT_EQ(f.Form->PlotGeometry()->Axes().LHLoad, f.State().Axes.LHLoad);
+}
+
+TEST(MainFormViewTest, KnockMarkersFollowTheStoredKnockLimits) {
+    TTempFolder folder;
+    const fs::path common = folder.Path() / "common";
+    fs::create_directories(common);
+    WriteText(common / "Kelvane.ini",
+              "[Filter]\r\nMax Knock Retard 1=1.0\r\nMax Knock Cylinders 1=1\r\n"
+              "Max Knock Retard 2=2.0\r\nMax Knock Cylinders 2=2\r\n");
+    // A knock of 4 degrees on 4 cylinders: above both stored limits, though
+    // within the second pair of the defaults (6.0 / 6).
+    const fs::path log = folder.Path() / "Run1.txt";
+    WriteText(log,
+              "Time [s]\tRPM\tMAF signal\tA/F ratio\tKR1\tKR2\tKR3\tKR4\n"
+              "0.0\t3000\t200\t13.0\t0\t0\t0\t0\n"
+              "0.1\t3000\t200\t13.0\t4\t4\t4\t4\n");
+
+    TFakePrompts prompts;
+    TMainFormOptions options = TestFormOptions(prompts, common);
+    options.Program = MakeProgramValues(folder.Path() / "Kelvane", {});
+    TMainForm form(options);
+    form.resize(1000, 700);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    ASSERT_EQ(form.Program().BaseName, "Kelvane");
+    ASSERT_EQ(form.State().Settings.KnockLimits[1], (TKnockLimit{2.0, 2}));
+    form.State().Settings.ActiveFilters.FiltersEnabled = false;
+    ASSERT_TRUE(form.LoadLogFile(QString::fromStdString(log.string())));
+    form.RefreshMainWindow();
+
+    const TPlotLayers& layers = form.Layers();
+    ASSERT_EQ(layers.KnockMarks.size(), 1u);
+    EXPECT_EQ(layers.KnockMarks[0].Marker, TKnockMarker::Large);
+    // The large marker's thick rays reach past the medium one's end.
+    const TPixelPoint centre = layers.KnockMarks[0].Centre;
+    const int beyondMedium = KnockMarkerReach(TKnockMarker::Medium, form.State().Settings.PlotPointSize) + 2;
+    EXPECT_NE(qAlpha(layers.Knock.pixel(centre.X + beyondMedium, centre.Y + beyondMedium)), 0);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 
 #include "app/plot/PlotLayers.h"
 #include "app/shell/Windows1252.h"
+#include "core/plot/AfrScaleLegend.h"
+#include "core/plot/AxisLabels.h"
 #include "core/state/KelvaneState.h"
 
 namespace kelvane {
@@ -42,7 +44,7 @@ struct TPlotLayersTest : ::testing::Test {
     }
 
     TPlotGeometry Geometry() const {
-        return MakePlotGeometry(State, Options.Ranges, Options.Display, ImageSize.width(),
+        return MakePlotGeometry(State.Axes, State.Display, Options.Ranges, Options.Display, ImageSize.width(),
                                 ImageSize.height());
     }
 
@@ -298,7 +300,7 @@ TEST_F(TPlotLayersTest, StampedKnockMarkersMatchMarkersDrawnAsPaths) {
         std::set<TKnockMarker> kinds;
         const TLogData& data = State.Logs.Data;
         for (std::size_t i = 0; i < data.Count(); ++i) {
-            const TKnockMarker marker = SampleKnockMarker(data, i, binner);
+            const TKnockMarker marker = SampleKnockMarker(data, i, binner, State.Settings.KnockLimits);
             if (marker == TKnockMarker::None) continue;
             kinds.insert(marker);
             const TPixelPoint p = g.SamplePixel(data[i]);

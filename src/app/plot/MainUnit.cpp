@@ -47,6 +47,7 @@
 #include "core/shell/StartupWindowRules.h"
 #include "core/shell/TargetAfrMapHooks.h"
 #include "core/state/DerivedData.h"
+#include "core/state/PlotRanges.h"
 
 namespace kelvane {
 

@@ -10,6 +10,7 @@
 #include "app/plot/MainImage.h"
 #include "app/plot/MainUnit.h"
 #include "app/plot/ToolbarIcons.h"
+#include "core/plot/AfrScaleLegend.h"
 
 namespace kelvane {
 

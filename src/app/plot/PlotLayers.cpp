@@ -10,6 +10,9 @@
 #include <cstring>
 #include <string_view>
 
+#include "core/plot/AfrScaleLegend.h"
+#include "core/plot/AxisLabels.h"
+#include "core/plot/CellTexts.h"
 #include "core/plot/SampleBinner.h"
 #include "core/state/KelvaneState.h"
 
@@ -259,92 +262,105 @@ void DrawGridLayer(TPlotLayers& layers, const TPlotGeometry& g) {
     }
 }
 
-void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const TKelvaneState& state,
-                              const TColorTable& colors, const TPlotDisplay& display) {
-    const int width = g.PlotWidth(), height = g.PlotHeight();
-    ResetImage(layers.Points, width, height, false);  // the colouring below writes every pixel
-    ResetImage(layers.Knock, width, height);
-    if (width <= 0 || height <= 0) return;
+namespace {
 
-    const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    layers.Means.assign(pixels, TPlotLayers::TPixelMean{0.0, 0});
-    layers.Grey.assign(pixels, 0);
-    TPlotLayers::TPixelMean* means = layers.Means.data();
-    std::uint8_t* grey = layers.Grey.data();
+using TDotCell = TPlotLayers::TDotCentres::TCell;
 
-    const TPlotContext context = state.PlotContext();
-    const TSampleBinner binner(context);
-    const int pointSize = state.Settings.PlotPointSize;
-    std::vector<TDisc> discs;
-
-    // Gather the samples by dot centre and diameter.
-    for (TPlotLayers::TDotCentres& grid : layers.Centres) grid.Used = false;
-    auto centresOf = [&](int diameter) -> TPlotLayers::TDotCentres& {
-        const int margin = DiscOf(discs, diameter, width).Reach;
-        const int gridWidth = width + 2 * margin, gridHeight = height + 2 * margin;
-        TPlotLayers::TDotCentres* grid = nullptr;
-        for (TPlotLayers::TDotCentres& same : layers.Centres)
-            if (same.Diameter == diameter) grid = &same;
-        if (grid && grid->Width == gridWidth && grid->Height == gridHeight) {
-            grid->Used = true;
-            return *grid;  // already all zero
-        }
-        if (!grid)
-            for (TPlotLayers::TDotCentres& unused : layers.Centres)
-                if (!unused.Used) grid = &unused;
-        if (!grid) grid = &layers.Centres.emplace_back();
-        grid->Diameter = diameter;
+// The all-zero grid of dot centres for one diameter: the one the last
+// refresh left for it when its size still fits, else an unused one sized
+// and cleared, else a new one.
+TPlotLayers::TDotCentres& CentresFor(TPlotLayers& layers, std::vector<TDisc>& discs, int diameter, int width,
+                                     int height) {
+    const int margin = DiscOf(discs, diameter, width).Reach;
+    const int gridWidth = width + 2 * margin, gridHeight = height + 2 * margin;
+    TPlotLayers::TDotCentres* grid = nullptr;
+    for (TPlotLayers::TDotCentres& same : layers.Centres)
+        if (same.Diameter == diameter) grid = &same;
+    if (grid && grid->Width == gridWidth && grid->Height == gridHeight) {
         grid->Used = true;
-        grid->Margin = margin;
-        grid->Width = gridWidth;
-        grid->Height = gridHeight;
-        const std::size_t cells =
-            static_cast<std::size_t>(grid->Width) * static_cast<std::size_t>(grid->Height);
-        grid->Cells.assign(cells, TPlotLayers::TDotCentres::TCell{0.0, 0, 0});
-        return *grid;
-    };
-    // Consecutive samples often share their dot: they are summed here and
-    // added to the grid once. The additions wait a few samples in a queue
-    // while their cells are fetched: the cells lie all over a grid of many
-    // megabytes, and waiting for each in turn cost more than the rest of
-    // the pass. Each cell still receives its additions in log order.
-    using TCell = TPlotLayers::TDotCentres::TCell;
+        return *grid;  // already all zero
+    }
+    if (!grid)
+        for (TPlotLayers::TDotCentres& unused : layers.Centres)
+            if (!unused.Used) grid = &unused;
+    if (!grid) grid = &layers.Centres.emplace_back();
+    grid->Diameter = diameter;
+    grid->Used = true;
+    grid->Margin = margin;
+    grid->Width = gridWidth;
+    grid->Height = gridHeight;
+    const std::size_t cells = static_cast<std::size_t>(grid->Width) * static_cast<std::size_t>(grid->Height);
+    grid->Cells.assign(cells, TDotCell{0.0, 0, 0});
+    return *grid;
+}
+
+// The additions to the centre grids wait a few samples in a queue while
+// their cells are fetched: the cells lie all over a grid of many megabytes,
+// and waiting for each in turn cost more than the rest of the pass. Each
+// cell still receives its additions in log order.
+class TCentreQueue {
+  public:
+    void Push(TDotCell* cell, const TDotCell& add) {
+        TPending& slot = FQueue[FQueued % Length];
+        if (FQueued >= Length) Apply(slot);
+        slot = {cell, add};
+        __builtin_prefetch(cell, 1);
+        ++FQueued;
+    }
+    // Applies the additions still waiting.
+    void Drain() {
+        for (std::size_t i = FQueued > Length ? FQueued - Length : 0; i < FQueued; ++i)
+            Apply(FQueue[i % Length]);
+        FQueued = 0;
+    }
+
+  private:
     struct TPending {
-        TCell* Cell;
-        TCell Add;
+        TDotCell* Cell;
+        TDotCell Add;
     };
-    constexpr std::size_t QueueLength = 16;
-    std::array<TPending, QueueLength> queue{};
-    std::size_t queued = 0;
-    auto apply = [](const TPending& pending) {
+    static constexpr std::size_t Length = 16;
+    static void Apply(const TPending& pending) {
         pending.Cell->Sum += pending.Add.Sum;
         pending.Cell->Count += pending.Add.Count;
         pending.Cell->Grey |= pending.Add.Grey;
-    };
-    TCell* cell = nullptr;
-    TCell run{0.0, 0, 0};
+    }
+
+    std::array<TPending, Length> FQueue{};
+    std::size_t FQueued = 0;
+};
+
+// Gathers the samples by dot centre and diameter into the centre grids, and
+// finds the knock markers in the same pass: the samples' first cache lines
+// are then read from memory once.
+void GatherSamples(TPlotLayers& layers, std::vector<TDisc>& discs, const TPlotGeometry& g,
+                   const TKelvaneState& state, bool knocksShown) {
+    const int width = g.PlotWidth(), height = g.PlotHeight();
+    const TPlotContext context = state.PlotContext();
+    const TSampleBinner binner(context);
+    const int pointSize = state.Settings.PlotPointSize;
+    for (TPlotLayers::TDotCentres& grid : layers.Centres) grid.Used = false;
+
+    // Consecutive samples often share their dot: they are summed here and
+    // added to the grid once.
+    TCentreQueue queue;
+    TDotCell* cell = nullptr;
+    TDotCell run{0.0, 0, 0};
     auto flush = [&] {
         if (!cell) return;
-        TPending& slot = queue[queued % QueueLength];
-        if (queued >= QueueLength) apply(slot);
-        slot = {cell, run};
-        __builtin_prefetch(cell, 1);
-        ++queued;
+        queue.Push(cell, run);
         run = {0.0, 0, 0};
         cell = nullptr;
     };
     int lastDiameter = -1;
     TPlotLayers::TDotCentres* grid = nullptr;
-    // Dots and knock markers are found in one pass: the samples' first cache
-    // lines are then read from memory once.
     const TLogData& data = state.Logs.Data;
     const TSamplePixelMapper samplePixel(g);
-    const bool knocksShown = KnockMarkersShown(state.Display);
     layers.KnockMarks.clear();
     for (std::size_t index = 0; index < data.Count(); ++index) {
         const TLogDataEntry& e = data[index];
         if (knocksShown && (index == 0 || MayBeKnockEvent(e, data[index - 1]))) {
-            const TKnockMarker marker = SampleKnockMarker(data, index, binner);
+            const TKnockMarker marker = SampleKnockMarker(data, index, binner, state.Settings.KnockLimits);
             if (marker != TKnockMarker::None) layers.KnockMarks.push_back({samplePixel(e), marker});
         }
         const double v = binner.PlottedAfr(e);
@@ -353,13 +369,13 @@ void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const
         const int diameter = DotDiameter(e, pointSize);
         if (diameter != lastDiameter) {
             flush();
-            grid = &centresOf(diameter);
+            grid = &CentresFor(layers, discs, diameter, width, height);
             lastDiameter = diameter;
         }
         const TPixelPoint c = samplePixel(e);
         const int gx = c.X + grid->Margin, gy = c.Y + grid->Margin;
         if (gx < 0 || gy < 0 || gx >= grid->Width || gy >= grid->Height) continue;
-        TCell* here = grid->Cells.data() + static_cast<std::ptrdiff_t>(gy) * grid->Width + gx;
+        TDotCell* here = grid->Cells.data() + static_cast<std::ptrdiff_t>(gy) * grid->Width + gx;
         if (here != cell) {
             flush();
             cell = here;
@@ -372,10 +388,14 @@ void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const
         }
     }
     flush();
-    for (std::size_t i = queued > QueueLength ? queued - QueueLength : 0; i < queued; ++i)
-        apply(queue[i % QueueLength]);
+    queue.Drain();
+}
 
-    // Spread every distinct dot over the pixels it covers.
+// Spreads every distinct dot over the pixels it covers, into the per-pixel
+// sums and grey flags, and leaves the centre grids all zero again.
+void SpreadDots(TPlotLayers& layers, std::vector<TDisc>& discs, int width, int height) {
+    TPlotLayers::TPixelMean* means = layers.Means.data();
+    std::uint8_t* grey = layers.Grey.data();
     for (TPlotLayers::TDotCentres& centres : layers.Centres) {
         if (!centres.Used) continue;
         const TDisc& disc = DiscOf(discs, centres.Diameter, width);
@@ -383,7 +403,7 @@ void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const
         for (int gy = 0; gy < centres.Height; ++gy) {
             const std::size_t row = static_cast<std::size_t>(gy) * static_cast<std::size_t>(centres.Width);
             for (int gx = 0; gx < centres.Width; ++gx) {
-                TPlotLayers::TDotCentres::TCell& cell = centres.Cells[row + static_cast<std::size_t>(gx)];
+                TDotCell& cell = centres.Cells[row + static_cast<std::size_t>(gx)];
                 const std::uint32_t n = cell.Count;
                 const bool isGrey = cell.Grey != 0;
                 if (n == 0 && !isGrey) continue;
@@ -409,7 +429,13 @@ void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const
             }
         }
     }
+}
 
+// Writes every pixel of the points layer: the scale colour of its mean, the
+// grey of excluded samples, or transparent.
+void ColourPoints(TPlotLayers& layers, const TColorTable& colors, int width, int height) {
+    const TPlotLayers::TPixelMean* means = layers.Means.data();
+    const std::uint8_t* grey = layers.Grey.data();
     // Neighbouring pixels of one dot share their mean; remember the last lookup.
     double lastMean = 0;
     QRgb lastColor = 0;
@@ -432,8 +458,11 @@ void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const
             }
         }
     }
+}
 
-    if (!knocksShown) return;
+// Stamps the knock markers found while gathering, in log order.
+void StampKnockMarks(TPlotLayers& layers, const TPlotGeometry& g, const TPlotDisplay& display,
+                     int pointSize) {
     const int alpha = g.View() == TPlotView::EZK ? 255 : std::clamp(display.KnockAlpha, 0, 255);
     const std::array<QRgb, 256> blend = KnockBlendTable(alpha);
     std::array<TKnockStamp, 4> stamps;
@@ -445,6 +474,26 @@ void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const
     }
 }
 
+}  // namespace
+
+void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const TKelvaneState& state,
+                              const TColorTable& colors, const TPlotDisplay& display) {
+    const int width = g.PlotWidth(), height = g.PlotHeight();
+    ResetImage(layers.Points, width, height, false);  // ColourPoints writes every pixel
+    ResetImage(layers.Knock, width, height);
+    if (width <= 0 || height <= 0) return;
+
+    const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    layers.Means.assign(pixels, TPlotLayers::TPixelMean{0.0, 0});
+    layers.Grey.assign(pixels, 0);
+    std::vector<TDisc> discs;
+    const bool knocksShown = KnockMarkersShown(state.Display);
+    GatherSamples(layers, discs, g, state, knocksShown);
+    SpreadDots(layers, discs, width, height);
+    ColourPoints(layers, colors, width, height);
+    if (knocksShown) StampKnockMarks(layers, g, display, state.Settings.PlotPointSize);
+}
+
 void DrawOverlayLayer(TPlotLayers& layers, const TPlotGeometry& g, const TKelvaneState& state,
                       TMapOverlay overlay) {
     const QFont font = PlotFont();
@@ -452,9 +501,12 @@ void DrawOverlayLayer(TPlotLayers& layers, const TPlotGeometry& g, const TKelvan
     TPlotLayers::TTextLayerContent content;
     content.Size = QSize(std::max(0, g.ImageWidth()), std::max(0, g.ImageHeight()));
     content.PlotRect = QRect(g.PlotLeft(), g.PlotTop(), g.PlotWidth(), g.PlotHeight());
-    if (g.PlotWidth() > 0 && g.PlotHeight() > 0)
-        for (TPlacedText& t : OverlayTexts(state, g, overlay, WidthOf(metrics), metrics.height()))
+    if (g.PlotWidth() > 0 && g.PlotHeight() > 0) {
+        const TOverlayMap map =
+            OverlayMapOf(state.Fuel, state.Ignition, state.MeanAfrGrid, overlay, g.View());
+        for (TPlacedText& t : OverlayTexts(map, g, WidthOf(metrics), metrics.height()))
             content.Labels.push_back({t.Left, t.Top, std::move(t.Text)});
+    }
     if (KeepOrReset(layers.Overlay, layers.OverlayContent, std::move(content))) return;
     const std::vector<TPlotLayers::TPlacedLabel>& texts = layers.OverlayContent.Labels;
     if (texts.empty()) return;
@@ -513,8 +565,8 @@ void ClearSelectionAndCursorLayers(TPlotLayers& layers, const TPlotGeometry& g) 
 
 TPlotGeometry DrawPlotLayers(TPlotLayers& layers, const TKelvaneState& state, const TColorTable& colors,
                              QSize size, const TPlotLayerOptions& options) {
-    const TPlotGeometry g =
-        MakePlotGeometry(state, options.Ranges, options.Display, size.width(), size.height());
+    const TPlotGeometry g = MakePlotGeometry(state.Axes, state.Display, options.Ranges, options.Display,
+                                             size.width(), size.height());
     layers.ImageSize = size;
     layers.PlotOrigin = QPoint(g.PlotLeft(), g.PlotTop());
     DrawGridLayer(layers, g);

@@ -13,6 +13,7 @@
 #include "core/maps/MapAxes.h"
 #include "core/plot/PlotDisplay.h"
 #include "core/plot/PlotGeometry.h"
+#include "core/plot/SampleMarks.h"
 
 class QPainter;
 

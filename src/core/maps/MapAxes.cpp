@@ -69,7 +69,6 @@ TMapAxes RecomputeAxes(const TEngineSetup& setup, int lhMapSource, const TBinAxe
     axes.EZKLoadBounds = CellBoundsOf(axes.EZKLoad, BoundEnds::EZKLoadFirst, BoundEnds::EZKLoadLast);
 
     axes.FuelLimits = FuelLimitsFor(setup.LHVersion, lhMapSource);
-    axes.AutoRanges = AutoPlotRanges(setup, axes.LHLoad);
     axes.AutoRangesApply = AutoRangesReplacePlotRanges(scale.ScaleChoice, scale.SamplesLoaded);
     return axes;
 }

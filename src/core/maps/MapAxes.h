@@ -75,9 +75,8 @@ struct TMapAxes {
     TCellBounds EZKRpmBounds{};
     TCellBounds EZKLoadBounds{};
     TFuelLimits FuelLimits{};
-    TPlotRanges AutoRanges{};
-    // True when AutoRanges become the plot ranges (default scale, or
-    // automatic scale with no sample loaded).
+    // True when the automatic ranges (AutoPlotRanges) become the plot ranges
+    // (default scale, or automatic scale with no sample loaded).
     bool AutoRangesApply = false;
 };
 

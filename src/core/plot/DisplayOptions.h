@@ -17,13 +17,6 @@ struct TDisplayOptions {
     bool IncludeAdjustments = true;  // include the fuel and ignition map adjustments
     bool ShowKnocks = true;          // knock markers also in the LH view
 
-    // Knock thresholds: a sample is flagged small (1) or large (2) when more
-    // cylinders than given knock, or the retard is larger than given.
-    int MaxKnockCylinders1 = 3;
-    double MaxKnockRetard1 = 3.0;
-    int MaxKnockCylinders2 = 6;
-    double MaxKnockRetard2 = 6.0;
-
     bool operator==(const TDisplayOptions&) const = default;
 };
 

@@ -3,22 +3,13 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
-#include <cstdint>
-#include <functional>
-#include <string>
-#include <string_view>
-#include <vector>
 
-#include "core/display/ColorTable.h"
 #include "core/logdata/KelvaneDefs.h"
 #include "core/maps/MapAxes.h"
 #include "core/plot/DisplayOptions.h"
 #include "core/plot/PlotDisplay.h"
-#include "core/plot/SampleBinner.h"
 
 namespace kelvane {
-
-struct TKelvaneState;
 
 // Fixed margins between the image's edges and the plot area.
 constexpr int PlotMarginLeft = 28;
@@ -45,14 +36,8 @@ struct TPixelRect {
 // use, so that wild log values never overflow the conversion.
 int PixelOf(double position);
 
-// The plot ranges taken from the settings when the axes are set up: the
-// settings' limits, or the axes' full extent where the scale mode says so;
-// each maximum at least one unit above its minimum.
-TPlotRanges SettingsPlotRanges(const TKelvaneState& state);
-
-// Fits the ranges to the included samples in the automatic scale mode. Does
-// nothing (and returns false) in the other modes or without samples.
-bool AutoScalePlot(const TKelvaneState& state, TPlotRanges& ranges);
+// The ranges with each maximum at least one unit above its minimum.
+TPlotRanges WidenedPlotRanges(TPlotRanges ranges);
 
 // The plot's coordinate system for one image size: value <-> pixel in both
 // views, cell rectangles and label positions. Plot-area coordinates run from
@@ -167,92 +152,8 @@ class TSamplePixelMapper {
     std::array<double, 16> FYScale{}, FYOffset{};  // by interval k (LH), or [0] (EZK)
 };
 
-TPlotGeometry MakePlotGeometry(const TKelvaneState& state, const TPlotRanges& ranges,
-                               const TPlotDisplay& display, int imageWidth, int imageHeight);
-
-// Grid lines and axis labels, in image coordinates.
-struct TAxisLabel {
-    int Position = 0;  // x centre of an RPM label, y centre of a load label
-    std::string Text;
-    bool operator==(const TAxisLabel&) const = default;
-};
-struct TGridLayout {
-    std::vector<int> VerticalLines;    // x of RPM lines
-    std::vector<int> HorizontalLines;  // y of load lines
-    std::vector<TAxisLabel> RpmLabels;
-    std::vector<TAxisLabel> LoadLabels;
-};
-// Width in pixels of a label text, as the drawing font measures it.
-using TTextWidth = std::function<int(std::string_view)>;
-TGridLayout GridLayout(const TPlotGeometry& geometry, const TTextWidth& textWidth, int textHeight);
-
-// Label values of the LH axes, rounded to a step that grows with the value.
-int RoundedRpmLabel(double rpm);
-int RoundedLoadLabel(double load);
-
-// Fixed-point text with "." whatever the locale; a value that rounds to zero
-// never shows a minus sign.
-std::string FixedText(double value, int decimals);
-
-// Values printed in the cells.
-enum class TOverlayFormat : std::uint8_t { WholeNumber, OneDecimal, Percent };
-std::string OverlayValueText(double value, TOverlayFormat format);
-struct TOverlayMap {
-    const TMapGrid* Map = nullptr;  // none: nothing printed
-    TOverlayFormat Format = TOverlayFormat::OneDecimal;
-};
-TOverlayMap OverlayMapOf(const TKelvaneState& state, TMapOverlay overlay, TPlotView view);
-
-// One printed value placed centred on its cell label position (image
-// coordinates of its top-left corner), only where it is drawn.
-struct TPlacedText {
-    int Left = 0;
-    int Top = 0;
-    std::string Text;
-};
-std::vector<TPlacedText> OverlayTexts(const TKelvaneState& state, const TPlotGeometry& geometry,
-                                      TMapOverlay overlay, const TTextWidth& textWidth, int textHeight);
-
-// AFR scale legend: a 230 x 35 box with a 201-pixel colour bar.
-constexpr int AfrScaleWidth = 230;
-constexpr int AfrScaleHeight = 35;
-constexpr int AfrScaleBarLeft = 15;
-constexpr int AfrScaleBarRight = 215;
-constexpr int AfrScaleBarTop = 1;
-constexpr int AfrScaleBarBottom = 20;
-constexpr int AfrScaleBarSteps = 200;
-
-// The value whose colour fills bar line i (0 .. 200).
-double AfrScaleBarValue(const TColorTable& table, int i);
-struct TAfrScaleTick {
-    int X = 0;  // box coordinates
-    std::string Text;
-    bool operator==(const TAfrScaleTick&) const = default;
-};
-std::vector<TAfrScaleTick> AfrScaleTicks(const TColorTable& table);
-
-// Top-left of the box for a stored position (negative: from the right or
-// bottom edge), kept inside the image.
-TPixelPoint AfrScaleBoxOrigin(int storedX, int storedY, int imageWidth, int imageHeight);
-// A dragged box's top-left kept inside the image.
-TPixelPoint ClampAfrScaleBox(int left, int top, int imageWidth, int imageHeight);
-// The position stored when a drag ends: in the right (bottom) half of the
-// image as a negative distance from the right (bottom) edge.
-TPixelPoint StoredAfrScalePosition(int left, int top, int imageWidth, int imageHeight);
-
-// How a sample's dot is painted.
-enum class TDotPaint : std::uint8_t { None, Coloured, Grey };
-TDotPaint SampleDotPaint(const TLogDataEntry& entry, double plottedAfr, const TDisplayOptions& options);
-// Dot diameter: twice the point size for closed-loop-off or WOT samples.
-int DotDiameter(const TLogDataEntry& entry, int pointSize);
-
-// Knock markers: none, or small, medium or large by the two thresholds.
-enum class TKnockMarker : std::uint8_t { None, Small, Medium, Large };
-TKnockMarker KnockMarkerOf(double maxRetard, int cylinders, const TDisplayOptions& options);
-TKnockMarker SampleKnockMarker(const TLogData& logData, std::size_t index, const TSampleBinner& binner);
-// Length in pixels of the marker's rays along each axis.
-int KnockMarkerReach(TKnockMarker marker, int pointSize);
-// Knock markers are drawn in the EZK view, and in the LH view on request.
-bool KnockMarkersShown(const TDisplayOptions& options);
+TPlotGeometry MakePlotGeometry(const TMapAxes& axes, const TDisplayOptions& options,
+                               const TPlotRanges& ranges, const TPlotDisplay& display, int imageWidth,
+                               int imageHeight);
 
 }  // namespace kelvane

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/logdata/PlotMafPass.h"
-#include "core/plot/PlotGeometry.h"
+#include "core/state/PlotRanges.h"
 #include "core/shell/TargetAfrMapHooks.h"
 
 namespace kelvane {

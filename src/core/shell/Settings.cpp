@@ -69,11 +69,11 @@ void LoadFromMainFile(const TIniFile2& main, TSettings& settings) {
     settings.PlotPointSize =
         std::max(MinPlotPointSize, main.ReadInteger(SettingsSection, "Plot Point Size", 6));
     // Taken as they are: the start-up load does not correct the limits.
-    TPlotLimits& limits = settings.PlotLimits;
+    TPlotRanges& limits = settings.PlotLimits;
     limits.MinRpm = main.ReadInteger(SettingsSection, "Min Plot RPM", 0);
     limits.MaxRpm = main.ReadInteger(SettingsSection, "Max Plot RPM", 6600);
-    limits.MinMaf = main.ReadInteger(SettingsSection, "Min Plot MAF", 28);
-    limits.MaxMaf = main.ReadInteger(SettingsSection, "Max Plot MAF", 387);
+    limits.MinLoad = main.ReadInteger(SettingsSection, "Min Plot MAF", 28);
+    limits.MaxLoad = main.ReadInteger(SettingsSection, "Max Plot MAF", 387);
     ReadFilterSection(main, settings.ActiveFilters);
 }
 
@@ -91,11 +91,11 @@ void LoadFromProject(const TIniFile2& main, const TIniFile2& project, TSettings&
                     settings.EngineSetup);
     settings.PlotPointSize = std::max(MinPlotPointSize, plot.Integer("Plot Point Size", 6));
 
-    TPlotLimits& limits = settings.PlotLimits;
+    TPlotRanges& limits = settings.PlotLimits;
     limits.MinRpm = plot.Integer("Min Plot RPM", 0);
     limits.MaxRpm = std::max<double>(plot.Integer("Max Plot RPM", 6600), limits.MinRpm);
-    limits.MinMaf = plot.Integer("Min Plot MAF", 0);
-    limits.MaxMaf = std::max<double>(plot.Integer("Max Plot MAF", 387), limits.MinMaf + 10);
+    limits.MinLoad = plot.Integer("Min Plot MAF", 0);
+    limits.MaxLoad = std::max<double>(plot.Integer("Max Plot MAF", 387), limits.MinLoad + 10);
 
     const TCascade filters({{&main, std::string(SettingsSection)}, {&project, std::string(SettingsSection)}});
     constexpr TFilterSettings Defaults{};
@@ -124,11 +124,11 @@ bool WriteProjectFile(TIniFile2& project, const TSettings& settings) {
     ok &= project.WriteInteger(SettingsSection, "Plot Point Size", settings.PlotPointSize);
     ok &= project.WriteBool(SettingsSection, "AutoScale", settings.ScaleMode == ScaleAutomatic);
     ok &= project.WriteBool(SettingsSection, "Manual Scale", settings.ScaleMode == ScaleManual);
-    const TPlotLimits& limits = settings.PlotLimits;
+    const TPlotRanges& limits = settings.PlotLimits;
     ok &= project.WriteNumber(SettingsSection, "Min Plot RPM", limits.MinRpm, 0);
     ok &= project.WriteNumber(SettingsSection, "Max Plot RPM", limits.MaxRpm, 0);
-    ok &= project.WriteNumber(SettingsSection, "Min Plot MAF", limits.MinMaf, 0);
-    ok &= project.WriteNumber(SettingsSection, "Max Plot MAF", limits.MaxMaf, 0);
+    ok &= project.WriteNumber(SettingsSection, "Min Plot MAF", limits.MinLoad, 0);
+    ok &= project.WriteNumber(SettingsSection, "Max Plot MAF", limits.MaxLoad, 0);
     ok &= WriteFilterSettingsKeys(project, settings.ActiveFilters);
     return ok;
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -8,25 +7,9 @@
 #include "core/logdata/FilterSettings.h"
 #include "core/maps/EngineSetup.h"
 #include "core/maps/MapAxes.h"
+#include "core/plot/KnockLimits.h"
 
 namespace kelvane {
-
-// Selected limits of the plot ("Select:").
-struct TPlotLimits {
-    double MinRpm = 0;
-    double MaxRpm = 6600;
-    double MinMaf = 28;
-    double MaxMaf = 387;
-
-    bool operator==(const TPlotLimits&) const = default;
-};
-
-struct TKnockLimit {
-    double MaxRetard = 0;
-    int MaxCylinders = 0;
-
-    bool operator==(const TKnockLimit&) const = default;
-};
 
 // Defaults of section "Filter" of the main file: unlike a project's defaults
 // they leave the three limits off.
@@ -51,12 +34,12 @@ struct TSettings {
     TEngineSetup EngineSetup;
     int ScaleMode = ScaleDefault;
     int PlotPointSize = 6;
-    TPlotLimits PlotLimits;
+    TPlotRanges PlotLimits{0, 6600, 28, 387};  // the selected limits ("Select:")
     TFilterSettings ActiveFilters = FilterSectionDefaults();
     TFilterSettings StoredFilters = FilterSectionDefaults();
     int AfrSmoothing = DefaultAfrSmoothing;
     int AdjustSmoothing = DefaultAdjustSmoothing;
-    std::array<TKnockLimit, 2> KnockLimits{{{3.0, 3}, {6.0, 6}}};
+    TKnockLimits KnockLimits = DefaultKnockLimits;
     bool CellCursor = true;
     std::filesystem::path ProjectFolder;
     std::string ProjectName;

@@ -91,11 +91,13 @@ TEST(MapAxesTest, CellBoundsAreMidpointsWithFixedEnds) {
 TEST(MapAxesTest, FuelLimitsAndAutomaticRanges) {
     const TMapAxes gtPrimary = RecomputeAxes({LHVersion22, LHConfigMaf, EZKVersionGT}, LHSourcePrimaryLoad);
     EXPECT_EQ(gtPrimary.FuelLimits, (TFuelLimits{65535, 0}));
-    EXPECT_EQ(gtPrimary.AutoRanges, (TPlotRanges{0, 6900, 72 - 16, 1032 + 64}));
+    EXPECT_EQ(AutoPlotRanges({LHVersion22, LHConfigMaf, EZKVersionGT}, gtPrimary.LHLoad),
+              (TPlotRanges{0, 6900, 72 - 16, 1032 + 64}));
 
     const TMapAxes s4 = RecomputeAxes({LHVersion23, LHConfigMaf, EZKVersionUnset}, LHSourceText);
     EXPECT_EQ(s4.FuelLimits, (TFuelLimits{127, -127}));
-    EXPECT_EQ(s4.AutoRanges, (TPlotRanges{0, 6600, 28, 516 + 33}));
+    EXPECT_EQ(AutoPlotRanges({LHVersion23, LHConfigMaf, EZKVersionUnset}, s4.LHLoad),
+              (TPlotRanges{0, 6600, 28, 516 + 33}));
 }
 
 TEST(MapAxesTest, AutomaticRangesReplacePlotRangesOnlyForDefaultOrEmptyAutomatic) {

@@ -4,12 +4,12 @@
 #include <map>
 #include <string>
 
-#include "support/TempFolder.h"
-#include "core/maps/EngineSetup.h"
 #include "core/ground/AtomicFile.h"
+#include "core/maps/EngineSetup.h"
 #include "core/shell/Settings.h"
 #include "core/shell/SettingsMainFile.h"
 #include "core/shell/SettingsWindows.h"
+#include "support/TempFolder.h"
 
 namespace kelvane {
 namespace {
@@ -47,6 +47,7 @@ TEST_F(SettingsTest, FirstRunGivesEveryDefault) {
     EXPECT_FALSE(settings.ActiveFilters.MaxAfrEnabled);
     EXPECT_EQ(settings.ActiveFilters.MaxAfr, 0);
     EXPECT_EQ(settings.KnockLimits[1], (TKnockLimit{6.0, 6}));
+    EXPECT_EQ(settings.PlotLimits, (TPlotRanges{0, 6600, 28, 387}));
 
     TLayoutSettings layout;
     layout.DataLogWidth = 1;
@@ -82,7 +83,7 @@ TEST_F(SettingsTest, StartupLoadReadsTheMainFile) {
         // No correction at start-up: a maximum below the minimum is kept.
         {"Max Plot RPM", "-5", [](const TSettings& s) { return s.PlotLimits.MaxRpm == -5; }},
         {"Min Plot MAF", "500",
-         [](const TSettings& s) { return s.PlotLimits.MinMaf == 500 && s.PlotLimits.MaxMaf == 387; }},
+         [](const TSettings& s) { return s.PlotLimits.MinLoad == 500 && s.PlotLimits.MaxLoad == 387; }},
     };
     for (const auto& c : cases) {
         TIniFile2 main(FStore.Main().FileName());
@@ -148,7 +149,7 @@ TEST_F(SettingsTest, ProjectCascadeTakesTheLastLevelHoldingAValidValue) {
 TEST_F(SettingsTest, ProjectCascadeCorrectsThePlotLimits) {
     struct TCase {
         const char *MinRpm, *MaxRpm, *MinMaf, *MaxMaf;
-        TPlotLimits Expected;
+        TPlotRanges Expected;
     };
     const TCase cases[] = {
         {nullptr, nullptr, nullptr, nullptr, {0, 6600, 0, 387}},

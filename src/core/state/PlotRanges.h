@@ -1,0 +1,18 @@
+#pragma once
+
+#include "core/maps/MapAxes.h"
+
+namespace kelvane {
+
+struct TKelvaneState;
+
+// The plot ranges taken from the settings when the axes are set up: the
+// settings' limits, or the axes' full extent where the scale mode says so;
+// each maximum at least one unit above its minimum.
+TPlotRanges SettingsPlotRanges(const TKelvaneState& state);
+
+// Fits the ranges to the included samples in the automatic scale mode. Does
+// nothing (and returns false) in the other modes or without samples.
+bool AutoScalePlot(const TKelvaneState& state, TPlotRanges& ranges);
+
+}  // namespace kelvane
