@@ -12,12 +12,13 @@
 #include <sys/mman.h>
 #endif
 
+#include "core/ground/AtomicFile.h"
+#include "core/ground/FileNameCase.h"
 #include "core/logdata/AfrSmoothing.h"
 #include "core/logdata/LogCaption.h"
 #include "core/logdata/LogHeader.h"
 #include "core/logdata/LogNumbers.h"
 #include "core/logdata/PlotMafPass.h"
-#include "core/ground/AtomicFile.h"
 
 namespace kelvane {
 
@@ -398,7 +399,7 @@ TJoinPlace PlaceAfterRemoval(const TLogState& state, std::string_view fileName) 
     std::vector<bool> removed(files.size(), false);
     std::size_t kept = files.size();
     for (std::size_t f = 0; f < files.size(); ++f)
-        if (SameTextIgnoringCase(files[f].FileName, fileName)) {
+        if (SameFileName(files[f].FileName, fileName)) {
             removed[f] = true;
             --kept;
         }
@@ -539,7 +540,7 @@ bool RemoveLogFile(TLogState& state, std::string_view fileName) {
     constexpr std::uint32_t Removed = UINT32_MAX;
     std::size_t kept = 0;
     for (std::size_t f = 0; f < files.size(); ++f) {
-        if (SameTextIgnoringCase(files[f].FileName, fileName)) {
+        if (SameFileName(files[f].FileName, fileName)) {
             newIndex[f] = Removed;
         } else {
             newIndex[f] = static_cast<std::uint32_t>(kept);

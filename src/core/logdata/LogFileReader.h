@@ -45,7 +45,7 @@ struct TLoadLogResult {
 TLoadLogResult LoadLogFile(TLogState& state, const std::filesystem::path& path,
                            const TLoadLogOptions& options);
 
-// Removes every sample of the named file (name compared without regard to case), the
+// Removes every sample of the named file (names compared by SameFileName), the
 // file's facts and its OpenFiles pair. True when anything was removed.
 bool RemoveLogFile(TLogState& state, std::string_view fileName);
 

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "support/TempFolder.h"
 #include "core/logdata/LogFileReader.h"
+#include "support/FileNameCaseRule.h"
+#include "support/TempFolder.h"
 
 namespace kelvane {
 namespace {
@@ -313,7 +314,45 @@ TEST_F(LogFileReaderTest, ReadingAFileAgainReplacesItsSamplesAtTheEnd) {
     EXPECT_GT(FState.Data[2].TimeStamp, FState.Data[1].TimeStamp);
 }
 
+TEST_F(LogFileReaderTest, NamesDifferingOnlyInCaseAreOneFileOnlyWhereTheFileSystemSaysSo) {
+    // Two real files on a file system that keeps case apart (as the test folder's is).
+    const auto upper = Write("A.txt", Lines(3));
+    const auto lower = Write("a.txt", Lines(2, 0));
+    ASSERT_EQ(std::distance(std::filesystem::directory_iterator(FFolder.Path()), {}), 2);
+    for (const bool ignoreCase : {false, true})
+        for (const bool withProgress : {false, true}) {
+            SCOPED_TRACE(std::string(ignoreCase ? "ignoring case" : "exact") +
+                         (withProgress ? ", with progress" : ""));
+            const TFileNameCaseRule rule(ignoreCase);
+            TLogState state;
+            TLoadLogOptions options;
+            if (withProgress) options.Progress = [](std::uint64_t, std::uint64_t) { return true; };
+            ASSERT_TRUE(LoadLogFile(state, upper, options).Loaded);
+            const TLoadLogResult result = LoadLogFile(state, lower, options);
+            ASSERT_TRUE(result.Loaded);
+            if (ignoreCase) {
+                // Where names ignore case the second name is the first file read again.
+                EXPECT_EQ(state.Data.Count(), 2u);
+                EXPECT_EQ(state.OpenFiles.Count(), 1u);
+                EXPECT_EQ(result.Status, "1 files open, 2 data points");
+            } else {
+                ASSERT_EQ(state.Data.Count(), 5u);
+                EXPECT_EQ(state.Data.FileName(state.Data[0]), upper.string());
+                EXPECT_EQ(state.Data.FileName(state.Data[4]), lower.string());
+                ASSERT_EQ(state.OpenFiles.Count(), 2u);
+                EXPECT_EQ(state.OpenFiles.Name(0), upper.string());
+                EXPECT_EQ(state.OpenFiles.Name(1), lower.string());
+                EXPECT_EQ(result.Status, "2 files open, 5 data points");
+                // Removing one of them leaves the other's samples.
+                EXPECT_TRUE(RemoveLogFile(state, lower.string()));
+                EXPECT_EQ(state.Data.Count(), 3u);
+                EXPECT_EQ(state.OpenFiles.IndexOf(upper.string()), 0);
+            }
+        }
+}
+
 TEST_F(LogFileReaderTest, RemoveLogFileRelinksAndRenumbersFiles) {
+    const TFileNameCaseRule rule(true);  // so that the upper-case name finds the file
     const auto a = Write("a.txt", Lines(2)), b = Write("b.txt", Lines(3)), c = Write("c.txt", Lines(1));
     ASSERT_TRUE(Load(a).Loaded && Load(b).Loaded && Load(c).Loaded);
     std::string upper = b.string();
