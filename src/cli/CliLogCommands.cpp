@@ -34,8 +34,9 @@ std::filesystem::path FullPath(const std::string& file) {
 }
 
 // Loads the files as the program's open command does, one by one, then runs
-// the refresh's filter step once. False when any file was rejected or could
-// not be read; the others are loaded all the same.
+// the refresh's filter step once. False when any file was rejected, could not
+// be read, or had every data line skipped; the others are loaded all the same.
+// Skipped lines are told on standard error either way.
 bool LoadLogs(TKelvaneState& state, const TCliOptions& options) {
     state.Setup() = options.Setup;
     state.RecomputeAxes();
@@ -51,7 +52,12 @@ bool LoadLogs(TKelvaneState& state, const TCliOptions& options) {
     loadOptions.AfrSmoothing = options.AfrSmoothing;
     loadOptions.LHConfig = options.Setup.LHConfig;
     for (const std::string& file : options.Files) {
-        const TLoadLogResult result = LoadLogFile(state.Logs, FullPath(file), loadOptions);
+        const std::filesystem::path path = FullPath(file);
+        const TLoadLogResult result = LoadLogFile(state.Logs, path, loadOptions);
+        if (const std::string skipped = SkippedLinesMessage(path, result); !skipped.empty()) {
+            std::fprintf(stderr, "%s\n", skipped.c_str());
+            if (result.NothingRead()) allRead = false;
+        }
         if (result.HeaderRejected) {
             std::fprintf(stderr, "%s\n", result.Message.c_str());
             allRead = false;
