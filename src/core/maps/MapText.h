@@ -9,6 +9,9 @@
 
 namespace kelvane {
 
+// Map text files are read only from names ending in ".txt" (any case).
+bool HasMapTextExtension(const std::filesystem::path& path);
+
 // Reading map text files. The path must end in ".txt" (any case). Lines that
 // fail the line check of the kind are skipped; the k-th accepted line fills
 // load row k. True only when 16 rows were filled; with fewer the rows reached

@@ -102,6 +102,12 @@ TEST_F(MapTextFileTest, UnreadableOrWronglyNamedFilesReadAsFalse) {
 
     EXPECT_TRUE(ReadLHMapText(File("MAP.TXT"), grid));
     EXPECT_EQ(grid, NumberedGrid());
+
+    // The kind tests look at the contents alone; the name is why map.csv is not read.
+    EXPECT_TRUE(IsLHMapText(File("map.csv")));
+    EXPECT_FALSE(HasMapTextExtension(File("map.csv")));
+    EXPECT_FALSE(HasMapTextExtension(File("map.txt.bak")));
+    EXPECT_TRUE(HasMapTextExtension(File("MAP.TXT")));
 }
 
 TEST_F(MapTextFileTest, EZKFileWithDecimalCommasReads) {
