@@ -280,10 +280,10 @@ TEST(MainFormCommandsTest, OpeningLogsLoadsTheSettingsAgainButKeepsTheChosenSetu
     TFakePrompts prompts;
     TMainForm form(TestOptions(prompts, folder));
     TIniFile2& main = form.Store().Main();
-    main.WriteString("Settings", "LH Config", LHConfigText(LHConfigHexaMaf));
-    main.WriteString("Settings", "EZK Config", EZKVersionText(EZKVersionS4));
-    main.WriteInteger("Settings", "Plot Point Size", 9);
-    main.WriteBool("Filter", "Include Idle", true);
+    ASSERT_TRUE(main.WriteString("Settings", "LH Config", LHConfigText(LHConfigHexaMaf)));
+    ASSERT_TRUE(main.WriteString("Settings", "EZK Config", EZKVersionText(EZKVersionS4)));
+    ASSERT_TRUE(main.WriteInteger("Settings", "Plot Point Size", 9));
+    ASSERT_TRUE(main.WriteBool("Filter", "Include Idle", true));
     TMapGrid target = FilledGrid(13.5);
     form.State().Fuel.TargetAfr = target;
     form.State().Fuel.TargetEdited = true;
@@ -307,8 +307,8 @@ TEST(MainFormCommandsTest, RecentFileTakesTheStoredSetupForItsLoadScale) {
     TTempFolder folder;
     TFakePrompts prompts;
     TMainForm form(TestOptions(prompts, folder));
-    form.Store().Main().WriteString("Settings", "LH Version", LHVersionText(LHVersion23));
-    form.Store().Main().WriteString("Settings", "LH Config", LHConfigText(LHConfigMap));
+    ASSERT_TRUE(form.Store().Main().WriteString("Settings", "LH Version", LHVersionText(LHVersion23)));
+    ASSERT_TRUE(form.Store().Main().WriteString("Settings", "LH Config", LHConfigText(LHConfigMap)));
     form.State().Settings.RecentFiles = {DeviceLog.toStdString()};
     form.RecentFileClick(1);
 
