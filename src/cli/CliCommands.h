@@ -6,7 +6,8 @@ namespace kelvane::cli {
 
 // Each command prints its result to standard output and its complaints to
 // standard error, and returns the exit status: 0 on success, 1 when a file
-// was rejected, unreadable or not of the kind the command needs.
+// was rejected, unreadable, left no sample (every data line skipped) or not
+// of the kind the command needs. Skipped data lines are told on standard error.
 int RunLog(const TCliOptions& options);
 int RunCells(const TCliOptions& options);
 int RunBin(const TCliOptions& options);

@@ -29,8 +29,9 @@ bool IsReadableFile(const std::filesystem::path& path) {
 
 // Opens the files through the very function the program's open commands
 // use, then brings the derived data up to date as the window does. False
-// when any file was rejected or could not be read; the others are loaded
-// all the same.
+// when any file was rejected, could not be read, or had every data line
+// skipped; the others are loaded all the same. Skipped lines are told on
+// standard error either way.
 bool LoadLogs(TKelvaneState& state, const TCliOptions& options) {
     state.Display.View = options.EzkView ? TPlotView::EZK : TPlotView::LH;
     state.Display.PlotAfr = options.PlotAfr;
@@ -48,6 +49,10 @@ bool LoadLogs(TKelvaneState& state, const TCliOptions& options) {
         const TOpenLogsResult result = OpenLogs(state, paths, openOptions);
         changes |= result.Changes;
         for (const auto& [path, file] : result.Files) {
+            if (const std::string skipped = SkippedLinesMessage(path, file); !skipped.empty()) {
+                std::fprintf(stderr, "%s\n", skipped.c_str());
+                if (file.NothingRead()) allRead = false;
+            }
             if (file.HeaderRejected) {
                 std::fprintf(stderr, "%s\n", file.Message.c_str());
                 allRead = false;

@@ -155,6 +155,12 @@ int RunMap(const TCliOptions& options) {
         out.Flush();
         return 1;
     }
+    // The readers take only ".txt" names, whatever the file holds.
+    if (!HasMapTextExtension(file)) {
+        out.Flush();
+        std::fprintf(stderr, "Cannot read %s as map text: the name must end in .txt\n", file.c_str());
+        return 1;
+    }
     TMapGrid grid{};
     if (!(lh ? ReadLHMapText(file, grid) : ReadEZKMapText(file, grid))) {
         out.Flush();

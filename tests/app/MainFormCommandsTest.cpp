@@ -156,6 +156,33 @@ TEST(MainFormCommandsTest, RejectedHeaderShowsTheMissingTitles) {
     EXPECT_EQ(form.State().Logs.Data.Count(), 0u);
 }
 
+// Lines the reader drops are told: in the status bar always, and in a box
+// when the file gave nothing at all.
+TEST(MainFormCommandsTest, SkippedLinesAreToldAndAnEmptyResultIsABox) {
+    TTempFolder folder;
+    const std::string header = "Time [s]\tRPM\tMAF signal\tA/F ratio\n";
+    const auto allOut = folder.Path() / "Run3.txt";
+    std::ofstream(allOut) << header << "0\t0\t200\t14\n0.1\t12000\t200\t14\n";
+    const auto someOut = folder.Path() / "Run4.txt";
+    std::ofstream(someOut) << header << "0\t900\t200\t14\n0.1\t12000\t200\t14\n";
+    TFakePrompts prompts;
+    TMainForm form(TestOptions(prompts, folder));
+    prompts.Then(TFakeAnswer::Open(
+        {QString::fromStdString(allOut.string()), QString::fromStdString(someOut.string())}));
+    ConfirmLogOptions(prompts);
+
+    form.OpenAddToPlot1()->trigger();
+
+    ASSERT_EQ(prompts.Calls.size(), 2u);
+    EXPECT_EQ(prompts.Calls[1].Kind, TPromptKind::Error);
+    EXPECT_EQ(prompts.Calls[1].Text,
+              QStringLiteral("Run3.txt: 2 of 2 data lines skipped: RPM or load out of range"));
+    const QString status = form.StatusPanel(0)->text();
+    EXPECT_TRUE(status.contains(QStringLiteral("Run3.txt: 2 of 2"))) << status.toStdString();
+    EXPECT_TRUE(status.contains(QStringLiteral("Run4.txt: 1 of 2"))) << status.toStdString();
+    EXPECT_EQ(form.State().Logs.Data.Count(), 1u);
+}
+
 TEST(MainFormCommandsTest, LoadsAndComparesMapTextAndRemembersTheMapFile) {
     TTempFolder folder;
     const auto reference = folder.Path() / "Base.txt";
@@ -263,10 +290,10 @@ TEST(MainFormCommandsTest, OpeningLogsLoadsTheSettingsAgainButKeepsTheChosenSetu
     TFakePrompts prompts;
     TMainForm form(TestOptions(prompts, folder));
     TIniFile2& main = form.Store().Main();
-    main.WriteString("Settings", "LH Config", LHConfigText(LHConfigHexaMaf));
-    main.WriteString("Settings", "EZK Config", EZKVersionText(EZKVersionS4));
-    main.WriteInteger("Settings", "Plot Point Size", 9);
-    main.WriteBool("Filter", "Include Idle", true);
+    ASSERT_TRUE(main.WriteString("Settings", "LH Config", LHConfigText(LHConfigHexaMaf)));
+    ASSERT_TRUE(main.WriteString("Settings", "EZK Config", EZKVersionText(EZKVersionS4)));
+    ASSERT_TRUE(main.WriteInteger("Settings", "Plot Point Size", 9));
+    ASSERT_TRUE(main.WriteBool("Filter", "Include Idle", true));
     TMapGrid target = FilledGrid(13.5);
     form.State().Fuel.TargetAfr = target;
     form.State().Fuel.TargetEdited = true;
@@ -290,8 +317,8 @@ TEST(MainFormCommandsTest, RecentFileTakesTheStoredSetupForItsLoadScale) {
     TTempFolder folder;
     TFakePrompts prompts;
     TMainForm form(TestOptions(prompts, folder));
-    form.Store().Main().WriteString("Settings", "LH Version", LHVersionText(LHVersion23));
-    form.Store().Main().WriteString("Settings", "LH Config", LHConfigText(LHConfigMap));
+    ASSERT_TRUE(form.Store().Main().WriteString("Settings", "LH Version", LHVersionText(LHVersion23)));
+    ASSERT_TRUE(form.Store().Main().WriteString("Settings", "LH Config", LHConfigText(LHConfigMap)));
     form.State().Settings.RecentFiles = {DeviceLog.toStdString()};
     form.RecentFileClick(1);
 

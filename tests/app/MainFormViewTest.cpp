@@ -264,7 +264,7 @@ TEST(MainFormViewTest, DraggedAfrScaleKeepsItsDistanceToTheNearerEdgesAfterARest
 TEST(MainFormViewTest, OpeningLogsFitsThePlotInTheAutomaticScaleModeAndClosingRestoresIt) {
     TViewFixture f;
     // Opening logs loads the settings again, so the mode is taken from there.
-    f.Form->Store().Main().WriteBool("Settings", "AutoScale", true);
+    ASSERT_TRUE(f.Form->Store().Main().WriteBool("Settings", "AutoScale", true));
     const fs::path log = f.Folder.Path() / "Run1.txt";
     WriteText(log, TwoClusterLog());
     f.State().Settings.RecentFiles = {log};

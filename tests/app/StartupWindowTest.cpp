@@ -3,11 +3,12 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QTest>
 
-#include "support/TempFolder.h"
 #include "app/shell/StartupWindow.h"
 #include "core/ground/IniFile2.h"
+#include "support/TempFolder.h"
 
 namespace kelvane {
 namespace {
@@ -54,6 +55,19 @@ TEST_F(StartupWindowTest, AnyKeyClosesAndTickedBoxIsStored) {
     QTest::keyClick(&Form, Qt::Key_Space);
     EXPECT_FALSE(Form.isVisible());
     EXPECT_FALSE(Main.ReadBool("Settings", "Startup Window", true));
+}
+
+TEST_F(StartupWindowTest, TickedBoxThatCannotBeStoredIsReported) {
+    // A folder where the settings file should be: the write fails, for root too.
+    std::filesystem::create_directories(Main.FileName() / "inside");
+    QSignalSpy failed(&Form, &TStartupForm::WriteFailed);
+    ShowForm();
+    Form.QuitBox()->setChecked(true);
+    Form.close();
+    ASSERT_EQ(failed.count(), 1);
+    EXPECT_EQ(failed.at(0).at(0).toString(),
+              QString::fromStdString("This file could not be written:\n" + Main.FileName().string() +
+                                     ": not a regular file"));
 }
 
 TEST_F(StartupWindowTest, DoubleClickCloses) {

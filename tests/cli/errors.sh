@@ -4,7 +4,7 @@ cli="$1"
 fixtures="$2/cli"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-err=$(mktemp) && trap 'rm -f "$err"' EXIT
+err=$(mktemp) && logs=$(mktemp -d) && trap 'rm -rf "$err" "$logs"' EXIT
 
 # A rejected header: the program's message on stderr, the other file still read, status 1.
 out=$("$cli" log --summary "$fixtures/no_maf.txt" "$fixtures/run1.txt" 2>"$err")
@@ -21,6 +21,25 @@ grep -q 'Logs must include Time, RPM, MAF-signal and AFR.' "$err" || fail "rejec
 status=$?
 [ "$status" -eq 1 ] || fail "missing file: status $status, expected 1"
 grep -qx "Cannot read $fixtures/does_not_exist.txt" "$err" || fail "missing file: stderr is '$(cat "$err")'"
+
+# Skipped data lines are told on stderr; a file left with no sample is an error, one with some is not.
+header=$'Time [s]\tRPM\tMAF signal\tA/F ratio\r\n'
+printf '%s0\t0\t200\t14\r\n0.1\t12000\t200\t14\r\n' "$header" >"$logs/Run3.txt"
+printf '%s0\t900\t200\t14\r\n0.1\tidle\t200\t14\r\n' "$header" >"$logs/Run4.txt"
+out=$("$cli" log --summary "$logs/Run3.txt" "$fixtures/run1.txt" 2>"$err")
+status=$?
+[ "$status" -eq 1 ] || fail "every line skipped: status $status, expected 1"
+grep -qx "Run3.txt: 2 of 2 data lines skipped: RPM or load out of range" "$err" ||
+    fail "every line skipped: stderr is '$(cat "$err")'"
+[[ "$out" == *"samples: 12"* ]] || fail "every line skipped: the other file was not read: $out"
+out=$("$cli" log --summary "$logs/Run4.txt" 2>"$err")
+status=$?
+[ "$status" -eq 0 ] || fail "one line skipped: status $status, expected 0"
+grep -qx "Run4.txt: 1 of 2 data lines skipped: no readable RPM or load value" "$err" ||
+    fail "one line skipped: stderr is '$(cat "$err")'"
+[[ "$out" == *"samples: 1"* ]] || fail "one line skipped: the good line was not read: $out"
+"$cli" log "$fixtures/run1.txt" >/dev/null 2>"$err" || fail "a clean log: status $?"
+[ ! -s "$err" ] || fail "a clean log: stderr is '$(cat "$err")'"
 
 # Usage errors: status 2 and the usage on stderr, nothing on stdout.
 usage_cases=(

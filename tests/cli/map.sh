@@ -4,7 +4,7 @@ cli="$1"
 fixtures="$2/cli"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-out=$(mktemp) && trap 'rm -f "$out"' EXIT
+out=$(mktemp) && err=$(mktemp) && maps=$(mktemp -d) && trap 'rm -rf "$out" "$err" "$maps"' EXIT
 
 check_map() {  # file kind first-value last-value
     "$cli" map "$fixtures/$1" >"$out"
@@ -32,6 +32,19 @@ for file in not_a_map.txt short_map.txt; do
     [ "$status" -eq 1 ] || fail "$file: status $status, expected 1"
     [ "$got" == "kind: none" ] || fail "$file: output '$got', expected 'kind: none'"
 done
+
+# A map under another extension: the kind is told, the grid is not read, and the reason is the name.
+cp "$fixtures/lh_map.txt" "$maps/x.dat"
+got=$("$cli" map "$maps/x.dat" 2>"$err")
+status=$?
+[ "$status" -eq 1 ] || fail "x.dat: status $status, expected 1"
+[ "$got" == "kind: LH" ] || fail "x.dat: output '$got', expected 'kind: LH'"
+grep -qx "Cannot read $maps/x.dat as map text: the name must end in .txt" "$err" ||
+    fail "x.dat: stderr is '$(cat "$err")'"
+# The extension may be in any case.
+cp "$fixtures/ezk_map.txt" "$maps/IGN.TXT"
+"$cli" map "$maps/IGN.TXT" >"$out" 2>"$err" || fail "IGN.TXT: status $?"
+[ ! -s "$err" ] || fail "IGN.TXT: stderr is '$(cat "$err")'"
 
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
 echo "all map checks passed"

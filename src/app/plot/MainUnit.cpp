@@ -34,6 +34,7 @@
 #include "core/adjust/UpdatedMaps.h"
 #include "core/display/ColorTableFile.h"
 #include "core/ground/SettingsValues.h"
+#include "core/ground/WriteFailures.h"
 #include "core/logdata/LogCaption.h"
 #include "core/logdata/LogFileReader.h"
 #include "core/logdata/PlotMafPass.h"
@@ -120,7 +121,8 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
     const TPlatformFolders platform{ToPath(commonRoot), ToPath(commonRoot), {}};
     const TFolderSetup folders = SetUpFolders(FProgram, platform, FLog.Callback());
     FStore = std::make_unique<TSettingsStore>(folders.CommonRoot, FProgram.BaseName);
-    WriteFolderSection(FStore->Main(), folders, platform, FLog.Callback());
+    if (!WriteFolderSection(FStore->Main(), folders, platform, FLog.Callback()))
+        FPrompts->ShowError(FromStd(WriteFailureText(FStore->Main())));
 
     FPlotArea = new TMainImage(this);
     FPlotArea->SetRender([this](QSize size) { return RenderMainImage(size); });
@@ -172,7 +174,8 @@ void TMainForm::LoadStartSettings() {
     LoadStartupValues(FStore->Main(), FState.Settings);
     LoadStartupTargetAfrMap(FStore->CommonRoot(), FState.Fuel);
     FColorScale = LoadColorTable(FStore->Main());
-    WriteStartStamp(FStore->Main(), FProgram.VersionText, CurrentDateTimeText());
+    if (!WriteStartStamp(FStore->Main(), FProgram.VersionText, CurrentDateTimeText()))
+        FPrompts->ShowError(FromStd(WriteFailureText(FStore->Main())));
     ReadLayoutSettings(FStore->Main(), FLayout);
     FState.PlotDisplay.ShowAfrScale = FLayout.AfrScaleVisible;
     ReadWindowSettings(FStore->Main(), FState.Settings.KnockLimits[0], FWindows);
@@ -427,8 +430,20 @@ bool TMainForm::OpenLogs(const QStringList& files, const TOpenLogsOptions& optio
     };
     const TOpenLogsResult result = kelvane::OpenLogs(FState, paths, withDialog);
     ApplyChanges(result.Changes);
-    for (const auto& [path, file] : result.Files)
+    QStringList skipped;
+    for (const auto& [path, file] : result.Files) {
         if (file.HeaderRejected) FPrompts->ShowError(FromStd(file.Message));
+        const std::string message = SkippedLinesMessage(path, file);
+        if (message.empty()) continue;
+        FLog.LogLine(message);
+        skipped << FromStd(message);
+        // A file that gave nothing at all would otherwise open without a word.
+        if (file.NothingRead()) FPrompts->ShowError(FromStd(message));
+    }
+    // The file count stays in view; the skipped lines follow it.
+    if (!skipped.isEmpty())
+        FStatusPanels[0]->setText(FStatusPanels[0]->text() + QStringLiteral("; ") +
+                                  skipped.join(QStringLiteral("; ")));
     return result.AnyLoaded;
 }
 
@@ -444,7 +459,8 @@ void TMainForm::OpenFile1Click(bool newPlot) {
     if (!choice.Accepted()) return;
 
     FLayout.DefaultFolder = QFileInfo(choice.Files.first()).absolutePath().toStdString();
-    FStore->Main().WriteString(SettingsSection, "Default Folder", FLayout.DefaultFolder);
+    if (!FStore->Main().WriteString(SettingsSection, "Default Folder", FLayout.DefaultFolder))
+        FPrompts->ShowError(FromStd(WriteFailureText(FStore->Main())));
 
     ReadWithLogFileOptions(choice.Files);
 }
@@ -507,9 +523,10 @@ void TMainForm::FinishMapCommand(const TMapLoadResult& result, const QString& pa
         FLayout.MapFile = values.MapFile.string();
         FLayout.MapFilter = values.MapFilter;
         TIniFile2& main = FStore->Main();
-        main.WriteString(SettingsSection, MapFolderKey, FLayout.MapFolder);
-        main.WriteString(SettingsSection, MapFileKey, FLayout.MapFile);
-        main.WriteInteger(SettingsSection, MapFilterKey, FLayout.MapFilter);
+        bool written = main.WriteString(SettingsSection, MapFolderKey, FLayout.MapFolder);
+        written &= main.WriteString(SettingsSection, MapFileKey, FLayout.MapFile);
+        written &= main.WriteInteger(SettingsSection, MapFilterKey, FLayout.MapFilter);
+        if (!written) FPrompts->ShowError(FromStd(WriteFailureText(main)));
     }
     ApplyChanges(changes);
 }
@@ -695,6 +712,9 @@ void TMainForm::StartupCheck() {
         new TStartupForm(FromStd(FProgram.BaseName), FromStd(FProgram.VersionText), FStore->Main(), this);
     FStartupForm->setAttribute(Qt::WA_DeleteOnClose);
     connect(FStartupForm, &QObject::destroyed, this, [this] { FStartupForm = nullptr; });
+    // Shown once the panel has gone.
+    const auto showError = [this](const QString& text) { FPrompts->ShowError(text); };
+    connect(FStartupForm, &TStartupForm::WriteFailed, this, showError, Qt::QueuedConnection);
     FStartupForm->ShowCentredOn(this);
 }
 
@@ -730,7 +750,9 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         return WriteTargetAfrMapFile(FStore->CommonRoot() / TargetAfrMapFileName, FState.Fuel.TargetAfr);
     };
     actions.WriteColorTable = [this] { return SaveColorTable(FStore->Main(), FColorScale); };
-    RunClosingSequence(*FStore, FState.Settings, values, actions, &FLog, hooks);
+    const TWriteFailures failures =
+        RunClosingSequence(*FStore, FState.Settings, values, actions, &FLog, hooks);
+    if (!failures.Ok()) FPrompts->ShowError(FromStd(failures.Text()));
 
     const std::filesystem::path updater = FProgram.ProgramRoot / UpdaterProgramName;
     if (std::filesystem::exists(updater) && ShouldStartUpdaterAtExit(FStore->CommonRoot(), 0))

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "core/ground/IniFile2.h"
+#include "core/ground/WriteFailures.h"
 #include "core/shell/StartupWindowRules.h"
 
 namespace kelvane {
@@ -77,7 +78,8 @@ void TStartupForm::showEvent(QShowEvent* event) {
 
 void TStartupForm::closeEvent(QCloseEvent* event) {
     FTimer->stop();
-    StartupWindowClosing(FMainSettings, FQuitBox->isChecked());
+    if (!StartupWindowClosing(FMainSettings, FQuitBox->isChecked()))
+        emit WriteFailed(QString::fromStdString(WriteFailureText(FMainSettings)));
     QWidget::closeEvent(event);
 }
 

@@ -30,6 +30,10 @@ class TStartupForm : public QWidget {
     QLabel* VersionLabel() const { return FVersionLabel; }
     QCheckBox* QuitBox() const { return FQuitBox; }
 
+  signals:
+    // The ticked box could not be stored; the text names the file and why.
+    void WriteFailed(const QString& text);
+
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

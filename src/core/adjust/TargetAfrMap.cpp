@@ -12,8 +12,8 @@ bool ReadTargetAfrMapFile(const std::filesystem::path& path, TMapGrid& map) {
     return true;
 }
 
-bool WriteTargetAfrMapFile(const std::filesystem::path& path, const TMapGrid& map) {
-    return WriteLHMapText(path, map, TargetAfrDecimals, true).Ok;
+TMapWriteResult WriteTargetAfrMapFile(const std::filesystem::path& path, const TMapGrid& map) {
+    return WriteLHMapText(path, map, TargetAfrDecimals, true);
 }
 
 void LoadStartupTargetAfrMap(const std::filesystem::path& commonRoot, TFuelMapSet& fuel) {

@@ -5,6 +5,7 @@
 
 #include "core/maps/MapGrid.h"
 #include "core/maps/MapSets.h"
+#include "core/maps/MapText.h"
 
 namespace kelvane {
 
@@ -17,8 +18,8 @@ inline constexpr int TargetAfrDecimals = 1;
 // cannot be read or holds fewer than 16 map lines.
 bool ReadTargetAfrMapFile(const std::filesystem::path& path, TMapGrid& map);
 
-// Writes the map (an existing file is replaced); false when it could not be written.
-bool WriteTargetAfrMapFile(const std::filesystem::path& path, const TMapGrid& map);
+// Writes the map (an existing file is replaced); the result says whether and why not.
+[[nodiscard]] TMapWriteResult WriteTargetAfrMapFile(const std::filesystem::path& path, const TMapGrid& map);
 
 // Start-up: the map from "TargetAFRmap.txt" in the common data folder, or the
 // default rows when that file is missing or short. The edited flag is cleared.

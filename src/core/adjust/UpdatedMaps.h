@@ -34,12 +34,12 @@ struct TMapSaveResult {
 // into folder, under its updated-map name (an existing file of other contents
 // keeps its name and the new one gets a counter). A set's flag is cleared
 // only when its file was written.
-TMapSaveResult SaveUpdatedMaps(TKelvaneState& state, const std::filesystem::path& folder);
+[[nodiscard]] TMapSaveResult SaveUpdatedMaps(TKelvaneState& state, const std::filesystem::path& folder);
 
 // Writes each loaded reference map that came from no file into folder as its
 // base map (replacing a file of that name) and makes that file its reference
 // path. A map whose file could not be written keeps no path.
-TMapSaveResult SaveBaseMaps(TKelvaneState& state, const std::filesystem::path& folder);
+[[nodiscard]] TMapSaveResult SaveBaseMaps(TKelvaneState& state, const std::filesystem::path& folder);
 
 // The question asked at plot close, or empty when nothing is to be asked (no
 // session folder, or neither set's adjustments edited).

@@ -14,6 +14,6 @@ TColorScale LoadColorTable(TIniFile2& ini);
 // Writes the scale back at exit: its number under "Use Color Table" and its
 // entries, in order, as the only keys of its own section (a user-edited table
 // is table 0). False when the file could not be written.
-bool SaveColorTable(TIniFile2& ini, const TColorScale& scale);
+[[nodiscard]] bool SaveColorTable(TIniFile2& ini, const TColorScale& scale);
 
 }  // namespace kelvane

@@ -52,7 +52,8 @@ bool TDebugLog::Open(const std::filesystem::path& fileName) {
         std::vector<std::string> lines;
         if (ReadFileLines(fileName, lines) && lines.size() > KeepLines) {
             lines.erase(lines.begin(), lines.end() - static_cast<std::ptrdiff_t>(KeepLines));
-            WriteFileLines(fileName, lines);
+            // A log that cannot be written back is an unwritable log: logging stays off.
+            if (!WriteFileLines(fileName, lines)) return false;
         }
     }
     FFileName = fileName;

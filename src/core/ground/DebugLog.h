@@ -34,7 +34,8 @@ class TDebugLog {
 
     // Turns logging on when fileName exists: a file larger than
     // TrimAboveBytes is cut to its last KeepLines lines first. The calling
-    // thread becomes the one that flushes. False (logging off) otherwise.
+    // thread becomes the one that flushes. False (logging off) otherwise, and
+    // when the cut file cannot be written back.
     bool Open(const std::filesystem::path& fileName);
 
     bool Active() const { return !FFileName.empty(); }

@@ -37,18 +37,19 @@ bool ReadFileText(const std::filesystem::path& path, std::string& text);
 
 // Replaces the file by the text unchanged. Refuses alternative names. A failure
 // is logged as "Exception in WriteFile (from stream): " with the reason.
-bool WriteFileText(const std::filesystem::path& path, std::string_view text, const TLogCallback& log = {});
+[[nodiscard]] bool WriteFileText(const std::filesystem::path& path, std::string_view text,
+                                 const TLogCallback& log = {});
 
 // Replaces the file by the lines, each followed by CR LF. Refuses alternative
 // names; failures are logged as for WriteFileText.
-bool WriteFileLines(const std::filesystem::path& path, const std::vector<std::string>& lines,
-                    const TLogCallback& log = {});
+[[nodiscard]] bool WriteFileLines(const std::filesystem::path& path, const std::vector<std::string>& lines,
+                                  const TLogCallback& log = {});
 
 // Renames from to to, logging every step with the tag ("tag: ..." when a tag is
 // given). A missing source counts as done. An existing target is never
 // replaced. A read-only source is made writable and the rename tried once more.
-bool RenameFileLogged(const std::filesystem::path& from, const std::filesystem::path& to,
-                      std::string_view tag, const TLogCallback& log);
+[[nodiscard]] bool RenameFileLogged(const std::filesystem::path& from, const std::filesystem::path& to,
+                                    std::string_view tag, const TLogCallback& log);
 
 // ---- Versions and dates -----------------------------------------------------
 

@@ -63,13 +63,23 @@ struct TIniText {
     std::vector<std::string> Lines;
 };
 
+constexpr std::string_view CannotRead = "cannot be read";
+constexpr std::string_view NotAFile = "not a regular file";
+constexpr std::string_view CannotStore = "the section, key or value cannot be stored in a settings file";
+
 // A missing file is empty; a file that exists but cannot be read is a failure,
-// so that a write never replaces a file it could not see.
-bool LoadText(const std::filesystem::path& path, TIniText& text) {
+// so that a write never replaces a file it could not see. reason (when given)
+// says why it failed.
+bool LoadText(const std::filesystem::path& path, TIniText& text, std::string_view* reason = nullptr) {
+    const auto fail = [reason](std::string_view why) {
+        if (reason) *reason = why;
+        return false;
+    };
     std::error_code error;
-    if (!std::filesystem::exists(path, error)) return !error;
+    if (!std::filesystem::exists(path, error)) return !error || fail(CannotRead);
+    if (!std::filesystem::is_regular_file(path, error)) return fail(NotAFile);
     std::string bytes;
-    if (!std::filesystem::is_regular_file(path, error) || !ReadWholeFile(path, bytes)) return false;
+    if (!ReadWholeFile(path, bytes)) return fail(CannotRead);
     std::string_view rest(bytes);
     if (rest.substr(0, Utf8Bom.size()) == Utf8Bom) {
         text.HasBom = true;
@@ -98,14 +108,15 @@ std::filesystem::path WriteTarget(const std::filesystem::path& path) {
     return path;
 }
 
-bool SaveText(const std::filesystem::path& path, const TIniText& text) {
+// errorText receives "<file>: <reason>" on failure.
+bool SaveText(const std::filesystem::path& path, const TIniText& text, std::string& errorText) {
     std::string bytes;
     if (text.HasBom) bytes += Utf8Bom;
     for (const std::string& line : text.Lines) {
         bytes += line;
         bytes += text.LineEnd;
     }
-    return WriteFileAtomically(WriteTarget(path), bytes);
+    return WriteFileAtomically(WriteTarget(path), bytes, &errorText);
 }
 
 // Calls visit(index, line) for every key line of the named section (all its
@@ -146,6 +157,15 @@ bool ValidKey(std::string_view key) {
 
 }  // namespace
 
+bool TIniFile2::Fail(std::string_view reason) {
+    return FailWith(FFileName.string() + ": " + std::string(reason));
+}
+
+bool TIniFile2::FailWith(std::string text) {
+    FLastError = std::move(text);
+    return false;
+}
+
 std::string TIniFile2::ReadString(std::string_view section, std::string_view key,
                                   std::string_view defaultValue) const {
     section = Trim(section);
@@ -157,9 +177,11 @@ std::string TIniFile2::ReadString(std::string_view section, std::string_view key
 bool TIniFile2::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     section = Trim(section);
     key = Trim(key);
-    if (!ValidSection(section) || !ValidKey(key) || HasLineBreak(value)) return false;
+    if (!ValidSection(section) || !ValidKey(key) || HasLineBreak(value)) return Fail(CannotStore);
     TIniText text;
-    if (!LoadText(FFileName, text)) return false;
+    std::string_view reason;
+    if (!LoadText(FFileName, text, &reason)) return Fail(reason);
+    std::string errorText;
 
     const std::string newLine = std::string(key) + "=" + std::string(value);
     std::optional<std::size_t> keyLine;
@@ -175,7 +197,7 @@ bool TIniFile2::WriteString(std::string_view section, std::string_view key, std:
         const std::string replaced = storedKey + "=" + std::string(value);
         if (text.Lines[*keyLine] == replaced) return true;
         text.Lines[*keyLine] = replaced;
-        return SaveText(FFileName, text);
+        return SaveText(FFileName, text, errorText) || FailWith(std::move(errorText));
     }
 
     // A new key goes after the last key line of the section's first block.
@@ -196,7 +218,7 @@ bool TIniFile2::WriteString(std::string_view section, std::string_view key, std:
         text.Lines.push_back("[" + std::string(section) + "]");
         text.Lines.push_back(newLine);
     }
-    return SaveText(FFileName, text);
+    return SaveText(FFileName, text, errorText) || FailWith(std::move(errorText));
 }
 
 int TIniFile2::ReadInteger(std::string_view section, std::string_view key, int defaultValue) const {
@@ -285,9 +307,10 @@ void TIniFile2::ReadSectionValues(std::string_view section, std::vector<std::str
 
 bool TIniFile2::EraseSection(std::string_view section) {
     section = Trim(section);
-    if (section.empty()) return false;
+    if (section.empty()) return Fail(CannotStore);
     TIniText text;
-    if (!LoadText(FFileName, text)) return false;
+    std::string_view reason;
+    if (!LoadText(FFileName, text, &reason)) return Fail(reason);
     std::vector<std::string> kept;
     bool inSection = false;
     for (std::string& raw : text.Lines) {
@@ -297,15 +320,17 @@ bool TIniFile2::EraseSection(std::string_view section) {
     }
     if (kept.size() == text.Lines.size()) return true;
     text.Lines = std::move(kept);
-    return SaveText(FFileName, text);
+    std::string errorText;
+    return SaveText(FFileName, text, errorText) || FailWith(std::move(errorText));
 }
 
 bool TIniFile2::DeleteKey(std::string_view section, std::string_view key) {
     section = Trim(section);
     key = Trim(key);
-    if (section.empty() || key.empty()) return false;
+    if (section.empty() || key.empty()) return Fail(CannotStore);
     TIniText text;
-    if (!LoadText(FFileName, text)) return false;
+    std::string_view reason;
+    if (!LoadText(FFileName, text, &reason)) return Fail(reason);
     std::vector<std::size_t> doomed;
     ForEachKey(text.Lines, section, [&](std::size_t index, const TLine& line) {
         if (SameName(line.Name, key)) doomed.push_back(index);
@@ -314,7 +339,8 @@ bool TIniFile2::DeleteKey(std::string_view section, std::string_view key) {
     if (doomed.empty()) return true;
     for (auto it = doomed.rbegin(); it != doomed.rend(); ++it)
         text.Lines.erase(text.Lines.begin() + static_cast<std::ptrdiff_t>(*it));
-    return SaveText(FFileName, text);
+    std::string errorText;
+    return SaveText(FFileName, text, errorText) || FailWith(std::move(errorText));
 }
 
 }  // namespace kelvane

@@ -20,7 +20,8 @@ namespace kelvane {
 // Writes return false when nothing was written: an empty section or key name,
 // a name or value that cannot be stored in the file form (a line break, "="
 // in a key, "]" in a section), an existing file that cannot be read, or a
-// file that cannot be replaced. The file is then left as it was.
+// file that cannot be replaced. The file is then left as it was, and LastError
+// says why.
 class TIniFile2 {
   public:
     explicit TIniFile2(std::filesystem::path fileName) : FFileName(std::move(fileName)) {}
@@ -30,20 +31,21 @@ class TIniFile2 {
     // Empty section or key gives the default.
     std::string ReadString(std::string_view section, std::string_view key,
                            std::string_view defaultValue) const;
-    bool WriteString(std::string_view section, std::string_view key, std::string_view value);
+    [[nodiscard]] bool WriteString(std::string_view section, std::string_view key, std::string_view value);
 
     // Decimal text; anything else gives the default.
     int ReadInteger(std::string_view section, std::string_view key, int defaultValue) const;
-    bool WriteInteger(std::string_view section, std::string_view key, int value);
+    [[nodiscard]] bool WriteInteger(std::string_view section, std::string_view key, int value);
 
     // Written "1" / "0"; read as an integer, non-zero is true.
     bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
-    bool WriteBool(std::string_view section, std::string_view key, bool value);
+    [[nodiscard]] bool WriteBool(std::string_view section, std::string_view key, bool value);
 
     // Decimal number (see FormatNumber / ParseNumber).
     double ReadNumber(std::string_view section, std::string_view key, bool commaTolerant,
                       double defaultValue) const;
-    bool WriteNumber(std::string_view section, std::string_view key, double value, int decimals);
+    [[nodiscard]] bool WriteNumber(std::string_view section, std::string_view key, double value,
+                                   int decimals);
 
     bool SectionExists(std::string_view section) const;
     bool ValueExists(std::string_view section, std::string_view key) const;
@@ -55,13 +57,23 @@ class TIniFile2 {
     // "Key=Value" for each key of a section. Empty section: cleared.
     void ReadSectionValues(std::string_view section, std::vector<std::string>& lines) const;
 
-    bool EraseSection(std::string_view section);
-    bool DeleteKey(std::string_view section, std::string_view key);
+    [[nodiscard]] bool EraseSection(std::string_view section);
+    [[nodiscard]] bool DeleteKey(std::string_view section, std::string_view key);
     // Writes go through at once; kept for callers used to flushing.
     void UpdateFile() {}
 
+    // Why the latest write that failed did so, as "<file>: <reason>"; empty
+    // while none has failed.
+    const std::string& LastError() const { return FLastError; }
+
   private:
+    // Keeps "<file>: <reason>" for LastError and reports the failure.
+    bool Fail(std::string_view reason);
+    // Keeps a failure text that already names the file.
+    bool FailWith(std::string text);
+
     std::filesystem::path FFileName;
+    std::string FLastError;
 };
 
 }  // namespace kelvane

@@ -67,7 +67,7 @@ TFolderSetup SetUpFolders(const TProgramValues& program, const TPlatformFolders&
 
 // Section "Folders" of the main settings file, then "Program Root = " and
 // "Common Root = " are logged. True when everything was written.
-bool WriteFolderSection(TIniFile2& main, const TFolderSetup& folders, const TPlatformFolders& platform,
-                        const TLogCallback& log);
+[[nodiscard]] bool WriteFolderSection(TIniFile2& main, const TFolderSetup& folders,
+                                      const TPlatformFolders& platform, const TLogCallback& log);
 
 }  // namespace kelvane

@@ -12,12 +12,13 @@
 #include <sys/mman.h>
 #endif
 
+#include "core/ground/AtomicFile.h"
+#include "core/ground/FileNameCase.h"
 #include "core/logdata/AfrSmoothing.h"
 #include "core/logdata/LogCaption.h"
 #include "core/logdata/LogHeader.h"
 #include "core/logdata/LogNumbers.h"
 #include "core/logdata/PlotMafPass.h"
-#include "core/ground/AtomicFile.h"
 
 namespace kelvane {
 
@@ -241,12 +242,41 @@ struct TLineReader {
     std::vector<TColumnPlan> Plan;
     char Separator = '.';
     bool TestLoad = true;  // logs without a MAF signal or MAP column take their load from "Load [%]" alone
+    // Columns of the range-tested values, -1 when absent: only a dropped line looks at them again.
+    int RpmColumn = -1;
+    int MafColumn = -1;
+    int MapColumn = -1;
 };
 
 struct TParsedLines {
     std::size_t O2Samples = 0;  // samples that show real O2 adjustment
+    std::size_t OutOfRange = 0;
+    std::size_t Unreadable = 0;
     bool Cancelled = false;
 };
+
+// Whether the given column of the line holds a number; a column the line does not reach holds none.
+bool ColumnHoldsNumber(const char* line, const char* lineEnd, int column, char separator) {
+    if (column < 0) return false;
+    const char* p = line;
+    for (int c = 0; c < column; ++c) {
+        p = SkipLogField(p, lineEnd);
+        if (p == lineEnd) return false;
+        ++p;  // the TAB
+    }
+    return IsLogNumber(p, SkipLogField(p, lineEnd), separator);
+}
+
+// Why a line failed the range test: unreadable when it has no number for RPM, or none in any
+// load column, where the test needed one; out of range otherwise.
+bool DroppedAsUnreadable(const TLineReader& reader, const char* line, const char* lineEnd, bool rpmOutOfRange,
+                         bool loadOutOfRange) {
+    const auto number = [&](int column) {
+        return ColumnHoldsNumber(line, lineEnd, column, reader.Separator);
+    };
+    if (rpmOutOfRange && !number(reader.RpmColumn)) return true;
+    return loadOutOfRange && !number(reader.MafColumn) && !number(reader.MapColumn);
+}
 
 // Parses the data lines of a file and appends the accepted samples to entries. With a
 // progress callback the lines go in chunks of about step bytes, the callback after each.
@@ -282,6 +312,7 @@ TParsedLines ParseDataLines(std::vector<TLogDataEntry>& entries, const TFileLayo
             }
             e.RawOffset = static_cast<std::uint64_t>(lineStart - begin);
             e.RawLength = static_cast<std::uint32_t>(p - lineStart);
+            const char* const lineEnd = p;
             p = SkipLineEnd(p, end);
             e.File = fileIndex;
             e.FirstOfFile = firstLine ? 1 : 0;  // spent on the first line even when it is dropped
@@ -293,6 +324,10 @@ TParsedLines ParseDataLines(std::vector<TLogDataEntry>& entries, const TFileLayo
                                         !(e.MapPressure > 0.1 && e.MapPressure < 1000);
             if (rpmOutOfRange || loadOutOfRange) {
                 entries.pop_back();
+                if (DroppedAsUnreadable(reader, lineStart, lineEnd, rpmOutOfRange, loadOutOfRange))
+                    ++parsed.Unreadable;
+                else
+                    ++parsed.OutOfRange;
                 continue;
             }
             // Samples that show real O2 adjustment; counted while the sample is at hand. PlotMaf
@@ -355,12 +390,24 @@ bool ReadHeader(TLogState& state, const TFileLayout& layout, TLogHeader& header,
     }
     reader.Plan = PlanColumns(header);
     reader.TestLoad = header.Has(FieldMafSignal) || header.Has(FieldMapPressure);
+    reader.RpmColumn = header.ColumnOf[FieldRpm];
+    reader.MafColumn = header.ColumnOf[FieldMafSignal];
+    reader.MapColumn = header.ColumnOf[FieldMapPressure];
     return true;
+}
+
+// The data lines of a file: those kept and those dropped.
+TDataLineCounts LineCounts(std::size_t added, const TParsedLines& parsed) {
+    TDataLineCounts lines;
+    lines.OutOfRange = parsed.OutOfRange;
+    lines.Unreadable = parsed.Unreadable;
+    lines.Read = added + lines.Skipped();
+    return lines;
 }
 
 // Parses the bytes of one file straight into the list.
 TReadOutcome AppendLogSamples(TLogState& state, std::string fileName, std::string bytes, std::string& message,
-                              std::size_t& added) {
+                              std::size_t& added, TDataLineCounts& lines) {
     added = 0;
     const TFileLayout layout = LayOut(bytes);
     TLogHeader header;
@@ -376,6 +423,7 @@ TReadOutcome AppendLogSamples(TLogState& state, std::string fileName, std::strin
     const TParsedLines parsed =
         ParseDataLines(entries, layout, reader, NextBaseTime(state.Data), fileIndex, nullptr, 0);
     added = entries.size() - first;
+    lines = LineCounts(added, parsed);
     FinishFile(state, first, header, parsed, layout, std::move(fileName), std::move(bytes));
     return TReadOutcome::Loaded;
 }
@@ -398,7 +446,7 @@ TJoinPlace PlaceAfterRemoval(const TLogState& state, std::string_view fileName) 
     std::vector<bool> removed(files.size(), false);
     std::size_t kept = files.size();
     for (std::size_t f = 0; f < files.size(); ++f)
-        if (SameTextIgnoringCase(files[f].FileName, fileName)) {
+        if (SameFileName(files[f].FileName, fileName)) {
             removed[f] = true;
             --kept;
         }
@@ -417,7 +465,8 @@ TJoinPlace PlaceAfterRemoval(const TLogState& state, std::string_view fileName) 
 // that a cancel keeps it. Events run from the callback may have changed the list: then
 // the samples are placed again by the list as it is at the join.
 TReadOutcome StageLogSamples(TLogState& state, std::string fileName, std::string bytes,
-                             const TLoadLogOptions& options, std::string& message, std::size_t& added) {
+                             const TLoadLogOptions& options, std::string& message, std::size_t& added,
+                             TDataLineCounts& lines) {
     added = 0;
     const TFileLayout layout = LayOut(bytes);
     TLogHeader header;
@@ -450,6 +499,7 @@ TReadOutcome StageLogSamples(TLogState& state, std::string fileName, std::string
     else
         entries.insert(entries.end(), staged.begin(), staged.end());
     added = entries.size() - first;
+    lines = LineCounts(added, parsed);
     FinishFile(state, first, header, parsed, layout, std::move(fileName), std::move(bytes));
     return TReadOutcome::Loaded;
 }
@@ -500,10 +550,11 @@ TLoadLogResult LoadLogFile(TLogState& state, const std::filesystem::path& path,
         const std::uint64_t size = bytes.size();
         std::error_code error;
         const auto modified = std::filesystem::last_write_time(path, error);
-        const TReadOutcome outcome =
-            staged ? StageLogSamples(state, fileName, std::move(bytes), options, result.Message,
-                                     result.SamplesAdded)
-                   : AppendLogSamples(state, fileName, std::move(bytes), result.Message, result.SamplesAdded);
+        const TReadOutcome outcome = staged
+                                         ? StageLogSamples(state, fileName, std::move(bytes), options,
+                                                           result.Message, result.SamplesAdded, result.Lines)
+                                         : AppendLogSamples(state, fileName, std::move(bytes), result.Message,
+                                                            result.SamplesAdded, result.Lines);
         if (outcome == TReadOutcome::Cancelled) {
             result.Cancelled = true;
             result.FiltersDirty = false;
@@ -530,6 +581,25 @@ TLoadLogResult LoadLogFile(TLogState& state, const std::filesystem::path& path,
     return result;
 }
 
+std::string SkippedLinesMessage(const std::filesystem::path& path, const TLoadLogResult& result) {
+    const TDataLineCounts& lines = result.Lines;
+    if (!result.Loaded || lines.Skipped() == 0) return {};
+    constexpr std::string_view OutOfRange = "RPM or load out of range";
+    constexpr std::string_view Unreadable = "no readable RPM or load value";
+    std::string text = path.filename().string() + ": " + std::to_string(lines.Skipped()) + " of " +
+                       std::to_string(lines.Read) + (lines.Read == 1 ? " data line" : " data lines") +
+                       " skipped: ";
+    if (lines.Unreadable == 0) {
+        text += OutOfRange;
+    } else if (lines.OutOfRange == 0) {
+        text += Unreadable;
+    } else {
+        text += std::to_string(lines.OutOfRange) + " with " + std::string(OutOfRange) + ", " +
+                std::to_string(lines.Unreadable) + " with " + std::string(Unreadable);
+    }
+    return text;
+}
+
 bool RemoveLogFile(TLogState& state, std::string_view fileName) {
     const bool listed = state.OpenFiles.IndexOf(fileName) >= 0;
     state.OpenFiles.SetValue(fileName, "");
@@ -539,7 +609,7 @@ bool RemoveLogFile(TLogState& state, std::string_view fileName) {
     constexpr std::uint32_t Removed = UINT32_MAX;
     std::size_t kept = 0;
     for (std::size_t f = 0; f < files.size(); ++f) {
-        if (SameTextIgnoringCase(files[f].FileName, fileName)) {
+        if (SameFileName(files[f].FileName, fileName)) {
             newIndex[f] = Removed;
         } else {
             newIndex[f] = static_cast<std::uint32_t>(kept);

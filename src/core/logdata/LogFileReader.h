@@ -25,12 +25,24 @@ struct TLoadLogOptions {
     std::uint64_t ProgressStep = std::uint64_t{1} << 20;
 };
 
+// The data lines of one file (the lines after the header and the blank lines that follow
+// it) and those the reader dropped, by reason.
+struct TDataLineCounts {
+    std::size_t Read = 0;
+    std::size_t OutOfRange = 0;  // RPM, or the MAF signal with no MAP in range to stand in, out of range
+    std::size_t Unreadable = 0;  // no number for RPM, or none in any load column, where one was needed
+    std::size_t Skipped() const { return OutOfRange + Unreadable; }
+};
+
 struct TLoadLogResult {
     bool Loaded = false;          // the file was read and its header accepted
     bool HeaderRejected = false;  // show Message in an error box with an OK button
     bool Cancelled = false;       // the progress callback stopped it; nothing changed
     std::string Message;
     std::size_t SamplesAdded = 0;
+    TDataLineCounts Lines;  // set when Loaded
+    // The header was accepted but every data line was dropped: worth a box, not only a status line.
+    bool NothingRead() const { return Loaded && SamplesAdded == 0 && Lines.Skipped() > 0; }
     // The list changed: the point filters must be re-applied (false when cancelled).
     bool FiltersDirty = true;
     bool ResetGraphRange = false;  // the data graph shows the whole list again
@@ -45,7 +57,12 @@ struct TLoadLogResult {
 TLoadLogResult LoadLogFile(TLogState& state, const std::filesystem::path& path,
                            const TLoadLogOptions& options);
 
-// Removes every sample of the named file (name compared without regard to case), the
+// What the user is told about a loaded file's dropped lines, naming the file, how many of
+// its data lines were skipped and why; empty when none was. For example "Run3.txt: 1200 of
+// 1200 data lines skipped: RPM or load out of range".
+std::string SkippedLinesMessage(const std::filesystem::path& path, const TLoadLogResult& result);
+
+// Removes every sample of the named file (names compared by SameFileName), the
 // file's facts and its OpenFiles pair. True when anything was removed.
 bool RemoveLogFile(TLogState& state, std::string_view fileName);
 

@@ -11,33 +11,46 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-}  // namespace
-
-double ReadLogNumber(const char* first, const char* last, char separator) {
+// The field rule and the conversion; false when the field is no number.
+bool ParseLogNumber(const char* first, const char* last, char separator, double& value) {
     while (first < last && *first == ' ') ++first;
     const std::ptrdiff_t length = last - first;
-    if (length <= 0) return 0;
+    if (length <= 0) return false;
     const char lead = *first;
     if (!IsDigit(lead)) {
-        if (length == 1 || !(lead == '+' || lead == '-' || lead == '.')) return 0;
-        if (lead == '.' && separator != '.') return 0;  // "." is not a separator in this file
+        if (length == 1 || !(lead == '+' || lead == '-' || lead == '.')) return false;
+        if (lead == '.' && separator != '.') return false;  // "." is not a separator in this file
     }
     int separators = lead == separator ? 1 : 0;
     for (const char* p = first + 1; p < last; ++p) {
         const char c = *p;
         if (IsDigit(c)) continue;
-        if (c != separator || ++separators > 1) return 0;
+        if (c != separator || ++separators > 1) return false;
     }
     if (lead == '+') ++first;
 
     // from_chars reads "." only, so a decimal comma is handed over in a copy.
     char buffer[128];
     const std::ptrdiff_t n = last - first;
-    if (n > static_cast<std::ptrdiff_t>(sizeof buffer)) return 0;
+    if (n > static_cast<std::ptrdiff_t>(sizeof buffer)) return false;
     for (std::ptrdiff_t i = 0; i < n; ++i) buffer[i] = first[i] == separator ? '.' : first[i];
+    double number = 0;
+    const auto [end, error] = std::from_chars(buffer, buffer + n, number, std::chars_format::fixed);
+    if (error != std::errc() || end != buffer + n) return false;
+    value = number;
+    return true;
+}
+
+}  // namespace
+
+double ReadLogNumber(const char* first, const char* last, char separator) {
     double value = 0;
-    const auto [end, error] = std::from_chars(buffer, buffer + n, value, std::chars_format::fixed);
-    return (error == std::errc() && end == buffer + n) ? value : 0;
+    return ParseLogNumber(first, last, separator, value) ? value : 0;
+}
+
+bool IsLogNumber(const char* first, const char* last, char separator) {
+    double value = 0;
+    return ParseLogNumber(first, last, separator, value);
 }
 
 const char* ReadLogNumberFieldSlow(const char* p, const char* end, char separator, double& value) {

@@ -8,6 +8,8 @@ namespace kelvane {
 // is a digit or (in a longer field) "+", "-" or "."; every later byte is a digit or the
 // file's decimal separator, at most one of those. Anything else reads as 0.
 double ReadLogNumber(const char* first, const char* last, char separator);
+// True when the field holds a number under that rule (an empty field holds none).
+bool IsLogNumber(const char* first, const char* last, char separator);
 
 // Integer columns: leading blanks, an optional sign and digits, nothing else ("2.0" reads 0).
 std::int32_t ReadLogInteger(const char* first, const char* last);

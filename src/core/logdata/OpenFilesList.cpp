@@ -4,10 +4,6 @@ namespace kelvane {
 
 namespace {
 
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
     std::string out;
     out.reserve(text.size());
@@ -24,13 +20,6 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
 }
 
 }  // namespace
-
-bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    return true;
-}
 
 std::string TOpenFiles::EncodeName(std::string_view name) {
     return ReplaceAll(name, "=", "::");
@@ -52,7 +41,7 @@ std::string TOpenFiles::Value(std::string_view name) const {
 int TOpenFiles::IndexOf(std::string_view name) const {
     const std::string stored = EncodeName(name);
     for (std::size_t i = 0; i < FItems.size(); ++i)
-        if (SameTextIgnoringCase(FItems[i].StoredName, stored)) return static_cast<int>(i);
+        if (SameFileName(FItems[i].StoredName, stored)) return static_cast<int>(i);
     return -1;
 }
 

@@ -5,10 +5,9 @@
 #include <string_view>
 #include <vector>
 
-namespace kelvane {
+#include "core/ground/FileNameCase.h"
 
-// Case-insensitive (ASCII) equality of two byte strings, as the program compares file names.
-bool SameTextIgnoringCase(std::string_view a, std::string_view b);
+namespace kelvane {
 
 // The open-files list: one name=value pair per loaded log, in load order. The name is the
 // file's full path; the value its size and modification time. A path may hold "=", which
@@ -26,7 +25,7 @@ class TOpenFiles {
 
     // Value for a name; empty when absent.
     std::string Value(std::string_view name) const;
-    // Index of a name, ignoring case; -1 when absent.
+    // Index of a name, compared as the file system compares names (SameFileName); -1 when absent.
     int IndexOf(std::string_view name) const;
     // A new name is appended; an empty value deletes the pair.
     void SetValue(std::string_view name, std::string_view value);

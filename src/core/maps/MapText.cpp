@@ -36,15 +36,6 @@ std::vector<std::string> FileLines(const std::filesystem::path& path) {
     return TextLines(bytes);
 }
 
-bool HasTxtExtension(const std::filesystem::path& path) {
-    const std::string name = path.filename().string();
-    if (name.size() < 4) return false;
-    std::string ending = name.substr(name.size() - 4);
-    for (char& c : ending)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return ending == ".txt";
-}
-
 // Accepted lines fill load rows in order; stops after the 16th.
 bool FillRows(const std::vector<std::string>& lines, TMapGrid& grid, const TLineCheck& check,
               bool trimLines) {
@@ -118,13 +109,22 @@ std::vector<std::string_view> TabPieces(std::string_view line) {
 
 }  // namespace
 
+bool HasMapTextExtension(const std::filesystem::path& path) {
+    const std::string name = path.filename().string();
+    if (name.size() < 4) return false;
+    std::string ending = name.substr(name.size() - 4);
+    for (char& c : ending)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return ending == ".txt";
+}
+
 bool ReadLHMapText(const std::filesystem::path& path, TMapGrid& grid) {
-    if (!HasTxtExtension(path)) return false;
+    if (!HasMapTextExtension(path)) return false;
     return FillRows(FileLines(path), grid, IsLHMapLine, false);
 }
 
 bool ReadEZKMapText(const std::filesystem::path& path, TMapGrid& grid) {
-    if (!HasTxtExtension(path)) return false;
+    if (!HasMapTextExtension(path)) return false;
     return FillRows(FileLines(path), grid, IsEZKMapLine, false);
 }
 

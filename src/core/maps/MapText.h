@@ -9,6 +9,9 @@
 
 namespace kelvane {
 
+// Map text files are read only from names ending in ".txt" (any case).
+bool HasMapTextExtension(const std::filesystem::path& path);
+
 // Reading map text files. The path must end in ".txt" (any case). Lines that
 // fail the line check of the kind are skipped; the k-th accepted line fills
 // load row k. True only when 16 rows were filled; with fewer the rows reached
@@ -52,10 +55,12 @@ struct TMapWriteResult {
 // Writes through a temporary file and a rename: a failed write leaves any old
 // file as it was. With overwrite off an existing file of different contents
 // is kept and the name gets a counter; identical contents are rewritten.
-TMapWriteResult WriteMapText(const std::filesystem::path& path, std::string_view text, bool overwrite);
-TMapWriteResult WriteLHMapText(const std::filesystem::path& path, const TMapGrid& grid, int decimals,
-                               bool overwrite);
-TMapWriteResult WriteEZKMapText(const std::filesystem::path& path, const TMapGrid& grid, bool overwrite);
+[[nodiscard]] TMapWriteResult WriteMapText(const std::filesystem::path& path, std::string_view text,
+                                           bool overwrite);
+[[nodiscard]] TMapWriteResult WriteLHMapText(const std::filesystem::path& path, const TMapGrid& grid,
+                                             int decimals, bool overwrite);
+[[nodiscard]] TMapWriteResult WriteEZKMapText(const std::filesystem::path& path, const TMapGrid& grid,
+                                              bool overwrite);
 
 // The selected cells as tab-separated text, one load row per line, CR LF after
 // every line. A selection reaching outside the map is cut to it.

@@ -203,28 +203,32 @@ void LoadSettings(TSettingsStore& store, TSettings& settings, bool startupOnly, 
     if (hooks.TargetAfrEdited) *hooks.TargetAfrEdited = false;
 }
 
-bool SaveSettings(TSettingsStore& store, TSettings& settings, const TSettingsHooks& hooks) {
-    bool ok = true;
+TWriteFailures SaveSettings(TSettingsStore& store, TSettings& settings, const TSettingsHooks& hooks) {
+    TWriteFailures failures;
+    TIniFile2& main = store.Main();
     if (TIniFile2* project = store.Project().File()) {
         const bool projectWritten = WriteProjectFile(*project, settings);
         // The older per-project section is dropped once the project file holds
         // its values, never before.
-        if (projectWritten && !settings.ProjectName.empty())
-            ok &= store.Main().EraseSection(LegacyProjectSection(settings.ProjectName));
-        ok &= projectWritten;
+        if (projectWritten && !settings.ProjectName.empty() &&
+            !main.EraseSection(LegacyProjectSection(settings.ProjectName)))
+            failures.Add(main);
+        if (!projectWritten) failures.Add(*project);
         store.Project().Free();
     }
 
-    ok &= WriteMainFile(store.Main(), settings);
+    if (!WriteMainFile(main, settings)) failures.Add(main);
 
     if (hooks.TargetAfrEdited && *hooks.TargetAfrEdited && hooks.TargetAfrMap && hooks.WriteTargetAfrMap) {
+        const std::filesystem::path path = TargetAfrMapPath(store, settings);
+        const TMapWriteResult written = hooks.WriteTargetAfrMap(path, *hooks.TargetAfrMap);
         // The edit stays marked when it could not be written.
-        if (hooks.WriteTargetAfrMap(TargetAfrMapPath(store, settings), *hooks.TargetAfrMap))
+        if (written.Ok)
             *hooks.TargetAfrEdited = false;
         else
-            ok = false;
+            failures.Add(path, written.ErrorText);
     }
-    return ok;
+    return failures;
 }
 
 }  // namespace kelvane

@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "core/ground/IniFile2.h"
+#include "core/ground/WriteFailures.h"
 #include "core/maps/EngineSetup.h"
 #include "core/maps/MapGrid.h"
+#include "core/maps/MapText.h"
 #include "core/state/SettingsRecord.h"
 
 namespace kelvane {
@@ -32,11 +34,11 @@ class TFolderSettingsFile {
     // Single keys of section "Settings": with no file open a read gives the
     // default and a write does nothing (and reports false).
     std::string ReadString(std::string_view key, std::string_view defaultValue) const;
-    bool WriteString(std::string_view key, std::string_view value);
+    [[nodiscard]] bool WriteString(std::string_view key, std::string_view value);
     int ReadInteger(std::string_view key, int defaultValue) const;
-    bool WriteInteger(std::string_view key, int value);
+    [[nodiscard]] bool WriteInteger(std::string_view key, int value);
     bool ReadBool(std::string_view key, bool defaultValue) const;
-    bool WriteBool(std::string_view key, bool value);
+    [[nodiscard]] bool WriteBool(std::string_view key, bool value);
 
   private:
     std::unique_ptr<TIniFile2> FFile;
@@ -72,9 +74,10 @@ struct TSettingsHooks {
     // map is neither read nor written.
     TMapGrid* TargetAfrMap = nullptr;
     bool* TargetAfrEdited = nullptr;
-    // Read / write a target AFR map file; false when it could not be done.
+    // Read / write a target AFR map file; false (or a result that is not Ok)
+    // when it could not be done.
     std::function<bool(const std::filesystem::path&, TMapGrid&)> ReadTargetAfrMap;
-    std::function<bool(const std::filesystem::path&, const TMapGrid&)> WriteTargetAfrMap;
+    std::function<TMapWriteResult(const std::filesystem::path&, const TMapGrid&)> WriteTargetAfrMap;
 };
 
 // The target AFR map's file: in the project folder when one is set,
@@ -89,8 +92,9 @@ void LoadSettings(TSettingsStore& store, TSettings& settings, bool startupOnly,
                   const TSettingsHooks& hooks = {});
 
 // Writes the project file (when one is open, then frees it), the main file's
-// plot and filter keys, and an edited target AFR map. Goes on past failures;
-// returns true when everything was written.
-bool SaveSettings(TSettingsStore& store, TSettings& settings, const TSettingsHooks& hooks = {});
+// plot and filter keys, and an edited target AFR map. Goes on past failures
+// and returns the files it could not write.
+[[nodiscard]] TWriteFailures SaveSettings(TSettingsStore& store, TSettings& settings,
+                                          const TSettingsHooks& hooks = {});
 
 }  // namespace kelvane

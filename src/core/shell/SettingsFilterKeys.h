@@ -26,9 +26,9 @@ inline constexpr std::string_view FilterSection = "Filter";
 // Section "Filter" of the main file, with its own defaults; a decimal comma
 // is not taken there.
 void ReadFilterSection(const TIniFile2& ini, TFilterSettings& filters);
-bool WriteFilterSection(TIniFile2& ini, const TFilterSettings& filters);
+[[nodiscard]] bool WriteFilterSection(TIniFile2& ini, const TFilterSettings& filters);
 
 // The long keys in section "Settings".
-bool WriteFilterSettingsKeys(TIniFile2& ini, const TFilterSettings& filters);
+[[nodiscard]] bool WriteFilterSettingsKeys(TIniFile2& ini, const TFilterSettings& filters);
 
 }  // namespace kelvane

@@ -20,15 +20,16 @@ void LoadStartupValues(const TIniFile2& main, TSettings& settings);
 // Section "Filter" from the stored defaults with smoothing and knock limits,
 // section "Adjust", and section "Folders" (project folder; the session keys
 // written empty). Goes on past failures; true when everything was written.
-bool SaveExitValues(TIniFile2& main, const TSettings& settings);
+[[nodiscard]] bool SaveExitValues(TIniFile2& main, const TSettings& settings);
 
 // Section "Recent Files": the stored paths in order, keeping only files that
 // still exist.
 std::vector<std::filesystem::path> LoadRecentFiles(const TIniFile2& main);
 // Replaces section "Recent Files" with keys "1", "2", ... in list order.
-bool SaveRecentFiles(TIniFile2& main, const std::vector<std::filesystem::path>& files);
+[[nodiscard]] bool SaveRecentFiles(TIniFile2& main, const std::vector<std::filesystem::path>& files);
 
 // "Last Program Version" and "Last Started" of section "Settings".
-bool WriteStartStamp(TIniFile2& main, std::string_view versionText, std::string_view dateTimeText);
+[[nodiscard]] bool WriteStartStamp(TIniFile2& main, std::string_view versionText,
+                                   std::string_view dateTimeText);
 
 }  // namespace kelvane

@@ -59,10 +59,10 @@ struct TWindowSettings {
 };
 
 void ReadLayoutSettings(const TIniFile2& main, TLayoutSettings& layout);
-bool WriteLayoutSettings(TIniFile2& main, const TLayoutSettings& layout);
+[[nodiscard]] bool WriteLayoutSettings(TIniFile2& main, const TLayoutSettings& layout);
 
 void ReadWindowSettings(const TIniFile2& main, const TKnockLimit& firstKnockLimit, TWindowSettings& windows);
-bool WriteWindowSettings(TIniFile2& main, const TWindowSettings& windows);
+[[nodiscard]] bool WriteWindowSettings(TIniFile2& main, const TWindowSettings& windows);
 
 inline constexpr std::string_view MainWindowSection = "Main Window";
 
@@ -70,6 +70,6 @@ inline constexpr std::string_view MainWindowSection = "Main Window";
 std::optional<TWindowSize> ReadWindowSize(const TIniFile2& main, std::string_view section);
 // The same key as it stands in the file, parsable or not.
 std::string ReadWindowSizeText(const TIniFile2& main, std::string_view section);
-bool WriteWindowSize(TIniFile2& main, std::string_view section, const TWindowSize& size);
+[[nodiscard]] bool WriteWindowSize(TIniFile2& main, std::string_view section, const TWindowSize& size);
 
 }  // namespace kelvane

@@ -29,29 +29,36 @@ bool WriteLayoutAtExit(TIniFile2& main, const TLayoutSettings& layout, double af
     return ok;
 }
 
-bool RunClosingSequence(TSettingsStore& store, TSettings& settings, const TClosingValues& values,
-                        const TClosingActions& actions, TDebugLog* log, const TSettingsHooks& hooks) {
+TWriteFailures RunClosingSequence(TSettingsStore& store, TSettings& settings, const TClosingValues& values,
+                                  const TClosingActions& actions, TDebugLog* log,
+                                  const TSettingsHooks& hooks) {
     TIniFile2& main = store.Main();
-    bool ok = true;
+    TWriteFailures failures;
+    const auto noteMain = [&](bool written) {
+        if (!written) failures.Add(main);
+    };
     if (actions.ClosePlot) actions.ClosePlot();
-    if (values.MainWindowSize) ok &= WriteWindowSize(main, MainWindowSection, *values.MainWindowSize);
+    if (values.MainWindowSize) noteMain(WriteWindowSize(main, MainWindowSection, *values.MainWindowSize));
     if (actions.CloseToolWindows) actions.CloseToolWindows();
     // Replaces the section key by key, so a failed write never leaves it empty.
-    ok &= SaveRecentFiles(main, values.RecentFiles);
+    noteMain(SaveRecentFiles(main, values.RecentFiles));
     // "Folders" comes with the "Filter" and "Adjust" sections below; the
     // settings save and the layout keys touch none of those sections, so the
     // files end up as if each had been written in its own place.
-    ok &= SaveSettings(store, settings, hooks);
-    if (actions.WriteTargetAfrMap) ok &= actions.WriteTargetAfrMap();
-    ok &= WriteLayoutAtExit(main, values.Layout, values.AfrScaleX, values.AfrScaleY);
-    if (actions.WriteColorTable) ok &= actions.WriteColorTable();
-    ok &= SaveExitValues(main, settings);
+    failures.Add(SaveSettings(store, settings, hooks));
+    if (actions.WriteTargetAfrMap) {
+        const TMapWriteResult written = actions.WriteTargetAfrMap();
+        if (!written.Ok) failures.Add(written.FileName, written.ErrorText);
+    }
+    noteMain(WriteLayoutAtExit(main, values.Layout, values.AfrScaleX, values.AfrScaleY));
+    if (actions.WriteColorTable) noteMain(actions.WriteColorTable());
+    noteMain(SaveExitValues(main, settings));
     if (actions.StopFolderWorker) actions.StopFolderWorker();
     if (log) {
         log->LogLine("Kelvane Closing");
         log->FlushLog();
     }
-    return ok;
+    return failures;
 }
 
 }  // namespace kelvane

@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "core/ground/DebugLog.h"
-#include "core/shell/Settings.h"
 #include "core/ground/SettingsValues.h"
+#include "core/ground/WriteFailures.h"
+#include "core/maps/MapText.h"
+#include "core/shell/Settings.h"
 #include "core/shell/SettingsWindows.h"
 
 namespace kelvane {
@@ -25,10 +27,10 @@ struct TClosingValues {
 // The steps of the exit that belong to windows and other parts, called in
 // their place in the order. Any may be left empty.
 struct TClosingActions {
-    std::function<void()> ClosePlot;          // with its save prompt for adjusted maps
-    std::function<void()> CloseToolWindows;   // log data, map and options windows
-    std::function<bool()> WriteTargetAfrMap;  // common root + "TargetAFRmap.txt"
-    std::function<bool()> WriteColorTable;
+    std::function<void()> ClosePlot;                     // with its save prompt for adjusted maps
+    std::function<void()> CloseToolWindows;              // log data, map and options windows
+    std::function<TMapWriteResult()> WriteTargetAfrMap;  // common root + "TargetAFRmap.txt"
+    std::function<bool()> WriteColorTable;               // into the main settings file
     std::function<void()> StopFolderWorker;
 };
 
@@ -36,13 +38,15 @@ struct TClosingActions {
 // Window", tool windows closed, "Recent Files", "Folders", the settings save,
 // the target AFR map, the layout keys of "Settings", the colour table, the
 // "Filter" and "Adjust" sections, the folder worker stopped, "Kelvane
-// Closing" logged and the log flushed. Goes on past failures; true when
-// every write went through.
-bool RunClosingSequence(TSettingsStore& store, TSettings& settings, const TClosingValues& values,
-                        const TClosingActions& actions, TDebugLog* log, const TSettingsHooks& hooks = {});
+// Closing" logged and the log flushed. Goes on past failures and returns the
+// files it could not write, each with the reason.
+[[nodiscard]] TWriteFailures RunClosingSequence(TSettingsStore& store, TSettings& settings,
+                                                const TClosingValues& values, const TClosingActions& actions,
+                                                TDebugLog* log, const TSettingsHooks& hooks = {});
 
 // The layout keys the exit writes (legend positions rounded to integers). The
 // "Startup Window" key is not among them: the start-up window writes it.
-bool WriteLayoutAtExit(TIniFile2& main, const TLayoutSettings& layout, double afrScaleX, double afrScaleY);
+[[nodiscard]] bool WriteLayoutAtExit(TIniFile2& main, const TLayoutSettings& layout, double afrScaleX,
+                                     double afrScaleY);
 
 }  // namespace kelvane

@@ -22,7 +22,7 @@ bool StartupWindowWanted(const TIniFile2& main);
 
 // On closing: a ticked check box turns the window off for later starts.
 // True when nothing had to be written or the write went through.
-bool StartupWindowClosing(TIniFile2& main, bool quitTicked);
+[[nodiscard]] bool StartupWindowClosing(TIniFile2& main, bool quitTicked);
 
 // The window closes by itself once its lifetime has passed since it was shown.
 bool StartupWindowExpired(std::chrono::steady_clock::time_point shownAt,

@@ -65,12 +65,12 @@ TEST(TargetAfrMapTest, SettingsSaveAndLoadUseTheStateMapInOnePlace) {
 
         // Not edited: nothing written.
         std::filesystem::remove(file);
-        ASSERT_TRUE(SaveSettings(store, state.Settings, hooks));
+        ASSERT_TRUE(SaveSettings(store, state.Settings, hooks).Ok());
         EXPECT_FALSE(std::filesystem::exists(file));
 
         state.Fuel.TargetAfr = Ramp();
         state.Fuel.TargetEdited = true;
-        ASSERT_TRUE(SaveSettings(store, state.Settings, hooks));
+        ASSERT_TRUE(SaveSettings(store, state.Settings, hooks).Ok());
         EXPECT_FALSE(state.Fuel.TargetEdited);
         EXPECT_EQ(ReadText(file), MapFileText(Ramp(), 1));
 
@@ -96,7 +96,9 @@ TEST(TargetAfrMapTest, FailedWriteKeepsTheEditMarkedAndTheOldFile) {
     std::filesystem::create_directory(root.Path() / "TargetAFRmap.txt");
     state.Fuel.TargetAfr = Ramp();
     state.Fuel.TargetEdited = true;
-    EXPECT_FALSE(SaveSettings(store, state.Settings, TargetAfrMapHooks(state)));
+    const TWriteFailures failures = SaveSettings(store, state.Settings, TargetAfrMapHooks(state));
+    ASSERT_EQ(failures.Messages().size(), 1u);
+    EXPECT_EQ(failures.Messages()[0].rfind((root.Path() / "TargetAFRmap.txt").string() + ": ", 0), 0u);
     EXPECT_TRUE(state.Fuel.TargetEdited);
     EXPECT_EQ(state.Fuel.TargetAfr, Ramp());
 }

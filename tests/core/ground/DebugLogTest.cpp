@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/FileSizeLimit.h"
 #include "support/TempFolder.h"
 #include "core/ground/DebugLog.h"
 #include "core/ground/FileDefs.h"
@@ -83,6 +84,22 @@ TEST(DebugLogTest, LargeLogIsCutToItsLastThousandLines) {
     ASSERT_EQ(lines.size(), TDebugLog::KeepLines);
     EXPECT_EQ(lines.front().rfind("line 500 ", 0), 0u);
     EXPECT_EQ(lines.back().rfind("line 1499 ", 0), 0u);
+}
+
+TEST(DebugLogTest, LargeLogThatCannotBeCutLeavesLoggingOff) {
+    TTempFolder temp;
+    const fs::path file = temp.Path() / "KVdebug.log";
+    {
+        std::ofstream out(file, std::ios::binary);
+        for (int i = 0; i < 1500; ++i) out << std::string(70, 'x') << "\r\n";
+    }
+    TDebugLog log;
+    {
+        TFileSizeLimit limit(1000);
+        EXPECT_FALSE(log.Open(file));
+    }
+    EXPECT_FALSE(log.Active());
+    EXPECT_EQ(FileLines(file).size(), 1500u);
 }
 
 TEST(DebugLogTest, ThreadsQueueButOnlyTheOpeningThreadWrites) {

@@ -121,7 +121,12 @@ TEST_F(IniFile2Test, WritesThatCannotBeStoredAreRefused) {
         {"", "x", "1"},    {"A", "", "1"},   {"A", "x", "two\nlines"}, {"A", "x", "cr\r"},
         {"A", "k=v", "1"}, {"A]", "x", "1"}, {"A\nB", "x", "1"},       {"A", "[x", "1"},
     };
-    for (const auto& c : cases) EXPECT_FALSE(ini.WriteString(c.Section, c.Key, c.Value)) << c.Key;
+    EXPECT_EQ(ini.LastError(), "");
+    for (const auto& c : cases) {
+        EXPECT_FALSE(ini.WriteString(c.Section, c.Key, c.Value)) << c.Key;
+        EXPECT_EQ(ini.LastError(),
+                  Path().string() + ": the section, key or value cannot be stored in a settings file");
+    }
     EXPECT_EQ(Bytes(), "[A]\nx=1\n");
 }
 
@@ -177,6 +182,9 @@ TEST_F(IniFile2Test, UnwritableFolderReportsFailure) {
     TIniFile2 ini(notAFolder / "Kelvane.ini");
     EXPECT_FALSE(ini.WriteString("Settings", "Key", "v"));
     EXPECT_EQ(ini.ReadString("Settings", "Key", "dflt"), "dflt");
+    // Named, with the system's reason.
+    EXPECT_EQ(ini.LastError().rfind((notAFolder / "Kelvane.ini").string() + ": ", 0), 0u) << ini.LastError();
+    EXPECT_GT(ini.LastError().size(), (notAFolder / "Kelvane.ini").string().size() + 2);
 }
 
 TEST_F(IniFile2Test, UnreadableFileIsNeverReplaced) {
@@ -184,6 +192,9 @@ TEST_F(IniFile2Test, UnreadableFileIsNeverReplaced) {
     std::filesystem::create_directories(Path() / "inside");
     TIniFile2 ini(Path());
     EXPECT_FALSE(ini.WriteString("Settings", "Key", "v"));
+    EXPECT_FALSE(ini.EraseSection("Settings"));
+    EXPECT_FALSE(ini.DeleteKey("Settings", "Key"));
+    EXPECT_EQ(ini.LastError(), Path().string() + ": not a regular file");
     EXPECT_TRUE(std::filesystem::is_directory(Path() / "inside"));
 }
 
@@ -205,6 +216,7 @@ TEST_F(IniFile2Test, FailedWriteLeavesTheOldFileIntact) {
     std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_FALSE(written);
+    EXPECT_EQ(ini.LastError().rfind(Path().string() + ": ", 0), 0u) << ini.LastError();
     EXPECT_EQ(Bytes(), old);
     EXPECT_EQ(FilesInFolder(), 1u);  // no temporary left behind
     EXPECT_EQ(ini.ReadInteger("Settings", "Plot Point Size", 6), 4);

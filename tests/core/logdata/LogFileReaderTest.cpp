@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "support/TempFolder.h"
 #include "core/logdata/LogFileReader.h"
+#include "support/FileNameCaseRule.h"
+#include "support/TempFolder.h"
 
 namespace kelvane {
 namespace {
@@ -128,6 +129,8 @@ TEST_F(LogFileReaderTest, FilesWithoutDataAddNothingAndSayNothing) {
         EXPECT_EQ(FState.Data.Count(), 2u);
         EXPECT_EQ(FState.OpenFiles.Count(), 1u);
         EXPECT_EQ(result.Status, "1 files open, 2 data points");
+        EXPECT_FALSE(result.NothingRead());
+        EXPECT_EQ(SkippedLinesMessage(FFolder.Path() / "empty.txt", result), "");
     }
 }
 
@@ -142,6 +145,8 @@ TEST_F(LogFileReaderTest, RejectedHeaderKeepsItsColumnFlagsAndAddsNoSample) {
     EXPECT_TRUE(FState.Data.Empty());
     EXPECT_TRUE(FState.Data.Files.empty());
     EXPECT_EQ(FState.OpenFiles.Count(), 0u);
+    EXPECT_FALSE(result.NothingRead());  // the header's own box says it all
+    EXPECT_EQ(SkippedLinesMessage(FFolder.Path() / "bad.txt", result), "");
     EXPECT_EQ(FState.ColumnPresent[ColMapPressure], 1);
     EXPECT_EQ(FState.ColumnPresent[ColMafSignal], 1);
     EXPECT_EQ(FState.ColumnPresent[ColRpm], 0);
@@ -190,6 +195,59 @@ TEST_F(LogFileReaderTest, RpmAndLoadRangeDrops) {
                 .Loaded);
         EXPECT_EQ(state.Data.Count(), c.Kept ? 1u : 0u);
     }
+}
+
+struct TSkipCase {
+    const char* Name;
+    std::string Bytes;
+    std::size_t Read, OutOfRange, Unreadable;
+    bool NothingRead;
+    const char* Message;
+};
+
+TEST_F(LogFileReaderTest, SkippedLinesAreCountedByReasonAndNamed) {
+    const std::string mafMap = "Time [s]\tRPM\tMAF signal\tMAP [kPa]\tA/F ratio\n";
+    const TSkipCase cases[] = {
+        {"Run3.txt", MafHeader + "\n0\t0\t200\t14\n0.1\t12000\t200\t14\n0.2\t900\t0\t14\n", 3, 3, 0, true,
+         "Run3.txt: 3 of 3 data lines skipped: RPM or load out of range"},
+        {"text.txt", MafHeader + "\n0\tidle\t200\t14\n0.1\t900\t\t14\n0.2\n", 3, 0, 3, true,
+         "text.txt: 3 of 3 data lines skipped: no readable RPM or load value"},
+        {"mixed.txt",
+         MafHeader + "\n0\t900\t200\t14\n0.1\t900\t20000\t14\n0.2\t900\tx\t14\n0.3\t1e3\t200\t14\n", 4, 1, 2,
+         false,
+         "mixed.txt: 3 of 4 data lines skipped: 1 with RPM or load out of range, 2 with no readable RPM or "
+         "load value"},
+        {"one.txt", MafHeader + "\n0\t-5\t200\t14\n", 1, 1, 0, true,
+         "one.txt: 1 of 1 data line skipped: RPM or load out of range"},
+        {"clean.txt", MafHeader + "\n0\t900\t200\t14\n0.1\t900\t200\t14\n", 2, 0, 0, false, ""},
+        // A readable MAP counts as a load value even when the MAF signal has none.
+        {"map.txt", mafMap + "0\t900\tx\t2000\t14\n0.1\t900\tx\t\t14\n0.2\t900\tx\t100\t14\n", 3, 1, 1, false,
+         "map.txt: 2 of 3 data lines skipped: 1 with RPM or load out of range, 1 with no readable RPM or "
+         "load value"},
+        // "Load [%]" alone is not range-tested, RPM still is.
+        {"ign.txt", "Time [s]\tRPM\tLoad [%]\tA/F ratio\n0\t0\tx\t14\n0.1\t900\tx\t14\n", 2, 1, 0, false,
+         "ign.txt: 1 of 2 data lines skipped: RPM or load out of range"},
+        // A comma file reads "950.5" as no number.
+        {"comma.txt", MafHeader + "\n0\t900\t200,5\t14\n0,1\t950.5\t200\t14\n", 2, 0, 1, false,
+         "comma.txt: 1 of 2 data lines skipped: no readable RPM or load value"},
+    };
+    for (const bool withProgress : {false, true})
+        for (const TSkipCase& c : cases) {
+            SCOPED_TRACE(std::string(c.Name) + (withProgress ? " with progress" : ""));
+            TLogState state;
+            TLoadLogOptions options;
+            if (withProgress) options.Progress = [](std::uint64_t, std::uint64_t) { return true; };
+            const auto path = Write(c.Name, c.Bytes);
+            const TLoadLogResult result = LoadLogFile(state, path, options);
+            ASSERT_TRUE(result.Loaded);
+            EXPECT_EQ(result.Lines.Read, c.Read);
+            EXPECT_EQ(result.Lines.OutOfRange, c.OutOfRange);
+            EXPECT_EQ(result.Lines.Unreadable, c.Unreadable);
+            EXPECT_EQ(result.SamplesAdded, c.Read - c.OutOfRange - c.Unreadable);
+            EXPECT_EQ(state.Data.Count(), result.SamplesAdded);
+            EXPECT_EQ(result.NothingRead(), c.NothingRead);
+            EXPECT_EQ(SkippedLinesMessage(path, result), c.Message);
+        }
 }
 
 TEST_F(LogFileReaderTest, FirstOfFileIsSpentOnADroppedLine) {
@@ -313,7 +371,45 @@ TEST_F(LogFileReaderTest, ReadingAFileAgainReplacesItsSamplesAtTheEnd) {
     EXPECT_GT(FState.Data[2].TimeStamp, FState.Data[1].TimeStamp);
 }
 
+TEST_F(LogFileReaderTest, NamesDifferingOnlyInCaseAreOneFileOnlyWhereTheFileSystemSaysSo) {
+    // Two real files on a file system that keeps case apart (as the test folder's is).
+    const auto upper = Write("A.txt", Lines(3));
+    const auto lower = Write("a.txt", Lines(2, 0));
+    ASSERT_EQ(std::distance(std::filesystem::directory_iterator(FFolder.Path()), {}), 2);
+    for (const bool ignoreCase : {false, true})
+        for (const bool withProgress : {false, true}) {
+            SCOPED_TRACE(std::string(ignoreCase ? "ignoring case" : "exact") +
+                         (withProgress ? ", with progress" : ""));
+            const TFileNameCaseRule rule(ignoreCase);
+            TLogState state;
+            TLoadLogOptions options;
+            if (withProgress) options.Progress = [](std::uint64_t, std::uint64_t) { return true; };
+            ASSERT_TRUE(LoadLogFile(state, upper, options).Loaded);
+            const TLoadLogResult result = LoadLogFile(state, lower, options);
+            ASSERT_TRUE(result.Loaded);
+            if (ignoreCase) {
+                // Where names ignore case the second name is the first file read again.
+                EXPECT_EQ(state.Data.Count(), 2u);
+                EXPECT_EQ(state.OpenFiles.Count(), 1u);
+                EXPECT_EQ(result.Status, "1 files open, 2 data points");
+            } else {
+                ASSERT_EQ(state.Data.Count(), 5u);
+                EXPECT_EQ(state.Data.FileName(state.Data[0]), upper.string());
+                EXPECT_EQ(state.Data.FileName(state.Data[4]), lower.string());
+                ASSERT_EQ(state.OpenFiles.Count(), 2u);
+                EXPECT_EQ(state.OpenFiles.Name(0), upper.string());
+                EXPECT_EQ(state.OpenFiles.Name(1), lower.string());
+                EXPECT_EQ(result.Status, "2 files open, 5 data points");
+                // Removing one of them leaves the other's samples.
+                EXPECT_TRUE(RemoveLogFile(state, lower.string()));
+                EXPECT_EQ(state.Data.Count(), 3u);
+                EXPECT_EQ(state.OpenFiles.IndexOf(upper.string()), 0);
+            }
+        }
+}
+
 TEST_F(LogFileReaderTest, RemoveLogFileRelinksAndRenumbersFiles) {
+    const TFileNameCaseRule rule(true);  // so that the upper-case name finds the file
     const auto a = Write("a.txt", Lines(2)), b = Write("b.txt", Lines(3)), c = Write("c.txt", Lines(1));
     ASSERT_TRUE(Load(a).Loaded && Load(b).Loaded && Load(c).Loaded);
     std::string upper = b.string();

@@ -124,5 +124,24 @@ TEST(LogNumbersTest, FieldAtTheVeryEndOfTheBytes) {
     EXPECT_EQ(integer, 1);
 }
 
+struct TValidCase {
+    const char* Text;
+    char Separator;
+    bool Number;
+};
+
+TEST(LogNumbersTest, IsLogNumberTellsZeroFromNoNumber) {
+    const TValidCase cases[] = {
+        {"0", '.', true},    {"-0", '.', true},   {" 0.0", '.', true},  {"12,5", ',', true},
+        {"", '.', false},    {"  ", '.', false},  {"-", '.', false},    {"1e5", '.', false},
+        {"0,5", '.', false}, {"0.5", ',', false}, {"idle", '.', false}, {"12 ", '.', false},
+    };
+    for (const TValidCase& c : cases) {
+        const std::string text = c.Text;
+        EXPECT_EQ(IsLogNumber(text.data(), text.data() + text.size(), c.Separator), c.Number)
+            << '"' << c.Text << "\" " << c.Separator;
+    }
+}
+
 }  // namespace
 }  // namespace kelvane

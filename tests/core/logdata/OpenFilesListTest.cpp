@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "core/logdata/OpenFilesList.h"
+#include "support/FileNameCaseRule.h"
 
 namespace kelvane {
 namespace {
 
 TEST(OpenFilesListTest, EqualsSignInANameIsStoredAsDoubleColon) {
+    const TFileNameCaseRule rule(true);
     TOpenFiles files;
     files.SetValue("/logs/a=b/Run=1.txt", "10;t");
     EXPECT_EQ(files.StoredName(0), "/logs/a::b/Run::1.txt");
@@ -15,6 +17,7 @@ TEST(OpenFilesListTest, EqualsSignInANameIsStoredAsDoubleColon) {
 }
 
 TEST(OpenFilesListTest, SetAppendsReplacesAndEmptyDeletes) {
+    const TFileNameCaseRule rule(true);
     TOpenFiles files;
     files.SetValue("/x/1.txt", "1;a");
     files.SetValue("/x/2.txt", "2;b");
@@ -29,6 +32,20 @@ TEST(OpenFilesListTest, SetAppendsReplacesAndEmptyDeletes) {
     files.SetValue("/x/1.txt", "");
     ASSERT_EQ(files.Count(), 1u);
     EXPECT_EQ(files.Name(0), "/x/2.txt");
+}
+
+TEST(OpenFilesListTest, WhereCaseCountsNamesDifferingInCaseAreTwoFiles) {
+    const TFileNameCaseRule rule(false);
+    TOpenFiles files;
+    files.SetValue("/x/A=1.txt", "1;a");
+    files.SetValue("/x/a=1.txt", "2;b");
+    ASSERT_EQ(files.Count(), 2u);
+    EXPECT_EQ(files.IndexOf("/x/a=1.txt"), 1);
+    EXPECT_EQ(files.IndexOf("/X/A=1.TXT"), -1);
+    EXPECT_EQ(files.Value("/x/A=1.txt"), "1;a");
+    files.SetValue("/x/A=1.txt", "");
+    ASSERT_EQ(files.Count(), 1u);
+    EXPECT_EQ(files.Name(0), "/x/a=1.txt");
 }
 
 }  // namespace

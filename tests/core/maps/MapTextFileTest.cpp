@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <algorithm>
-#include <csignal>
 #include <string>
 
+#include "support/FileSizeLimit.h"
 #include "support/TempFolder.h"
 #include "core/maps/MapSets.h"
 #include "core/maps/MapText.h"
@@ -102,6 +101,12 @@ TEST_F(MapTextFileTest, UnreadableOrWronglyNamedFilesReadAsFalse) {
 
     EXPECT_TRUE(ReadLHMapText(File("MAP.TXT"), grid));
     EXPECT_EQ(grid, NumberedGrid());
+
+    // The kind tests look at the contents alone; the name is why map.csv is not read.
+    EXPECT_TRUE(IsLHMapText(File("map.csv")));
+    EXPECT_FALSE(HasMapTextExtension(File("map.csv")));
+    EXPECT_FALSE(HasMapTextExtension(File("map.txt.bak")));
+    EXPECT_TRUE(HasMapTextExtension(File("MAP.TXT")));
 }
 
 TEST_F(MapTextFileTest, EZKFileWithDecimalCommasReads) {
@@ -247,27 +252,6 @@ TEST_F(MapTextFileTest, OverwriteOffKeepsOtherContentsUnderCounterNames) {
     EXPECT_EQ(ReadBytes(File("m.txt")), MapFileText(c, 0));
     EXPECT_EQ(std::distance(fs::directory_iterator(FFolder.Path()), fs::directory_iterator()), 3);
 }
-
-// Limits the size of files this process may write, so a write fails part way
-// even for a user who may write anywhere.
-class TFileSizeLimit {
-  public:
-    explicit TFileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &FOld);
-        FOldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = FOld;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~TFileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &FOld);
-        std::signal(SIGXFSZ, FOldHandler);
-    }
-
-  private:
-    rlimit FOld{};
-    void (*FOldHandler)(int) = nullptr;
-};
 
 TEST_F(MapTextFileTest, FailedWriteKeepsTheOldFileAndSaysWhy) {
     const std::string old = "old map\r\n";

@@ -278,7 +278,7 @@ TEST_F(SettingsTest, SaveWritesProjectAndMainFiles) {
     settings.ActiveFilters = TFilterSettings{};
     settings.ActiveFilters.MaxAfr = 16.25;
     settings.StoredFilters.MaxRpmSlope = 1234.5;
-    ASSERT_TRUE(SaveSettings(FStore, settings));
+    ASSERT_TRUE(SaveSettings(FStore, settings).Ok());
     EXPECT_EQ(FStore.Project().File(), nullptr);
 
     const TIniFile2 project = ProjectIni();
@@ -319,7 +319,10 @@ TEST_F(SettingsTest, FailedProjectWriteKeepsTheOlderSectionAndStillSavesTheMainF
     settings.PlotPointSize = 4;
     ASSERT_TRUE(FStore.OpenProjectSettings(notAFolder));
 
-    EXPECT_FALSE(SaveSettings(FStore, settings));
+    // The project file is named, with the system's reason.
+    const std::vector<std::string> failures = SaveSettings(FStore, settings).Messages();
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].rfind((notAFolder / "Kelvane.ini").string() + ": ", 0), 0u) << failures[0];
     EXPECT_EQ(FStore.Project().File(), nullptr);
     EXPECT_EQ(main.ReadInteger("Volvo settngs", "Plot Point Size", 0), 8);
     EXPECT_EQ(main.ReadInteger("Settings", "Plot Point Size", 0), 4);
@@ -340,8 +343,14 @@ TEST_F(SettingsTest, TargetAfrMapGoesToOnePlace) {
         return true;
     };
     hooks.WriteTargetAfrMap = [&](const std::filesystem::path& path, const TMapGrid& map) {
-        if (writable) files[path] = map;
-        return writable;
+        TMapWriteResult result;
+        result.FileName = path;
+        result.Ok = writable;
+        if (writable)
+            files[path] = map;
+        else
+            result.ErrorText = path.string() + ": disk full";
+        return result;
     };
     const auto inRoot = FRoot.Path() / "TargetAFRmap.txt";
     const auto inProject = FProjectFolder / "TargetAFRmap.txt";
@@ -351,7 +360,7 @@ TEST_F(SettingsTest, TargetAfrMapGoesToOnePlace) {
         TSettings settings = withProject ? InProject() : TSettings{};
         target.Fill(13.5);
         edited = true;
-        ASSERT_TRUE(SaveSettings(FStore, settings, hooks));
+        ASSERT_TRUE(SaveSettings(FStore, settings, hooks).Ok());
         EXPECT_FALSE(edited);
         ASSERT_EQ(files.size(), 1u);
         EXPECT_EQ(files.begin()->first, withProject ? inProject : inRoot);
@@ -371,7 +380,8 @@ TEST_F(SettingsTest, TargetAfrMapGoesToOnePlace) {
     EXPECT_EQ(target.At(0, 0), 12.0);
     writable = false;
     edited = true;
-    EXPECT_FALSE(SaveSettings(FStore, settings, hooks));
+    EXPECT_EQ(SaveSettings(FStore, settings, hooks).Messages(),
+              std::vector<std::string>{inRoot.string() + ": disk full"});
     EXPECT_TRUE(edited);
 }
 
@@ -394,7 +404,7 @@ TEST_F(SettingsTest, SaveThenLoadRoundTripsTheRecord) {
 
     // Opening the project, then leaving it and closing the program.
     ASSERT_TRUE(FStore.OpenProjectSettings(saved.ProjectFolder));
-    ASSERT_TRUE(SaveSettings(FStore, saved));
+    ASSERT_TRUE(SaveSettings(FStore, saved).Ok());
     ASSERT_TRUE(SaveExitValues(FStore.Main(), saved));
     ASSERT_TRUE(SaveRecentFiles(FStore.Main(), saved.RecentFiles));
 

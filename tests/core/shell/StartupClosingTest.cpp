@@ -50,7 +50,9 @@ TEST(ClosingSequenceTest, StepsRunInOrderAndWriteTheExitValues) {
     actions.CloseToolWindows = [&] { order.push_back("tools"); };
     actions.WriteTargetAfrMap = [&] {
         order.push_back("target");
-        return true;
+        TMapWriteResult written;
+        written.Ok = true;
+        return written;
     };
     actions.WriteColorTable = [&] {
         order.push_back("colours");
@@ -63,7 +65,7 @@ TEST(ClosingSequenceTest, StepsRunInOrderAndWriteTheExitValues) {
         EXPECT_EQ(store.Main().ReadInteger("Adjust", "Smoothing", 0), 4);
     };
 
-    EXPECT_TRUE(RunClosingSequence(store, settings, values, actions, &log));
+    EXPECT_TRUE(RunClosingSequence(store, settings, values, actions, &log).Ok());
     EXPECT_EQ(order, (std::vector<std::string>{"plot", "tools", "target", "colours", "worker"}));
 
     const TIniFile2& main = store.Main();
@@ -86,12 +88,45 @@ TEST(ClosingSequenceTest, StepsRunInOrderAndWriteTheExitValues) {
     EXPECT_NE(logLines[0].find(" Kelvane Closing"), std::string::npos);
 }
 
+TEST(ClosingSequenceTest, FilesThatCannotBeWrittenAreNamedAndTheRestStillRuns) {
+    TTempFolder temp;
+    TSettingsStore store(temp.Path());
+    // A folder where the settings file should be: no user, root included, can write it.
+    fs::create_directories(store.Main().FileName() / "inside");
+    const fs::path target = temp.Path() / "TargetAFRmap.txt";
+
+    std::vector<std::string> order;
+    TClosingActions actions;
+    actions.WriteTargetAfrMap = [&] {
+        order.push_back("target");
+        TMapWriteResult written;
+        written.FileName = target;
+        written.ErrorText = target.string() + ": No space left on device";
+        return written;
+    };
+    actions.WriteColorTable = [&] {
+        order.push_back("colours");
+        return store.Main().WriteString("Colors", "Use Color Table", "2");
+    };
+    actions.StopFolderWorker = [&] { order.push_back("worker"); };
+    TSettings settings;
+    TClosingValues values;
+    values.MainWindowSize = TWindowSize{10, 20, 800, 600};
+
+    const TWriteFailures failures = RunClosingSequence(store, settings, values, actions, nullptr);
+    EXPECT_EQ(failures.Messages(),
+              (std::vector<std::string>{store.Main().FileName().string() + ": not a regular file",
+                                        target.string() + ": No space left on device"}));
+    EXPECT_EQ(order, (std::vector<std::string>{"target", "colours", "worker"}));
+    EXPECT_TRUE(fs::is_directory(store.Main().FileName() / "inside"));
+}
+
 TEST(ClosingSequenceTest, WithoutWindowSizeOrActionsOnlyTheSettingsAreWritten) {
     TTempFolder temp;
     TSettingsStore store(temp.Path());
     ASSERT_TRUE(store.Main().WriteString("Main Window", "Window Size", "1,2,3,4"));
     TSettings settings;
-    EXPECT_TRUE(RunClosingSequence(store, settings, TClosingValues{}, TClosingActions{}, nullptr));
+    EXPECT_TRUE(RunClosingSequence(store, settings, TClosingValues{}, TClosingActions{}, nullptr).Ok());
     EXPECT_EQ(store.Main().ReadString("Main Window", "Window Size", ""), "1,2,3,4");
     EXPECT_FALSE(store.Main().SectionExists("Recent Files"));
     EXPECT_EQ(store.Main().ReadInteger("Settings", "Data Log Width", 0), 300);

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <sys/resource.h>
+
+#include <csignal>
+
+namespace kelvane {
+
+// Limits the size of files this process may write, so a write fails part way
+// even for a user who may write anywhere.
+class TFileSizeLimit {
+  public:
+    explicit TFileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &FOld);
+        FOldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = FOld;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~TFileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &FOld);
+        std::signal(SIGXFSZ, FOldHandler);
+    }
+    TFileSizeLimit(const TFileSizeLimit&) = delete;
+    TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
+
+  private:
+    rlimit FOld{};
+    void (*FOldHandler)(int) = nullptr;
+};
+
+}  // namespace kelvane
