@@ -177,7 +177,7 @@ void TMainForm::LoadStartSettings() {
     if (!WriteStartStamp(FStore->Main(), FProgram.VersionText, CurrentDateTimeText()))
         FPrompts->ShowError(FromStd(WriteFailureText(FStore->Main())));
     ReadLayoutSettings(FStore->Main(), FLayout);
-    FState.PlotDisplay.ShowAfrScale = FLayout.AfrScaleVisible;
+    ReadAfrScaleSettings(FStore->Main(), FState.PlotDisplay);
     ReadWindowSettings(FStore->Main(), FState.Settings.KnockLimits[0], FWindows);
     FState.Settings.RecentFiles = LoadRecentFiles(FStore->Main());
 }
@@ -688,7 +688,7 @@ void TMainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (FShownOnce) return;
     FShownOnce = true;
-    PlaceAfrScaleFromLayout();
+    PlaceAfrScale();
     RefreshMainWindow();
     QCoreApplication::postEvent(this, new QEvent(StartupCheckEvent));
 }
@@ -737,12 +737,8 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     const QRect frame = geometry();
     values.MainWindowSize = TWindowSize{frame.left(), frame.top(), frame.width(), frame.height()};
     values.RecentFiles = FState.Settings.RecentFiles;
-    FLayout.AfrScaleVisible = FState.PlotDisplay.ShowAfrScale;
-    FLayout.AfrScaleX = FState.PlotDisplay.AfrScaleX;
-    FLayout.AfrScaleY = FState.PlotDisplay.AfrScaleY;
     values.Layout = FLayout;
-    values.AfrScaleX = FLayout.AfrScaleX;
-    values.AfrScaleY = FLayout.AfrScaleY;
+    values.PlotDisplay = FState.PlotDisplay;
 
     TClosingActions actions;
     actions.ClosePlot = [this] { ClosePlot(); };

@@ -182,9 +182,9 @@ class TMainForm : public QMainWindow {
     void MainImageMouseMove(QPoint position, Qt::MouseButtons buttons);
     void MainImageMouseUp(QPoint position, Qt::MouseButton button);
     bool OverAfrScale(QPoint position) const;
-    // The stored legend position counts from the right or bottom edge when
-    // it lies beyond the middle of the plot.
-    void PlaceAfrScaleFromLayout();
+    // A legend position read from the settings counts from the right or
+    // bottom edge when it lies beyond the middle of the plot.
+    void PlaceAfrScale();
     void PlaceOnScreen();
     void LoadStartSettings();
     void StartupCheck();

@@ -244,11 +244,12 @@ int FromNearerEdge(int stored, int plotLength) {
 
 }  // namespace
 
-void TMainForm::PlaceAfrScaleFromLayout() {
+void TMainForm::PlaceAfrScale() {
     const int plotWidth = FPlotArea->width() - PlotMarginLeft - PlotMarginRight;
     const int plotHeight = FPlotArea->height() - PlotMarginTop - PlotMarginBottom;
-    FState.PlotDisplay.AfrScaleX = FromNearerEdge(FLayout.AfrScaleX, plotWidth);
-    FState.PlotDisplay.AfrScaleY = FromNearerEdge(FLayout.AfrScaleY, plotHeight);
+    TPlotDisplay& display = FState.PlotDisplay;
+    display.AfrScaleX = FromNearerEdge(display.AfrScaleX, plotWidth);
+    display.AfrScaleY = FromNearerEdge(display.AfrScaleY, plotHeight);
 }
 
 }  // namespace kelvane

@@ -15,8 +15,11 @@ struct TPlotDisplay {
     bool GridFormat = false;  // lines at the breakpoints (LH view only); off: cell format
     TMapOverlay Overlay = TMapOverlay::None;
     bool ShowAfrScale = true;
-    int AfrScaleX = 10;    // negative: measured from the right edge of the image
-    int AfrScaleY = -45;   // negative: measured from the bottom edge of the image
+    // Negative: measured from the right (bottom) edge of the image. As read
+    // from the settings, a value beyond the middle of the plot still counts
+    // from the far edge until the window first places the legend.
+    int AfrScaleX = 10;
+    int AfrScaleY = 1000;
     int KnockAlpha = 128;  // knock markers in the LH view
     int FogAlpha = 192;    // selection fog
 

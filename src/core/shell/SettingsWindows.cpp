@@ -41,9 +41,6 @@ void ReadLayoutSettings(const TIniFile2& main, TLayoutSettings& layout) {
     readBool("Data Log Visible", &TLayoutSettings::DataLogVisible);
     readInteger("Data Graph Height", &TLayoutSettings::DataGraphHeight);
     readBool("Data Graph Visible", &TLayoutSettings::DataGraphVisible);
-    readBool("AFR Scale Visible", &TLayoutSettings::AfrScaleVisible);
-    readInteger("AFR Scale X-Position", &TLayoutSettings::AfrScaleX);
-    readInteger("AFR Scale Y-Position", &TLayoutSettings::AfrScaleY);
     layout.DefaultFolder = main.ReadString(SettingsSection, "Default Folder", defaults.DefaultFolder);
     layout.MapFolder = main.ReadString(SettingsSection, "Map Folder", defaults.MapFolder);
     layout.MapFile = main.ReadString(SettingsSection, "Map File", defaults.MapFile);
@@ -52,15 +49,26 @@ void ReadLayoutSettings(const TIniFile2& main, TLayoutSettings& layout) {
     layout.UpdatesFolder = main.ReadString("Updates", "Updates Folder", defaults.UpdatesFolder);
 }
 
+void ReadAfrScaleSettings(const TIniFile2& main, TPlotDisplay& display) {
+    const TPlotDisplay defaults;
+    display.ShowAfrScale = main.ReadBool(SettingsSection, "AFR Scale Visible", defaults.ShowAfrScale);
+    display.AfrScaleX = main.ReadInteger(SettingsSection, "AFR Scale X-Position", defaults.AfrScaleX);
+    display.AfrScaleY = main.ReadInteger(SettingsSection, "AFR Scale Y-Position", defaults.AfrScaleY);
+}
+
+bool WriteAfrScaleSettings(TIniFile2& main, const TPlotDisplay& display) {
+    bool ok = main.WriteBool(SettingsSection, "AFR Scale Visible", display.ShowAfrScale);
+    ok &= main.WriteInteger(SettingsSection, "AFR Scale X-Position", display.AfrScaleX);
+    ok &= main.WriteInteger(SettingsSection, "AFR Scale Y-Position", display.AfrScaleY);
+    return ok;
+}
+
 bool WriteLayoutSettings(TIniFile2& main, const TLayoutSettings& layout) {
     bool ok = main.WriteBool(SettingsSection, "Startup Window", layout.StartupWindow);
     ok &= main.WriteInteger(SettingsSection, "Data Log Width", layout.DataLogWidth);
     ok &= main.WriteBool(SettingsSection, "Data Log Visible", layout.DataLogVisible);
     ok &= main.WriteInteger(SettingsSection, "Data Graph Height", layout.DataGraphHeight);
     ok &= main.WriteBool(SettingsSection, "Data Graph Visible", layout.DataGraphVisible);
-    ok &= main.WriteBool(SettingsSection, "AFR Scale Visible", layout.AfrScaleVisible);
-    ok &= main.WriteInteger(SettingsSection, "AFR Scale X-Position", layout.AfrScaleX);
-    ok &= main.WriteInteger(SettingsSection, "AFR Scale Y-Position", layout.AfrScaleY);
     ok &= main.WriteString(SettingsSection, "Default Folder", layout.DefaultFolder);
     ok &= main.WriteString(SettingsSection, "Map Folder", layout.MapFolder);
     ok &= main.WriteString(SettingsSection, "Map File", layout.MapFile);

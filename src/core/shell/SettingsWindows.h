@@ -4,8 +4,9 @@
 #include <string>
 
 #include "core/ground/IniFile2.h"
-#include "core/shell/Settings.h"
 #include "core/ground/SettingsValues.h"
+#include "core/plot/PlotDisplay.h"
+#include "core/shell/Settings.h"
 
 namespace kelvane {
 
@@ -18,9 +19,6 @@ struct TLayoutSettings {
     bool DataLogVisible = false;
     int DataGraphHeight = 150;
     bool DataGraphVisible = false;
-    bool AfrScaleVisible = true;
-    int AfrScaleX = 10;
-    int AfrScaleY = 1000;
     std::string DefaultFolder;  // log file dialogs
     std::string MapFolder;      // map dialogs
     std::string MapFile;
@@ -59,6 +57,11 @@ struct TWindowSettings {
 };
 
 void ReadLayoutSettings(const TIniFile2& main, TLayoutSettings& layout);
+
+// The AFR scale legend's keys, read into and written from the plot display
+// that holds them for the run.
+void ReadAfrScaleSettings(const TIniFile2& main, TPlotDisplay& display);
+[[nodiscard]] bool WriteAfrScaleSettings(TIniFile2& main, const TPlotDisplay& display);
 [[nodiscard]] bool WriteLayoutSettings(TIniFile2& main, const TLayoutSettings& layout);
 
 void ReadWindowSettings(const TIniFile2& main, const TKnockLimit& firstKnockLimit, TWindowSettings& windows);

@@ -1,31 +1,15 @@
 #include "core/shell/StartupClosing.h"
 
-#include <cmath>
-
 #include "core/shell/SettingsMainFile.h"
 
 namespace kelvane {
 
-namespace {
-
-int RoundedPosition(double value) {
-    if (!std::isfinite(value)) return 0;
-    const double rounded = std::nearbyint(value);
-    if (rounded > 1e9) return 1000000000;
-    if (rounded < -1e9) return -1000000000;
-    return static_cast<int>(rounded);
-}
-
-}  // namespace
-
-bool WriteLayoutAtExit(TIniFile2& main, const TLayoutSettings& layout, double afrScaleX, double afrScaleY) {
+bool WriteLayoutAtExit(TIniFile2& main, const TLayoutSettings& layout, const TPlotDisplay& display) {
     bool ok = main.WriteInteger(SettingsSection, "Data Log Width", layout.DataLogWidth);
     ok &= main.WriteBool(SettingsSection, "Data Log Visible", layout.DataLogVisible);
     ok &= main.WriteInteger(SettingsSection, "Data Graph Height", layout.DataGraphHeight);
     ok &= main.WriteBool(SettingsSection, "Data Graph Visible", layout.DataGraphVisible);
-    ok &= main.WriteBool(SettingsSection, "AFR Scale Visible", layout.AfrScaleVisible);
-    ok &= main.WriteInteger(SettingsSection, "AFR Scale X-Position", RoundedPosition(afrScaleX));
-    ok &= main.WriteInteger(SettingsSection, "AFR Scale Y-Position", RoundedPosition(afrScaleY));
+    ok &= WriteAfrScaleSettings(main, display);
     return ok;
 }
 
@@ -50,7 +34,7 @@ TWriteFailures RunClosingSequence(TSettingsStore& store, TSettings& settings, co
         const TMapWriteResult written = actions.WriteTargetAfrMap();
         if (!written.Ok) failures.Add(written.FileName, written.ErrorText);
     }
-    noteMain(WriteLayoutAtExit(main, values.Layout, values.AfrScaleX, values.AfrScaleY));
+    noteMain(WriteLayoutAtExit(main, values.Layout, values.PlotDisplay));
     if (actions.WriteColorTable) noteMain(actions.WriteColorTable());
     noteMain(SaveExitValues(main, settings));
     if (actions.StopFolderWorker) actions.StopFolderWorker();

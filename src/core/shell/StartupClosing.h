@@ -20,8 +20,7 @@ struct TClosingValues {
     std::optional<TWindowSize> MainWindowSize;  // nothing: "Window Size" is left alone
     std::vector<std::filesystem::path> RecentFiles;
     TLayoutSettings Layout;
-    double AfrScaleX = 10;  // the legend position as the plot holds it
-    double AfrScaleY = 1000;
+    TPlotDisplay PlotDisplay;  // the AFR scale legend as the plot holds it
 };
 
 // The steps of the exit that belong to windows and other parts, called in
@@ -44,9 +43,9 @@ struct TClosingActions {
                                                 const TClosingValues& values, const TClosingActions& actions,
                                                 TDebugLog* log, const TSettingsHooks& hooks = {});
 
-// The layout keys the exit writes (legend positions rounded to integers). The
+// The layout keys the exit writes, the AFR scale legend's among them. The
 // "Startup Window" key is not among them: the start-up window writes it.
-[[nodiscard]] bool WriteLayoutAtExit(TIniFile2& main, const TLayoutSettings& layout, double afrScaleX,
-                                     double afrScaleY);
+[[nodiscard]] bool WriteLayoutAtExit(TIniFile2& main, const TLayoutSettings& layout,
+                                     const TPlotDisplay& display);
 
 }  // namespace kelvane

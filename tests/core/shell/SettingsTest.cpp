@@ -458,7 +458,6 @@ TEST_F(SettingsTest, WindowValuesRoundTrip) {
     layout.StartupWindow = false;
     layout.DataLogWidth = 420;
     layout.DataGraphVisible = true;
-    layout.AfrScaleY = -40;
     layout.MapFile = "/maps/base=1.txt";
     layout.MapFilter = 2;
     layout.UpdatesFolder = "beta";

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "support/TempFolder.h"
 #include "core/ground/FileDefs.h"
 #include "core/shell/StartupClosing.h"
 #include "core/shell/StartupWindowRules.h"
+#include "support/TempFolder.h"
 
 namespace kelvane {
 namespace {
@@ -37,8 +37,9 @@ TEST(ClosingSequenceTest, StepsRunInOrderAndWriteTheExitValues) {
     values.RecentFiles = {"/logs/b.txt", "/logs/a.txt"};
     values.Layout.DataLogWidth = 321;
     values.Layout.DataGraphVisible = true;
-    values.AfrScaleX = 12.5;  // halves go to even
-    values.AfrScaleY = -40.6;
+    values.PlotDisplay.ShowAfrScale = false;
+    values.PlotDisplay.AfrScaleX = 12;
+    values.PlotDisplay.AfrScaleY = -41;
 
     std::vector<std::string> order;
     TClosingActions actions;
@@ -79,6 +80,7 @@ TEST(ClosingSequenceTest, StepsRunInOrderAndWriteTheExitValues) {
     EXPECT_TRUE(main.ReadBool("Settings", "Data Graph Visible", false));
     EXPECT_EQ(main.ReadInteger("Settings", "AFR Scale X-Position", 0), 12);
     EXPECT_EQ(main.ReadInteger("Settings", "AFR Scale Y-Position", 0), -41);
+    EXPECT_FALSE(main.ReadBool("Settings", "AFR Scale Visible", true));
     EXPECT_FALSE(main.ReadBool("Settings", "Startup Window", true));
     EXPECT_EQ(main.ReadNumber("Filter", "Max AFR", false, 0), 16.5);
 
