@@ -15,7 +15,6 @@
 #include "core/ground/AtomicFile.h"
 #include "core/ground/FileNameCase.h"
 #include "core/logdata/AfrSmoothing.h"
-#include "core/logdata/LogCaption.h"
 #include "core/logdata/LogHeader.h"
 #include "core/logdata/LogNumbers.h"
 #include "core/logdata/PlotMafPass.h"
@@ -557,14 +556,10 @@ TLoadLogResult LoadLogFile(TLogState& state, const std::filesystem::path& path,
                                                             result.SamplesAdded, result.Lines);
         if (outcome == TReadOutcome::Cancelled) {
             result.Cancelled = true;
-            result.FiltersDirty = false;
-            result.Caption = CaptionText(state.OpenFiles, options.SessionName);
-            result.Status = StatusText(state.OpenFiles.Count(), state.Data.Count());
             return result;
         }
         result.HeaderRejected = outcome == TReadOutcome::Rejected;
         result.Loaded = outcome == TReadOutcome::Loaded;
-        result.ResetGraphRange = true;
         if (result.Loaded)
             state.OpenFiles.SetValue(
                 fileName, error ? std::to_string(size).append(";") : OpenFileValue(size, modified));
@@ -575,9 +570,6 @@ TLoadLogResult LoadLogFile(TLogState& state, const std::filesystem::path& path,
     // file joins samples whose smoothed AFR would otherwise be stale.
     SmoothAfr(state.Data, options.AfrSmoothing);
     PlotMafPass(state.Data, options.LHConfig);
-    result.FiltersDirty = true;
-    result.Caption = CaptionText(state.OpenFiles, options.SessionName);
-    result.Status = StatusText(state.OpenFiles.Count(), state.Data.Count());
     return result;
 }
 

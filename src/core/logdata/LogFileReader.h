@@ -15,7 +15,6 @@ namespace kelvane {
 struct TLoadLogOptions {
     int AfrSmoothing = DefaultAfrSmoothing;  // current "AFR Smoothing" setting, 1 .. 6
     int LHConfig = LHConfigUnset;            // decides the PlotMaf pass
-    std::string SessionName;                 // for the caption; empty when no session is open
 
     // Optional: told the bytes parsed so far and the file's size every ProgressStep bytes
     // of data lines, the last time with done == total. Returning false cancels the load and
@@ -43,11 +42,6 @@ struct TLoadLogResult {
     TDataLineCounts Lines;  // set when Loaded
     // The header was accepted but every data line was dropped: worth a box, not only a status line.
     bool NothingRead() const { return Loaded && SamplesAdded == 0 && Lines.Skipped() > 0; }
-    // The list changed: the point filters must be re-applied (false when cancelled).
-    bool FiltersDirty = true;
-    bool ResetGraphRange = false;  // the data graph shows the whole list again
-    std::string Caption;           // the main window's new caption
-    std::string Status;            // status-bar panel 0
 };
 
 // Reads one log file and appends its accepted samples to the list (a file already open is

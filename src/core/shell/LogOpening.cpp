@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "core/logdata/PlotMafPass.h"
-#include "core/state/PlotRanges.h"
 #include "core/shell/TargetAfrMapHooks.h"
+#include "core/state/PlotRanges.h"
 
 namespace kelvane {
 
@@ -52,7 +52,6 @@ TOpenLogsResult OpenLogs(TKelvaneState& state, const std::vector<std::filesystem
         TLoadLogOptions loadOptions;
         loadOptions.AfrSmoothing = state.Settings.AfrSmoothing;
         loadOptions.LHConfig = state.Setup().LHConfig;
-        loadOptions.SessionName = state.Settings.SessionName;
         TLoadLogResult loaded = read(state.Logs, path, loadOptions);
         const bool cancelled = loaded.Cancelled;
         if (loaded.Loaded) {

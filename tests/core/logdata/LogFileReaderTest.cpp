@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/logdata/LogCaption.h"
 #include "core/logdata/LogFileReader.h"
 #include "support/FileNameCaseRule.h"
 #include "support/TempFolder.h"
@@ -50,7 +51,6 @@ TEST_F(LogFileReaderTest, DeviceLogFixture) {
     ASSERT_TRUE(result.Loaded);
     EXPECT_FALSE(result.HeaderRejected);
     EXPECT_TRUE(result.Message.empty());
-    EXPECT_TRUE(result.FiltersDirty);
     ASSERT_EQ(FState.Data.Count(), 3u);
     const auto& d = FState.Data;
     EXPECT_EQ(d[0].CoolantTemp, 100);  // 212 °F
@@ -80,8 +80,7 @@ TEST_F(LogFileReaderTest, DeviceLogFixture) {
                   ColIgnAdvance, ColKnockCount, ColKnockRetard})
         expected[c] = 1;
     EXPECT_EQ(FState.ColumnPresent, expected);
-    EXPECT_EQ(result.Status, "1 files open, 3 data points");
-    EXPECT_EQ(result.Caption, "Kelvane    [logs: DeviceLog]");
+    EXPECT_EQ(CaptionText(FState.OpenFiles, ""), "Kelvane    [logs: DeviceLog]");
 }
 
 TEST_F(LogFileReaderTest, DecimalSeparatorIsChosenPerFile) {
@@ -128,7 +127,6 @@ TEST_F(LogFileReaderTest, FilesWithoutDataAddNothingAndSayNothing) {
         EXPECT_TRUE(result.Message.empty());
         EXPECT_EQ(FState.Data.Count(), 2u);
         EXPECT_EQ(FState.OpenFiles.Count(), 1u);
-        EXPECT_EQ(result.Status, "1 files open, 2 data points");
         EXPECT_FALSE(result.NothingRead());
         EXPECT_EQ(SkippedLinesMessage(FFolder.Path() / "empty.txt", result), "");
     }
@@ -159,7 +157,6 @@ TEST_F(LogFileReaderTest, UnreadableFileFailsQuietlyAndKeepsTheList) {
     EXPECT_FALSE(result.HeaderRejected);
     EXPECT_TRUE(result.Message.empty());
     EXPECT_EQ(FState.Data.Count(), 3u);
-    EXPECT_EQ(result.Status, "1 files open, 3 data points");
 }
 
 struct TDropCase {
@@ -391,7 +388,6 @@ TEST_F(LogFileReaderTest, NamesDifferingOnlyInCaseAreOneFileOnlyWhereTheFileSyst
                 // Where names ignore case the second name is the first file read again.
                 EXPECT_EQ(state.Data.Count(), 2u);
                 EXPECT_EQ(state.OpenFiles.Count(), 1u);
-                EXPECT_EQ(result.Status, "1 files open, 2 data points");
             } else {
                 ASSERT_EQ(state.Data.Count(), 5u);
                 EXPECT_EQ(state.Data.FileName(state.Data[0]), upper.string());
@@ -399,7 +395,6 @@ TEST_F(LogFileReaderTest, NamesDifferingOnlyInCaseAreOneFileOnlyWhereTheFileSyst
                 ASSERT_EQ(state.OpenFiles.Count(), 2u);
                 EXPECT_EQ(state.OpenFiles.Name(0), upper.string());
                 EXPECT_EQ(state.OpenFiles.Name(1), lower.string());
-                EXPECT_EQ(result.Status, "2 files open, 5 data points");
                 // Removing one of them leaves the other's samples.
                 EXPECT_TRUE(RemoveLogFile(state, lower.string()));
                 EXPECT_EQ(state.Data.Count(), 3u);
@@ -441,10 +436,9 @@ TEST_F(LogFileReaderTest, SmoothingAndPlotMafRunOverTheWholeList) {
 }
 
 TEST_F(LogFileReaderTest, CaptionNamesSessionAndFiles) {
-    TLoadLogOptions options;
-    options.SessionName = "Track day";
-    const TLoadLogResult result = LoadLogFile(FState, Write("Run1.txt", Lines(2)), options);
-    EXPECT_EQ(result.Caption, "Kelvane    [Track day / " + FFolder.Path().filename().string() + ": Run1]");
+    ASSERT_TRUE(Load(Write("Run1.txt", Lines(2))).Loaded);
+    EXPECT_EQ(CaptionText(FState.OpenFiles, "Track day"),
+              "Kelvane    [Track day / " + FFolder.Path().filename().string() + ": Run1]");
 }
 
 TEST_F(LogFileReaderTest, ClearLogStateEmptiesEverything) {
