@@ -83,9 +83,9 @@ TEST(MainFormCommandsTest, OpensTwoLogsAsNewPlotWithCaptionStatusAndRecentFiles)
     EXPECT_TRUE(prompts.Calls[0].Multiple);
     // The device log's air temperature column asks for the Alpha system.
     EXPECT_TRUE(alphaPreselected);
-    EXPECT_EQ(form.State().Setup().LHVersion, LHVersion23);
-    EXPECT_EQ(form.State().Setup().LHConfig, LHConfigAlpha);
-    EXPECT_EQ(form.State().Setup().EZKVersion, EZKVersionGT);
+    EXPECT_EQ(form.State().Setup().LHVersion, TLHVersion::LH23);
+    EXPECT_EQ(form.State().Setup().LHConfig, TLHConfig::Alpha);
+    EXPECT_EQ(form.State().Setup().EZKVersion, TEZKVersion::GT);
 
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Kelvane    [logs: CommaLog, DeviceLog]"));
     EXPECT_EQ(form.StatusPanel(0)->text(), QStringLiteral("2 files open, 5 data points"));
@@ -103,7 +103,7 @@ TEST(MainFormCommandsTest, OpensTwoLogsAsNewPlotWithCaptionStatusAndRecentFiles)
     EXPECT_FALSE(form.RecentFileItem(3)->isVisible());
     form.RecentFileItem(2)->trigger();
     EXPECT_EQ(form.StatusPanel(0)->text(), QStringLiteral("1 files open, 2 data points"));
-    EXPECT_EQ(form.State().Setup().LHVersion, LHVersionUnset);
+    EXPECT_EQ(form.State().Setup().LHVersion, TLHVersion::Unset);
     EXPECT_EQ(QString::fromStdString(form.State().Settings.RecentFiles[0].string()), DeviceLog);
 
     form.NewPlot1()->trigger();
@@ -128,7 +128,7 @@ TEST(MainFormCommandsTest, CommandLineLogsOpenAsANewPlotThroughTheOptionsWindow)
     EXPECT_TRUE(alphaPreselected);
     EXPECT_TRUE(prompts.Calls.empty());  // no file dialog
     EXPECT_EQ(form.StatusPanel(0)->text(), QStringLiteral("1 files open, 3 data points"));
-    EXPECT_EQ(form.State().Setup().EZKVersion, EZKVersionGT);
+    EXPECT_EQ(form.State().Setup().EZKVersion, TEZKVersion::GT);
 }
 
 TEST(MainFormCommandsTest, CancelledDialogsLeaveThePlotAlone) {
@@ -150,7 +150,7 @@ TEST(MainFormCommandsTest, CancelledDialogsLeaveThePlotAlone) {
     WhenModal<TVXConfigurationForm>([](TVXConfigurationForm& dialog) { dialog.CancelButton()->click(); });
     form.OpenAddToPlot1()->trigger();
     EXPECT_EQ(form.State().Logs.Data.Count(), 3u);
-    EXPECT_EQ(form.State().Setup().LHVersion, LHVersion23);
+    EXPECT_EQ(form.State().Setup().LHVersion, TLHVersion::LH23);
 }
 
 TEST(MainFormCommandsTest, RejectedHeaderShowsTheMissingTitles) {
@@ -280,8 +280,8 @@ TEST(MainFormCommandsTest, OpeningLogsLoadsTheSettingsAgainButKeepsTheChosenSetu
     TFakePrompts prompts;
     TMainForm form(TestOptions(prompts, folder));
     TIniFile2& main = form.Store().Main();
-    main.WriteString("Settings", "LH Config", LHConfigText(LHConfigHexaMaf));
-    main.WriteString("Settings", "EZK Config", EZKVersionText(EZKVersionS4));
+    main.WriteString("Settings", "LH Config", LHConfigText(TLHConfig::HexaMaf));
+    main.WriteString("Settings", "EZK Config", EZKVersionText(TEZKVersion::S4));
     main.WriteInteger("Settings", "Plot Point Size", 9);
     main.WriteBool("Filter", "Include Idle", true);
     TMapGrid target = FilledGrid(13.5);
@@ -297,7 +297,7 @@ TEST(MainFormCommandsTest, OpeningLogsLoadsTheSettingsAgainButKeepsTheChosenSetu
     EXPECT_EQ(settings.PlotPointSize, 9);
     EXPECT_TRUE(settings.ActiveFilters.IncludeIdle);
     // The answer just given in the Log File Options window wins over the stored codes.
-    EXPECT_EQ(form.State().Setup(), (TEngineSetup{LHVersion23, LHConfigAlpha, EZKVersionGT}));
+    EXPECT_EQ(form.State().Setup(), (TEngineSetup{TLHVersion::LH23, TLHConfig::Alpha, TEZKVersion::GT}));
     // An edited target AFR map is not read over from its file.
     EXPECT_EQ(form.State().Fuel.TargetAfr, target);
     EXPECT_TRUE(form.State().Fuel.TargetEdited);
@@ -307,13 +307,13 @@ TEST(MainFormCommandsTest, RecentFileTakesTheStoredSetupForItsLoadScale) {
     TTempFolder folder;
     TFakePrompts prompts;
     TMainForm form(TestOptions(prompts, folder));
-    form.Store().Main().WriteString("Settings", "LH Version", LHVersionText(LHVersion23));
-    form.Store().Main().WriteString("Settings", "LH Config", LHConfigText(LHConfigMap));
+    form.Store().Main().WriteString("Settings", "LH Version", LHVersionText(TLHVersion::LH23));
+    form.Store().Main().WriteString("Settings", "LH Config", LHConfigText(TLHConfig::Map));
     form.State().Settings.RecentFiles = {DeviceLog.toStdString()};
     form.RecentFileClick(1);
 
     ASSERT_EQ(form.State().Logs.Data.Count(), 3u);
-    EXPECT_EQ(form.State().Setup().LHConfig, LHConfigMap);
+    EXPECT_EQ(form.State().Setup().LHConfig, TLHConfig::Map);
     const TLogDataEntry& first = form.State().Logs.Data.Entries[0];
     EXPECT_DOUBLE_EQ(first.PlotMaf, MapSystemPlotMaf(first.MafSignal));
     EXPECT_NE(first.PlotMaf, first.MafSignal);

@@ -212,10 +212,10 @@ TEST(MainFormMapsTest, ResetCommandsReturnTheUpdatedMapsToTheReference) {
     EXPECT_EQ(f.State().Fuel.Updated, f.State().Fuel.Reference);
     EXPECT_FALSE(f.State().Fuel.AdjustmentsEdited);
 
-    f.State().Setup().LHVersion = LHVersion22;
+    f.State().Setup().LHVersion = TLHVersion::LH22;
     f.Form->ResetIgntionmadadjustment1()->trigger();
     EXPECT_TRUE(ignition.AdjustmentsEdited) << "LH 2.2 has no ignition features";
-    f.State().Setup().LHVersion = LHVersion23;
+    f.State().Setup().LHVersion = TLHVersion::LH23;
     f.Form->ResetIgntionmadadjustment1()->trigger();
     EXPECT_EQ(ignition.Updated, ignition.Reference);
     EXPECT_FALSE(ignition.AdjustmentsEdited);
@@ -244,7 +244,7 @@ TEST(MainFormMapsTest, ViewOptionsToggleAndFollowTheStateWhenTheMenuOpens) {
     // State changed elsewhere: the menu catches up when it opens.
     display.IncludeAdjustments = true;
     display.ShowKnocks = true;
-    f.State().Setup().LHVersion = LHVersion22;
+    f.State().Setup().LHVersion = TLHVersion::LH22;
     emit f.Form->ViewMenu()->aboutToShow();
     EXPECT_TRUE(include->isChecked());
     EXPECT_FALSE(knocks->isChecked());

@@ -319,7 +319,7 @@ void TMainForm::CreateViewMenu() {
 }
 
 void TMainForm::ViewMenuOpening() {
-    const bool lh22 = FState.Setup().LHVersion == LHVersion22;
+    const bool lh22 = FState.Setup().LHVersion == TLHVersion::LH22;
     const bool ezk = FState.Display.View == TPlotView::EZK;
     FUseAdjustments1->setChecked(FState.Display.IncludeAdjustments);
     FShowKnocks1->setChecked(FState.Display.ShowKnocks && !lh22);
@@ -417,9 +417,9 @@ void TMainForm::ClearMapsAndConfiguration() {
     FState.Ignition = TIgnitionMapSet{};
     FState.LHImage = TCurrentLHImage{};
     FState.EZKImage = TCurrentEZKImage{};
-    FState.Setup().LHVersion = LHVersionUnset;
-    FState.Setup().LHConfig = LHConfigUnset;
-    FState.Setup().EZKVersion = EZKVersionUnset;
+    FState.Setup().LHVersion = TLHVersion::Unset;
+    FState.Setup().LHConfig = TLHConfig::Unset;
+    FState.Setup().EZKVersion = TEZKVersion::Unset;
     SetupAxes();
 }
 

@@ -130,7 +130,7 @@ void TMainForm::CreateOverlayDropDown() {
 }
 
 void TMainForm::UpdateToolbar() {
-    const bool lh22 = FState.Setup().LHVersion == LHVersion22;
+    const bool lh22 = FState.Setup().LHVersion == TLHVersion::LH22;
     if (lh22) FState.Display.View = TPlotView::LH;
     const bool ezk = FState.Display.View == TPlotView::EZK;
     FLHButton->setChecked(!ezk);
@@ -153,7 +153,7 @@ void TMainForm::SetView(TPlotView view, bool gridFormat) {
 }
 
 void TMainForm::EZKButtonClick() {
-    if (FState.Setup().LHVersion == LHVersion22) {
+    if (FState.Setup().LHVersion == TLHVersion::LH22) {
         UpdateToolbar();  // the click toggled the button's own check mark
         return;
     }

@@ -101,7 +101,7 @@ void ResetFuelAdjustment(TKelvaneState& state) {
 }
 
 bool ResetIgnitionAdjustment(TKelvaneState& state) {
-    if (state.Setup().LHVersion == LHVersion22) return false;
+    if (state.Setup().LHVersion == TLHVersion::LH22) return false;
     state.Ignition.ResetAdjustments();
     return true;
 }

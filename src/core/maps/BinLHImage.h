@@ -12,10 +12,10 @@ namespace kelvane {
 
 // Load sensor an LH image is set up for; the values are the LH configuration codes.
 enum class TLHLoadSensor : int {
-    Maf = LHConfigMaf,
-    HexaMaf = LHConfigHexaMaf,
-    Alpha = LHConfigAlpha,
-    Map = LHConfigMap,
+    Maf = CodeOf(TLHConfig::Maf),
+    HexaMaf = CodeOf(TLHConfig::HexaMaf),
+    Alpha = CodeOf(TLHConfig::Alpha),
+    Map = CodeOf(TLHConfig::Map),
 };
 
 // The 16 values of a WOT map, RPM index 0 first.

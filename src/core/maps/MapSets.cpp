@@ -18,9 +18,9 @@ constexpr double FuelOffset = 512;
 
 }  // namespace
 
-TFuelLimits FuelLimitsFor(int lhVersion, int lhMapSource) {
+TFuelLimits FuelLimitsFor(TLHVersion lhVersion, int lhMapSource) {
     if (lhMapSource == LHSourcePrimaryLoad) return {65535, 0};
-    if (lhVersion == LHVersion22) return {511, -511};
+    if (lhVersion == TLHVersion::LH22) return {511, -511};
     return {127, -127};
 }
 

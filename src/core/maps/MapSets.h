@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "core/maps/EngineSetup.h"
 #include "core/maps/MapGrid.h"
 
 namespace kelvane {
@@ -20,7 +21,7 @@ struct TFuelLimits {
 };
 
 // The Primary Load Map decides first, then the LH version.
-TFuelLimits FuelLimitsFor(int lhVersion, int lhMapSource);
+TFuelLimits FuelLimitsFor(TLHVersion lhVersion, int lhMapSource);
 
 // The updated ignition map is kept within these degrees.
 constexpr double IgnitionMax = 50;

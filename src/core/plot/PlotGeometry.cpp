@@ -55,13 +55,13 @@ bool AutoScalePlot(const TKelvaneState& state, TPlotRanges& ranges) {
     }
 
     switch (state.Setup().LHConfig) {
-        case LHConfigHexaMaf:
+        case TLHConfig::HexaMaf:
             ranges.MinLoad = 25;
             break;
-        case LHConfigAlpha:
+        case TLHConfig::Alpha:
             ranges.MinLoad = 88;
             break;
-        case LHConfigMap:
+        case TLHConfig::Map:
             ranges.MinLoad = 21;
             break;
         default:

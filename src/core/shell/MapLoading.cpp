@@ -99,8 +99,8 @@ void LoadEZKImage(TKelvaneState& state, const std::filesystem::path& path, TBinM
     }
     const TEZKbinFile& image = *state.EZKImage.Get();
     // An EZK image only comes with an LH 2.3 fuel ECU.
-    state.Setup().LHVersion = LHVersion23;
-    state.Setup().EZKVersion = image.GtRpmGrid() ? EZKVersionGT : EZKVersionS4;
+    state.Setup().LHVersion = TLHVersion::LH23;
+    state.Setup().EZKVersion = image.GtRpmGrid() ? TEZKVersion::GT : TEZKVersion::S4;
 
     const TBinMapChoice choice = chooser.ChooseMap(TBinDialogKind::EZK, EZKBinNotice(image));
     if (choice == TBinMapChoice::Cancel) return;
@@ -129,10 +129,10 @@ void LoadLHImage(TKelvaneState& state, const std::filesystem::path& path, TBinMa
     const TLHbinFile& image = *state.LHImage.Get();
     int which = 0;
     if (image.IsLH22Image()) {
-        state.Setup().LHVersion = LHVersion22;
+        state.Setup().LHVersion = TLHVersion::LH22;
         which = TLHbinFile::CatMap;  // the one LH 2.2 map; the source stays 0
     } else {
-        state.Setup().LHVersion = LHVersion23;
+        state.Setup().LHVersion = TLHVersion::LH23;
         if (image.CatMapInUse()) {
             which = TLHbinFile::CatMap;
         } else if (image.NoCatMapInUse()) {

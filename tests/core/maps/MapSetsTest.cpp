@@ -25,16 +25,16 @@ TEST(FuelMapSetTest, NewSetHoldsNeutralFactorsAndTheDefaultTargetMap) {
 }
 
 TEST(FuelMapSetTest, LimitsFollowPrimaryLoadMapFirstThenLHVersion) {
-    EXPECT_EQ(FuelLimitsFor(LHVersionUnset, LHSourceText), (TFuelLimits{127, -127}));
-    EXPECT_EQ(FuelLimitsFor(LHVersion23, LHSourceNoCat), (TFuelLimits{127, -127}));
-    EXPECT_EQ(FuelLimitsFor(LHVersion22, LHSourceCat), (TFuelLimits{511, -511}));
-    EXPECT_EQ(FuelLimitsFor(LHVersion22, LHSourcePrimaryLoad), (TFuelLimits{65535, 0}));
-    EXPECT_EQ(FuelLimitsFor(LHVersion23, LHSourcePrimaryLoad), (TFuelLimits{65535, 0}));
+    EXPECT_EQ(FuelLimitsFor(TLHVersion::Unset, LHSourceText), (TFuelLimits{127, -127}));
+    EXPECT_EQ(FuelLimitsFor(TLHVersion::LH23, LHSourceNoCat), (TFuelLimits{127, -127}));
+    EXPECT_EQ(FuelLimitsFor(TLHVersion::LH22, LHSourceCat), (TFuelLimits{511, -511}));
+    EXPECT_EQ(FuelLimitsFor(TLHVersion::LH22, LHSourcePrimaryLoad), (TFuelLimits{65535, 0}));
+    EXPECT_EQ(FuelLimitsFor(TLHVersion::LH23, LHSourcePrimaryLoad), (TFuelLimits{65535, 0}));
 }
 
 struct TFuelCase {
     int Source;
-    int LHVersion;
+    TLHVersion LHVersion;
     double Reference;
     double Adjustment;
     double ExpectedUpdated;
@@ -44,19 +44,19 @@ struct TFuelCase {
 TEST(FuelMapSetTest, UpdatedMapIsRoundedAndClampedWithTheFactorFollowing) {
     const TFuelCase cases[] = {
         // 612 * 1.1 = 673.2 -> 161, above 127.
-        {LHSourceCat, LHVersion23, 100, 1.1, 127, 639.0 / 612.0},
+        {LHSourceCat, TLHVersion::LH23, 100, 1.1, 127, 639.0 / 612.0},
         // 412 * 0.5 = 206 -> -306, below -127.
-        {LHSourceText, LHVersion23, -100, 0.5, -127, 385.0 / 412.0},
+        {LHSourceText, TLHVersion::LH23, -100, 0.5, -127, 385.0 / 412.0},
         // Inside the LH 2.2 range the same value is kept.
-        {LHSourceCat, LHVersion22, 100, 1.1, 161, 1.1},
-        {LHSourcePrimaryLoad, LHVersion23, 60000, 1.2, 65535, 65535.0 / 60000.0},
-        {LHSourcePrimaryLoad, LHVersion23, 1000, 1.05, 1050, 1.05},
+        {LHSourceCat, TLHVersion::LH22, 100, 1.1, 161, 1.1},
+        {LHSourcePrimaryLoad, TLHVersion::LH23, 60000, 1.2, 65535, 65535.0 / 60000.0},
+        {LHSourcePrimaryLoad, TLHVersion::LH23, 1000, 1.05, 1050, 1.05},
         // Exact halves go to the even integer: 512.5 -> 512, 513.5 -> 514.
-        {LHSourceText, LHVersion23, 0, 1.0009765625, 0, 1.0009765625},
-        {LHSourceText, LHVersion23, 0, 1.0029296875, 2, 1.0029296875},
+        {LHSourceText, TLHVersion::LH23, 0, 1.0009765625, 0, 1.0009765625},
+        {LHSourceText, TLHVersion::LH23, 0, 1.0029296875, 2, 1.0029296875},
         // A value equal to a limit stays, and so does its factor.
-        {LHSourceText, LHVersion23, 127, 1.0, 127, 1.0},
-        {LHSourceText, LHVersion23, -127, 1.0, -127, 1.0},
+        {LHSourceText, TLHVersion::LH23, 127, 1.0, 127, 1.0},
+        {LHSourceText, TLHVersion::LH23, -127, 1.0, -127, 1.0},
     };
     for (const TFuelCase& c : cases) {
         TFuelMapSet set;
@@ -75,7 +75,7 @@ TEST(FuelMapSetTest, ClampedFactorReproducesTheClampedValue) {
     set.Source = LHSourceCat;
     set.Reference.At(0, 0) = 100;
     set.Adjustments.At(0, 0) = 1.1;
-    const TFuelLimits limits = FuelLimitsFor(LHVersion23, LHSourceCat);
+    const TFuelLimits limits = FuelLimitsFor(TLHVersion::LH23, LHSourceCat);
     set.RecomputeUpdated(limits);
     const TFuelMapSet once = set;
     set.RecomputeUpdated(limits);
@@ -111,7 +111,7 @@ TEST(FuelMapSetTest, ZeroBaseReferenceGivesNeutralFactor) {
     EXPECT_EQ(set.Adjustments, FilledGrid(1.0));
 
     set.Adjustments.Fill(1.3);
-    set.RecomputeUpdated(FuelLimitsFor(LHVersion22, LHSourceCat));
+    set.RecomputeUpdated(FuelLimitsFor(TLHVersion::LH22, LHSourceCat));
     EXPECT_EQ(set.Updated.At(5, 5), -511);
     EXPECT_EQ(set.Adjustments, FilledGrid(1.0));
 
@@ -121,7 +121,7 @@ TEST(FuelMapSetTest, ZeroBaseReferenceGivesNeutralFactor) {
     primary.RecomputeAdjustments();
     EXPECT_EQ(primary.Adjustments, FilledGrid(1.0));
     primary.Adjustments.Fill(2.0);
-    primary.RecomputeUpdated(FuelLimitsFor(LHVersion23, LHSourcePrimaryLoad));
+    primary.RecomputeUpdated(FuelLimitsFor(TLHVersion::LH23, LHSourcePrimaryLoad));
     EXPECT_TRUE(AllFinite(primary.Adjustments));
     EXPECT_EQ(primary.Updated, FilledGrid(0.0));
 }
@@ -133,7 +133,7 @@ TEST(FuelMapSetTest, ResetClearsFactorsAndFlagAndClampsReference) {
     set.Reference.At(15, 15) = 200;  // out of the LH 2.3 range
     set.Adjustments.Fill(1.2);
     set.AdjustmentsEdited = true;
-    set.ResetAdjustments(FuelLimitsFor(LHVersion23, LHSourceText));
+    set.ResetAdjustments(FuelLimitsFor(TLHVersion::LH23, LHSourceText));
     EXPECT_FALSE(set.AdjustmentsEdited);
     EXPECT_EQ(set.Updated.At(0, 0), 20);
     EXPECT_EQ(set.Updated.At(15, 15), 127);

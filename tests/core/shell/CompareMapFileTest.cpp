@@ -35,7 +35,7 @@ TBinBytes EZKImageWithMaps() {
 class CompareMapFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        FState.Setup().LHVersion = LHVersion23;
+        FState.Setup().LHVersion = TLHVersion::LH23;
         FState.Fuel.Reference = PatternGrid(-10, 2);
         FState.Fuel.ReferenceLoaded = true;
         FState.Ignition.Reference = PatternGrid(20, 1);
@@ -90,7 +90,7 @@ TEST_P(LHCompareTest, ReferenceSourceOrDialogPicksTheMap) {
     // A compare leaves the current image, the source and the versions alone.
     EXPECT_EQ(FState.LHImage.Get(), nullptr);
     EXPECT_EQ(FState.Fuel.Source, c.ReferenceSource);
-    EXPECT_EQ(FState.Setup().LHVersion, LHVersion23);
+    EXPECT_EQ(FState.Setup().LHVersion, TLHVersion::LH23);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -113,7 +113,7 @@ TEST_F(CompareMapFileTest, LH22ImageGoesIntoTheUpdatedMapWithoutAsking) {
     TMapGrid expected;
     ASSERT_TRUE(TLHbinFile(image).ReadMap(TLHbinFile::CatMap, expected));
     EXPECT_EQ(FState.Fuel.Updated, expected);
-    EXPECT_EQ(FState.Setup().LHVersion, LHVersion23);
+    EXPECT_EQ(FState.Setup().LHVersion, TLHVersion::LH23);
 }
 
 TEST_F(CompareMapFileTest, EZKImageByReferenceSourceOrDialog) {

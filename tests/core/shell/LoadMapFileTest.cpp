@@ -94,7 +94,7 @@ TEST_P(LHDeviceOptionTest, OptionByteOrDialogDecidesTheMap) {
     const TOptionCase c = GetParam();
     const TBinBytes image = LHDeviceImage(c.Option);
     const auto path = WriteImage("device.bin", image);
-    FState.Setup().LHVersion = LHVersion22;
+    FState.Setup().LHVersion = TLHVersion::LH22;
     FState.Fuel.ReferencePath = "/maps/kept.txt";
     FState.Fuel.Adjustments.Fill(1.1);
     TScriptedChooser chooser(c.Answer);
@@ -106,14 +106,14 @@ TEST_P(LHDeviceOptionTest, OptionByteOrDialogDecidesTheMap) {
     EXPECT_TRUE(result.ShowReferenceValues);
     EXPECT_TRUE(result.Refresh);
     EXPECT_EQ(chooser.Kinds.size(), c.AsksChooser ? 1u : 0u);
-    EXPECT_EQ(FState.Setup().LHVersion, LHVersion23);
+    EXPECT_EQ(FState.Setup().LHVersion, TLHVersion::LH23);
     EXPECT_EQ(FState.Fuel.Source, c.ExpectedSource);
     EXPECT_TRUE(FState.Fuel.ReferenceLoaded);
     EXPECT_EQ(FState.Fuel.Reference, LHMap(image, c.ExpectedSource));
     EXPECT_EQ(FState.Fuel.ReferencePath, "/maps/kept.txt");  // the command leaves paths alone
     EXPECT_EQ(FState.Fuel.Adjustments, FilledGrid(1.0));
     EXPECT_EQ(FState.Fuel.Updated, FState.Fuel.Reference);  // nothing clamped with the source's limits
-    EXPECT_EQ(FState.Axes.FuelLimits, FuelLimitsFor(LHVersion23, c.ExpectedSource));
+    EXPECT_EQ(FState.Axes.FuelLimits, FuelLimitsFor(TLHVersion::LH23, c.ExpectedSource));
     ASSERT_NE(FState.LHImage.Get(), nullptr);  // the image stays current
 }
 
@@ -146,7 +146,7 @@ TEST_F(LoadMapFileTest, LHDialogNoticeListsWhatWasNotDisabled) {
 }
 
 TEST_F(LoadMapFileTest, LH22ImageSetsLH22AndKeepsValuesBeyondLH23Limits) {
-    FState.Setup().LHVersion = LHVersion23;
+    FState.Setup().LHVersion = TLHVersion::LH23;
     FState.Fuel.Source = LHSourceCat;
     TScriptedChooser chooser;
 
@@ -155,12 +155,12 @@ TEST_F(LoadMapFileTest, LH22ImageSetsLH22AndKeepsValuesBeyondLH23Limits) {
 
     EXPECT_TRUE(result.Ok);
     EXPECT_TRUE(chooser.Kinds.empty());
-    EXPECT_EQ(FState.Setup().LHVersion, LHVersion22);
+    EXPECT_EQ(FState.Setup().LHVersion, TLHVersion::LH22);
     EXPECT_EQ(FState.Fuel.Source, LHSourceText);
     EXPECT_TRUE(FState.Fuel.ReferenceLoaded);
     EXPECT_EQ(FState.Fuel.Reference.At(15, 15), 300);
     // The limits of LH 2.2 were in force when the updated map was computed.
-    EXPECT_EQ(FState.Axes.FuelLimits, FuelLimitsFor(LHVersion22, LHSourceText));
+    EXPECT_EQ(FState.Axes.FuelLimits, FuelLimitsFor(TLHVersion::LH22, LHSourceText));
     EXPECT_EQ(FState.Fuel.Updated.At(15, 15), 300);
     EXPECT_EQ(FState.Fuel.Updated.At(0, 0), 0);
 }
@@ -176,8 +176,8 @@ class EZKLoadTest : public LoadMapFileTest, public ::testing::WithParamInterface
 TEST_P(EZKLoadTest, SetsVersionsAndReadsTheChosenMap) {
     const TEZKCase c = GetParam();
     const TBinBytes image = EZKImage(true, c.Gt, c.WotDisabled);
-    FState.Setup().LHVersion = LHVersion22;
-    FState.Setup().EZKVersion = c.Gt ? EZKVersionS4 : EZKVersionGT;
+    FState.Setup().LHVersion = TLHVersion::LH22;
+    FState.Setup().EZKVersion = c.Gt ? TEZKVersion::S4 : TEZKVersion::GT;
     FState.Ignition.Adjustments.Fill(2.0);
     TScriptedChooser chooser(c.Answer);
 
@@ -185,8 +185,8 @@ TEST_P(EZKLoadTest, SetsVersionsAndReadsTheChosenMap) {
 
     EXPECT_TRUE(result.Ok);
     EXPECT_TRUE(result.ShowReferenceValues);
-    EXPECT_EQ(FState.Setup().LHVersion, LHVersion23);
-    EXPECT_EQ(FState.Setup().EZKVersion, c.Gt ? EZKVersionGT : EZKVersionS4);
+    EXPECT_EQ(FState.Setup().LHVersion, TLHVersion::LH23);
+    EXPECT_EQ(FState.Setup().EZKVersion, c.Gt ? TEZKVersion::GT : TEZKVersion::S4);
     ASSERT_EQ(chooser.Kinds.size(), 1u);
     EXPECT_EQ(chooser.Kinds[0], TBinDialogKind::EZK);
     EXPECT_EQ(chooser.Notices[0], c.WotDisabled ? "" : std::string(EZKWotNotice));
@@ -235,7 +235,7 @@ TEST_F(LoadMapFileTest, SignaturelessImageLoadsAsEZK) {
 }
 
 TEST_F(LoadMapFileTest, FileThatIsNoImageGivesTheVortrixMessage) {
-    FState.Setup().LHVersion = LHVersion22;
+    FState.Setup().LHVersion = TLHVersion::LH22;
     TScriptedChooser chooser;
 
     const TMapLoadResult result = LoadMapFile(FState, WriteImage("short.bin", TBinBytes(1000, 0)), chooser);
@@ -244,7 +244,7 @@ TEST_F(LoadMapFileTest, FileThatIsNoImageGivesTheVortrixMessage) {
     EXPECT_EQ(result.ErrorText, "File \"short.bin\" is not a valid Vortrix bin-file.");
     EXPECT_FALSE(result.ShowReferenceValues);
     EXPECT_TRUE(chooser.Kinds.empty());
-    EXPECT_EQ(FState.Setup().LHVersion, LHVersion22);
+    EXPECT_EQ(FState.Setup().LHVersion, TLHVersion::LH22);
 }
 
 TEST_F(LoadMapFileTest, TextMapsGoIntoTheirSetAndResetAdjustments) {
@@ -351,7 +351,7 @@ TEST_F(LoadMapFileTest, CancelKeepsPrimaryLoadSourceSoTheFuelMapsSurvive) {
 
     before.ExpectSame(FState);
     EXPECT_EQ(FState.Fuel.Source, LHSourcePrimaryLoad);
-    EXPECT_EQ(FState.Axes.FuelLimits, FuelLimitsFor(LHVersion23, LHSourcePrimaryLoad));
+    EXPECT_EQ(FState.Axes.FuelLimits, FuelLimitsFor(TLHVersion::LH23, LHSourcePrimaryLoad));
 }
 
 TEST_F(LoadMapFileTest, SettingsAfterAChosenFile) {

@@ -81,7 +81,7 @@ TEST(MapEditMenuTest, LHPasteReplacesTheReferenceAndClearsItsFile) {
     EXPECT_TRUE(state.Fuel.ReferencePath.empty());
     EXPECT_EQ(state.Fuel.Adjustments, FilledGrid(1.0));
     EXPECT_FALSE(state.Fuel.AdjustmentsEdited);
-    EXPECT_EQ(state.Axes.FuelLimits, FuelLimitsFor(LHVersionUnset, LHSourceText));
+    EXPECT_EQ(state.Axes.FuelLimits, FuelLimitsFor(TLHVersion::Unset, LHSourceText));
     EXPECT_EQ(state.Fuel.Updated, state.Fuel.Reference);
     EXPECT_FALSE(state.Ignition.ReferenceLoaded);
 }

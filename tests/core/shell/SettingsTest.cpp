@@ -72,11 +72,13 @@ TEST_F(SettingsTest, StartupLoadReadsTheMainFile) {
         {"Plot Point Size", "1", [](const TSettings& s) { return s.PlotPointSize == 2; }},
         {"Plot Point Size", "9", [](const TSettings& s) { return s.PlotPointSize == 9; }},
         {"Plot Point Size", "big", [](const TSettings& s) { return s.PlotPointSize == 6; }},
-        {"LH Version", "lh2.2", [](const TSettings& s) { return s.EngineSetup.LHVersion == LHVersion22; }},
+        {"LH Version", "lh2.2",
+         [](const TSettings& s) { return s.EngineSetup.LHVersion == TLHVersion::LH22; }},
         {"LH Version", "LH 2.2",
-         [](const TSettings& s) { return s.EngineSetup.LHVersion == LHVersionUnset; }},
-        {"LH Config", "hmaf", [](const TSettings& s) { return s.EngineSetup.LHConfig == LHConfigHexaMaf; }},
-        {"EZK Config", "GT", [](const TSettings& s) { return s.EngineSetup.EZKVersion == EZKVersionGT; }},
+         [](const TSettings& s) { return s.EngineSetup.LHVersion == TLHVersion::Unset; }},
+        {"LH Config", "hmaf",
+         [](const TSettings& s) { return s.EngineSetup.LHConfig == TLHConfig::HexaMaf; }},
+        {"EZK Config", "GT", [](const TSettings& s) { return s.EngineSetup.EZKVersion == TEZKVersion::GT; }},
         {"AutoScale", "1", [](const TSettings& s) { return s.ScaleMode == ScaleAutomatic; }},
         {"AutoScale", "0", [](const TSettings& s) { return s.ScaleMode == ScaleDefault; }},
         // No correction at start-up: a maximum below the minimum is kept.
@@ -210,7 +212,7 @@ TEST_F(SettingsTest, ProjectCascadeScaleModeAndEngineSetup) {
     TSettings settings = InProject();
     LoadSettings(FStore, settings, false);
     EXPECT_EQ(settings.ScaleMode, ScaleDefault);
-    EXPECT_EQ(settings.EngineSetup, (TEngineSetup{LHVersion22, LHConfigMap, EZKVersionGT}));
+    EXPECT_EQ(settings.EngineSetup, (TEngineSetup{TLHVersion::LH22, TLHConfig::Map, TEZKVersion::GT}));
 
     ASSERT_TRUE(project.WriteBool("Settings", "Manual Scale", true));
     LoadSettings(FStore, settings, false);
@@ -271,7 +273,7 @@ TEST_F(SettingsTest, SaveWritesProjectAndMainFiles) {
 
     TSettings settings = InProject();
     ASSERT_TRUE(FStore.OpenProjectSettings(FProjectFolder));
-    settings.EngineSetup = {LHVersionUnset, LHConfigAlpha, EZKVersionS4};
+    settings.EngineSetup = {TLHVersion::Unset, TLHConfig::Alpha, TEZKVersion::S4};
     settings.ScaleMode = ScaleManual;
     settings.PlotLimits = {500.4, 6000.6, -0.2, 300};
     settings.ActiveFilters = TFilterSettings{};
@@ -380,7 +382,7 @@ TEST_F(SettingsTest, SaveThenLoadRoundTripsTheRecord) {
     ASSERT_TRUE(WriteFileAtomically(recent1, "x") && WriteFileAtomically(recent2, "x"));
 
     TSettings saved = InProject();
-    saved.EngineSetup = {LHVersion22, LHConfigHexaMaf, EZKVersionGT};
+    saved.EngineSetup = {TLHVersion::LH22, TLHConfig::HexaMaf, TEZKVersion::GT};
     saved.ScaleMode = ScaleManual;
     saved.PlotPointSize = 4;
     saved.PlotLimits = {800, 6200, 30, 350};
