@@ -42,7 +42,7 @@ const TMapAxis& LH23LoadTable(TLHConfig lhConfig) {
 
 }  // namespace
 
-TMapAxes RecomputeAxes(const TEngineSetup& setup, int lhMapSource, const TBinAxes& binAxes,
+TMapAxes RecomputeAxes(const TEngineSetup& setup, TLHMapSource lhMapSource, const TBinAxes& binAxes,
                        const TPlotScaleState& scale) {
     TMapAxes axes;
     if (setup.LHVersion == TLHVersion::LH22) {

@@ -92,7 +92,7 @@ bool AutoRangesReplacePlotRanges(int scaleChoice, bool samplesLoaded);
 
 // Rebuilds every axis value from the engine setup, the LH map source and the
 // axes of the current bin images. LH 2.2 never takes axes from a bin image.
-TMapAxes RecomputeAxes(const TEngineSetup& setup, int lhMapSource, const TBinAxes& binAxes = {},
+TMapAxes RecomputeAxes(const TEngineSetup& setup, TLHMapSource lhMapSource, const TBinAxes& binAxes = {},
                        const TPlotScaleState& scale = {});
 
 }  // namespace kelvane

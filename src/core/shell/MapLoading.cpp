@@ -29,21 +29,23 @@ std::string QuotedNameText(const std::filesystem::path& path, std::string_view t
     return "File \"" + path.filename().string() + "\" " + std::string(tail);
 }
 
-bool IsLHBinSource(int source) {
-    return source == LHSourceCat || source == LHSourceNoCat || source == LHSourcePrimaryLoad;
+bool IsLHBinSource(TLHMapSource source) {
+    return source == TLHMapSource::Cat || source == TLHMapSource::NoCat ||
+           source == TLHMapSource::PrimaryLoad;
 }
 
-bool IsEZKBinSource(int source) {
-    return source == EZKSourceCat98 || source == EZKSourceNoCat98 || source == EZKSource91;
+bool IsEZKBinSource(TEZKMapSource source) {
+    return source == TEZKMapSource::Cat98 || source == TEZKMapSource::NoCat98 ||
+           source == TEZKMapSource::Octane91;
 }
 
 // The LH choices the dialog can give; "OK" without a choice is not one of them.
 bool IsLHChoice(TBinMapChoice choice) {
-    return IsLHBinSource(static_cast<int>(choice));
+    return IsLHBinSource(LHMapSourceOf(choice));
 }
 
 bool IsEZKChoice(TBinMapChoice choice) {
-    return IsEZKBinSource(static_cast<int>(choice));
+    return IsEZKBinSource(EZKMapSourceOf(choice));
 }
 
 // The map set's limits follow the LH version and the source, so the axes are
@@ -105,7 +107,7 @@ void LoadEZKImage(TKelvaneState& state, const std::filesystem::path& path, TBinM
     const TBinMapChoice choice = chooser.ChooseMap(TBinDialogKind::EZK, EZKBinNotice(image));
     if (choice == TBinMapChoice::Cancel) return;
     if (IsEZKChoice(choice)) {
-        const int which = static_cast<int>(choice);
+        const TEZKMapSource which = EZKMapSourceOf(choice);
         TMapGrid reference = state.Ignition.Reference;
         TMapGrid wot = state.Ignition.WotCurve;
         if (!image.ReadMap(which, reference) || !image.ReadWotCurve(which, wot)) return;
@@ -127,7 +129,7 @@ void LoadLHImage(TKelvaneState& state, const std::filesystem::path& path, TBinMa
         return;
     }
     const TLHbinFile& image = *state.LHImage.Get();
-    int which = 0;
+    TLHMapSource which = TLHMapSource::Text;
     if (image.IsLH22Image()) {
         state.Setup().LHVersion = TLHVersion::LH22;
         which = TLHbinFile::CatMap;  // the one LH 2.2 map; the source stays 0
@@ -140,7 +142,7 @@ void LoadLHImage(TKelvaneState& state, const std::filesystem::path& path, TBinMa
         } else {
             const TBinMapChoice choice = chooser.ChooseMap(TBinDialogKind::LH, LHBinNotice(image));
             if (!IsLHChoice(choice)) return;
-            which = static_cast<int>(choice);
+            which = LHMapSourceOf(choice);
         }
     }
     if (!image.ReadMap(which, state.Fuel.Reference)) return;
@@ -152,13 +154,15 @@ void LoadLHImage(TKelvaneState& state, const std::filesystem::path& path, TBinMa
 
 // The map the reference's source names, or the dialog's choice for a text
 // reference; empty when the user cancelled.
-std::optional<int> CompareChoice(TBinDialogKind kind, int source, bool sourceIsBin, const std::string& notice,
-                                 TBinMapChooser& chooser) {
+template <typename TSource>
+std::optional<TSource> CompareChoice(TBinDialogKind kind, TSource source, bool sourceIsBin,
+                                     const std::string& notice, TBinMapChooser& chooser,
+                                     TSource (*sourceOf)(TBinMapChoice)) {
     if (sourceIsBin) return source;
     const TBinMapChoice choice = chooser.ChooseMap(kind, notice);
     const bool taken = kind == TBinDialogKind::LH ? IsLHChoice(choice) : IsEZKChoice(choice);
     if (!taken) return std::nullopt;
-    return static_cast<int>(choice);
+    return sourceOf(choice);
 }
 
 bool CompareLHImage(TKelvaneState& state, const std::filesystem::path& path, TBinMapChooser& chooser,
@@ -168,10 +172,10 @@ bool CompareLHImage(TKelvaneState& state, const std::filesystem::path& path, TBi
         errorText = NotValidLHBinText(path);
         return false;
     }
-    std::optional<int> which = TLHbinFile::CatMap;
+    std::optional<TLHMapSource> which = TLHbinFile::CatMap;
     if (!image.IsLH22Image()) {
         which = CompareChoice(TBinDialogKind::LH, state.Fuel.Source, IsLHBinSource(state.Fuel.Source),
-                              LHBinNotice(image), chooser);
+                              LHBinNotice(image), chooser, LHMapSourceOf);
     }
     if (!which || !image.ReadMap(*which, state.Fuel.Updated)) return false;
     state.Fuel.RecomputeAdjustments();
@@ -185,9 +189,9 @@ bool CompareEZKImage(TKelvaneState& state, const std::filesystem::path& path, TB
         errorText = NotValidEZKBinText(path);
         return false;
     }
-    const std::optional<int> which =
+    const std::optional<TEZKMapSource> which =
         CompareChoice(TBinDialogKind::EZK, state.Ignition.Source, IsEZKBinSource(state.Ignition.Source),
-                      EZKBinNotice(image), chooser);
+                      EZKBinNotice(image), chooser, EZKMapSourceOf);
     if (!which || !image.ReadMap(*which, state.Ignition.Updated)) return false;
     state.Ignition.RecomputeAdjustments();
     return true;
@@ -234,8 +238,8 @@ std::string NotValidEZKBinText(const std::filesystem::path& path) {
 }
 
 TMapLoadResult LoadMapFile(TKelvaneState& state, const std::filesystem::path& path, TBinMapChooser& chooser) {
-    const int oldFuelSource = state.Fuel.Source;
-    state.Fuel.Source = LHSourceText;
+    const TLHMapSource oldFuelSource = state.Fuel.Source;
+    state.Fuel.Source = TLHMapSource::Text;
 
     TLoadOutcome outcome;
     if (IsTextPath(path)) {
@@ -251,7 +255,8 @@ TMapLoadResult LoadMapFile(TKelvaneState& state, const std::filesystem::path& pa
     // A Primary Load Map reference read with source 0 would be clamped to the
     // byte-map limits, wiping the user's fuel adjustments: without a new LH
     // map the Primary Load source stays.
-    if (!outcome.NewFuelReference && oldFuelSource == LHSourcePrimaryLoad) state.Fuel.Source = oldFuelSource;
+    if (!outcome.NewFuelReference && oldFuelSource == TLHMapSource::PrimaryLoad)
+        state.Fuel.Source = oldFuelSource;
 
     state.RecomputeAxes();
     if (outcome.NewFuelReference) {
@@ -300,10 +305,10 @@ TMapLoadResult CompareMapFile(TKelvaneState& state, const std::filesystem::path&
     return result;
 }
 
-bool LoadLHReference(TKelvaneState& state, const std::filesystem::path& path, int source) {
+bool LoadLHReference(TKelvaneState& state, const std::filesystem::path& path, TLHMapSource source) {
     TFuelMapSet& fuel = state.Fuel;
     if (IsTextPath(path)) {
-        fuel.Source = LHSourceText;
+        fuel.Source = TLHMapSource::Text;
         const bool ok = ReadLHMapText(path, fuel.Reference);
         fuel.ReferenceLoaded = ok;
         if (ok) fuel.ReferencePath = path;
@@ -311,7 +316,6 @@ bool LoadLHReference(TKelvaneState& state, const std::filesystem::path& path, in
         return ok;
     }
     if (!IsBinPath(path) || !state.LHImage.Open(path)) return false;
-    if (source != LHSourceText && !IsLHBinSource(source)) source = LHSourceCat;
     // An LH 2.2 image has no Primary Load Map: nothing is read and the
     // reference keeps what it held.
     if (!state.LHImage.Get()->ReadMap(source, fuel.Reference)) return false;
@@ -330,7 +334,7 @@ bool LoadLHUpdatedMap(TKelvaneState& state, const std::filesystem::path& path) {
     return ok;
 }
 
-bool LoadEZKReference(TKelvaneState& state, const std::filesystem::path& path, int source) {
+bool LoadEZKReference(TKelvaneState& state, const std::filesystem::path& path, TEZKMapSource source) {
     TIgnitionMapSet& ignition = state.Ignition;
     if (IsTextPath(path)) {
         const bool ok = ReadEZKMapText(path, ignition.Reference);
@@ -340,7 +344,6 @@ bool LoadEZKReference(TKelvaneState& state, const std::filesystem::path& path, i
         return ok;
     }
     if (!IsBinPath(path) || !state.EZKImage.Open(path)) return false;
-    if (source != EZKSourceText && !IsEZKBinSource(source)) source = EZKSourceCat98;
     if (!state.EZKImage.Get()->ReadMap(source, ignition.Reference)) return false;
     ignition.Source = source;
     ignition.ReferenceLoaded = true;
@@ -382,7 +385,7 @@ bool PasteMap(TKelvaneState& state, std::string_view clipboardText) {
     if (IsLHMapBlock(clipboardText)) {
         TFuelMapSet& fuel = state.Fuel;
         fuel.ReferenceLoaded = ReadMapBlock(clipboardText, fuel.Reference);
-        fuel.Source = LHSourceText;
+        fuel.Source = TLHMapSource::Text;
         fuel.ReferencePath.clear();
         ResetFuelAdjustments(state);
         return true;
@@ -392,7 +395,7 @@ bool PasteMap(TKelvaneState& state, std::string_view clipboardText) {
         // commas passes the EZK test but not the LH line check.
         TIgnitionMapSet& ignition = state.Ignition;
         ignition.ReferenceLoaded = ReadEZKMapBlock(clipboardText, ignition.Reference);
-        ignition.Source = EZKSourceText;
+        ignition.Source = TEZKMapSource::Text;
         ignition.ReferencePath.clear();
         ignition.ResetAdjustments();
         return true;

@@ -19,7 +19,7 @@ struct TKelvaneState {
     TIgnitionMapSet Ignition;
     TCurrentLHImage LHImage;
     TCurrentEZKImage EZKImage;
-    TMapAxes Axes = kelvane::RecomputeAxes(TEngineSetup{}, LHSourceText);
+    TMapAxes Axes = kelvane::RecomputeAxes(TEngineSetup{}, TLHMapSource::Text);
     TDisplayOptions Display;
     TMapGrid MeanAfrGrid{};
     bool FiltersDirty = true;

@@ -33,7 +33,7 @@ TEST(MapAxesTest, TablesFollowTheEngineSetup) {
         {{TLHVersion::LH22, TLHConfig::Map, TEZKVersion::GT}, LH22Rpm, LH22LoadMaf, EZKRpmGT},
     };
     for (const TAxesCase& c : cases) {
-        const TMapAxes axes = RecomputeAxes(c.Setup, LHSourceText);
+        const TMapAxes axes = RecomputeAxes(c.Setup, TLHMapSource::Text);
         SCOPED_TRACE(testing::Message() << CodeOf(c.Setup.LHVersion) << "/" << CodeOf(c.Setup.LHConfig) << "/"
                                         << CodeOf(c.Setup.EZKVersion));
         EXPECT_EQ(axes.LHRpm, c.LHRpm);
@@ -50,33 +50,35 @@ TEST(MapAxesTest, LHBinAxesDecideLH23OnlyAndEZKBinAxisAlways) {
     bin.EZKRpm = Ramp(500, 350);
 
     const TMapAxes lh23 =
-        RecomputeAxes({TLHVersion::LH23, TLHConfig::HexaMaf, TEZKVersion::GT}, LHSourceCat, bin);
+        RecomputeAxes({TLHVersion::LH23, TLHConfig::HexaMaf, TEZKVersion::GT}, TLHMapSource::Cat, bin);
     EXPECT_EQ(lh23.LHRpm, *bin.LHRpm);
     EXPECT_EQ(lh23.LHLoad, *bin.LHLoad);
     EXPECT_EQ(lh23.EZKRpm, *bin.EZKRpm);
     EXPECT_EQ(lh23.LHLoadBounds[1], 20);
 
     const TMapAxes lh22 =
-        RecomputeAxes({TLHVersion::LH22, TLHConfig::HexaMaf, TEZKVersion::GT}, LHSourceCat, bin);
+        RecomputeAxes({TLHVersion::LH22, TLHConfig::HexaMaf, TEZKVersion::GT}, TLHMapSource::Cat, bin);
     EXPECT_EQ(lh22.LHRpm, LH22Rpm);
     EXPECT_EQ(lh22.LHLoad, LH22LoadHexaMaf);
     EXPECT_EQ(lh22.EZKRpm, *bin.EZKRpm);
 
     // Back to LH 2.3 with the same image: its axes return.
-    EXPECT_EQ(RecomputeAxes({TLHVersion::LH23, TLHConfig::Maf, TEZKVersion::S4}, LHSourceCat, bin).LHLoad,
-              *bin.LHLoad);
+    EXPECT_EQ(
+        RecomputeAxes({TLHVersion::LH23, TLHConfig::Maf, TEZKVersion::S4}, TLHMapSource::Cat, bin).LHLoad,
+        *bin.LHLoad);
 
     // Half a pair is no LH image.
     TBinAxes rpmOnly;
     rpmOnly.LHRpm = Ramp(400, 400);
     const TMapAxes tables =
-        RecomputeAxes({TLHVersion::LH23, TLHConfig::Maf, TEZKVersion::S4}, LHSourceCat, rpmOnly);
+        RecomputeAxes({TLHVersion::LH23, TLHConfig::Maf, TEZKVersion::S4}, TLHMapSource::Cat, rpmOnly);
     EXPECT_EQ(tables.LHRpm, LH23Rpm);
     EXPECT_EQ(tables.LHLoad, LH23LoadMaf);
 }
 
 TEST(MapAxesTest, CellBoundsAreMidpointsWithFixedEnds) {
-    const TMapAxes axes = RecomputeAxes({TLHVersion::LH23, TLHConfig::Maf, TEZKVersion::S4}, LHSourceText);
+    const TMapAxes axes =
+        RecomputeAxes({TLHVersion::LH23, TLHConfig::Maf, TEZKVersion::S4}, TLHMapSource::Text);
     EXPECT_EQ(axes.LHRpmBounds[0], 0);
     EXPECT_EQ(axes.LHRpmBounds[1], 600);
     EXPECT_EQ(axes.LHRpmBounds[15], 5900);
@@ -94,11 +96,12 @@ TEST(MapAxesTest, CellBoundsAreMidpointsWithFixedEnds) {
 
 TEST(MapAxesTest, FuelLimitsAndAutomaticRanges) {
     const TMapAxes gtPrimary =
-        RecomputeAxes({TLHVersion::LH22, TLHConfig::Maf, TEZKVersion::GT}, LHSourcePrimaryLoad);
+        RecomputeAxes({TLHVersion::LH22, TLHConfig::Maf, TEZKVersion::GT}, TLHMapSource::PrimaryLoad);
     EXPECT_EQ(gtPrimary.FuelLimits, (TFuelLimits{65535, 0}));
     EXPECT_EQ(gtPrimary.AutoRanges, (TPlotRanges{0, 6900, 72 - 16, 1032 + 64}));
 
-    const TMapAxes s4 = RecomputeAxes({TLHVersion::LH23, TLHConfig::Maf, TEZKVersion::Unset}, LHSourceText);
+    const TMapAxes s4 =
+        RecomputeAxes({TLHVersion::LH23, TLHConfig::Maf, TEZKVersion::Unset}, TLHMapSource::Text);
     EXPECT_EQ(s4.FuelLimits, (TFuelLimits{127, -127}));
     EXPECT_EQ(s4.AutoRanges, (TPlotRanges{0, 6600, 28, 516 + 33}));
 }
@@ -114,7 +117,7 @@ TEST(MapAxesTest, AutomaticRangesReplacePlotRangesOnlyForDefaultOrEmptyAutomatic
                            {ScaleManual, false, false},   {ScaleManual, true, false}};
     for (const TCase& c : cases) {
         EXPECT_EQ(AutoRangesReplacePlotRanges(c.Choice, c.Loaded), c.Apply) << c.Choice << " " << c.Loaded;
-        EXPECT_EQ(RecomputeAxes({}, LHSourceText, {}, {c.Choice, c.Loaded}).AutoRangesApply, c.Apply);
+        EXPECT_EQ(RecomputeAxes({}, TLHMapSource::Text, {}, {c.Choice, c.Loaded}).AutoRangesApply, c.Apply);
     }
 }
 
