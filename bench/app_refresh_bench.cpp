@@ -30,7 +30,7 @@ struct TRefreshFixture {
         if (!WriteGeneratedLog(path, SampleCount)) return;
         State.Setup().LHVersion = TLHVersion::LH23;
         State.Setup().LHConfig = TLHConfig::Maf;
-        State.Settings.ScaleMode = ScaleAutomatic;
+        State.Settings.ScaleMode = TScaleMode::Automatic;
         State.Settings.ActiveFilters.FiltersEnabled = true;
         TLoadLogOptions options;
         options.LHConfig = TLHConfig::Maf;

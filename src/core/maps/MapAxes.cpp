@@ -21,8 +21,8 @@ TPlotRanges AutoPlotRanges(const TEngineSetup& setup, const TMapAxis& lhLoad) {
     return ranges;
 }
 
-bool AutoRangesReplacePlotRanges(int scaleChoice, bool samplesLoaded) {
-    return scaleChoice == ScaleDefault || (scaleChoice == ScaleAutomatic && !samplesLoaded);
+bool AutoRangesReplacePlotRanges(TScaleMode scaleChoice, bool samplesLoaded) {
+    return scaleChoice == TScaleMode::Default || (scaleChoice == TScaleMode::Automatic && !samplesLoaded);
 }
 
 namespace {

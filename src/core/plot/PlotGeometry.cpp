@@ -42,7 +42,7 @@ TPlotRanges SettingsPlotRanges(const TKelvaneState& state) {
 }
 
 bool AutoScalePlot(const TKelvaneState& state, TPlotRanges& ranges) {
-    if (state.Settings.ScaleMode != ScaleAutomatic || state.Logs.Data.Empty()) return false;
+    if (state.Settings.ScaleMode != TScaleMode::Automatic || state.Logs.Data.Empty()) return false;
     const TCellBounds& rb = state.Axes.LHRpmBounds;
     const TCellBounds& lb = state.Axes.LHLoadBounds;
     const TMapAxis& a = state.Axes.LHLoad;

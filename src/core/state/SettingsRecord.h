@@ -49,7 +49,7 @@ constexpr int MinPlotPointSize = 2;
 // The settings the main window holds, with the values a first run gives.
 struct TSettings {
     TEngineSetup EngineSetup;
-    int ScaleMode = ScaleDefault;
+    TScaleMode ScaleMode = TScaleMode::Default;
     int PlotPointSize = 6;
     TPlotLimits PlotLimits;
     TFilterSettings ActiveFilters = FilterSectionDefaults();

@@ -108,15 +108,16 @@ TEST(MapAxesTest, FuelLimitsAndAutomaticRanges) {
 
 TEST(MapAxesTest, AutomaticRangesReplacePlotRangesOnlyForDefaultOrEmptyAutomatic) {
     struct TCase {
-        int Choice;
+        TScaleMode Choice;
         bool Loaded;
         bool Apply;
     };
-    const TCase cases[] = {{ScaleAutomatic, false, true}, {ScaleAutomatic, true, false},
-                           {ScaleDefault, false, true},   {ScaleDefault, true, true},
-                           {ScaleManual, false, false},   {ScaleManual, true, false}};
+    const TCase cases[] = {{TScaleMode::Automatic, false, true}, {TScaleMode::Automatic, true, false},
+                           {TScaleMode::Default, false, true},   {TScaleMode::Default, true, true},
+                           {TScaleMode::Manual, false, false},   {TScaleMode::Manual, true, false}};
     for (const TCase& c : cases) {
-        EXPECT_EQ(AutoRangesReplacePlotRanges(c.Choice, c.Loaded), c.Apply) << c.Choice << " " << c.Loaded;
+        EXPECT_EQ(AutoRangesReplacePlotRanges(c.Choice, c.Loaded), c.Apply)
+            << static_cast<int>(c.Choice) << " " << c.Loaded;
         EXPECT_EQ(RecomputeAxes({}, TLHMapSource::Text, {}, {c.Choice, c.Loaded}).AutoRangesApply, c.Apply);
     }
 }

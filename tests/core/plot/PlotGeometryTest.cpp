@@ -177,16 +177,16 @@ TEST(PlotGeometryTest, FlatLoadAxisGivesNoNotANumber) {
 TEST(PlotRangesTest, SettingsRangesFollowTheScaleMode) {
     TKelvaneState state = DefaultState();
     state.Settings.PlotLimits = {3000, 2000, 50, 40};
-    state.Settings.ScaleMode = ScaleManual;
+    state.Settings.ScaleMode = TScaleMode::Manual;
     EXPECT_EQ(SettingsPlotRanges(state), (TPlotRanges{3000, 3001, 50, 51}));
 
-    state.Settings.ScaleMode = ScaleDefault;
+    state.Settings.ScaleMode = TScaleMode::Default;
     EXPECT_EQ(SettingsPlotRanges(state), (TPlotRanges{0, 6600, 28, 549}));
     state.Setup().EZKVersion = TEZKVersion::GT;
     state.RecomputeAxes();
     EXPECT_EQ(SettingsPlotRanges(state).MaxRpm, 6900);
 
-    state.Settings.ScaleMode = ScaleAutomatic;  // no samples: the axes' extent
+    state.Settings.ScaleMode = TScaleMode::Automatic;  // no samples: the axes' extent
     EXPECT_EQ(SettingsPlotRanges(state).MaxLoad, 549);
     state.Logs.Data.Entries.push_back(Sample(1000, 100));
     EXPECT_EQ(SettingsPlotRanges(state), (TPlotRanges{3000, 3001, 50, 51}));
@@ -209,7 +209,7 @@ TEST(PlotRangesTest, AutoScalePlotFitsTheIncludedSamples) {
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.MaxRpm);
         TKelvaneState state = DefaultState();
-        state.Settings.ScaleMode = ScaleAutomatic;
+        state.Settings.ScaleMode = TScaleMode::Automatic;
         state.Setup().LHConfig = c.Config;
         state.Logs.Data.Entries = {Sample(c.MaxRpm / 2, c.MaxLoad), Sample(c.MaxRpm, c.MaxLoad / 3),
                                    Sample(20000, 5000, false)};
@@ -226,7 +226,7 @@ TEST(PlotRangesTest, AutoScaleMinimumLoadByConfiguration) {
     for (auto [config, minLoad] : std::vector<std::pair<TLHConfig, double>>{
              {TLHConfig::HexaMaf, 25}, {TLHConfig::Alpha, 88}, {TLHConfig::Map, 21}, {TLHConfig::Maf, 28}}) {
         TKelvaneState state = DefaultState();
-        state.Settings.ScaleMode = ScaleAutomatic;
+        state.Settings.ScaleMode = TScaleMode::Automatic;
         state.Setup().LHConfig = config;
         state.RecomputeAxes();
         state.Logs.Data.Entries = {Sample(2000, 100)};
@@ -238,11 +238,11 @@ TEST(PlotRangesTest, AutoScaleMinimumLoadByConfiguration) {
 
 TEST(PlotRangesTest, AutoScaleDoesNothingOutsideTheAutomaticModeOrWithoutSamples) {
     TKelvaneState state = DefaultState();
-    state.Settings.ScaleMode = ScaleAutomatic;
+    state.Settings.ScaleMode = TScaleMode::Automatic;
     TPlotRanges ranges{1, 2, 3, 4};
     EXPECT_FALSE(AutoScalePlot(state, ranges));
     state.Logs.Data.Entries = {Sample(2000, 100)};
-    state.Settings.ScaleMode = ScaleManual;
+    state.Settings.ScaleMode = TScaleMode::Manual;
     EXPECT_FALSE(AutoScalePlot(state, ranges));
     EXPECT_EQ(ranges, (TPlotRanges{1, 2, 3, 4}));
 }

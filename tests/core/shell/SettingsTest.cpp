@@ -43,7 +43,7 @@ TEST_F(SettingsTest, FirstRunGivesEveryDefault) {
     LoadSettings(FStore, settings, true);
     LoadStartupValues(FStore.Main(), settings);
     EXPECT_EQ(settings, TSettings{});
-    EXPECT_EQ(settings.ScaleMode, ScaleDefault);
+    EXPECT_EQ(settings.ScaleMode, TScaleMode::Default);
     EXPECT_FALSE(settings.ActiveFilters.MaxAfrEnabled);
     EXPECT_EQ(settings.ActiveFilters.MaxAfr, 0);
     EXPECT_EQ(settings.KnockLimits[1], (TKnockLimit{6.0, 6}));
@@ -79,8 +79,8 @@ TEST_F(SettingsTest, StartupLoadReadsTheMainFile) {
         {"LH Config", "hmaf",
          [](const TSettings& s) { return s.EngineSetup.LHConfig == TLHConfig::HexaMaf; }},
         {"EZK Config", "GT", [](const TSettings& s) { return s.EngineSetup.EZKVersion == TEZKVersion::GT; }},
-        {"AutoScale", "1", [](const TSettings& s) { return s.ScaleMode == ScaleAutomatic; }},
-        {"AutoScale", "0", [](const TSettings& s) { return s.ScaleMode == ScaleDefault; }},
+        {"AutoScale", "1", [](const TSettings& s) { return s.ScaleMode == TScaleMode::Automatic; }},
+        {"AutoScale", "0", [](const TSettings& s) { return s.ScaleMode == TScaleMode::Default; }},
         // No correction at start-up: a maximum below the minimum is kept.
         {"Max Plot RPM", "-5", [](const TSettings& s) { return s.PlotLimits.MaxRpm == -5; }},
         {"Min Plot MAF", "500",
@@ -211,15 +211,15 @@ TEST_F(SettingsTest, ProjectCascadeScaleModeAndEngineSetup) {
     ASSERT_TRUE(project.WriteString("Settings", "LH Version", "LH2.2"));
     TSettings settings = InProject();
     LoadSettings(FStore, settings, false);
-    EXPECT_EQ(settings.ScaleMode, ScaleDefault);
+    EXPECT_EQ(settings.ScaleMode, TScaleMode::Default);
     EXPECT_EQ(settings.EngineSetup, (TEngineSetup{TLHVersion::LH22, TLHConfig::Map, TEZKVersion::GT}));
 
     ASSERT_TRUE(project.WriteBool("Settings", "Manual Scale", true));
     LoadSettings(FStore, settings, false);
-    EXPECT_EQ(settings.ScaleMode, ScaleManual);
+    EXPECT_EQ(settings.ScaleMode, TScaleMode::Manual);
     ASSERT_TRUE(main.WriteBool("Volvo settngs", "AutoScale", true));  // AutoScale wins over Manual Scale
     LoadSettings(FStore, settings, false);
-    EXPECT_EQ(settings.ScaleMode, ScaleAutomatic);
+    EXPECT_EQ(settings.ScaleMode, TScaleMode::Automatic);
 }
 
 TEST_F(SettingsTest, ProjectLoadNeedsFolderAndName) {
@@ -274,7 +274,7 @@ TEST_F(SettingsTest, SaveWritesProjectAndMainFiles) {
     TSettings settings = InProject();
     ASSERT_TRUE(FStore.OpenProjectSettings(FProjectFolder));
     settings.EngineSetup = {TLHVersion::Unset, TLHConfig::Alpha, TEZKVersion::S4};
-    settings.ScaleMode = ScaleManual;
+    settings.ScaleMode = TScaleMode::Manual;
     settings.PlotLimits = {500.4, 6000.6, -0.2, 300};
     settings.ActiveFilters = TFilterSettings{};
     settings.ActiveFilters.MaxAfr = 16.25;
@@ -383,7 +383,7 @@ TEST_F(SettingsTest, SaveThenLoadRoundTripsTheRecord) {
 
     TSettings saved = InProject();
     saved.EngineSetup = {TLHVersion::LH22, TLHConfig::HexaMaf, TEZKVersion::GT};
-    saved.ScaleMode = ScaleManual;
+    saved.ScaleMode = TScaleMode::Manual;
     saved.PlotPointSize = 4;
     saved.PlotLimits = {800, 6200, 30, 350};
     saved.ActiveFilters = {false, 16.5, true, 8000, false, 600, true, true, false, true, 0.3, 0.5};
@@ -406,7 +406,7 @@ TEST_F(SettingsTest, SaveThenLoadRoundTripsTheRecord) {
     LoadStartupValues(store.Main(), loaded);
     loaded.RecentFiles = LoadRecentFiles(store.Main());
     EXPECT_EQ(loaded.EngineSetup, saved.EngineSetup);
-    EXPECT_EQ(loaded.ScaleMode, ScaleDefault);  // "Select" lives in the project file only
+    EXPECT_EQ(loaded.ScaleMode, TScaleMode::Default);  // "Select" lives in the project file only
     EXPECT_EQ(loaded.PlotPointSize, 4);
     EXPECT_EQ(loaded.ActiveFilters, saved.StoredFilters);
     EXPECT_EQ(loaded.StoredFilters, saved.StoredFilters);
@@ -420,7 +420,7 @@ TEST_F(SettingsTest, SaveThenLoadRoundTripsTheRecord) {
     // Then the project is opened again: the cascade brings the project values back.
     loaded.ProjectName = "Volvo";
     LoadSettings(store, loaded, false);
-    EXPECT_EQ(loaded.ScaleMode, ScaleManual);
+    EXPECT_EQ(loaded.ScaleMode, TScaleMode::Manual);
     EXPECT_EQ(loaded.PlotLimits, saved.PlotLimits);
     EXPECT_EQ(loaded.ActiveFilters, saved.ActiveFilters);
     EXPECT_EQ(loaded.EngineSetup, saved.EngineSetup);
