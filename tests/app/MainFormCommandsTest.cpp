@@ -178,8 +178,8 @@ TEST(MainFormCommandsTest, LoadsAndComparesMapTextAndRemembersTheMapFile) {
     const auto reference = folder.Path() / "Base.txt";
     const auto updated = folder.Path() / "Tuned.txt";
     const auto notAMap = folder.Path() / "Notes.txt";
-    ASSERT_TRUE(WriteLHMapText(reference, GridOf(100), 0, true).Ok);
-    ASSERT_TRUE(WriteLHMapText(updated, GridOf(110), 0, true).Ok);
+    ASSERT_TRUE(WriteLHMapText(reference, GridOf(100), 0, TOverwrite::Replace).Ok);
+    ASSERT_TRUE(WriteLHMapText(updated, GridOf(110), 0, TOverwrite::Replace).Ok);
     std::ofstream(notAMap) << "hello\n";
     TFakePrompts prompts;
     TMainForm form(TestOptions(prompts, folder));

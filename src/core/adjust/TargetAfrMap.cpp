@@ -13,7 +13,7 @@ bool ReadTargetAfrMapFile(const std::filesystem::path& path, TMapGrid& map) {
 }
 
 bool WriteTargetAfrMapFile(const std::filesystem::path& path, const TMapGrid& map) {
-    return WriteLHMapText(path, map, TargetAfrDecimals, true).Ok;
+    return WriteLHMapText(path, map, TargetAfrDecimals, TOverwrite::Replace).Ok;
 }
 
 void LoadStartupTargetAfrMap(const std::filesystem::path& commonRoot, TFuelMapSet& fuel) {

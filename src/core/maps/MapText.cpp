@@ -186,10 +186,10 @@ std::filesystem::path NextCounterName(const std::filesystem::path& path) {
     return path.parent_path() / (stem + "(" + std::to_string(next) + ")" + path.extension().string());
 }
 
-TMapWriteResult WriteMapText(const std::filesystem::path& path, std::string_view text, bool overwrite) {
+TMapWriteResult WriteMapText(const std::filesystem::path& path, std::string_view text, TOverwrite overwrite) {
     TMapWriteResult result;
     std::filesystem::path target = path;
-    if (!overwrite) {
+    if (overwrite == TOverwrite::KeepOld) {
         for (int attempt = 0;; ++attempt) {
             std::error_code error;
             if (!std::filesystem::exists(target, error)) break;
@@ -208,11 +208,12 @@ TMapWriteResult WriteMapText(const std::filesystem::path& path, std::string_view
 }
 
 TMapWriteResult WriteLHMapText(const std::filesystem::path& path, const TMapGrid& grid, int decimals,
-                               bool overwrite) {
+                               TOverwrite overwrite) {
     return WriteMapText(path, MapFileText(grid, decimals), overwrite);
 }
 
-TMapWriteResult WriteEZKMapText(const std::filesystem::path& path, const TMapGrid& grid, bool overwrite) {
+TMapWriteResult WriteEZKMapText(const std::filesystem::path& path, const TMapGrid& grid,
+                                TOverwrite overwrite) {
     return WriteMapText(path, MapFileText(grid, 1), overwrite);
 }
 
