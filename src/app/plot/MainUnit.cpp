@@ -164,7 +164,7 @@ void TMainForm::PlaceOnScreen() {
 void TMainForm::LoadStartSettings() {
     TSettingsHooks hooks = TargetAfrMapHooks(FState);
     hooks.SetupAxes = [this](const TEngineSetup&) { FState.RecomputeAxes(); };
-    LoadSettings(*FStore, FState.Settings, true, hooks);
+    LoadSettings(*FStore, FState.Settings, TSettingsLoad::Startup, hooks);
     FState.Settings.StoredFilters = FState.Settings.ActiveFilters;
     SetupAxes();
     FState.Display.PlotAfr = true;
@@ -480,7 +480,7 @@ void TMainForm::ReapplySettings(const std::optional<TEngineSetup>& chosen) {
     // A target AFR map edited in this run and not yet saved is kept rather
     // than read over from its file.
     if (!FState.Fuel.TargetEdited) hooks = TargetAfrMapHooks(FState);
-    LoadSettings(*FStore, FState.Settings, true, hooks);
+    LoadSettings(*FStore, FState.Settings, TSettingsLoad::Startup, hooks);
     if (chosen) FState.Setup() = *chosen;
     // A recent file is read before the stored setup is known, so its
     // PlotMaf may have been made for another LH configuration.

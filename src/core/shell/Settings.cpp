@@ -186,8 +186,9 @@ std::filesystem::path TargetAfrMapPath(const TSettingsStore& store, const TSetti
     return folder / TargetAfrMapFileName;
 }
 
-void LoadSettings(TSettingsStore& store, TSettings& settings, bool startupOnly, const TSettingsHooks& hooks) {
-    if (startupOnly) {
+void LoadSettings(TSettingsStore& store, TSettings& settings, TSettingsLoad load,
+                  const TSettingsHooks& hooks) {
+    if (load == TSettingsLoad::Startup) {
         store.Project().Free();
         LoadFromMainFile(store.Main(), settings);
     } else if (!settings.ProjectFolder.empty() && !settings.ProjectName.empty() &&

@@ -40,7 +40,7 @@ TEST_F(SettingsTest, FirstRunGivesEveryDefault) {
     TSettings settings;
     settings.PlotPointSize = 11;
     settings.ActiveFilters = TFilterSettings{};
-    LoadSettings(FStore, settings, true);
+    LoadSettings(FStore, settings, TSettingsLoad::Startup);
     LoadStartupValues(FStore.Main(), settings);
     EXPECT_EQ(settings, TSettings{});
     EXPECT_EQ(settings.ScaleMode, TScaleMode::Default);
@@ -91,7 +91,7 @@ TEST_F(SettingsTest, StartupLoadReadsTheMainFile) {
         ASSERT_TRUE(main.EraseSection("Settings"));
         ASSERT_TRUE(main.WriteString("Settings", c.Key, c.Text));
         TSettings settings;
-        LoadSettings(FStore, settings, true);
+        LoadSettings(FStore, settings, TSettingsLoad::Startup);
         EXPECT_TRUE(c.Check(settings)) << c.Key << "=" << c.Text;
     }
 }
@@ -102,7 +102,7 @@ TEST_F(SettingsTest, FilterSectionTakesNoDecimalCommaAndKeepsSwitchesApart) {
                             "[Filter]\r\nMax AFR=17,5\r\nMax RPM Slope=900\r\nMax RPM Slope Enabled=0\r\n"
                             "Max MAF Slope Enabled=1\r\nInhibit After=0.4\r\nInclude WOT=0\r\n"));
     TSettings settings;
-    LoadSettings(FStore, settings, true);
+    LoadSettings(FStore, settings, TSettingsLoad::Startup);
     EXPECT_EQ(settings.ActiveFilters.MaxAfr, 0);
     EXPECT_EQ(settings.ActiveFilters.MaxRpmSlope, 900);
     EXPECT_FALSE(settings.ActiveFilters.MaxRpmSlopeEnabled);
@@ -140,7 +140,7 @@ TEST_F(SettingsTest, ProjectCascadeTakesTheLastLevelHoldingAValidValue) {
             ASSERT_TRUE(project.WriteString("Settings", "Plot Point Size", c.Project));
         }
         TSettings settings = InProject();
-        LoadSettings(FStore, settings, false);
+        LoadSettings(FStore, settings, TSettingsLoad::Project);
         EXPECT_EQ(settings.PlotPointSize, c.Expected)
             << (c.Main ? c.Main : "-") << " " << (c.Legacy ? c.Legacy : "-") << " "
             << (c.Project ? c.Project : "-");
@@ -171,7 +171,7 @@ TEST_F(SettingsTest, ProjectCascadeCorrectsThePlotLimits) {
                 ASSERT_TRUE(project.WriteString("Settings", key, value));
             }
         TSettings settings = InProject();
-        LoadSettings(FStore, settings, false);
+        LoadSettings(FStore, settings, TSettingsLoad::Project);
         EXPECT_EQ(settings.PlotLimits, c.Expected) << c.MinRpm << " " << c.MaxRpm;
     }
 }
@@ -192,7 +192,7 @@ TEST_F(SettingsTest, ProjectCascadeFilterKeys) {
     ASSERT_TRUE(main.WriteString("Filter", "Include Idle", "1"));
 
     TSettings settings = InProject();
-    LoadSettings(FStore, settings, false);
+    LoadSettings(FStore, settings, TSettingsLoad::Project);
     TFilterSettings expected;  // the project defaults, limits on
     expected.MaxAfr = 16.5;
     expected.MaxAfrEnabled = false;
@@ -210,15 +210,15 @@ TEST_F(SettingsTest, ProjectCascadeScaleModeAndEngineSetup) {
     ASSERT_TRUE(main.WriteString("Volvo settngs", "EZK Config", "GT"));
     ASSERT_TRUE(project.WriteString("Settings", "LH Version", "LH2.2"));
     TSettings settings = InProject();
-    LoadSettings(FStore, settings, false);
+    LoadSettings(FStore, settings, TSettingsLoad::Project);
     EXPECT_EQ(settings.ScaleMode, TScaleMode::Default);
     EXPECT_EQ(settings.EngineSetup, (TEngineSetup{TLHVersion::LH22, TLHConfig::Map, TEZKVersion::GT}));
 
     ASSERT_TRUE(project.WriteBool("Settings", "Manual Scale", true));
-    LoadSettings(FStore, settings, false);
+    LoadSettings(FStore, settings, TSettingsLoad::Project);
     EXPECT_EQ(settings.ScaleMode, TScaleMode::Manual);
     ASSERT_TRUE(main.WriteBool("Volvo settngs", "AutoScale", true));  // AutoScale wins over Manual Scale
-    LoadSettings(FStore, settings, false);
+    LoadSettings(FStore, settings, TSettingsLoad::Project);
     EXPECT_EQ(settings.ScaleMode, TScaleMode::Automatic);
 }
 
@@ -233,7 +233,7 @@ TEST_F(SettingsTest, ProjectLoadNeedsFolderAndName) {
         int axesSetUp = 0;
         TSettingsHooks hooks;
         hooks.SetupAxes = [&](const TEngineSetup&) { ++axesSetUp; };
-        LoadSettings(FStore, settings, false, hooks);
+        LoadSettings(FStore, settings, TSettingsLoad::Project, hooks);
         EXPECT_EQ(settings.PlotPointSize, 6);
         EXPECT_EQ(axesSetUp, 1);  // the common end still runs
         EXPECT_EQ(FStore.Project().File(), nullptr);
@@ -359,7 +359,7 @@ TEST_F(SettingsTest, TargetAfrMapGoesToOnePlace) {
 
         target.Fill(0);
         edited = true;
-        LoadSettings(FStore, settings, !withProject, hooks);
+        LoadSettings(FStore, settings, withProject ? TSettingsLoad::Project : TSettingsLoad::Startup, hooks);
         EXPECT_EQ(target.At(3, 4), 13.5);
         EXPECT_FALSE(edited);
     }
@@ -368,7 +368,7 @@ TEST_F(SettingsTest, TargetAfrMapGoesToOnePlace) {
     files.clear();
     TSettings settings;
     target.Fill(12.0);
-    LoadSettings(FStore, settings, true, hooks);
+    LoadSettings(FStore, settings, TSettingsLoad::Startup, hooks);
     EXPECT_EQ(target.At(0, 0), 12.0);
     writable = false;
     edited = true;
@@ -402,7 +402,7 @@ TEST_F(SettingsTest, SaveThenLoadRoundTripsTheRecord) {
     // Next run: start-up load from the main file.
     TSettingsStore store(FRoot.Path());
     TSettings loaded;
-    LoadSettings(store, loaded, true);
+    LoadSettings(store, loaded, TSettingsLoad::Startup);
     LoadStartupValues(store.Main(), loaded);
     loaded.RecentFiles = LoadRecentFiles(store.Main());
     EXPECT_EQ(loaded.EngineSetup, saved.EngineSetup);
@@ -419,7 +419,7 @@ TEST_F(SettingsTest, SaveThenLoadRoundTripsTheRecord) {
 
     // Then the project is opened again: the cascade brings the project values back.
     loaded.ProjectName = "Volvo";
-    LoadSettings(store, loaded, false);
+    LoadSettings(store, loaded, TSettingsLoad::Project);
     EXPECT_EQ(loaded.ScaleMode, TScaleMode::Manual);
     EXPECT_EQ(loaded.PlotLimits, saved.PlotLimits);
     EXPECT_EQ(loaded.ActiveFilters, saved.ActiveFilters);
