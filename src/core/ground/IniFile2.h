@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ground/DecimalComma.h"
+
 namespace kelvane {
 
 // One settings file of the classic ini form: "[Section]" lines open a
@@ -41,7 +43,7 @@ class TIniFile2 {
     bool WriteBool(std::string_view section, std::string_view key, bool value);
 
     // Decimal number (see FormatNumber / ParseNumber).
-    double ReadNumber(std::string_view section, std::string_view key, bool commaTolerant,
+    double ReadNumber(std::string_view section, std::string_view key, TDecimalComma comma,
                       double defaultValue) const;
     bool WriteNumber(std::string_view section, std::string_view key, double value, int decimals);
 

@@ -65,7 +65,7 @@ bool ReadEZKMapBlock(std::string_view text, TMapGrid& grid) {
         if (!IsEZKMapLine(line)) continue;
         std::size_t pos = 0;
         for (int r = 0; r < MapSize; ++r)
-            grid.At(r, row) = MapNumberOr(NextMapField(line, pos, "\t"), true, 0.0);
+            grid.At(r, row) = MapNumberOr(NextMapField(line, pos, "\t"), TDecimalComma::Accepted, 0.0);
         ++row;
     }
     return row == MapSize;

@@ -46,7 +46,7 @@ class TCascade {
     // Hand-edited project values may carry a decimal comma.
     double Number(std::string_view key, double defaultValue) const {
         for (const TLevel& level : FLevels)
-            defaultValue = level.File->ReadNumber(level.Section, key, true, defaultValue);
+            defaultValue = level.File->ReadNumber(level.Section, key, TDecimalComma::Accepted, defaultValue);
         return defaultValue;
     }
 

@@ -39,7 +39,8 @@ void ReadFilterSection(const TIniFile2& ini, TFilterSettings& filters) {
     constexpr TFilterSettings Defaults = FilterSectionDefaults();
     for (const TFilterKey& key : FilterKeys) {
         if (key.Number)
-            filters.*key.Number = ini.ReadNumber(FilterSection, key.FilterKey, false, Defaults.*key.Number);
+            filters.*key.Number =
+                ini.ReadNumber(FilterSection, key.FilterKey, TDecimalComma::Refused, Defaults.*key.Number);
         else
             filters.*key.Switch = ini.ReadBool(FilterSection, key.FilterKey, Defaults.*key.Switch);
     }
