@@ -421,9 +421,10 @@ TKnockMarker KnockMarkerOf(double maxRetard, int cylinders, const TDisplayOption
 }
 
 TKnockMarker SampleKnockMarker(const TLogData& logData, std::size_t index, const TSampleBinner& binner) {
-    if (!IsKnockEvent(logData, index, false, binner)) return TKnockMarker::None;
+    if (!IsKnockEvent(logData, index, TKnockAdjustment::IfIncluded, binner)) return TKnockMarker::None;
     const TLogDataEntry& e = logData[index];
-    return KnockMarkerOf(MaxKnockRetard(e, false, binner), KnockCylinderCount(e, false, binner),
+    return KnockMarkerOf(MaxKnockRetard(e, TKnockAdjustment::IfIncluded, binner),
+                         KnockCylinderCount(e, TKnockAdjustment::IfIncluded, binner),
                          binner.Context().Options);
 }
 
