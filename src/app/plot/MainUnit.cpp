@@ -277,13 +277,13 @@ void TMainForm::CreateViewMenu() {
         return item;
     };
     FLHFormat1 = checkItem("&LH Format", "LHFormat1");
-    connect(FLHFormat1, &QAction::triggered, this, [this] { SetView(TPlotView::LH, false); });
+    connect(FLHFormat1, &QAction::triggered, this, [this] { SetView(TPlotView::LH, TPlotFormat::Cells); });
     FEZKFormat1 = checkItem("E&ZK Format", "EZKFormat1");
-    connect(FEZKFormat1, &QAction::triggered, this, [this] { SetView(TPlotView::EZK, false); });
+    connect(FEZKFormat1, &QAction::triggered, this, [this] { SetView(TPlotView::EZK, TPlotFormat::Cells); });
     FGridFormat1 = checkItem("G&rid Format", "GridFormat1");
-    connect(FGridFormat1, &QAction::triggered, this, [this] { SetView(TPlotView::LH, true); });
+    connect(FGridFormat1, &QAction::triggered, this, [this] { SetView(TPlotView::LH, TPlotFormat::Grid); });
     FCellFormat1 = checkItem("&Cell Format", "CellFormat1");
-    connect(FCellFormat1, &QAction::triggered, this, [this] { SetView(TPlotView::LH, false); });
+    connect(FCellFormat1, &QAction::triggered, this, [this] { SetView(TPlotView::LH, TPlotFormat::Cells); });
     menu->addSeparator();
     FShowReferenceMap1 = checkItem("Show &Reference Map", "ShowReferenceMap1");
     connect(FShowReferenceMap1, &QAction::triggered, this,

@@ -48,6 +48,9 @@ struct TMainFormOptions {
 // are set up again and the window refreshed.
 inline constexpr int EngineSetupChangedMessage = 4;
 
+// The LH plot's lines: around the map cells, or through the breakpoints.
+enum class TPlotFormat { Cells, Grid };
+
 // The main window: menus, plot area and status bar over the program's state.
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -128,7 +131,7 @@ class TMainForm : public QMainWindow {
     void ResetIgntionmadadjustment1Click();
 
     // View commands.
-    void SetView(TPlotView view, bool gridFormat);
+    void SetView(TPlotView view, TPlotFormat format);
     void EZKButtonClick();
     // Menu items refresh the whole window; the toolbar buttons redraw only
     // the printed values.

@@ -51,7 +51,7 @@ void TMainForm::CreateToolBar() {
 
     FLHButton = AddButton(bar, QStringLiteral("LH"), ViewPlate, QStringLiteral("Plot over the LH fuel map"),
                           QStringLiteral("LHButton"), true);
-    connect(FLHButton, &QAction::triggered, this, [this] { SetView(TPlotView::LH, false); });
+    connect(FLHButton, &QAction::triggered, this, [this] { SetView(TPlotView::LH, TPlotFormat::Cells); });
     FEZKButton =
         AddButton(bar, QStringLiteral("EZK"), ViewPlate, QStringLiteral("Plot over the EZK ignition map"),
                   QStringLiteral("EZKButton"), true);
@@ -146,9 +146,9 @@ void TMainForm::UpdateToolbar() {
     FMapButton->setChecked(false);
 }
 
-void TMainForm::SetView(TPlotView view, bool gridFormat) {
+void TMainForm::SetView(TPlotView view, TPlotFormat format) {
     FState.Display.View = view;
-    FPlotDisplay.GridFormat = gridFormat;
+    FPlotDisplay.GridFormat = format == TPlotFormat::Grid;
     RefreshMainWindow();
 }
 
@@ -157,7 +157,7 @@ void TMainForm::EZKButtonClick() {
         UpdateToolbar();  // the click toggled the button's own check mark
         return;
     }
-    SetView(TPlotView::EZK, false);
+    SetView(TPlotView::EZK, TPlotFormat::Cells);
 }
 
 void TMainForm::ToggleOverlay(TMapOverlay overlay, bool wholeWindow) {
