@@ -287,13 +287,13 @@ void TMainForm::CreateViewMenu() {
     menu->addSeparator();
     FShowReferenceMap1 = checkItem("Show &Reference Map", "ShowReferenceMap1");
     connect(FShowReferenceMap1, &QAction::triggered, this,
-            [this] { ToggleOverlay(TMapOverlay::Reference, true); });
+            [this] { ToggleOverlay(TMapOverlay::Reference, TOverlayRedraw::WholeWindow); });
     FShowAdjustments1 = checkItem("Show &Adjustments", "ShowAdjustments1");
     connect(FShowAdjustments1, &QAction::triggered, this,
-            [this] { ToggleOverlay(TMapOverlay::Adjustments, true); });
+            [this] { ToggleOverlay(TMapOverlay::Adjustments, TOverlayRedraw::WholeWindow); });
     FShowUpdatedMap1 = checkItem("Show &Updated Map", "ShowUpdatedMap1");
     connect(FShowUpdatedMap1, &QAction::triggered, this,
-            [this] { ToggleOverlay(TMapOverlay::Updated, true); });
+            [this] { ToggleOverlay(TMapOverlay::Updated, TOverlayRedraw::WholeWindow); });
     menu->addSeparator();
     FUseAdjustments1 =
         AddItem(menu, QStringLiteral("Include Adjustments"), QStringLiteral("UseAdjustments1"));

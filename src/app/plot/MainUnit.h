@@ -51,6 +51,9 @@ inline constexpr int EngineSetupChangedMessage = 4;
 // The LH plot's lines: around the map cells, or through the breakpoints.
 enum class TPlotFormat { Cells, Grid };
 
+// What a change of the printed map values redraws.
+enum class TOverlayRedraw { PrintedValues, WholeWindow };
+
 // The main window: menus, plot area and status bar over the program's state.
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -135,7 +138,7 @@ class TMainForm : public QMainWindow {
     void EZKButtonClick();
     // Menu items refresh the whole window; the toolbar buttons redraw only
     // the printed values.
-    void ToggleOverlay(TMapOverlay overlay, bool wholeWindow);
+    void ToggleOverlay(TMapOverlay overlay, TOverlayRedraw redraw);
     void SetOverlay(TMapOverlay overlay);
     // The drop-down button's own click: none, reference, adjustments,
     // updated, mean AFR, none ...

@@ -62,17 +62,17 @@ void TMainForm::CreateToolBar() {
         AddButton(bar, QStringLiteral("Ref"), OverlayPlate, QStringLiteral("Show Reference map values"),
                   QStringLiteral("ShowRefButton"), true);
     connect(FShowRefButton, &QAction::triggered, this,
-            [this] { ToggleOverlay(TMapOverlay::Reference, false); });
+            [this] { ToggleOverlay(TMapOverlay::Reference, TOverlayRedraw::PrintedValues); });
     FShowAdjButton =
         AddButton(bar, QStringLiteral("Adj"), OverlayPlate, QStringLiteral("Show Adjustment map values"),
                   QStringLiteral("ShowAdjButton"), true);
     connect(FShowAdjButton, &QAction::triggered, this,
-            [this] { ToggleOverlay(TMapOverlay::Adjustments, false); });
+            [this] { ToggleOverlay(TMapOverlay::Adjustments, TOverlayRedraw::PrintedValues); });
     FShowUpdButton =
         AddButton(bar, QStringLiteral("Upd"), OverlayPlate, QStringLiteral("Show Updated map values"),
                   QStringLiteral("ShowUpdButton"), true);
     connect(FShowUpdButton, &QAction::triggered, this,
-            [this] { ToggleOverlay(TMapOverlay::Updated, false); });
+            [this] { ToggleOverlay(TMapOverlay::Updated, TOverlayRedraw::PrintedValues); });
     CreateOverlayDropDown();
     bar->addSeparator();
 
@@ -160,9 +160,9 @@ void TMainForm::EZKButtonClick() {
     SetView(TPlotView::EZK, TPlotFormat::Cells);
 }
 
-void TMainForm::ToggleOverlay(TMapOverlay overlay, bool wholeWindow) {
+void TMainForm::ToggleOverlay(TMapOverlay overlay, TOverlayRedraw redraw) {
     FPlotDisplay.Overlay = FPlotDisplay.Overlay == overlay ? TMapOverlay::None : overlay;
-    if (wholeWindow) {
+    if (redraw == TOverlayRedraw::WholeWindow) {
         RefreshMainWindow();
     } else {
         UpdateToolbar();
