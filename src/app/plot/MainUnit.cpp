@@ -205,10 +205,10 @@ void TMainForm::CreateFileMenu() {
     QMenu* menu = menuBar()->addMenu(QStringLiteral("&File"));
     menu->setObjectName(QStringLiteral("File1"));
     FOpenNewPlot1 = AddItem(menu, QStringLiteral("O&pen Log File (new plot)"), QStringLiteral("OpenFile1"));
-    connect(FOpenNewPlot1, &QAction::triggered, this, [this] { OpenFile1Click(true); });
+    connect(FOpenNewPlot1, &QAction::triggered, this, [this] { OpenFile1Click(TLogOpen::NewPlot); });
     FOpenAddToPlot1 =
         AddItem(menu, QStringLiteral("Open Log File (add to Plot)"), QStringLiteral("AddFile1"));
-    connect(FOpenAddToPlot1, &QAction::triggered, this, [this] { OpenFile1Click(false); });
+    connect(FOpenAddToPlot1, &QAction::triggered, this, [this] { OpenFile1Click(TLogOpen::AddToPlot); });
     FNewPlot1 = AddItem(menu, QStringLiteral("&New Plot"), QStringLiteral("NewPlot1"));
     connect(FNewPlot1, &QAction::triggered, this, &TMainForm::NewPlot1Click);
 
@@ -461,7 +461,7 @@ void TMainForm::AddRecentFile(const std::filesystem::path& path) {
     recent.insert(recent.begin(), path);
 }
 
-bool TMainForm::LoadFilesInOrder(QStringList files, bool updateRecent) {
+bool TMainForm::LoadFilesInOrder(QStringList files, TRecentFiles recent) {
     files.sort();
     bool any = false;
     for (const QString& file : files) {
@@ -470,7 +470,7 @@ bool TMainForm::LoadFilesInOrder(QStringList files, bool updateRecent) {
         if (result.Cancelled) break;  // the user stopped the whole open, not one file
         if (!result.Loaded) continue;
         any = true;
-        if (updateRecent) AddRecentFile(ToPath(full));
+        if (recent == TRecentFiles::Add) AddRecentFile(ToPath(full));
     }
     return any;
 }
@@ -498,8 +498,8 @@ void TMainForm::FitPlotToLogs() {
     AutoScalePlot(FState, FRanges);
 }
 
-void TMainForm::OpenFile1Click(bool newPlot) {
-    if (newPlot) {
+void TMainForm::OpenFile1Click(TLogOpen open) {
+    if (open == TLogOpen::NewPlot) {
         if (!ClosePlot()) return;
         ClearMapsAndConfiguration();
     }
@@ -527,7 +527,7 @@ void TMainForm::ReadWithLogFileOptions(QStringList files) {
     const std::optional<TEngineSetup> chosen = AskLogFileOptions(this, preselection);
     if (!chosen) return;
     FState.Setup() = *chosen;
-    LoadFilesInOrder(std::move(files), true);
+    LoadFilesInOrder(std::move(files), TRecentFiles::Add);
     ReapplySettings(chosen);
     FitPlotToLogs();
     RefreshMainWindow();

@@ -54,6 +54,12 @@ enum class TPlotFormat { Cells, Grid };
 // What a change of the printed map values redraws.
 enum class TOverlayRedraw { PrintedValues, WholeWindow };
 
+// Logs opened from the File menu start a new plot or join the current one.
+enum class TLogOpen { NewPlot, AddToPlot };
+
+// Whether logs read go on the recent files list.
+enum class TRecentFiles { Add, Leave };
+
 // The main window: menus, plot area and status bar over the program's state.
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -119,7 +125,7 @@ class TMainForm : public QMainWindow {
     const TPlotLayers& Layers() const { return FLayers; }
 
     // Menu commands.
-    void OpenFile1Click(bool newPlot);
+    void OpenFile1Click(TLogOpen open);
     void NewPlot1Click();
     void RecentFileClick(int tag);
     void LoadMapFile1Click();
@@ -206,7 +212,7 @@ class TMainForm : public QMainWindow {
     TLoadLogResult ReadLogFile(const QString& path);
     // The Log File Options window for the files, then the files in name order.
     void ReadWithLogFileOptions(QStringList files);
-    bool LoadFilesInOrder(QStringList files, bool updateRecent);
+    bool LoadFilesInOrder(QStringList files, TRecentFiles recent);
     void AddRecentFile(const std::filesystem::path& path);
     void UpdateCaption(const std::string& caption);
     // The settings load that opening logs runs; an engine setup the user
