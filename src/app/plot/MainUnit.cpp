@@ -506,7 +506,7 @@ void TMainForm::OpenFile1Click(TLogOpen open) {
     TFileRequest request;
     request.Filter = QString::fromUtf8(LogFileFilter);
     request.InitialFolder = ExistingFolderOrParent(FromStd(FLayout.DefaultFolder));
-    const TFileChoice choice = FPrompts->OpenFiles(request, true);
+    const TFileChoice choice = FPrompts->OpenFiles(request, TFileSelection::Multiple);
     if (!choice.Accepted()) return;
 
     FLayout.DefaultFolder = QFileInfo(choice.Files.first()).absolutePath().toStdString();
@@ -559,7 +559,7 @@ std::optional<TFileChoice> TMainForm::AskMapFile() {
     request.FilterIndex = FLayout.MapFilter;
     request.InitialFolder = FromStd(FLayout.MapFolder);
     request.FileName = FromStd(FLayout.MapFile);
-    const TFileChoice choice = FPrompts->OpenFiles(request, false);
+    const TFileChoice choice = FPrompts->OpenFiles(request, TFileSelection::Single);
     if (!choice.Accepted()) return std::nullopt;
     return choice;
 }
