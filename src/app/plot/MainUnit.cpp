@@ -192,10 +192,13 @@ void TMainForm::CreateMenus() {
 
 namespace {
 
-QAction* AddItem(QMenu* menu, const QString& caption, const QString& name, bool enabled = true) {
+enum class TItemState { Enabled, Disabled };
+
+QAction* AddItem(QMenu* menu, const QString& caption, const QString& name,
+                 TItemState state = TItemState::Enabled) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(name);
-    action->setEnabled(enabled);
+    action->setEnabled(state == TItemState::Enabled);
     return action;
 }
 
@@ -222,7 +225,7 @@ void TMainForm::CreateFileMenu() {
         FRecentItems[static_cast<std::size_t>(tag - 1)] = item;
     }
     connect(FRecentFiles1, &QMenu::aboutToShow, this, &TMainForm::RecentFilesOpening);
-    AddItem(menu, QStringLiteral("Save Log &Data As"), QStringLiteral("SaveLogData1"), false);
+    AddItem(menu, QStringLiteral("Save Log &Data As"), QStringLiteral("SaveLogData1"), TItemState::Disabled);
 
     menu->addSeparator();
     FLoadMapFile1 = AddItem(menu, QStringLiteral("Load &Map File..."), QStringLiteral("LoadMapFile1"));
@@ -236,7 +239,8 @@ void TMainForm::CreateFileMenu() {
     connect(FSavePlotImage1, &QAction::triggered, this, &TMainForm::SavePlotImage1Click);
 
     menu->addSeparator();
-    AddItem(menu, QStringLiteral("&Open Project  (Ctrl+O)"), QStringLiteral("OpenProject1"), false);
+    AddItem(menu, QStringLiteral("&Open Project  (Ctrl+O)"), QStringLiteral("OpenProject1"),
+            TItemState::Disabled);
     menu->addSeparator();
     FExit1 = AddItem(menu, QStringLiteral("E&xit"), QStringLiteral("Exit1"));
     connect(FExit1, &QAction::triggered, this, &QWidget::close);
@@ -245,17 +249,20 @@ void TMainForm::CreateFileMenu() {
 void TMainForm::CreateEditMenu() {
     FEditMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
     FEditMenu->setObjectName(QStringLiteral("Edit1"));
-    AddItem(FEditMenu, QStringLiteral("&Copy  Log Data (Ctrl+C)"), QStringLiteral("CopyLogData1"), false);
+    AddItem(FEditMenu, QStringLiteral("&Copy  Log Data (Ctrl+C)"), QStringLiteral("CopyLogData1"),
+            TItemState::Disabled);
     FEditMenu->addSeparator();
     FCopyUpdatedMap1 =
         AddItem(FEditMenu, QStringLiteral("Copy Updated LH &Map"), QStringLiteral("CopyUpdatedMap1"));
     connect(FCopyUpdatedMap1, &QAction::triggered, this, &TMainForm::CopyUpdatedMap1Click);
-    FPasteMap1 = AddItem(FEditMenu, QStringLiteral("Paste Map"), QStringLiteral("PasteMap1"), false);
+    FPasteMap1 =
+        AddItem(FEditMenu, QStringLiteral("Paste Map"), QStringLiteral("PasteMap1"), TItemState::Disabled);
     connect(FPasteMap1, &QAction::triggered, this, &TMainForm::PasteMap1Click);
     FEditMenu->addSeparator();
-    AddItem(FEditMenu, QStringLiteral("&Adjust Fuel Map"), QStringLiteral("UpdateFuelTrim1"), false);
+    AddItem(FEditMenu, QStringLiteral("&Adjust Fuel Map"), QStringLiteral("UpdateFuelTrim1"),
+            TItemState::Disabled);
     AddItem(FEditMenu, QStringLiteral("Adjust &Ignition Map"), QStringLiteral("UpdateIgnitionTiming1"),
-            false);
+            TItemState::Disabled);
     FResetFuelMapAdjustment1 = AddItem(FEditMenu, QStringLiteral("&Reset Fuel Map Adjustment"),
                                        QStringLiteral("ResetFuelMapAdjustment1"));
     connect(FResetFuelMapAdjustment1, &QAction::triggered, this, &TMainForm::ResetFuelMapAdjustment1Click);
@@ -271,8 +278,8 @@ void TMainForm::CreateViewMenu() {
     FViewMenu = menuBar()->addMenu(QStringLiteral("&View"));
     FViewMenu->setObjectName(QStringLiteral("View1"));
     QMenu* menu = FViewMenu;
-    auto checkItem = [menu](const char* caption, const char* name, bool enabled = true) {
-        QAction* item = AddItem(menu, QString::fromUtf8(caption), QString::fromUtf8(name), enabled);
+    auto checkItem = [menu](const char* caption, const char* name, TItemState state = TItemState::Enabled) {
+        QAction* item = AddItem(menu, QString::fromUtf8(caption), QString::fromUtf8(name), state);
         item->setCheckable(true);
         return item;
     };
@@ -312,8 +319,8 @@ void TMainForm::CreateViewMenu() {
             [this] { ToggleViewOption(FAFRScale1, FPlotDisplay.ShowAfrScale); });
     menu->addSeparator();
     // The data log and data graph panels are not part of the window yet.
-    FDataLog1 = checkItem("Data &Log", "DataLog1", false);
-    FDataGraph1 = checkItem("Data &Graph", "DataGraph1", false);
+    FDataLog1 = checkItem("Data &Log", "DataLog1", TItemState::Disabled);
+    FDataGraph1 = checkItem("Data &Graph", "DataGraph1", TItemState::Disabled);
     connect(menu, &QMenu::aboutToShow, this, &TMainForm::ViewMenuOpening);
     ViewMenuOpening();
 }
@@ -346,11 +353,13 @@ void TMainForm::ToggleViewOption(QAction* item, bool& flag) {
 void TMainForm::CreateWindowMenu() {
     FWindowMenu = menuBar()->addMenu(QStringLiteral("&Window"));
     FWindowMenu->setObjectName(QStringLiteral("Window1"));
-    AddItem(FWindowMenu, QStringLiteral("&Log Data"), QStringLiteral("LogData1"), false);
-    FMapsWindow1 = AddItem(FWindowMenu, QStringLiteral("&Maps Window"), QStringLiteral("MapsWindow1"), false);
-    AddItem(FWindowMenu, QStringLiteral("Map &3D View"), QStringLiteral("Map3DView1"), false);
-    AddItem(FWindowMenu, QStringLiteral("&Options"), QStringLiteral("Options1"), false);
-    FVXStatus1 = AddItem(FWindowMenu, QStringLiteral("VX Status"), QStringLiteral("VXStatus1"), false);
+    AddItem(FWindowMenu, QStringLiteral("&Log Data"), QStringLiteral("LogData1"), TItemState::Disabled);
+    FMapsWindow1 = AddItem(FWindowMenu, QStringLiteral("&Maps Window"), QStringLiteral("MapsWindow1"),
+                           TItemState::Disabled);
+    AddItem(FWindowMenu, QStringLiteral("Map &3D View"), QStringLiteral("Map3DView1"), TItemState::Disabled);
+    AddItem(FWindowMenu, QStringLiteral("&Options"), QStringLiteral("Options1"), TItemState::Disabled);
+    FVXStatus1 =
+        AddItem(FWindowMenu, QStringLiteral("VX Status"), QStringLiteral("VXStatus1"), TItemState::Disabled);
     connect(FWindowMenu, &QMenu::aboutToShow, this, &TMainForm::WindowMenuOpening);
     WindowMenuOpening();
 }
@@ -360,7 +369,8 @@ void TMainForm::CreateHelpMenu() {
     menu->setObjectName(QStringLiteral("Help1"));
     connect(AddItem(menu, QStringLiteral("Kelvane &Manual"), QStringLiteral("Manual1")), &QAction::triggered,
             this, &TMainForm::ShowManual);
-    AddItem(menu, QStringLiteral("Check for &Updates"), QStringLiteral("CheckForUpdates1"), false);
+    AddItem(menu, QStringLiteral("Check for &Updates"), QStringLiteral("CheckForUpdates1"),
+            TItemState::Disabled);
     connect(AddItem(menu, QStringLiteral("&About"), QStringLiteral("About1")), &QAction::triggered, this,
             &TMainForm::ShowAbout);
 }
