@@ -30,12 +30,12 @@ struct TRefreshFixture {
     TRefreshFixture() {
         const auto path = std::filesystem::temp_directory_path() / "kelvane_app_refresh_bench.txt";
         if (!WriteGeneratedLog(path, SampleCount)) return;
-        State.Setup().LHVersion = LHVersion23;
-        State.Setup().LHConfig = LHConfigMaf;
-        State.Settings.ScaleMode = ScaleAutomatic;
+        State.Setup().LHVersion = TLHVersion::LH23;
+        State.Setup().LHConfig = TLHConfig::Maf;
+        State.Settings.ScaleMode = TScaleMode::Automatic;
         State.Settings.ActiveFilters.FiltersEnabled = true;
         TLoadLogOptions options;
-        options.LHConfig = LHConfigMaf;
+        options.LHConfig = TLHConfig::Maf;
         Ready = LoadLogFile(State.Logs, path, options).Loaded;
         std::filesystem::remove(path);
         State.RecomputeAxes();

@@ -46,7 +46,7 @@ void LoadLog(benchmark::State& state, bool withProgress) {
     }
     const auto fileBytes = std::filesystem::file_size(log.Path());
     TLoadLogOptions options;
-    options.LHConfig = LHConfigMap;  // the longer PlotMaf pass
+    options.LHConfig = TLHConfig::Map;  // the longer PlotMaf pass
     std::uint64_t reports = 0;
     if (withProgress)
         options.Progress = [&reports](std::uint64_t, std::uint64_t) {

@@ -68,7 +68,7 @@ void PrintLHImage(TOutput& out, const TLHbinFile& image, bool lh22) {
     AxisLine(out, "load axis", image.LoadAxis());
 
     struct TMapChoice {
-        int Which;
+        TLHMapSource Which;
         std::string_view Name;
     };
     for (const TMapChoice map :
@@ -89,7 +89,7 @@ void PrintEZKImage(TOutput& out, const TEZKbinFile& image) {
     AxisLine(out, "rpm axis", image.RpmAxis());
 
     struct TMapChoice {
-        int Which;
+        TEZKMapSource Which;
         std::string_view Name;
     };
     constexpr TMapChoice Maps[] = {{TEZKbinFile::Cat98Map, "98 cat"},

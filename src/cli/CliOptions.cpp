@@ -61,20 +61,20 @@ struct TParser {
         } else if (option == "--lh") {
             if (!TakeValue(option, value)) return false;
             if (value == "2.3")
-                o.Setup.LHVersion = LHVersion23;
+                o.Setup.LHVersion = TLHVersion::LH23;
             else if (value == "2.2")
-                o.Setup.LHVersion = LHVersion22;
+                o.Setup.LHVersion = TLHVersion::LH22;
             else
                 return Fail("--lh takes 2.3 or 2.2, not " + value);
         } else if (option == "--config") {
             if (!TakeValue(option, value)) return false;
             o.Setup.LHConfig = LHConfigFromText(value);
-            if (o.Setup.LHConfig == LHConfigUnset)
+            if (o.Setup.LHConfig == TLHConfig::Unset)
                 return Fail("--config takes MAF, HMAF, TPS or MAP, not " + value);
         } else if (option == "--ezk") {
             if (!TakeValue(option, value)) return false;
             o.Setup.EZKVersion = EZKVersionFromText(value);
-            if (o.Setup.EZKVersion == EZKVersionUnset) return Fail("--ezk takes S4 or GT, not " + value);
+            if (o.Setup.EZKVersion == TEZKVersion::Unset) return Fail("--ezk takes S4 or GT, not " + value);
         } else if (option == "--smoothing") {
             if (!TakeValue(option, value)) return false;
             int n = 0;

@@ -12,7 +12,7 @@ enum class TCommand { Help, Log, Cells, Bin, Map };
 struct TCliOptions {
     TCommand Command = TCommand::Help;
     bool Summary = false;
-    TEngineSetup Setup{LHVersion23, LHConfigMaf, EZKVersionS4};
+    TEngineSetup Setup{TLHVersion::LH23, TLHConfig::Maf, TEZKVersion::S4};
     int AfrSmoothing = 3;
     bool FiltersEnabled = true;
     bool PlotAfr = true;

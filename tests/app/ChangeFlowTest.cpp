@@ -64,7 +64,7 @@ struct TFlowFixture {
 
     QString WriteMap(const char* name, double value) {
         const fs::path path = Folder.Path() / name;
-        EXPECT_TRUE(WriteLHMapText(path, FuelMap(value), 0, true).Ok);
+        EXPECT_TRUE(WriteLHMapText(path, FuelMap(value), 0, TOverwrite::Replace).Ok);
         return QString::fromStdString(path.string());
     }
 };
@@ -117,7 +117,7 @@ TEST(ChangeFlowTest, CommandsAnnounceWhatTheyChanged) {
     TFlowFixture f;
     QSignalSpy spy(f.Form.get(), &TMainForm::StateChanged);
 
-    f.Form->SetView(TPlotView::EZK, false);
+    f.Form->SetView(TPlotView::EZK, TPlotFormat::Cells);
     f.Form->ToggleOverlay(TMapOverlay::Reference);
     f.Form->ResetFuelMapAdjustment1Click();
     f.Form->NewPlot1Click();

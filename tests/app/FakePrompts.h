@@ -113,10 +113,10 @@ class TFakePrompts : public TPrompts {
         const auto answer = Next(TPromptKind::YesNoCancel, true);
         return answer ? answer->Answer : TPromptAnswer::Cancel;
     }
-    TFileChoice OpenFiles(const TFileRequest& request, bool multiple) override {
+    TFileChoice OpenFiles(const TFileRequest& request, TFileSelection selection) override {
         TPromptCall call = Call(TPromptKind::OpenFiles, request.Caption, {});
         call.File = request;
-        call.Multiple = multiple;
+        call.Multiple = selection == TFileSelection::Multiple;
         Record(std::move(call));
         return FileAnswer(TPromptKind::OpenFiles, request);
     }

@@ -31,7 +31,7 @@ class LogLoadProgressTest : public testing::Test {
     }
     static TLoadLogOptions Options() {
         TLoadLogOptions options;
-        options.LHConfig = LHConfigMaf;
+        options.LHConfig = TLHConfig::Maf;
         options.ProgressStep = Step;
         return options;
     }

@@ -32,10 +32,10 @@ const QString CommaLog = LogFolder + QStringLiteral("/CommaLog.txt");
 // records whether Alpha was preselected.
 void ConfirmLogOptions(TFakePrompts& prompts, bool* alphaPreselected = nullptr) {
     prompts.LogFileOptions = [alphaPreselected](const TEngineSetup& preselection) {
-        const bool alpha = preselection.LHConfig == LHConfigAlpha;
+        const bool alpha = preselection.LHConfig == TLHConfig::Alpha;
         if (alphaPreselected) *alphaPreselected = alpha;
         return std::optional<TEngineSetup>(
-            TEngineSetup{LHVersion23, alpha ? LHConfigAlpha : LHConfigMaf, EZKVersionGT});
+            TEngineSetup{TLHVersion::LH23, alpha ? TLHConfig::Alpha : TLHConfig::Maf, TEZKVersion::GT});
     };
 }
 
@@ -65,9 +65,9 @@ TEST(MainFormCommandsTest, OpensTwoLogsAsNewPlotWithCaptionStatusAndRecentFiles)
     EXPECT_TRUE(prompts.Calls[0].Multiple);
     // The device log's air temperature column asks for the Alpha system.
     EXPECT_TRUE(alphaPreselected);
-    EXPECT_EQ(form.State().Setup().LHVersion, LHVersion23);
-    EXPECT_EQ(form.State().Setup().LHConfig, LHConfigAlpha);
-    EXPECT_EQ(form.State().Setup().EZKVersion, EZKVersionGT);
+    EXPECT_EQ(form.State().Setup().LHVersion, TLHVersion::LH23);
+    EXPECT_EQ(form.State().Setup().LHConfig, TLHConfig::Alpha);
+    EXPECT_EQ(form.State().Setup().EZKVersion, TEZKVersion::GT);
 
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Kelvane    [logs: CommaLog, DeviceLog]"));
     EXPECT_EQ(form.StatusPanel(0)->text(), QStringLiteral("2 files open, 5 data points"));
@@ -86,7 +86,7 @@ TEST(MainFormCommandsTest, OpensTwoLogsAsNewPlotWithCaptionStatusAndRecentFiles)
     EXPECT_FALSE(form.RecentFileItem(3)->isVisible());
     form.RecentFileItem(2)->trigger();
     EXPECT_EQ(form.StatusPanel(0)->text(), QStringLiteral("1 files open, 2 data points"));
-    EXPECT_EQ(form.State().Setup().LHVersion, LHVersionUnset);
+    EXPECT_EQ(form.State().Setup().LHVersion, TLHVersion::Unset);
     EXPECT_EQ(QString::fromStdString(form.State().Settings.RecentFiles[0].string()), DeviceLog);
 
     form.NewPlot1()->trigger();
@@ -111,7 +111,7 @@ TEST(MainFormCommandsTest, CommandLineLogsOpenAsANewPlotThroughTheOptionsWindow)
     EXPECT_TRUE(alphaPreselected);
     EXPECT_TRUE(prompts.Calls.empty());  // no file dialog
     EXPECT_EQ(form.StatusPanel(0)->text(), QStringLiteral("1 files open, 3 data points"));
-    EXPECT_EQ(form.State().Setup().EZKVersion, EZKVersionGT);
+    EXPECT_EQ(form.State().Setup().EZKVersion, TEZKVersion::GT);
 }
 
 TEST(MainFormCommandsTest, CancelledDialogsLeaveThePlotAlone) {
@@ -133,7 +133,7 @@ TEST(MainFormCommandsTest, CancelledDialogsLeaveThePlotAlone) {
     prompts.LogFileOptions = [](const TEngineSetup&) { return std::optional<TEngineSetup>(); };
     form.OpenAddToPlot1()->trigger();
     EXPECT_EQ(form.State().Logs.Data.Count(), 3u);
-    EXPECT_EQ(form.State().Setup().LHVersion, LHVersion23);
+    EXPECT_EQ(form.State().Setup().LHVersion, TLHVersion::LH23);
 }
 
 TEST(MainFormCommandsTest, RejectedHeaderShowsTheMissingTitles) {
@@ -188,8 +188,8 @@ TEST(MainFormCommandsTest, LoadsAndComparesMapTextAndRemembersTheMapFile) {
     const auto reference = folder.Path() / "Base.txt";
     const auto updated = folder.Path() / "Tuned.txt";
     const auto notAMap = folder.Path() / "Notes.txt";
-    ASSERT_TRUE(WriteLHMapText(reference, GridOf(100), 0, true).Ok);
-    ASSERT_TRUE(WriteLHMapText(updated, GridOf(110), 0, true).Ok);
+    ASSERT_TRUE(WriteLHMapText(reference, GridOf(100), 0, TOverwrite::Replace).Ok);
+    ASSERT_TRUE(WriteLHMapText(updated, GridOf(110), 0, TOverwrite::Replace).Ok);
     std::ofstream(notAMap) << "hello\n";
     TFakePrompts prompts;
     TMainForm form(TestOptions(prompts, folder));
@@ -290,8 +290,8 @@ TEST(MainFormCommandsTest, OpeningLogsLoadsTheSettingsAgainButKeepsTheChosenSetu
     TFakePrompts prompts;
     TMainForm form(TestOptions(prompts, folder));
     TIniFile2& main = form.Store().Main();
-    ASSERT_TRUE(main.WriteString("Settings", "LH Config", LHConfigText(LHConfigHexaMaf)));
-    ASSERT_TRUE(main.WriteString("Settings", "EZK Config", EZKVersionText(EZKVersionS4)));
+    ASSERT_TRUE(main.WriteString("Settings", "LH Config", LHConfigText(TLHConfig::HexaMaf)));
+    ASSERT_TRUE(main.WriteString("Settings", "EZK Config", EZKVersionText(TEZKVersion::S4)));
     ASSERT_TRUE(main.WriteInteger("Settings", "Plot Point Size", 9));
     ASSERT_TRUE(main.WriteBool("Filter", "Include Idle", true));
     TMapGrid target = FilledGrid(13.5);
@@ -307,7 +307,7 @@ TEST(MainFormCommandsTest, OpeningLogsLoadsTheSettingsAgainButKeepsTheChosenSetu
     EXPECT_EQ(settings.PlotPointSize, 9);
     EXPECT_TRUE(settings.ActiveFilters.IncludeIdle);
     // The answer just given in the Log File Options window wins over the stored codes.
-    EXPECT_EQ(form.State().Setup(), (TEngineSetup{LHVersion23, LHConfigAlpha, EZKVersionGT}));
+    EXPECT_EQ(form.State().Setup(), (TEngineSetup{TLHVersion::LH23, TLHConfig::Alpha, TEZKVersion::GT}));
     // An edited target AFR map is not read over from its file.
     EXPECT_EQ(form.State().Fuel.TargetAfr, target);
     EXPECT_TRUE(form.State().Fuel.TargetEdited);
@@ -317,13 +317,13 @@ TEST(MainFormCommandsTest, RecentFileTakesTheStoredSetupForItsLoadScale) {
     TTempFolder folder;
     TFakePrompts prompts;
     TMainForm form(TestOptions(prompts, folder));
-    ASSERT_TRUE(form.Store().Main().WriteString("Settings", "LH Version", LHVersionText(LHVersion23)));
-    ASSERT_TRUE(form.Store().Main().WriteString("Settings", "LH Config", LHConfigText(LHConfigMap)));
+    ASSERT_TRUE(form.Store().Main().WriteString("Settings", "LH Version", LHVersionText(TLHVersion::LH23)));
+    ASSERT_TRUE(form.Store().Main().WriteString("Settings", "LH Config", LHConfigText(TLHConfig::Map)));
     form.State().Settings.RecentFiles = {DeviceLog.toStdString()};
     form.RecentFileClick(1);
 
     ASSERT_EQ(form.State().Logs.Data.Count(), 3u);
-    EXPECT_EQ(form.State().Setup().LHConfig, LHConfigMap);
+    EXPECT_EQ(form.State().Setup().LHConfig, TLHConfig::Map);
     const TLogDataEntry& first = form.State().Logs.Data.Entries[0];
     EXPECT_DOUBLE_EQ(first.PlotMaf, MapSystemPlotMaf(first.MafSignal));
     EXPECT_NE(first.PlotMaf, first.MafSignal);

@@ -214,10 +214,10 @@ TEST(MainFormMapsTest, ResetCommandsReturnTheUpdatedMapsToTheReference) {
     EXPECT_EQ(f.State().Fuel.Updated, f.State().Fuel.Reference);
     EXPECT_FALSE(f.State().Fuel.AdjustmentsEdited);
 
-    f.State().Setup().LHVersion = LHVersion22;
+    f.State().Setup().LHVersion = TLHVersion::LH22;
     f.Form->ResetIgntionmadadjustment1()->trigger();
     EXPECT_TRUE(ignition.AdjustmentsEdited) << "LH 2.2 has no ignition features";
-    f.State().Setup().LHVersion = LHVersion23;
+    f.State().Setup().LHVersion = TLHVersion::LH23;
     f.Form->ResetIgntionmadadjustment1()->trigger();
     EXPECT_EQ(ignition.Updated, ignition.Reference);
     EXPECT_FALSE(ignition.AdjustmentsEdited);
@@ -246,7 +246,7 @@ TEST(MainFormMapsTest, ViewOptionsToggleAndFollowTheStateWhenTheMenuOpens) {
     // State changed elsewhere: the menu catches up when it opens.
     display.IncludeAdjustments = true;
     display.ShowKnocks = true;
-    f.State().Setup().LHVersion = LHVersion22;
+    f.State().Setup().LHVersion = TLHVersion::LH22;
     emit f.Form->ViewMenu()->aboutToShow();
     EXPECT_TRUE(include->isChecked());
     EXPECT_FALSE(knocks->isChecked());
@@ -269,7 +269,7 @@ TEST(MainFormMapsTest, LoadMapFileAsksWhichBinMapAndKeepsTheImageAfterABadFile) 
     ASSERT_EQ(f.Prompts.BinMapsAsked.size(), 1u);
     EXPECT_EQ(f.Prompts.BinMapsAsked[0].first, TBinDialogKind::EZK);
     EXPECT_TRUE(f.State().Ignition.ReferenceLoaded);
-    EXPECT_EQ(f.State().Ignition.Source, EZKSourceCat98);
+    EXPECT_EQ(f.State().Ignition.Source, TEZKMapSource::Cat98);
     const TEZKbinFile* loaded = f.State().EZKImage.Get();
     ASSERT_NE(loaded, nullptr);
 
@@ -282,7 +282,7 @@ TEST(MainFormMapsTest, LoadMapFileAsksWhichBinMapAndKeepsTheImageAfterABadFile) 
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].Text, QStringLiteral("File \"broken.bin\" is not a valid Vortrix bin-file."));
     EXPECT_EQ(f.State().EZKImage.Get(), loaded);
-    EXPECT_EQ(f.State().Ignition.Source, EZKSourceCat98);
+    EXPECT_EQ(f.State().Ignition.Source, TEZKMapSource::Cat98);
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ struct TViewFixture {
         Form->resize(1000, 700);
         Form->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
-        State().Setup() = TEngineSetup{LHVersion23, LHConfigMaf, EZKVersionGT};
+        State().Setup() = TEngineSetup{TLHVersion::LH23, TLHConfig::Maf, TEZKVersion::GT};
         TFilterSettings& filters = State().Settings.ActiveFilters;
         filters = TFilterSettings{};
         filters.MaxAfrEnabled = filters.MaxRpmSlopeEnabled = filters.MaxMafSlopeEnabled = false;
@@ -147,7 +147,7 @@ TEST(MainFormViewTest, AnLH22SetupKeepsTheFuelView) {
     f.Form->EZKButton()->trigger();
     ASSERT_EQ(f.State().Display.View, TPlotView::EZK);
 
-    f.State().Setup().LHVersion = LHVersion22;
+    f.State().Setup().LHVersion = TLHVersion::LH22;
     f.Form->RefreshMainWindow();
     EXPECT_EQ(f.State().Display.View, TPlotView::LH);
     EXPECT_FALSE(f.Form->EZKButton()->isEnabled());
@@ -289,7 +289,7 @@ TEST(MainFormViewTest, OpeningLogsFitsThePlotInTheAutomaticScaleModeAndClosingRe
 TEST(MainFormViewTest, EngineSetupChangedMessageSetsUpTheAxesAgain) {
     TViewFixture f;
     const TMapAxis mafAxis = f.State().Axes.LHLoad;
-    f.State().Setup().LHConfig = LHConfigMap;
+    f.State().Setup().LHConfig = TLHConfig::Map;
     QCoreApplication::postEvent(
         f.Form.get(), new QEvent(static_cast<QEvent::Type>(QEvent::User + EngineSetupChangedMessage)));
     QCoreApplication::processEvents();

@@ -23,8 +23,8 @@ struct TPlotLayersTest : ::testing::Test {
     TPlotLayerOptions Options;
 
     TPlotLayersTest() {
-        State.Setup().LHVersion = LHVersion23;
-        State.Setup().LHConfig = LHConfigMaf;
+        State.Setup().LHVersion = TLHVersion::LH23;
+        State.Setup().LHConfig = TLHConfig::Maf;
         State.RecomputeAxes();
         State.Display.ShowKnocks = false;
         Options.Ranges = {0, 6600, 28, 387};

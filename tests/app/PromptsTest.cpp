@@ -42,7 +42,8 @@ TEST(FakePromptsTest, AnswersInOrderAndRecordsEveryText) {
         .Then(TFakeAnswer::Input("Session 2"));
     TPrompts& asked = prompts;
 
-    const TFileChoice opened = asked.OpenFiles({"Open", "VX Log Files (*.txt)|*.txt", 1, "/logs", ""}, true);
+    const TFileChoice opened =
+        asked.OpenFiles({"Open", "VX Log Files (*.txt)|*.txt", 1, "/logs", ""}, TFileSelection::Multiple);
     EXPECT_EQ(opened.Files, (QStringList{"/logs/a.txt", "/logs/b.txt"}));
     EXPECT_EQ(opened.FilterIndex, 2);
     asked.ShowError("The following headers were not found in the log file: ");
@@ -72,7 +73,8 @@ TEST(FakePromptsTest, MissingAnswerFailsTheTestAndCancels) {
     TFakePrompts prompts;
     prompts.Then(TFakeAnswer::Yes());
     bool opened = true;
-    EXPECT_NONFATAL_FAILURE(opened = prompts.OpenFiles({}, false).Accepted(), "No scripted answer");
+    EXPECT_NONFATAL_FAILURE(opened = prompts.OpenFiles({}, TFileSelection::Single).Accepted(),
+                            "No scripted answer");
     EXPECT_FALSE(opened);
     // The unused Yes stays for the prompt it was meant for.
     EXPECT_TRUE(prompts.AskYesNo("Really?"));

@@ -60,7 +60,7 @@ TEST_F(VXConfigurationFormTest, LH22NeedsNoEzkChoice) {
         EXPECT_FALSE(off->isEnabled()) << off->text().toStdString();
     Click(Form.StandardMafButton());
     EXPECT_TRUE(Form.OkButton()->isEnabled());
-    EXPECT_EQ(Form.Choice(), (TEngineSetup{LHVersion22, LHConfigMaf, EZKVersionUnset}));
+    EXPECT_EQ(Form.Choice(), (TEngineSetup{TLHVersion::LH22, TLHConfig::Maf, TEZKVersion::Unset}));
 
     // Back to LH 2.3: everything is offered again, and the EZK choice is wanted.
     Click(Form.LH23Button());
@@ -77,14 +77,14 @@ TEST_F(VXConfigurationFormTest, LH23MapSystemWaitsForEzkChoice) {
     Click(Form.GTButton());
     EXPECT_TRUE(Form.OkButton()->isEnabled());
     SaveScreenshot(Form, QStringLiteral("shellstart_vxconfig.png"));
-    EXPECT_EQ(Form.Choice(), (TEngineSetup{LHVersion23, LHConfigMap, EZKVersionGT}));
+    EXPECT_EQ(Form.Choice(), (TEngineSetup{TLHVersion::LH23, TLHConfig::Map, TEZKVersion::GT}));
 }
 
 TEST_F(VXConfigurationFormTest, PreselectingAgainReplacesTheChoice) {
-    Form.SetPreselection({LHVersion23, LHConfigAlpha, EZKVersionS4});
+    Form.SetPreselection({TLHVersion::LH23, TLHConfig::Alpha, TEZKVersion::S4});
     EXPECT_TRUE(Form.OkButton()->isEnabled());
-    Form.SetPreselection({LHVersion22, LHConfigHexaMaf, EZKVersionUnset});
-    EXPECT_EQ(Form.Choice(), (TEngineSetup{LHVersion22, LHConfigHexaMaf, EZKVersionUnset}));
+    Form.SetPreselection({TLHVersion::LH22, TLHConfig::HexaMaf, TEZKVersion::Unset});
+    EXPECT_EQ(Form.Choice(), (TEngineSetup{TLHVersion::LH22, TLHConfig::HexaMaf, TEZKVersion::Unset}));
     EXPECT_FALSE(Form.GTButton()->isEnabled());
     EXPECT_TRUE(Form.OkButton()->isEnabled());
 }
@@ -96,9 +96,10 @@ TEST(VXConfigurationDialogTest, OkGivesTheChoiceAndCancelNothing) {
         Click(form->S4Button());
         QTest::mouseClick(form->OkButton(), Qt::LeftButton);
     });
-    const auto chosen = AskLogFileOptions(nullptr, {LHVersion23, LHConfigHexaMaf, EZKVersionUnset});
+    const auto chosen =
+        AskLogFileOptions(nullptr, {TLHVersion::LH23, TLHConfig::HexaMaf, TEZKVersion::Unset});
     ASSERT_TRUE(chosen.has_value());
-    EXPECT_EQ(*chosen, (TEngineSetup{LHVersion23, LHConfigHexaMaf, EZKVersionS4}));
+    EXPECT_EQ(*chosen, (TEngineSetup{TLHVersion::LH23, TLHConfig::HexaMaf, TEZKVersion::S4}));
 
     QTimer::singleShot(0, [] {
         auto* form = qobject_cast<TVXConfigurationForm*>(QApplication::activeModalWidget());
@@ -106,7 +107,7 @@ TEST(VXConfigurationDialogTest, OkGivesTheChoiceAndCancelNothing) {
         EXPECT_TRUE(form->OkButton()->isEnabled());
         QTest::mouseClick(form->CancelButton(), Qt::LeftButton);
     });
-    EXPECT_FALSE(AskLogFileOptions(nullptr, {LHVersion23, LHConfigMaf, EZKVersionGT}).has_value());
+    EXPECT_FALSE(AskLogFileOptions(nullptr, {TLHVersion::LH23, TLHConfig::Maf, TEZKVersion::GT}).has_value());
 
     TVXConfigurationForm form;
     QTimer::singleShot(0, &form, [&form] { form.reject(); });

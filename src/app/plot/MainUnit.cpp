@@ -165,7 +165,7 @@ void TMainForm::PlaceOnScreen() {
 void TMainForm::LoadStartSettings() {
     TSettingsHooks hooks = TargetAfrMapHooks(FState);
     hooks.SetupAxes = [this](const TEngineSetup&) { FState.RecomputeAxes(); };
-    LoadSettings(*FStore, FState.Settings, true, hooks);
+    LoadSettings(*FStore, FState.Settings, TSettingsLoad::Startup, hooks);
     FState.Settings.StoredFilters = FState.Settings.ActiveFilters;
     SetUpAxes(FState);
     FState.Display.PlotAfr = true;
@@ -194,10 +194,13 @@ void TMainForm::CreateMenus() {
 
 namespace {
 
-QAction* AddItem(QMenu* menu, const QString& caption, const QString& name, bool enabled = true) {
+enum class TItemState { Enabled, Disabled };
+
+QAction* AddItem(QMenu* menu, const QString& caption, const QString& name,
+                 TItemState state = TItemState::Enabled) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(name);
-    action->setEnabled(enabled);
+    action->setEnabled(state == TItemState::Enabled);
     return action;
 }
 
@@ -207,10 +210,10 @@ void TMainForm::CreateFileMenu() {
     QMenu* menu = menuBar()->addMenu(QStringLiteral("&File"));
     menu->setObjectName(QStringLiteral("File1"));
     FOpenNewPlot1 = AddItem(menu, QStringLiteral("O&pen Log File (new plot)"), QStringLiteral("OpenFile1"));
-    connect(FOpenNewPlot1, &QAction::triggered, this, [this] { OpenFile1Click(true); });
+    connect(FOpenNewPlot1, &QAction::triggered, this, [this] { OpenFile1Click(TLogOpen::NewPlot); });
     FOpenAddToPlot1 =
         AddItem(menu, QStringLiteral("Open Log File (add to Plot)"), QStringLiteral("AddFile1"));
-    connect(FOpenAddToPlot1, &QAction::triggered, this, [this] { OpenFile1Click(false); });
+    connect(FOpenAddToPlot1, &QAction::triggered, this, [this] { OpenFile1Click(TLogOpen::AddToPlot); });
     FNewPlot1 = AddItem(menu, QStringLiteral("&New Plot"), QStringLiteral("NewPlot1"));
     connect(FNewPlot1, &QAction::triggered, this, &TMainForm::NewPlot1Click);
 
@@ -224,7 +227,7 @@ void TMainForm::CreateFileMenu() {
         FRecentItems[static_cast<std::size_t>(tag - 1)] = item;
     }
     connect(FRecentFiles1, &QMenu::aboutToShow, this, &TMainForm::RecentFilesOpening);
-    AddItem(menu, QStringLiteral("Save Log &Data As"), QStringLiteral("SaveLogData1"), false);
+    AddItem(menu, QStringLiteral("Save Log &Data As"), QStringLiteral("SaveLogData1"), TItemState::Disabled);
 
     menu->addSeparator();
     FLoadMapFile1 = AddItem(menu, QStringLiteral("Load &Map File..."), QStringLiteral("LoadMapFile1"));
@@ -238,7 +241,8 @@ void TMainForm::CreateFileMenu() {
     connect(FSavePlotImage1, &QAction::triggered, this, &TMainForm::SavePlotImage1Click);
 
     menu->addSeparator();
-    AddItem(menu, QStringLiteral("&Open Project  (Ctrl+O)"), QStringLiteral("OpenProject1"), false);
+    AddItem(menu, QStringLiteral("&Open Project  (Ctrl+O)"), QStringLiteral("OpenProject1"),
+            TItemState::Disabled);
     menu->addSeparator();
     FExit1 = AddItem(menu, QStringLiteral("E&xit"), QStringLiteral("Exit1"));
     connect(FExit1, &QAction::triggered, this, &QWidget::close);
@@ -247,17 +251,20 @@ void TMainForm::CreateFileMenu() {
 void TMainForm::CreateEditMenu() {
     FEditMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
     FEditMenu->setObjectName(QStringLiteral("Edit1"));
-    AddItem(FEditMenu, QStringLiteral("&Copy  Log Data (Ctrl+C)"), QStringLiteral("CopyLogData1"), false);
+    AddItem(FEditMenu, QStringLiteral("&Copy  Log Data (Ctrl+C)"), QStringLiteral("CopyLogData1"),
+            TItemState::Disabled);
     FEditMenu->addSeparator();
     FCopyUpdatedMap1 =
         AddItem(FEditMenu, QStringLiteral("Copy Updated LH &Map"), QStringLiteral("CopyUpdatedMap1"));
     connect(FCopyUpdatedMap1, &QAction::triggered, this, &TMainForm::CopyUpdatedMap1Click);
-    FPasteMap1 = AddItem(FEditMenu, QStringLiteral("Paste Map"), QStringLiteral("PasteMap1"), false);
+    FPasteMap1 =
+        AddItem(FEditMenu, QStringLiteral("Paste Map"), QStringLiteral("PasteMap1"), TItemState::Disabled);
     connect(FPasteMap1, &QAction::triggered, this, &TMainForm::PasteMap1Click);
     FEditMenu->addSeparator();
-    AddItem(FEditMenu, QStringLiteral("&Adjust Fuel Map"), QStringLiteral("UpdateFuelTrim1"), false);
+    AddItem(FEditMenu, QStringLiteral("&Adjust Fuel Map"), QStringLiteral("UpdateFuelTrim1"),
+            TItemState::Disabled);
     AddItem(FEditMenu, QStringLiteral("Adjust &Ignition Map"), QStringLiteral("UpdateIgnitionTiming1"),
-            false);
+            TItemState::Disabled);
     FResetFuelMapAdjustment1 = AddItem(FEditMenu, QStringLiteral("&Reset Fuel Map Adjustment"),
                                        QStringLiteral("ResetFuelMapAdjustment1"));
     connect(FResetFuelMapAdjustment1, &QAction::triggered, this, &TMainForm::ResetFuelMapAdjustment1Click);
@@ -273,19 +280,19 @@ void TMainForm::CreateViewMenu() {
     FViewMenu = menuBar()->addMenu(QStringLiteral("&View"));
     FViewMenu->setObjectName(QStringLiteral("View1"));
     QMenu* menu = FViewMenu;
-    auto checkItem = [menu](const char* caption, const char* name, bool enabled = true) {
-        QAction* item = AddItem(menu, QString::fromUtf8(caption), QString::fromUtf8(name), enabled);
+    auto checkItem = [menu](const char* caption, const char* name, TItemState state = TItemState::Enabled) {
+        QAction* item = AddItem(menu, QString::fromUtf8(caption), QString::fromUtf8(name), state);
         item->setCheckable(true);
         return item;
     };
     FLHFormat1 = checkItem("&LH Format", "LHFormat1");
-    connect(FLHFormat1, &QAction::triggered, this, [this] { SetView(TPlotView::LH, false); });
+    connect(FLHFormat1, &QAction::triggered, this, [this] { SetView(TPlotView::LH, TPlotFormat::Cells); });
     FEZKFormat1 = checkItem("E&ZK Format", "EZKFormat1");
-    connect(FEZKFormat1, &QAction::triggered, this, [this] { SetView(TPlotView::EZK, false); });
+    connect(FEZKFormat1, &QAction::triggered, this, [this] { SetView(TPlotView::EZK, TPlotFormat::Cells); });
     FGridFormat1 = checkItem("G&rid Format", "GridFormat1");
-    connect(FGridFormat1, &QAction::triggered, this, [this] { SetView(TPlotView::LH, true); });
+    connect(FGridFormat1, &QAction::triggered, this, [this] { SetView(TPlotView::LH, TPlotFormat::Grid); });
     FCellFormat1 = checkItem("&Cell Format", "CellFormat1");
-    connect(FCellFormat1, &QAction::triggered, this, [this] { SetView(TPlotView::LH, false); });
+    connect(FCellFormat1, &QAction::triggered, this, [this] { SetView(TPlotView::LH, TPlotFormat::Cells); });
     menu->addSeparator();
     FShowReferenceMap1 = checkItem("Show &Reference Map", "ShowReferenceMap1");
     connect(FShowReferenceMap1, &QAction::triggered, this, [this] { ToggleOverlay(TMapOverlay::Reference); });
@@ -311,14 +318,14 @@ void TMainForm::CreateViewMenu() {
             [this] { ToggleViewOption(FAFRScale1, FState.PlotDisplay.ShowAfrScale, TChange::Display); });
     menu->addSeparator();
     // The data log and data graph panels are not part of the window yet.
-    FDataLog1 = checkItem("Data &Log", "DataLog1", false);
-    FDataGraph1 = checkItem("Data &Graph", "DataGraph1", false);
+    FDataLog1 = checkItem("Data &Log", "DataLog1", TItemState::Disabled);
+    FDataGraph1 = checkItem("Data &Graph", "DataGraph1", TItemState::Disabled);
     connect(menu, &QMenu::aboutToShow, this, &TMainForm::ViewMenuOpening);
     ViewMenuOpening();
 }
 
 void TMainForm::ViewMenuOpening() {
-    const bool lh22 = FState.Setup().LHVersion == LHVersion22;
+    const bool lh22 = FState.Setup().LHVersion == TLHVersion::LH22;
     const bool ezk = FState.Display.View == TPlotView::EZK;
     FUseAdjustments1->setChecked(FState.Display.IncludeAdjustments);
     FShowKnocks1->setChecked(FState.Display.ShowKnocks && !lh22);
@@ -345,11 +352,13 @@ void TMainForm::ToggleViewOption(QAction* item, bool& flag, TChange change) {
 void TMainForm::CreateWindowMenu() {
     FWindowMenu = menuBar()->addMenu(QStringLiteral("&Window"));
     FWindowMenu->setObjectName(QStringLiteral("Window1"));
-    AddItem(FWindowMenu, QStringLiteral("&Log Data"), QStringLiteral("LogData1"), false);
-    FMapsWindow1 = AddItem(FWindowMenu, QStringLiteral("&Maps Window"), QStringLiteral("MapsWindow1"), false);
-    AddItem(FWindowMenu, QStringLiteral("Map &3D View"), QStringLiteral("Map3DView1"), false);
-    AddItem(FWindowMenu, QStringLiteral("&Options"), QStringLiteral("Options1"), false);
-    FVXStatus1 = AddItem(FWindowMenu, QStringLiteral("VX Status"), QStringLiteral("VXStatus1"), false);
+    AddItem(FWindowMenu, QStringLiteral("&Log Data"), QStringLiteral("LogData1"), TItemState::Disabled);
+    FMapsWindow1 = AddItem(FWindowMenu, QStringLiteral("&Maps Window"), QStringLiteral("MapsWindow1"),
+                           TItemState::Disabled);
+    AddItem(FWindowMenu, QStringLiteral("Map &3D View"), QStringLiteral("Map3DView1"), TItemState::Disabled);
+    AddItem(FWindowMenu, QStringLiteral("&Options"), QStringLiteral("Options1"), TItemState::Disabled);
+    FVXStatus1 =
+        AddItem(FWindowMenu, QStringLiteral("VX Status"), QStringLiteral("VXStatus1"), TItemState::Disabled);
     connect(FWindowMenu, &QMenu::aboutToShow, this, &TMainForm::WindowMenuOpening);
     WindowMenuOpening();
 }
@@ -359,7 +368,8 @@ void TMainForm::CreateHelpMenu() {
     menu->setObjectName(QStringLiteral("Help1"));
     connect(AddItem(menu, QStringLiteral("Kelvane &Manual"), QStringLiteral("Manual1")), &QAction::triggered,
             this, &TMainForm::ShowManual);
-    AddItem(menu, QStringLiteral("Check for &Updates"), QStringLiteral("CheckForUpdates1"), false);
+    AddItem(menu, QStringLiteral("Check for &Updates"), QStringLiteral("CheckForUpdates1"),
+            TItemState::Disabled);
     connect(AddItem(menu, QStringLiteral("&About"), QStringLiteral("About1")), &QAction::triggered, this,
             &TMainForm::ShowAbout);
 }
@@ -386,10 +396,10 @@ void TMainForm::EditMenuOpening() {
 }
 
 void TMainForm::RecentFilesOpening() {
-    const auto& recent = FState.Settings.RecentFiles;
+    const std::vector<std::string> captions = RecentFileCaptions(FState.Settings.RecentFiles);
     for (std::size_t i = 0; i < FRecentItems.size(); ++i) {
-        const bool shown = i < recent.size();
-        if (shown) FRecentItems[i]->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(FromPath(recent[i])));
+        const bool shown = i < captions.size();
+        if (shown) FRecentItems[i]->setText(FromStd(captions[i]));
         FRecentItems[i]->setVisible(shown);
     }
 }
@@ -447,15 +457,15 @@ bool TMainForm::OpenLogs(const QStringList& files, const TOpenLogsOptions& optio
     return result.AnyLoaded;
 }
 
-void TMainForm::OpenFile1Click(bool newPlot) {
-    if (newPlot) {
+void TMainForm::OpenFile1Click(TLogOpen open) {
+    if (open == TLogOpen::NewPlot) {
         if (!ClosePlot()) return;
         ApplyChanges(ClearMapsAndConfiguration(FState));
     }
     TFileRequest request;
     request.Filter = QString::fromUtf8(LogFileFilter);
     request.InitialFolder = ExistingFolderOrParent(FromStd(FLayout.DefaultFolder));
-    const TFileChoice choice = FPrompts->OpenFiles(request, true);
+    const TFileChoice choice = FPrompts->OpenFiles(request, TFileSelection::Multiple);
     if (!choice.Accepted()) return;
 
     FLayout.DefaultFolder = QFileInfo(choice.Files.first()).absolutePath().toStdString();
@@ -507,7 +517,7 @@ std::optional<TFileChoice> TMainForm::AskMapFile() {
     request.FilterIndex = FLayout.MapFilter;
     request.InitialFolder = FromStd(FLayout.MapFolder);
     request.FileName = FromStd(FLayout.MapFile);
-    const TFileChoice choice = FPrompts->OpenFiles(request, false);
+    const TFileChoice choice = FPrompts->OpenFiles(request, TFileSelection::Single);
     if (!choice.Accepted()) return std::nullopt;
     return choice;
 }

@@ -50,6 +50,12 @@ struct TMainFormOptions {
 // are set up again and the window refreshed.
 inline constexpr int EngineSetupChangedMessage = 4;
 
+// The LH plot's lines: around the map cells, or through the breakpoints.
+enum class TPlotFormat { Cells, Grid };
+
+// Logs opened from the File menu start a new plot or join the current one.
+enum class TLogOpen { NewPlot, AddToPlot };
+
 // The main window: menus, plot area and status bar over the program's state.
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -115,7 +121,7 @@ class TMainForm : public QMainWindow {
     const TPlotLayers& Layers() const { return FLayers; }
 
     // Menu commands.
-    void OpenFile1Click(bool newPlot);
+    void OpenFile1Click(TLogOpen open);
     void NewPlot1Click();
     void RecentFileClick(int tag);
     void LoadMapFile1Click();
@@ -130,7 +136,7 @@ class TMainForm : public QMainWindow {
     void ResetIgntionmadadjustment1Click();
 
     // View commands.
-    void SetView(TPlotView view, bool gridFormat);
+    void SetView(TPlotView view, TPlotFormat format);
     void EZKButtonClick();
     void ToggleOverlay(TMapOverlay overlay);
     void SetOverlay(TMapOverlay overlay);

@@ -16,13 +16,18 @@ namespace kelvane {
 
 namespace {
 
+struct TButtonStyle {
+    bool Checkable = false;
+    bool Enabled = true;
+};
+
 QAction* AddButton(QToolBar* bar, const QString& label, QColor plate, const QString& hint,
-                   const QString& name, bool checkable, bool enabled = true) {
+                   const QString& name, TButtonStyle style) {
     QAction* action = bar->addAction(LabelIcon(label, plate), hint);
     action->setObjectName(name);
     action->setToolTip(hint);
-    action->setCheckable(checkable);
-    action->setEnabled(enabled);
+    action->setCheckable(style.Checkable);
+    action->setEnabled(style.Enabled);
     return action;
 }
 
@@ -44,32 +49,32 @@ void TMainForm::CreateToolBar() {
     // buttons only show the mode.
     FCellCursorButton = AddButton(bar, QStringLiteral("Cell"), CursorPlate,
                                   QStringLiteral("Cursor selects one (or more) map cells"),
-                                  QStringLiteral("CellCursorButton"), true, false);
-    FPointCursorButton = AddButton(bar, QStringLiteral("Pt"), CursorPlate,
-                                   QStringLiteral("Cursor selects individual log data points"),
-                                   QStringLiteral("PointCursorButton"), true, false);
+                                  QStringLiteral("CellCursorButton"), {.Checkable = true, .Enabled = false});
+    FPointCursorButton = AddButton(
+        bar, QStringLiteral("Pt"), CursorPlate, QStringLiteral("Cursor selects individual log data points"),
+        QStringLiteral("PointCursorButton"), {.Checkable = true, .Enabled = false});
     bar->addSeparator();
 
     FLHButton = AddButton(bar, QStringLiteral("LH"), ViewPlate, QStringLiteral("Plot over the LH fuel map"),
-                          QStringLiteral("LHButton"), true);
-    connect(FLHButton, &QAction::triggered, this, [this] { SetView(TPlotView::LH, false); });
+                          QStringLiteral("LHButton"), {.Checkable = true});
+    connect(FLHButton, &QAction::triggered, this, [this] { SetView(TPlotView::LH, TPlotFormat::Cells); });
     FEZKButton =
         AddButton(bar, QStringLiteral("EZK"), ViewPlate, QStringLiteral("Plot over the EZK ignition map"),
-                  QStringLiteral("EZKButton"), true);
+                  QStringLiteral("EZKButton"), {.Checkable = true});
     connect(FEZKButton, &QAction::triggered, this, &TMainForm::EZKButtonClick);
     bar->addSeparator();
 
     FShowRefButton =
         AddButton(bar, QStringLiteral("Ref"), OverlayPlate, QStringLiteral("Show Reference map values"),
-                  QStringLiteral("ShowRefButton"), true);
+                  QStringLiteral("ShowRefButton"), {.Checkable = true});
     connect(FShowRefButton, &QAction::triggered, this, [this] { ToggleOverlay(TMapOverlay::Reference); });
     FShowAdjButton =
         AddButton(bar, QStringLiteral("Adj"), OverlayPlate, QStringLiteral("Show Adjustment map values"),
-                  QStringLiteral("ShowAdjButton"), true);
+                  QStringLiteral("ShowAdjButton"), {.Checkable = true});
     connect(FShowAdjButton, &QAction::triggered, this, [this] { ToggleOverlay(TMapOverlay::Adjustments); });
     FShowUpdButton =
         AddButton(bar, QStringLiteral("Upd"), OverlayPlate, QStringLiteral("Show Updated map values"),
-                  QStringLiteral("ShowUpdButton"), true);
+                  QStringLiteral("ShowUpdButton"), {.Checkable = true});
     connect(FShowUpdButton, &QAction::triggered, this, [this] { ToggleOverlay(TMapOverlay::Updated); });
     CreateOverlayDropDown();
     bar->addSeparator();
@@ -77,22 +82,22 @@ void TMainForm::CreateToolBar() {
     // Their windows are not part of the program yet.
     FMapButton =
         AddButton(bar, QStringLiteral("Map"), WindowPlate, QStringLiteral("Show or hide the map window"),
-                  QStringLiteral("MapButton"), true, false);
+                  QStringLiteral("MapButton"), {.Checkable = true, .Enabled = false});
     FMap3DButton = AddButton(bar, QStringLiteral("3D"), WindowPlate, QStringLiteral("Map 3D View"),
-                             QStringLiteral("Map3DButton"), false, false);
+                             QStringLiteral("Map3DButton"), {.Enabled = false});
     FAdjustMapsButton =
         AddButton(bar, QStringLiteral("Adjust"), WindowPlate, QStringLiteral("Adjust Fuel or Ignition map"),
-                  QStringLiteral("AdjustMapsButton"), false, false);
+                  QStringLiteral("AdjustMapsButton"), {.Enabled = false});
     FDisplaySettingsButton =
         AddButton(bar, QStringLiteral("Opt"), WindowPlate, QStringLiteral("Open Settings window"),
-                  QStringLiteral("DisplaySettingsButton"), false, false);
+                  QStringLiteral("DisplaySettingsButton"), {.Enabled = false});
     bar->addSeparator();
     FDataLogButton = AddButton(bar, QStringLiteral("Log"), WindowPlate,
                                QStringLiteral("Show/Hide Data-Log panel at right"),
-                               QStringLiteral("DataLogButton"), true, false);
+                               QStringLiteral("DataLogButton"), {.Checkable = true, .Enabled = false});
     FDataGraphButton = AddButton(bar, QStringLiteral("Graph"), WindowPlate,
                                  QStringLiteral("Show/Hide Data Graph panel at bottom"),
-                                 QStringLiteral("DataGraphButton"), true, false);
+                                 QStringLiteral("DataGraphButton"), {.Checkable = true, .Enabled = false});
 }
 
 void TMainForm::CreateOverlayDropDown() {
@@ -128,7 +133,7 @@ void TMainForm::CreateOverlayDropDown() {
 }
 
 void TMainForm::UpdateToolbar() {
-    const bool lh22 = FState.Setup().LHVersion == LHVersion22;
+    const bool lh22 = FState.Setup().LHVersion == TLHVersion::LH22;
     if (lh22) FState.Display.View = TPlotView::LH;
     const bool ezk = FState.Display.View == TPlotView::EZK;
     FLHButton->setChecked(!ezk);
@@ -144,18 +149,18 @@ void TMainForm::UpdateToolbar() {
     FMapButton->setChecked(false);
 }
 
-void TMainForm::SetView(TPlotView view, bool gridFormat) {
+void TMainForm::SetView(TPlotView view, TPlotFormat format) {
     FState.Display.View = view;
-    FState.PlotDisplay.GridFormat = gridFormat;
+    FState.PlotDisplay.GridFormat = format == TPlotFormat::Grid;
     ApplyChanges(TChange::Display);
 }
 
 void TMainForm::EZKButtonClick() {
-    if (FState.Setup().LHVersion == LHVersion22) {
+    if (FState.Setup().LHVersion == TLHVersion::LH22) {
         UpdateToolbar();  // the click toggled the button's own check mark
         return;
     }
-    SetView(TPlotView::EZK, false);
+    SetView(TPlotView::EZK, TPlotFormat::Cells);
 }
 
 void TMainForm::ToggleOverlay(TMapOverlay overlay) {

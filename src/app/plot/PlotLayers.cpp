@@ -31,7 +31,9 @@ QImage ClearImage(int width, int height) {
 // A layer of the same size is cleared in place: fresh images of several
 // megabytes each cost their page faults again on every refresh. A caller
 // that writes every pixel itself skips the clearing.
-void ResetImage(QImage& image, int width, int height, bool clear = true) {
+enum class TImageReset { Clear, KeepPixels };
+
+void ResetImage(QImage& image, int width, int height, TImageReset reset = TImageReset::Clear) {
     width = std::max(0, width);
     height = std::max(0, height);
     if (image.width() == width && image.height() == height &&
@@ -39,7 +41,8 @@ void ResetImage(QImage& image, int width, int height, bool clear = true) {
         // One plain pass: QImage::fill may hand a large image to worker
         // threads, and on a busy machine waiting for them cost more than the
         // fill itself.
-        if (clear) std::memset(image.bits(), 0, static_cast<std::size_t>(image.sizeInBytes()));
+        if (reset == TImageReset::Clear)
+            std::memset(image.bits(), 0, static_cast<std::size_t>(image.sizeInBytes()));
     } else {
         image = ClearImage(width, height);
     }
@@ -479,7 +482,7 @@ void StampKnockMarks(TPlotLayers& layers, const TPlotGeometry& g, const TPlotDis
 void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const TKelvaneState& state,
                               const TColorTable& colors, const TPlotDisplay& display) {
     const int width = g.PlotWidth(), height = g.PlotHeight();
-    ResetImage(layers.Points, width, height, false);  // ColourPoints writes every pixel
+    ResetImage(layers.Points, width, height, TImageReset::KeepPixels);  // ColourPoints writes every pixel
     ResetImage(layers.Knock, width, height);
     if (width <= 0 || height <= 0) return;
 

@@ -71,12 +71,13 @@ TPromptAnswer TQtPrompts::AskYesNoCancel(const QString& text, const QString& cap
     return TPromptAnswer::Cancel;
 }
 
-TFileChoice TQtPrompts::RunFileDialog(const TFileRequest& request, bool save, bool multiple) {
-    QFileDialog dialog(FParent, request.Caption);
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save       ? QFileDialog::AnyFile
-                       : multiple ? QFileDialog::ExistingFiles
-                                  : QFileDialog::ExistingFile);
+namespace {
+
+TFileChoice RunFileDialog(QWidget* parent, const TFileRequest& request, QFileDialog::AcceptMode acceptMode,
+                          QFileDialog::FileMode fileMode) {
+    QFileDialog dialog(parent, request.Caption);
+    dialog.setAcceptMode(acceptMode);
+    dialog.setFileMode(fileMode);
     // Qt asks before replacing a file unless told not to; say so plainly.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     const QStringList filters = QtNameFilters(request.Filter);
@@ -98,12 +99,16 @@ TFileChoice TQtPrompts::RunFileDialog(const TFileRequest& request, bool save, bo
     return choice;
 }
 
-TFileChoice TQtPrompts::OpenFiles(const TFileRequest& request, bool multiple) {
-    return RunFileDialog(request, false, multiple);
+}  // namespace
+
+TFileChoice TQtPrompts::OpenFiles(const TFileRequest& request, TFileSelection selection) {
+    return RunFileDialog(
+        FParent, request, QFileDialog::AcceptOpen,
+        selection == TFileSelection::Multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
 }
 
 TFileChoice TQtPrompts::SaveFile(const TFileRequest& request) {
-    return RunFileDialog(request, true, false);
+    return RunFileDialog(FParent, request, QFileDialog::AcceptSave, QFileDialog::AnyFile);
 }
 
 std::optional<QString> TQtPrompts::BrowseFolder(const QString& caption, const QString& initialFolder) {

@@ -24,6 +24,9 @@ struct TFileRequest {
     QString FileName;
 };
 
+// How many files an open-file dialog lets the user pick.
+enum class TFileSelection { Single, Multiple };
+
 // What a file dialog gave; Files is empty when it was cancelled.
 struct TFileChoice {
     QStringList Files;
@@ -44,8 +47,7 @@ class TPrompts {
     // True for Yes.
     virtual bool AskYesNo(const QString& text, const QString& caption = {}) = 0;
     virtual TPromptAnswer AskYesNoCancel(const QString& text, const QString& caption = {}) = 0;
-    // One file, or several with multiple.
-    virtual TFileChoice OpenFiles(const TFileRequest& request, bool multiple) = 0;
+    virtual TFileChoice OpenFiles(const TFileRequest& request, TFileSelection selection) = 0;
     // Asks before replacing an existing file.
     virtual TFileChoice SaveFile(const TFileRequest& request) = 0;
     // Nothing when cancelled.
@@ -84,7 +86,7 @@ class TQtPrompts : public TPrompts {
     void ShowMessage(const QString& text, const QString& caption = {}) override;
     bool AskYesNo(const QString& text, const QString& caption = {}) override;
     TPromptAnswer AskYesNoCancel(const QString& text, const QString& caption = {}) override;
-    TFileChoice OpenFiles(const TFileRequest& request, bool multiple) override;
+    TFileChoice OpenFiles(const TFileRequest& request, TFileSelection selection) override;
     TFileChoice SaveFile(const TFileRequest& request) override;
     std::optional<QString> BrowseFolder(const QString& caption, const QString& initialFolder) override;
     std::optional<QString> InputText(const QString& caption, const QString& prompt,
@@ -94,7 +96,6 @@ class TQtPrompts : public TPrompts {
 
   private:
     QString CaptionOr(const QString& caption) const;
-    TFileChoice RunFileDialog(const TFileRequest& request, bool save, bool multiple);
 
     QWidget* FParent;
 };

@@ -76,28 +76,28 @@ void TVXConfigurationForm::SetPreselection(const TEngineSetup& setup) {
     // Exclusive buttons refuse to be unchecked; lift that while setting.
     const auto buttons = {FLH23, FLH22, FStandardMaf, FHexaMaf, FAlpha, FMapSystem, FGT, FS4};
     for (QRadioButton* button : buttons) button->setAutoExclusive(false);
-    FLH23->setChecked(setup.LHVersion == LHVersion23);
-    FLH22->setChecked(setup.LHVersion == LHVersion22);
-    FStandardMaf->setChecked(setup.LHConfig == LHConfigMaf);
-    FHexaMaf->setChecked(setup.LHConfig == LHConfigHexaMaf);
-    FAlpha->setChecked(setup.LHConfig == LHConfigAlpha);
-    FMapSystem->setChecked(setup.LHConfig == LHConfigMap);
-    FGT->setChecked(setup.EZKVersion == EZKVersionGT);
-    FS4->setChecked(setup.EZKVersion == EZKVersionS4);
+    FLH23->setChecked(setup.LHVersion == TLHVersion::LH23);
+    FLH22->setChecked(setup.LHVersion == TLHVersion::LH22);
+    FStandardMaf->setChecked(setup.LHConfig == TLHConfig::Maf);
+    FHexaMaf->setChecked(setup.LHConfig == TLHConfig::HexaMaf);
+    FAlpha->setChecked(setup.LHConfig == TLHConfig::Alpha);
+    FMapSystem->setChecked(setup.LHConfig == TLHConfig::Map);
+    FGT->setChecked(setup.EZKVersion == TEZKVersion::GT);
+    FS4->setChecked(setup.EZKVersion == TEZKVersion::S4);
     for (QRadioButton* button : buttons) button->setAutoExclusive(true);
     ChoiceClick();
 }
 
 TEngineSetup TVXConfigurationForm::Choice() const {
     TEngineSetup setup;
-    if (FLH23->isChecked()) setup.LHVersion = LHVersion23;
-    if (FLH22->isChecked()) setup.LHVersion = LHVersion22;
-    if (FStandardMaf->isChecked()) setup.LHConfig = LHConfigMaf;
-    if (FHexaMaf->isChecked()) setup.LHConfig = LHConfigHexaMaf;
-    if (FAlpha->isChecked()) setup.LHConfig = LHConfigAlpha;
-    if (FMapSystem->isChecked()) setup.LHConfig = LHConfigMap;
-    if (FGT->isChecked()) setup.EZKVersion = EZKVersionGT;
-    if (FS4->isChecked()) setup.EZKVersion = EZKVersionS4;
+    if (FLH23->isChecked()) setup.LHVersion = TLHVersion::LH23;
+    if (FLH22->isChecked()) setup.LHVersion = TLHVersion::LH22;
+    if (FStandardMaf->isChecked()) setup.LHConfig = TLHConfig::Maf;
+    if (FHexaMaf->isChecked()) setup.LHConfig = TLHConfig::HexaMaf;
+    if (FAlpha->isChecked()) setup.LHConfig = TLHConfig::Alpha;
+    if (FMapSystem->isChecked()) setup.LHConfig = TLHConfig::Map;
+    if (FGT->isChecked()) setup.EZKVersion = TEZKVersion::GT;
+    if (FS4->isChecked()) setup.EZKVersion = TEZKVersion::S4;
     return setup;
 }
 

@@ -13,7 +13,7 @@ bool ReadTargetAfrMapFile(const std::filesystem::path& path, TMapGrid& map) {
 }
 
 TMapWriteResult WriteTargetAfrMapFile(const std::filesystem::path& path, const TMapGrid& map) {
-    return WriteLHMapText(path, map, TargetAfrDecimals, true);
+    return WriteLHMapText(path, map, TargetAfrDecimals, TOverwrite::Replace);
 }
 
 void LoadStartupTargetAfrMap(const std::filesystem::path& commonRoot, TFuelMapSet& fuel) {

@@ -48,13 +48,13 @@ TMapSaveResult SaveUpdatedMaps(TKelvaneState& state, const std::filesystem::path
     TMapSaveResult save;
     if (state.Fuel.AdjustmentsEdited) {
         const std::filesystem::path path = folder / UpdatedFuelMapName(state.Fuel.ReferencePath);
-        const TMapWriteResult write = WriteLHMapText(path, state.Fuel.Updated, 0, false);
+        const TMapWriteResult write = WriteLHMapText(path, state.Fuel.Updated, 0, TOverwrite::KeepOld);
         Note(save, write, path);
         if (write.Ok) state.Fuel.AdjustmentsEdited = false;
     }
     if (state.Ignition.AdjustmentsEdited) {
         const std::filesystem::path path = folder / UpdatedIgnitionMapName(state.Ignition.ReferencePath);
-        const TMapWriteResult write = WriteEZKMapText(path, state.Ignition.Updated, false);
+        const TMapWriteResult write = WriteEZKMapText(path, state.Ignition.Updated, TOverwrite::KeepOld);
         Note(save, write, path);
         if (write.Ok) state.Ignition.AdjustmentsEdited = false;
     }
@@ -65,13 +65,13 @@ TMapSaveResult SaveBaseMaps(TKelvaneState& state, const std::filesystem::path& f
     TMapSaveResult save;
     if (state.Fuel.ReferenceLoaded && state.Fuel.ReferencePath.empty()) {
         const std::filesystem::path path = folder / BaseFuelMapFileName;
-        const TMapWriteResult write = WriteLHMapText(path, state.Fuel.Reference, 0, true);
+        const TMapWriteResult write = WriteLHMapText(path, state.Fuel.Reference, 0, TOverwrite::Replace);
         Note(save, write, path);
         if (write.Ok) state.Fuel.ReferencePath = write.FileName;
     }
     if (state.Ignition.ReferenceLoaded && state.Ignition.ReferencePath.empty()) {
         const std::filesystem::path path = folder / BaseIgnitionMapFileName;
-        const TMapWriteResult write = WriteEZKMapText(path, state.Ignition.Reference, true);
+        const TMapWriteResult write = WriteEZKMapText(path, state.Ignition.Reference, TOverwrite::Replace);
         Note(save, write, path);
         if (write.Ok) state.Ignition.ReferencePath = write.FileName;
     }
@@ -101,7 +101,7 @@ void ResetFuelAdjustment(TKelvaneState& state) {
 }
 
 bool ResetIgnitionAdjustment(TKelvaneState& state) {
-    if (state.Setup().LHVersion == LHVersion22) return false;
+    if (state.Setup().LHVersion == TLHVersion::LH22) return false;
     state.Ignition.ResetAdjustments();
     return true;
 }

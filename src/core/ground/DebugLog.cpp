@@ -14,7 +14,7 @@ void AppendTwoDigits(std::string& text, int value) {
     text += static_cast<char>('0' + value % 10);
 }
 
-std::string NowPrefix(bool withMilliseconds) {
+std::string NowPrefix(TLogTimePrecision precision) {
     const auto now = std::chrono::system_clock::now();
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
     std::tm local{};
@@ -24,19 +24,19 @@ std::string NowPrefix(bool withMilliseconds) {
         static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
                              sinceEpoch - std::chrono::duration_cast<std::chrono::seconds>(sinceEpoch))
                              .count());
-    return DebugLogPrefix(local.tm_hour, local.tm_min, local.tm_sec, millisecond, withMilliseconds);
+    return DebugLogPrefix(local.tm_hour, local.tm_min, local.tm_sec, millisecond, precision);
 }
 
 }  // namespace
 
-std::string DebugLogPrefix(int hour, int minute, int second, int millisecond, bool withMilliseconds) {
+std::string DebugLogPrefix(int hour, int minute, int second, int millisecond, TLogTimePrecision precision) {
     std::string text;
     AppendTwoDigits(text, hour);
     text += ':';
     AppendTwoDigits(text, minute);
     text += ':';
     AppendTwoDigits(text, second);
-    if (withMilliseconds) {
+    if (precision == TLogTimePrecision::Milliseconds) {
         text += '.';
         text += ZeroPad(millisecond, 3);
     }
@@ -64,7 +64,9 @@ bool TDebugLog::Open(const std::filesystem::path& fileName) {
 
 void TDebugLog::LogLine(std::string_view text, int level) {
     if (level > FLevel) return;
-    FQueue.Add(NowPrefix(FLevel > 1) + std::string(text));
+    const TLogTimePrecision precision =
+        FLevel > 1 ? TLogTimePrecision::Milliseconds : TLogTimePrecision::Seconds;
+    FQueue.Add(NowPrefix(precision) + std::string(text));
 }
 
 bool TDebugLog::FlushLog() {

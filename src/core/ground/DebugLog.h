@@ -15,9 +15,10 @@ namespace kelvane {
 // on only when the user has created that file before start-up.
 inline constexpr std::string_view DebugLogFileName = "KVdebug.log";
 
-// The time prefix of a line: "hh:nn:ss", then with milliseconds ".zzz" when
-// asked, then a blank.
-std::string DebugLogPrefix(int hour, int minute, int second, int millisecond, bool withMilliseconds);
+// The time prefix of a line: "hh:nn:ss", then with Milliseconds ".zzz", then
+// a blank.
+enum class TLogTimePrecision { Seconds, Milliseconds };
+std::string DebugLogPrefix(int hour, int minute, int second, int millisecond, TLogTimePrecision precision);
 
 // The debug log: any thread queues lines, only the thread that opened the log
 // (the UI thread) appends them to the file.

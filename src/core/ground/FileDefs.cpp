@@ -108,7 +108,7 @@ std::string Quoted(const fs::path& path) {
     return "\"" + path.string() + "\"";
 }
 
-std::string FormatLocal(TDateTime dateTime, bool withSeconds) {
+std::string FormatLocal(TDateTime dateTime, TDateTimePrecision precision) {
     const std::time_t seconds =
         std::chrono::system_clock::to_time_t(std::chrono::floor<std::chrono::seconds>(dateTime));
     std::tm local{};
@@ -116,7 +116,7 @@ std::string FormatLocal(TDateTime dateTime, bool withSeconds) {
     std::string text = ZeroPad(local.tm_year + 1900, 4) + "/" + ZeroPad(local.tm_mon + 1, 2) + "/" +
                        ZeroPad(local.tm_mday, 2) + " " + ZeroPad(local.tm_hour, 2) + ":" +
                        ZeroPad(local.tm_min, 2);
-    if (withSeconds) text += ":" + ZeroPad(local.tm_sec, 2);
+    if (precision == TDateTimePrecision::Seconds) text += ":" + ZeroPad(local.tm_sec, 2);
     return text;
 }
 
@@ -242,12 +242,12 @@ std::string FileVersionText(const fs::path& path) {
     // Only the program itself carries a version; it is compiled in.
     if (fs::equivalent(path, "/proc/self/exe", error)) return ProgramVersionText();
     const std::optional<TDateTime> modified = FileModificationTime(path);
-    return modified ? DateTimeText(false, *modified) : std::string();
+    return modified ? DateTimeText(TDateTimePrecision::Minutes, *modified) : std::string();
 }
 
-std::string DateTimeText(bool withSeconds, TDateTime dateTime) {
+std::string DateTimeText(TDateTimePrecision precision, TDateTime dateTime) {
     if (dateTime == TDateTime{}) dateTime = std::chrono::system_clock::now();
-    return FormatLocal(dateTime, withSeconds);
+    return FormatLocal(dateTime, precision);
 }
 
 // ---- Texts ----

@@ -60,9 +60,11 @@ std::optional<TDateTime> FileModificationTime(const std::filesystem::path& path)
 // modification date-time "yyyy/mm/dd hh:nn"; a missing file the empty text.
 std::string FileVersionText(const std::filesystem::path& path);
 
-// Local time as "yyyy/mm/dd hh:nn:ss" or "yyyy/mm/dd hh:nn". A zero date-time
-// (the clock's epoch, the default) stands for the current time.
-std::string DateTimeText(bool withSeconds, TDateTime dateTime = {});
+// Local time as "yyyy/mm/dd hh:nn:ss" (Seconds) or "yyyy/mm/dd hh:nn"
+// (Minutes). A zero date-time (the clock's epoch, the default) stands for the
+// current time.
+enum class TDateTimePrecision { Minutes, Seconds };
+std::string DateTimeText(TDateTimePrecision precision, TDateTime dateTime = {});
 
 // ---- Texts ------------------------------------------------------------------
 

@@ -238,9 +238,9 @@ bool TIniFile2::WriteBool(std::string_view section, std::string_view key, bool v
     return WriteString(section, key, FormatBool(value));
 }
 
-double TIniFile2::ReadNumber(std::string_view section, std::string_view key, bool commaTolerant,
+double TIniFile2::ReadNumber(std::string_view section, std::string_view key, TDecimalComma comma,
                              double defaultValue) const {
-    return ParseNumber(ReadString(section, key, ""), commaTolerant, defaultValue);
+    return ParseNumber(ReadString(section, key, ""), comma, defaultValue);
 }
 
 bool TIniFile2::WriteNumber(std::string_view section, std::string_view key, double value, int decimals) {

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ground/DecimalComma.h"
+
 namespace kelvane {
 
 // One settings file of the classic ini form: "[Section]" lines open a
@@ -42,7 +44,7 @@ class TIniFile2 {
     [[nodiscard]] bool WriteBool(std::string_view section, std::string_view key, bool value);
 
     // Decimal number (see FormatNumber / ParseNumber).
-    double ReadNumber(std::string_view section, std::string_view key, bool commaTolerant,
+    double ReadNumber(std::string_view section, std::string_view key, TDecimalComma comma,
                       double defaultValue) const;
     [[nodiscard]] bool WriteNumber(std::string_view section, std::string_view key, double value,
                                    int decimals);

@@ -78,9 +78,9 @@ std::string FormatNumber(double value, int decimals) {
     return text;
 }
 
-double ParseNumber(std::string_view text, bool commaTolerant, double defaultValue) {
+double ParseNumber(std::string_view text, TDecimalComma comma, double defaultValue) {
     if (const auto value = ParseWholeNumber(text)) return *value;
-    if (commaTolerant && text.find(',') != std::string_view::npos) {
+    if (comma == TDecimalComma::Accepted && text.find(',') != std::string_view::npos) {
         std::string dotted(text);
         std::replace(dotted.begin(), dotted.end(), ',', '.');
         if (const auto value = ParseWholeNumber(dotted)) return *value;

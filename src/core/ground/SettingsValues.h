@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/ground/DecimalComma.h"
+
 namespace kelvane {
 
 // Text forms of the values kept in the settings files. All of them use "."
@@ -16,9 +18,10 @@ namespace kelvane {
 std::string FormatNumber(double value, int decimals);
 
 // A number written with "." as decimal separator; blanks around it are
-// allowed. With commaTolerant, a text that is not a number but holds "," is
-// tried again with every "," replaced by ".". Anything else gives defaultValue.
-double ParseNumber(std::string_view text, bool commaTolerant, double defaultValue);
+// allowed. With the comma accepted, a text that is not a number but holds ","
+// is tried again with every "," replaced by ".". Anything else gives
+// defaultValue.
+double ParseNumber(std::string_view text, TDecimalComma comma, double defaultValue);
 
 // A decimal integer with an optional sign; blanks around it are allowed.
 // Anything else, or a value out of range, gives defaultValue.

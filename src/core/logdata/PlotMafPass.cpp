@@ -28,8 +28,8 @@ double MapSystemPlotMaf(double mafSignal) {
     return out0 + (out1 - out0) * (mafSignal - in0) / (in1 - in0);
 }
 
-void PlotMafPass(TLogData& data, int lhConfig) {
-    if (lhConfig == LHConfigMap) {
+void PlotMafPass(TLogData& data, TLHConfig lhConfig) {
+    if (lhConfig == TLHConfig::Map) {
         // Carrying a missing signal would invent a load of about -1 for logs without MAF.
         for (auto& e : data.Entries)
             e.PlotMaf = e.MafSignal == MissingValue ? MissingValue : MapSystemPlotMaf(e.MafSignal);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/logdata/KelvaneDefs.h"
+#include "core/maps/EngineSetup.h"
 
 namespace kelvane {
 
@@ -9,7 +10,7 @@ namespace kelvane {
 double MapSystemPlotMaf(double mafSignal);
 
 // Sets PlotMaf of every sample: carried onto the MAP system's scale for LH configuration
-// LHConfigMap, the MAF signal itself otherwise. A missing MAF signal stays missing.
-void PlotMafPass(TLogData& data, int lhConfig);
+// TLHConfig::Map, the MAF signal itself otherwise. A missing MAF signal stays missing.
+void PlotMafPass(TLogData& data, TLHConfig lhConfig);
 
 }  // namespace kelvane

@@ -28,7 +28,7 @@ struct TMapOffsets {
     std::size_t Wot;
 };
 
-TMapOffsets OffsetsOf(int which) {
+TMapOffsets OffsetsOf(TEZKMapSource which) {
     switch (which) {
         case TEZKbinFile::NoCat98Map:
             return {0x1000, 0x1320};
@@ -77,7 +77,7 @@ bool TEZKbinFile::IsEZKbinFile(const std::filesystem::path& path) {
 }
 
 // Rows are load indexes; within a row the RPM indexes run backwards.
-bool TEZKbinFile::ReadMap(int which, TMapGrid& grid) const {
+bool TEZKbinFile::ReadMap(TEZKMapSource which, TMapGrid& grid) const {
     const std::size_t base = OffsetsOf(which).Map;
     if (!IsValid() || !HasBinRange(FData, base, ByteMapSize)) return false;
     for (int l = 0; l < MapSize; ++l) {
@@ -86,7 +86,7 @@ bool TEZKbinFile::ReadMap(int which, TMapGrid& grid) const {
     return true;
 }
 
-bool TEZKbinFile::ReadWotCurve(int which, TMapGrid& grid) const {
+bool TEZKbinFile::ReadWotCurve(TEZKMapSource which, TMapGrid& grid) const {
     const std::size_t base = OffsetsOf(which).Wot;
     if (!IsValid() || !HasBinRange(FData, base, MapSize)) return false;
     grid.Fill(0.0);

@@ -5,6 +5,7 @@
 
 #include "core/maps/BinImageBytes.h"
 #include "core/maps/MapGrid.h"
+#include "core/maps/MapSets.h"
 
 namespace kelvane {
 
@@ -16,11 +17,11 @@ enum class TEZKLoadSensor { Maf, HexaMaf, Alpha };
 // image too short for a read leaves the caller's grid untouched.
 class TEZKbinFile {
   public:
-    // Map choices of ReadMap and ReadWotCurve; any other value reads the
-    // 98-octane "Cat" set.
-    static constexpr int Cat98Map = 1;
-    static constexpr int NoCat98Map = 2;
-    static constexpr int Octane91Map = 4;
+    // Map choices of ReadMap and ReadWotCurve, by the source they give; any
+    // other source reads the 98-octane "Cat" set.
+    static constexpr TEZKMapSource Cat98Map = TEZKMapSource::Cat98;
+    static constexpr TEZKMapSource NoCat98Map = TEZKMapSource::NoCat98;
+    static constexpr TEZKMapSource Octane91Map = TEZKMapSource::Octane91;
 
     TEZKbinFile() = default;
     // Reads the whole file when the path ends in ".bin"; otherwise, or when
@@ -41,9 +42,9 @@ class TEZKbinFile {
     static bool IsEZKbinFile(const std::filesystem::path& path);
 
     // False, with the grid untouched, when the image is not valid.
-    bool ReadMap(int which, TMapGrid& grid) const;
+    bool ReadMap(TEZKMapSource which, TMapGrid& grid) const;
     // The WOT curve of the same set into load row 0; the other rows become 0.
-    bool ReadWotCurve(int which, TMapGrid& grid) const;
+    bool ReadWotCurve(TEZKMapSource which, TMapGrid& grid) const;
 
     // The image's RPM breakpoints, unrounded; empty when the image is not valid.
     std::optional<TMapAxis> RpmAxis() const;

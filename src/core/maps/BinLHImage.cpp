@@ -71,7 +71,7 @@ bool TLHbinFile::IsLHbinFile(const std::filesystem::path& path) {
     return IsDeviceImage(data) || IsLH22ImageData(data);
 }
 
-bool TLHbinFile::ReadMap(int which, TMapGrid& grid) const {
+bool TLHbinFile::ReadMap(TLHMapSource which, TMapGrid& grid) const {
     if (!IsValid()) return false;
     if (which != NoCatMap && which != PrimaryLoadMap) which = CatMap;
     if (IsLH22Image()) return which == PrimaryLoadMap ? false : ReadLH22Map(grid);

@@ -7,15 +7,16 @@
 #include "core/maps/BinImageBytes.h"
 #include "core/maps/EngineSetup.h"
 #include "core/maps/MapGrid.h"
+#include "core/maps/MapSets.h"
 
 namespace kelvane {
 
 // Load sensor an LH image is set up for; the values are the LH configuration codes.
 enum class TLHLoadSensor : int {
-    Maf = LHConfigMaf,
-    HexaMaf = LHConfigHexaMaf,
-    Alpha = LHConfigAlpha,
-    Map = LHConfigMap,
+    Maf = CodeOf(TLHConfig::Maf),
+    HexaMaf = CodeOf(TLHConfig::HexaMaf),
+    Alpha = CodeOf(TLHConfig::Alpha),
+    Map = CodeOf(TLHConfig::Map),
 };
 
 // The 16 values of a WOT map, RPM index 0 first.
@@ -27,10 +28,11 @@ using TWotMap = std::array<double, MapSize>;
 // caller's data untouched, and flags whose byte is missing read as false.
 class TLHbinFile {
   public:
-    // Map choices of ReadMap; any other value reads the "Cat" map.
-    static constexpr int CatMap = 1;
-    static constexpr int NoCatMap = 2;
-    static constexpr int PrimaryLoadMap = 3;
+    // Map choices of ReadMap, by the source they give; any other source
+    // reads the "Cat" map.
+    static constexpr TLHMapSource CatMap = TLHMapSource::Cat;
+    static constexpr TLHMapSource NoCatMap = TLHMapSource::NoCat;
+    static constexpr TLHMapSource PrimaryLoadMap = TLHMapSource::PrimaryLoad;
 
     TLHbinFile() = default;
     // Reads the whole file when the path ends in ".bin"; otherwise, or when
@@ -55,7 +57,7 @@ class TLHbinFile {
     // Reads a fuel map into grid: an LH 2.2 image gives its 10-bit map for
     // "Cat" and No-Cat alike and has no Primary Load Map. False, with the grid
     // untouched, when the image is not valid or holds no such map.
-    bool ReadMap(int which, TMapGrid& grid) const;
+    bool ReadMap(TLHMapSource which, TMapGrid& grid) const;
 
     // False, with values untouched, when the image is not valid or too short.
     bool ReadCatWotMap(TWotMap& values) const;

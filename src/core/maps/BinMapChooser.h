@@ -2,14 +2,15 @@
 
 #include <string>
 
+#include "core/maps/MapSets.h"
+
 namespace kelvane {
 
 // Which bin options dialog is asked: the LH one (Cat, No-Cat, Primary Load
 // Map) or the EZK one (98-octane Cat, 98-octane No-Cat, 91-octane).
 enum class TBinDialogKind { LH, EZK };
 
-// The answer of a bin options dialog. The values of the map choices are the
-// map source codes they lead to (LH 1, 2, 3; EZK 1, 2, 4).
+// The answer of a bin options dialog.
 enum class TBinMapChoice : int {
     Cancel = -1,
     NoChoice = 0,  // "OK" pressed without choosing (only the EZK dialog allows it)
@@ -18,6 +19,33 @@ enum class TBinMapChoice : int {
     PrimaryLoad = 3,
     Octane91 = 4,
 };
+
+// The map source a choice leads to; text for Cancel, for "OK" without a
+// choice and for a choice only the other dialog offers.
+constexpr TLHMapSource LHMapSourceOf(TBinMapChoice choice) {
+    switch (choice) {
+        case TBinMapChoice::Cat:
+            return TLHMapSource::Cat;
+        case TBinMapChoice::NoCat:
+            return TLHMapSource::NoCat;
+        case TBinMapChoice::PrimaryLoad:
+            return TLHMapSource::PrimaryLoad;
+        default:
+            return TLHMapSource::Text;
+    }
+}
+constexpr TEZKMapSource EZKMapSourceOf(TBinMapChoice choice) {
+    switch (choice) {
+        case TBinMapChoice::Cat:
+            return TEZKMapSource::Cat98;
+        case TBinMapChoice::NoCat:
+            return TEZKMapSource::NoCat98;
+        case TBinMapChoice::Octane91:
+            return TEZKMapSource::Octane91;
+        default:
+            return TEZKMapSource::Text;
+    }
+}
 
 // Asks the user which map of a bin image was in use. The window supplies the
 // dialogs; tests supply scripted answers.

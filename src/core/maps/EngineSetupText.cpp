@@ -23,7 +23,7 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 template <std::size_t N>
-int CodeOf(const TCodeTexts<N>& texts, std::string_view text) {
+int CodeOfText(const TCodeTexts<N>& texts, std::string_view text) {
     for (std::size_t i = 0; i < N; ++i)
         if (EqualIgnoringCase(texts[i], text)) return static_cast<int>(i) + 1;
     return 0;
@@ -37,12 +37,24 @@ std::string TextOf(const TCodeTexts<N>& texts, int code) {
 
 }  // namespace
 
-int LHVersionFromText(std::string_view text) { return CodeOf(LHVersionTexts, text); }
-int LHConfigFromText(std::string_view text) { return CodeOf(LHConfigTexts, text); }
-int EZKVersionFromText(std::string_view text) { return CodeOf(EZKVersionTexts, text); }
+TLHVersion LHVersionFromText(std::string_view text) {
+    return LHVersionFromCode(CodeOfText(LHVersionTexts, text));
+}
+TLHConfig LHConfigFromText(std::string_view text) {
+    return LHConfigFromCode(CodeOfText(LHConfigTexts, text));
+}
+TEZKVersion EZKVersionFromText(std::string_view text) {
+    return EZKVersionFromCode(CodeOfText(EZKVersionTexts, text));
+}
 
-std::string LHVersionText(int code) { return TextOf(LHVersionTexts, code); }
-std::string LHConfigText(int code) { return TextOf(LHConfigTexts, code); }
-std::string EZKVersionText(int code) { return TextOf(EZKVersionTexts, code); }
+std::string LHVersionText(TLHVersion version) {
+    return TextOf(LHVersionTexts, CodeOf(version));
+}
+std::string LHConfigText(TLHConfig config) {
+    return TextOf(LHConfigTexts, CodeOf(config));
+}
+std::string EZKVersionText(TEZKVersion version) {
+    return TextOf(EZKVersionTexts, CodeOf(version));
+}
 
 }  // namespace kelvane

@@ -15,25 +15,25 @@ TCellBounds CellBoundsOf(const TMapAxis& axis, double first, double last) {
 TPlotRanges AutoPlotRanges(const TEngineSetup& setup, const TMapAxis& lhLoad) {
     TPlotRanges ranges;
     ranges.MinRpm = 0;
-    ranges.MaxRpm = setup.EZKVersion == EZKVersionGT ? 6900 : 6600;
+    ranges.MaxRpm = setup.EZKVersion == TEZKVersion::GT ? 6900 : 6600;
     ranges.MinLoad = lhLoad[0] - (lhLoad[1] - lhLoad[0]) / 2;
     ranges.MaxLoad = lhLoad[15] + (lhLoad[15] - lhLoad[14]) / 2;
     return ranges;
 }
 
-bool AutoRangesReplacePlotRanges(int scaleChoice, bool samplesLoaded) {
-    return scaleChoice == ScaleDefault || (scaleChoice == ScaleAutomatic && !samplesLoaded);
+bool AutoRangesReplacePlotRanges(TScaleMode scaleChoice, bool samplesLoaded) {
+    return scaleChoice == TScaleMode::Default || (scaleChoice == TScaleMode::Automatic && !samplesLoaded);
 }
 
 namespace {
 
-const TMapAxis& LH23LoadTable(int lhConfig) {
+const TMapAxis& LH23LoadTable(TLHConfig lhConfig) {
     switch (lhConfig) {
-        case LHConfigHexaMaf:
+        case TLHConfig::HexaMaf:
             return AxisTables::LH23LoadHexaMaf;
-        case LHConfigAlpha:
+        case TLHConfig::Alpha:
             return AxisTables::LH23LoadAlpha;
-        case LHConfigMap:
+        case TLHConfig::Map:
             return AxisTables::LH23LoadMap;
         default:
             return AxisTables::LH23LoadMaf;
@@ -42,13 +42,13 @@ const TMapAxis& LH23LoadTable(int lhConfig) {
 
 }  // namespace
 
-TMapAxes RecomputeAxes(const TEngineSetup& setup, int lhMapSource, const TBinAxes& binAxes,
+TMapAxes RecomputeAxes(const TEngineSetup& setup, TLHMapSource lhMapSource, const TBinAxes& binAxes,
                        const TPlotScaleState& scale) {
     TMapAxes axes;
-    if (setup.LHVersion == LHVersion22) {
+    if (setup.LHVersion == TLHVersion::LH22) {
         axes.LHRpm = AxisTables::LH22Rpm;
         axes.LHLoad =
-            setup.LHConfig == LHConfigHexaMaf ? AxisTables::LH22LoadHexaMaf : AxisTables::LH22LoadMaf;
+            setup.LHConfig == TLHConfig::HexaMaf ? AxisTables::LH22LoadHexaMaf : AxisTables::LH22LoadMaf;
     } else if (binAxes.LHRpm && binAxes.LHLoad) {
         axes.LHRpm = *binAxes.LHRpm;
         axes.LHLoad = *binAxes.LHLoad;
@@ -60,7 +60,7 @@ TMapAxes RecomputeAxes(const TEngineSetup& setup, int lhMapSource, const TBinAxe
     if (binAxes.EZKRpm)
         axes.EZKRpm = *binAxes.EZKRpm;
     else
-        axes.EZKRpm = setup.EZKVersion == EZKVersionGT ? AxisTables::EZKRpmGT : AxisTables::EZKRpmS4;
+        axes.EZKRpm = setup.EZKVersion == TEZKVersion::GT ? AxisTables::EZKRpmGT : AxisTables::EZKRpmS4;
     axes.EZKLoad = AxisTables::EZKLoad;
 
     axes.LHRpmBounds = CellBoundsOf(axes.LHRpm, BoundEnds::LHRpmFirst, BoundEnds::LHRpmLast);

@@ -39,8 +39,8 @@ constexpr double EZKRpmFirst = 0, EZKRpmLast = 6800;
 constexpr double EZKLoadFirst = -3.33, EZKLoadLast = 103.33;
 }  // namespace BoundEnds
 
-// Plot scale choice: 0 automatic, 1 default, 2 manual.
-enum : int { ScaleAutomatic = 0, ScaleDefault = 1, ScaleManual = 2 };
+// Plot scale choice ("Auto Scale", "Full Scale", the selected limits).
+enum class TScaleMode : int { Automatic = 0, Default = 1, Manual = 2 };
 
 struct TPlotRanges {
     double MinRpm = 0;
@@ -61,7 +61,7 @@ struct TBinAxes {
 // What the plot knows when the axes are rebuilt; decides whether the
 // automatic ranges replace the plot ranges.
 struct TPlotScaleState {
-    int ScaleChoice = ScaleDefault;
+    TScaleMode ScaleChoice = TScaleMode::Default;
     bool SamplesLoaded = false;
 };
 
@@ -87,11 +87,11 @@ TCellBounds CellBoundsOf(const TMapAxis& axis, double first, double last);
 // the LH load cells.
 TPlotRanges AutoPlotRanges(const TEngineSetup& setup, const TMapAxis& lhLoad);
 
-bool AutoRangesReplacePlotRanges(int scaleChoice, bool samplesLoaded);
+bool AutoRangesReplacePlotRanges(TScaleMode scaleChoice, bool samplesLoaded);
 
 // Rebuilds every axis value from the engine setup, the LH map source and the
 // axes of the current bin images. LH 2.2 never takes axes from a bin image.
-TMapAxes RecomputeAxes(const TEngineSetup& setup, int lhMapSource, const TBinAxes& binAxes = {},
+TMapAxes RecomputeAxes(const TEngineSetup& setup, TLHMapSource lhMapSource, const TBinAxes& binAxes = {},
                        const TPlotScaleState& scale = {});
 
 }  // namespace kelvane

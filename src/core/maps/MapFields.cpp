@@ -31,10 +31,10 @@ bool ParsePlain(std::string_view text, double& value) {
     return true;
 }
 
-bool IsMapLine(std::string_view line, double low, double high, bool commaFallback) {
+bool IsMapLine(std::string_view line, double low, double high, TDecimalComma comma) {
     std::size_t pos = 0;
     for (int j = 0; j < MapSize; ++j) {
-        const double value = MapNumberOr(NextMapField(line, pos, "\t"), commaFallback, -1000);
+        const double value = MapNumberOr(NextMapField(line, pos, "\t"), comma, -1000);
         if (value < low || value > high) return false;
     }
     for (; pos < line.size(); ++pos)
@@ -82,18 +82,18 @@ bool IsMapNumber(std::string_view text) {
     return digit;
 }
 
-bool ParseMapNumber(std::string_view text, bool commaFallback, double& value) {
+bool ParseMapNumber(std::string_view text, TDecimalComma comma, double& value) {
     if (ParsePlain(text, value)) return true;
-    if (!commaFallback || text.find(',') == std::string_view::npos) return false;
+    if (comma == TDecimalComma::Refused || text.find(',') == std::string_view::npos) return false;
     std::string withPoints(text);
     for (char& c : withPoints)
         if (c == ',') c = '.';
     return ParsePlain(withPoints, value);
 }
 
-double MapNumberOr(std::string_view text, bool commaFallback, double fallback) {
+double MapNumberOr(std::string_view text, TDecimalComma comma, double fallback) {
     double value = 0;
-    return ParseMapNumber(text, commaFallback, value) ? value : fallback;
+    return ParseMapNumber(text, comma, value) ? value : fallback;
 }
 
 bool IsMapInteger(std::string_view text) {
@@ -106,11 +106,11 @@ bool IsMapInteger(std::string_view text) {
 }
 
 bool IsLHMapLine(std::string_view line) {
-    return IsMapLine(line, -512, 32728, false);
+    return IsMapLine(line, -512, 32728, TDecimalComma::Refused);
 }
 
 bool IsEZKMapLine(std::string_view line) {
-    return IsMapLine(line, -10, 90, true);
+    return IsMapLine(line, -10, 90, TDecimalComma::Accepted);
 }
 
 std::vector<std::string_view> SplitMapLines(std::string_view text) {

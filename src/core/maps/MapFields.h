@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ground/DecimalComma.h"
+
 namespace kelvane {
 
 // True for the characters a map field is trimmed of: blanks and codes 0 to 25.
@@ -22,10 +24,10 @@ std::string_view NextMapField(std::string_view line, std::size_t& pos, std::stri
 bool IsMapNumber(std::string_view text);
 
 // Reads a map number with "." as the point whatever the locale. With the
-// comma fallback a field that is a number only with "," as the point is
+// comma accepted a field that is a number only with "," as the point is
 // read that way. False when the text is no number.
-bool ParseMapNumber(std::string_view text, bool commaFallback, double& value);
-double MapNumberOr(std::string_view text, bool commaFallback, double fallback);
+bool ParseMapNumber(std::string_view text, TDecimalComma comma, double& value);
+double MapNumberOr(std::string_view text, TDecimalComma comma, double fallback);
 
 // Optional leading blanks, optional sign, digits only.
 bool IsMapInteger(std::string_view text);

@@ -18,9 +18,9 @@ constexpr double FuelOffset = 512;
 
 }  // namespace
 
-TFuelLimits FuelLimitsFor(int lhVersion, int lhMapSource) {
-    if (lhMapSource == LHSourcePrimaryLoad) return {65535, 0};
-    if (lhVersion == LHVersion22) return {511, -511};
+TFuelLimits FuelLimitsFor(TLHVersion lhVersion, TLHMapSource lhMapSource) {
+    if (lhMapSource == TLHMapSource::PrimaryLoad) return {65535, 0};
+    if (lhVersion == TLHVersion::LH22) return {511, -511};
     return {127, -127};
 }
 
@@ -38,14 +38,14 @@ TMapGrid FilledGrid(double value) {
 }
 
 double TFuelMapSet::AdjustmentFor(double reference, double updated) const {
-    const bool primaryLoad = Source == LHSourcePrimaryLoad;
+    const bool primaryLoad = Source == TLHMapSource::PrimaryLoad;
     const double base = primaryLoad ? reference : reference + FuelOffset;
     if (base == 0) return 1.0;
     return (primaryLoad ? updated : updated + FuelOffset) / base;
 }
 
 void TFuelMapSet::RecomputeUpdated(const TFuelLimits& limits) {
-    const bool primaryLoad = Source == LHSourcePrimaryLoad;
+    const bool primaryLoad = Source == TLHMapSource::PrimaryLoad;
     for (std::size_t i = 0; i < Updated.Values.size(); ++i) {
         const double r = Reference.Values[i];
         double& a = Adjustments.Values[i];

@@ -2,15 +2,32 @@
 
 #include <filesystem>
 
+#include "core/maps/EngineSetup.h"
 #include "core/maps/MapGrid.h"
 
 namespace kelvane {
 
 // Where the LH reference map came from.
-enum : int { LHSourceText = 0, LHSourceCat = 1, LHSourceNoCat = 2, LHSourcePrimaryLoad = 3 };
+enum class TLHMapSource : int { Text = 0, Cat = 1, NoCat = 2, PrimaryLoad = 3 };
 
 // Where the EZK reference map came from (there is no 3).
-enum : int { EZKSourceText = 0, EZKSourceCat98 = 1, EZKSourceNoCat98 = 2, EZKSource91 = 4 };
+enum class TEZKMapSource : int { Text = 0, Cat98 = 1, NoCat98 = 2, Octane91 = 4 };
+
+// The sources as project files store them. A stored number that names no
+// source reads as the image's "Cat" map.
+constexpr TLHMapSource LHMapSourceFromCode(int code) {
+    return code >= 0 && code <= 3 ? static_cast<TLHMapSource>(code) : TLHMapSource::Cat;
+}
+constexpr TEZKMapSource EZKMapSourceFromCode(int code) {
+    return code == 0 || code == 1 || code == 2 || code == 4 ? static_cast<TEZKMapSource>(code)
+                                                            : TEZKMapSource::Cat98;
+}
+constexpr int CodeOf(TLHMapSource source) {
+    return static_cast<int>(source);
+}
+constexpr int CodeOf(TEZKMapSource source) {
+    return static_cast<int>(source);
+}
 
 // The range the fuel updated map is clamped to (raw ECU numbers).
 struct TFuelLimits {
@@ -20,7 +37,7 @@ struct TFuelLimits {
 };
 
 // The Primary Load Map decides first, then the LH version.
-TFuelLimits FuelLimitsFor(int lhVersion, int lhMapSource);
+TFuelLimits FuelLimitsFor(TLHVersion lhVersion, TLHMapSource lhMapSource);
 
 // The updated ignition map is kept within these degrees.
 constexpr double IgnitionMax = 50;
@@ -38,7 +55,7 @@ struct TFuelMapSet {
     TMapGrid Reference{};
     bool ReferenceLoaded = false;
     std::filesystem::path ReferencePath;  // empty when the map came from the clipboard
-    int Source = LHSourceText;            // LHMapSource
+    TLHMapSource Source = TLHMapSource::Text;
 
     TMapGrid Adjustments = FilledGrid(1.0);
     bool AdjustmentsEdited = false;
@@ -71,7 +88,7 @@ struct TIgnitionMapSet {
     TMapGrid Reference{};
     bool ReferenceLoaded = false;
     std::filesystem::path ReferencePath;
-    int Source = EZKSourceText;  // EZKMapSource
+    TEZKMapSource Source = TEZKMapSource::Text;
 
     TMapGrid Adjustments{};
     bool AdjustmentsEdited = false;

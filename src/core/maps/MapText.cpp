@@ -45,7 +45,7 @@ bool FillRows(const std::vector<std::string>& lines, TMapGrid& grid, const TLine
         if (!check(line)) continue;
         std::size_t pos = 0;
         for (int r = 0; r < MapSize; ++r)
-            grid.At(r, row) = MapNumberOr(NextMapField(line, pos, "\t"), true, 0);
+            grid.At(r, row) = MapNumberOr(NextMapField(line, pos, "\t"), TDecimalComma::Accepted, 0);
         if (++row == MapSize) return true;
     }
     return false;
@@ -71,7 +71,7 @@ bool IsEZKLines(const std::vector<std::string>& lines) {
         std::size_t pos = 0;
         for (int j = 0; j < MapSize; ++j) {
             const std::string_view field = NextMapField(line, pos, "\t");
-            const double value = MapNumberOr(field, true, -1);
+            const double value = MapNumberOr(field, TDecimalComma::Accepted, -1);
             if (value < 0 || value > 90) return false;
             if (field.find_first_of(".,") != std::string_view::npos) decimalMark = true;
         }
@@ -187,10 +187,10 @@ std::filesystem::path NextCounterName(const std::filesystem::path& path) {
     return path.parent_path() / (stem + "(" + std::to_string(next) + ")" + path.extension().string());
 }
 
-TMapWriteResult WriteMapText(const std::filesystem::path& path, std::string_view text, bool overwrite) {
+TMapWriteResult WriteMapText(const std::filesystem::path& path, std::string_view text, TOverwrite overwrite) {
     TMapWriteResult result;
     std::filesystem::path target = path;
-    if (!overwrite) {
+    if (overwrite == TOverwrite::KeepOld) {
         for (int attempt = 0;; ++attempt) {
             std::error_code error;
             if (!std::filesystem::exists(target, error)) break;
@@ -209,11 +209,12 @@ TMapWriteResult WriteMapText(const std::filesystem::path& path, std::string_view
 }
 
 TMapWriteResult WriteLHMapText(const std::filesystem::path& path, const TMapGrid& grid, int decimals,
-                               bool overwrite) {
+                               TOverwrite overwrite) {
     return WriteMapText(path, MapFileText(grid, decimals), overwrite);
 }
 
-TMapWriteResult WriteEZKMapText(const std::filesystem::path& path, const TMapGrid& grid, bool overwrite) {
+TMapWriteResult WriteEZKMapText(const std::filesystem::path& path, const TMapGrid& grid,
+                                TOverwrite overwrite) {
     return WriteMapText(path, MapFileText(grid, 1), overwrite);
 }
 
@@ -267,8 +268,8 @@ bool PasteBlock(std::string_view text, TMapGrid& grid, const TMapSelection& sele
     for (int t = area.Top; t <= area.Bottom; ++t) {
         const auto& row = rows[static_cast<std::size_t>((t - area.Top) % rowCount)];
         for (int c = area.Left; c <= area.Right; ++c)
-            grid.At(c - 1, t - 1) =
-                MapNumberOr(row[static_cast<std::size_t>((c - area.Left) % columns)], true, 0);
+            grid.At(c - 1, t - 1) = MapNumberOr(row[static_cast<std::size_t>((c - area.Left) % columns)],
+                                                TDecimalComma::Accepted, 0);
     }
     if (pastedArea) *pastedArea = area;
     return true;
@@ -282,7 +283,7 @@ bool ReadEZKMapBlock(std::string_view text, TMapGrid& grid) {
         if (!IsEZKMapLine(line)) continue;
         std::size_t pos = 0;
         for (int r = 0; r < MapSize; ++r)
-            grid.At(r, row) = MapNumberOr(NextMapField(line, pos, "\t"), true, 0.0);
+            grid.At(r, row) = MapNumberOr(NextMapField(line, pos, "\t"), TDecimalComma::Accepted, 0.0);
         ++row;
     }
     return row == MapSize;

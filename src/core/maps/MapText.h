@@ -52,15 +52,19 @@ struct TMapWriteResult {
     std::string ErrorText;           // why it failed; empty on success
 };
 
+// What a map write does with an existing file of the same name: replace it,
+// or keep it (when its contents differ) and give the new file a counter.
+enum class TOverwrite { KeepOld, Replace };
+
 // Writes through a temporary file and a rename: a failed write leaves any old
-// file as it was. With overwrite off an existing file of different contents
-// is kept and the name gets a counter; identical contents are rewritten.
+// file as it was. With KeepOld an existing file of different contents is kept
+// and the name gets a counter; identical contents are rewritten.
 [[nodiscard]] TMapWriteResult WriteMapText(const std::filesystem::path& path, std::string_view text,
-                                           bool overwrite);
+                                           TOverwrite overwrite);
 [[nodiscard]] TMapWriteResult WriteLHMapText(const std::filesystem::path& path, const TMapGrid& grid,
-                                             int decimals, bool overwrite);
+                                             int decimals, TOverwrite overwrite);
 [[nodiscard]] TMapWriteResult WriteEZKMapText(const std::filesystem::path& path, const TMapGrid& grid,
-                                              bool overwrite);
+                                              TOverwrite overwrite);
 
 // The selected cells as tab-separated text, one load row per line, CR LF after
 // every line. A selection reaching outside the map is cut to it.

@@ -18,11 +18,12 @@ constexpr int CellTotal = MapSize * MapSize;
 // adjustment unless it is included anyway.
 void AddKnock(TCellStatistics& statistics, const TLogData& logData, std::size_t index,
               const TSampleBinner& binner) {
-    if (!IsKnockEvent(logData, index, false, binner)) return;
+    if (!IsKnockEvent(logData, index, TKnockAdjustment::IfIncluded, binner)) return;
     const TLogDataEntry& entry = logData[index];
-    statistics.MaxKnockCylinders =
-        std::max(statistics.MaxKnockCylinders, KnockCylinderCount(entry, false, binner));
-    statistics.MaxKnockRetard = std::max(statistics.MaxKnockRetard, MaxKnockRetard(entry, false, binner));
+    statistics.MaxKnockCylinders = std::max(statistics.MaxKnockCylinders,
+                                            KnockCylinderCount(entry, TKnockAdjustment::IfIncluded, binner));
+    statistics.MaxKnockRetard =
+        std::max(statistics.MaxKnockRetard, MaxKnockRetard(entry, TKnockAdjustment::IfIncluded, binner));
 }
 
 // A counted value and how many times it counts.
@@ -147,9 +148,9 @@ TCellStatisticsGrid AllCellStatistics(const TLogData& logData, const TPlotContex
                     ++grid[r * MapSize + c].Count;
                 }
         }
-        if (ezk && IsKnockEvent(logData, i, false, binner)) {
-            const int cylinders = KnockCylinderCount(entry, false, binner);
-            const double retard = MaxKnockRetard(entry, false, binner);
+        if (ezk && IsKnockEvent(logData, i, TKnockAdjustment::IfIncluded, binner)) {
+            const int cylinders = KnockCylinderCount(entry, TKnockAdjustment::IfIncluded, binner);
+            const double retard = MaxKnockRetard(entry, TKnockAdjustment::IfIncluded, binner);
             for (int r = rows.First; r <= rows.Last; ++r)
                 for (int c = columns.First; c <= columns.Last; ++c) {
                     TCellStatistics& cell = grid[r * MapSize + c];

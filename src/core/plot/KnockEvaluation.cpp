@@ -24,14 +24,15 @@ bool Knocks(double retard, double adjustment) {
 
 }  // namespace
 
-double KnockAdjustmentAt(const TLogDataEntry& entry, bool withAdjustment, const TSampleBinner& binner) {
+double KnockAdjustmentAt(const TLogDataEntry& entry, TKnockAdjustment adjustmentMode,
+                         const TSampleBinner& binner) {
     const TPlotContext& context = binner.Context();
-    if (!withAdjustment && !context.Options.IncludeAdjustments) return 0;
+    if (adjustmentMode == TKnockAdjustment::IfIncluded && !context.Options.IncludeAdjustments) return 0;
     const TCell cell = binner.Cell(entry, TPlotView::EZK);
     return context.IgnitionAdjustment.At(cell.Row, cell.Column);
 }
 
-bool IsKnockEvent(const TLogData& logData, std::size_t index, bool withAdjustment,
+bool IsKnockEvent(const TLogData& logData, std::size_t index, TKnockAdjustment adjustmentMode,
                   const TSampleBinner& binner) {
     if (index == 0 || index >= logData.Count()) return false;
     const TLogDataEntry& entry = logData[index];
@@ -50,7 +51,7 @@ bool IsKnockEvent(const TLogData& logData, std::size_t index, bool withAdjustmen
         const double retard = entry.KnockRetard[k];
         if (!(retard > prev.KnockRetard[k]) || !ReadsRetard(retard)) continue;
         if (!adjustmentKnown) {
-            adjustment = KnockAdjustmentAt(entry, withAdjustment, binner);
+            adjustment = KnockAdjustmentAt(entry, adjustmentMode, binner);
             adjustmentKnown = true;
         }
         if (Knocks(retard, adjustment)) return true;
@@ -58,9 +59,10 @@ bool IsKnockEvent(const TLogData& logData, std::size_t index, bool withAdjustmen
     return false;
 }
 
-int KnockCylinderCount(const TLogDataEntry& entry, bool withAdjustment, const TSampleBinner& binner) {
+int KnockCylinderCount(const TLogDataEntry& entry, TKnockAdjustment adjustmentMode,
+                       const TSampleBinner& binner) {
     if (!HasRetard(entry)) return 0;
-    const double adjustment = KnockAdjustmentAt(entry, withAdjustment, binner);
+    const double adjustment = KnockAdjustmentAt(entry, adjustmentMode, binner);
     int count = 0;
     for (double retard : entry.KnockRetard)
         if (Knocks(retard, adjustment)) ++count;
@@ -69,10 +71,11 @@ int KnockCylinderCount(const TLogDataEntry& entry, bool withAdjustment, const TS
 
 namespace {
 
-std::string CylinderList(const TLogDataEntry& entry, bool withAdjustment, const TSampleBinner& binner) {
+std::string CylinderList(const TLogDataEntry& entry, TKnockAdjustment adjustmentMode,
+                         const TSampleBinner& binner) {
     std::string list;
     if (!HasRetard(entry)) return list;
-    const double adjustment = KnockAdjustmentAt(entry, withAdjustment, binner);
+    const double adjustment = KnockAdjustmentAt(entry, adjustmentMode, binner);
     for (int k = 0; k < KnockCylinders; ++k) {
         if (!Knocks(entry.KnockRetard[k], adjustment)) continue;
         if (!list.empty()) list += ',';
@@ -83,34 +86,39 @@ std::string CylinderList(const TLogDataEntry& entry, bool withAdjustment, const 
 
 }  // namespace
 
-double MaxKnockRetard(const TLogDataEntry& entry, bool withAdjustment, const TSampleBinner& binner) {
+double MaxKnockRetard(const TLogDataEntry& entry, TKnockAdjustment adjustmentMode,
+                      const TSampleBinner& binner) {
     if (!HasRetard(entry)) return 0;
-    const double adjustment = KnockAdjustmentAt(entry, withAdjustment, binner);
+    const double adjustment = KnockAdjustmentAt(entry, adjustmentMode, binner);
     double largest = 0;
     for (double retard : entry.KnockRetard)
         if (ReadsRetard(retard)) largest = std::max(largest, retard + adjustment);
     return largest;
 }
 
-double KnockAdjustmentAt(const TLogDataEntry& entry, bool withAdjustment, const TPlotContext& context) {
-    return KnockAdjustmentAt(entry, withAdjustment, TSampleBinner(context));
+double KnockAdjustmentAt(const TLogDataEntry& entry, TKnockAdjustment adjustmentMode,
+                         const TPlotContext& context) {
+    return KnockAdjustmentAt(entry, adjustmentMode, TSampleBinner(context));
 }
 
-bool IsKnockEvent(const TLogData& logData, std::size_t index, bool withAdjustment,
+bool IsKnockEvent(const TLogData& logData, std::size_t index, TKnockAdjustment adjustmentMode,
                   const TPlotContext& context) {
-    return IsKnockEvent(logData, index, withAdjustment, TSampleBinner(context));
+    return IsKnockEvent(logData, index, adjustmentMode, TSampleBinner(context));
 }
 
-int KnockCylinderCount(const TLogDataEntry& entry, bool withAdjustment, const TPlotContext& context) {
-    return KnockCylinderCount(entry, withAdjustment, TSampleBinner(context));
+int KnockCylinderCount(const TLogDataEntry& entry, TKnockAdjustment adjustmentMode,
+                       const TPlotContext& context) {
+    return KnockCylinderCount(entry, adjustmentMode, TSampleBinner(context));
 }
 
-std::string KnockCylinderList(const TLogDataEntry& entry, bool withAdjustment, const TPlotContext& context) {
-    return CylinderList(entry, withAdjustment, TSampleBinner(context));
+std::string KnockCylinderList(const TLogDataEntry& entry, TKnockAdjustment adjustmentMode,
+                              const TPlotContext& context) {
+    return CylinderList(entry, adjustmentMode, TSampleBinner(context));
 }
 
-double MaxKnockRetard(const TLogDataEntry& entry, bool withAdjustment, const TPlotContext& context) {
-    return MaxKnockRetard(entry, withAdjustment, TSampleBinner(context));
+double MaxKnockRetard(const TLogDataEntry& entry, TKnockAdjustment adjustmentMode,
+                      const TPlotContext& context) {
+    return MaxKnockRetard(entry, adjustmentMode, TSampleBinner(context));
 }
 
 }  // namespace kelvane

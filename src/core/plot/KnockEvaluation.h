@@ -11,32 +11,40 @@ namespace kelvane {
 
 // Knock measures of one sample from the ignition ECU's per-cylinder retard.
 // The ignition adjustment of the sample's ignition map cell is added to each
-// retard when withAdjustment is true or adjustments are included. Cylinders
+// retard always, or only when the plot options include adjustments. Cylinders
 // the log does not report (retard MissingValue) never count as knocking.
+enum class TKnockAdjustment { IfIncluded, Always };
 
 // Degrees of the ignition adjustment added to the sample's retard values.
-double KnockAdjustmentAt(const TLogDataEntry& entry, bool withAdjustment, const TPlotContext& context);
+double KnockAdjustmentAt(const TLogDataEntry& entry, TKnockAdjustment adjustmentMode,
+                         const TPlotContext& context);
 
 // True when the included sample at index knocks more than the one before it:
 // a cylinder's retard grew and counts as knocking, or, for ECUs without retard
 // values, the knock counter went up.
-bool IsKnockEvent(const TLogData& logData, std::size_t index, bool withAdjustment,
+bool IsKnockEvent(const TLogData& logData, std::size_t index, TKnockAdjustment adjustmentMode,
                   const TPlotContext& context);
 
 // Number of knocking cylinders; 0 without retard values.
-int KnockCylinderCount(const TLogDataEntry& entry, bool withAdjustment, const TPlotContext& context);
+int KnockCylinderCount(const TLogDataEntry& entry, TKnockAdjustment adjustmentMode,
+                       const TPlotContext& context);
 
 // Numbers (1 .. 8) of the knocking cylinders, ascending, joined by ",".
-std::string KnockCylinderList(const TLogDataEntry& entry, bool withAdjustment, const TPlotContext& context);
+std::string KnockCylinderList(const TLogDataEntry& entry, TKnockAdjustment adjustmentMode,
+                              const TPlotContext& context);
 
 // Largest retard (plus adjustment) over the cylinders, never below 0.
-double MaxKnockRetard(const TLogDataEntry& entry, bool withAdjustment, const TPlotContext& context);
+double MaxKnockRetard(const TLogDataEntry& entry, TKnockAdjustment adjustmentMode,
+                      const TPlotContext& context);
 
 // The same measures for passes over many samples.
-double KnockAdjustmentAt(const TLogDataEntry& entry, bool withAdjustment, const TSampleBinner& binner);
-bool IsKnockEvent(const TLogData& logData, std::size_t index, bool withAdjustment,
+double KnockAdjustmentAt(const TLogDataEntry& entry, TKnockAdjustment adjustmentMode,
+                         const TSampleBinner& binner);
+bool IsKnockEvent(const TLogData& logData, std::size_t index, TKnockAdjustment adjustmentMode,
                   const TSampleBinner& binner);
-int KnockCylinderCount(const TLogDataEntry& entry, bool withAdjustment, const TSampleBinner& binner);
-double MaxKnockRetard(const TLogDataEntry& entry, bool withAdjustment, const TSampleBinner& binner);
+int KnockCylinderCount(const TLogDataEntry& entry, TKnockAdjustment adjustmentMode,
+                       const TSampleBinner& binner);
+double MaxKnockRetard(const TLogDataEntry& entry, TKnockAdjustment adjustmentMode,
+                      const TSampleBinner& binner);
 
 }  // namespace kelvane

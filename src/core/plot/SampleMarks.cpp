@@ -28,9 +28,9 @@ TKnockMarker KnockMarkerOf(double maxRetard, int cylinders, const TKnockLimits& 
 
 TKnockMarker SampleKnockMarker(const TLogData& logData, std::size_t index, const TSampleBinner& binner,
                                const TKnockLimits& limits) {
-    if (!IsKnockEvent(logData, index, false, binner)) return TKnockMarker::None;
+    if (!IsKnockEvent(logData, index, TKnockAdjustment::IfIncluded, binner)) return TKnockMarker::None;
     const TLogDataEntry& e = logData[index];
-    return KnockMarkerOf(MaxKnockRetard(e, false, binner), KnockCylinderCount(e, false, binner), limits);
+    return KnockMarkerOf(MaxKnockRetard(e, TKnockAdjustment::IfIncluded, binner), KnockCylinderCount(e, TKnockAdjustment::IfIncluded, binner), limits);
 }
 
 int KnockMarkerReach(TKnockMarker marker, int pointSize) {

@@ -18,18 +18,12 @@ std::filesystem::path FullPath(const std::filesystem::path& file) {
     return error ? file : full.lexically_normal();
 }
 
-void AddRecentFile(TSettings& settings, const std::filesystem::path& path) {
-    auto& recent = settings.RecentFiles;
-    std::erase(recent, path);
-    recent.insert(recent.begin(), path);
-}
-
 void ReloadSettings(TKelvaneState& state, TSettingsStore& store) {
     TSettingsHooks hooks;
     // A target AFR map edited in this run and not yet saved is kept rather
     // than read over from its file.
     if (!state.Fuel.TargetEdited) hooks = TargetAfrMapHooks(state);
-    LoadSettings(store, state.Settings, true, hooks);
+    LoadSettings(store, state.Settings, TSettingsLoad::Startup, hooks);
 }
 
 }  // namespace
@@ -56,7 +50,7 @@ TOpenLogsResult OpenLogs(TKelvaneState& state, const std::vector<std::filesystem
         const bool cancelled = loaded.Cancelled;
         if (loaded.Loaded) {
             result.AnyLoaded = true;
-            if (options.AddToRecentFiles) AddRecentFile(state.Settings, path);
+            if (options.AddToRecentFiles) AddRecentFile(state.Settings.RecentFiles, path);
         }
         result.Files.emplace_back(path, std::move(loaded));
         if (cancelled) {

@@ -17,16 +17,15 @@ namespace kelvane {
 // compared or pasted: the rest of those commands is one code for both.
 struct TFuelMapKind {
     using TImage = TLHbinFile;
+    using TSource = TLHMapSource;
     static constexpr TBinDialogKind Dialog = TBinDialogKind::LH;
     static constexpr TChange Change = TChange::FuelMaps;
-    static constexpr int TextSource = LHSourceText;
-    static constexpr int DefaultBinSource = LHSourceCat;
+    static constexpr TSource TextSource = TLHMapSource::Text;
 
     static TFuelMapSet& Set(TKelvaneState& state) { return state.Fuel; }
     static TCurrentLHImage& Image(TKelvaneState& state) { return state.LHImage; }
-    static bool IsBinSource(int source) {
-        return source == LHSourceCat || source == LHSourceNoCat || source == LHSourcePrimaryLoad;
-    }
+    static bool IsBinSource(TSource source) { return source != TLHMapSource::Text; }
+    static TSource SourceOf(TBinMapChoice choice) { return LHMapSourceOf(choice); }
     static bool IsMapText(const std::filesystem::path& path) { return IsLHMapText(path); }
     static bool ReadMapText(const std::filesystem::path& path, TMapGrid& grid) {
         return ReadLHMapText(path, grid);
@@ -46,7 +45,7 @@ struct TFuelMapKind {
         return NotValidLHBinText(path);
     }
     // An LH 2.2 image holds one map, taken without asking.
-    static std::optional<int> OnlyMap(const TImage& image) {
+    static std::optional<TSource> OnlyMap(const TImage& image) {
         if (image.IsLH22Image()) return TLHbinFile::CatMap;
         return std::nullopt;
     }
@@ -54,16 +53,15 @@ struct TFuelMapKind {
 
 struct TIgnitionMapKind {
     using TImage = TEZKbinFile;
+    using TSource = TEZKMapSource;
     static constexpr TBinDialogKind Dialog = TBinDialogKind::EZK;
     static constexpr TChange Change = TChange::IgnitionMaps;
-    static constexpr int TextSource = EZKSourceText;
-    static constexpr int DefaultBinSource = EZKSourceCat98;
+    static constexpr TSource TextSource = TEZKMapSource::Text;
 
     static TIgnitionMapSet& Set(TKelvaneState& state) { return state.Ignition; }
     static TCurrentEZKImage& Image(TKelvaneState& state) { return state.EZKImage; }
-    static bool IsBinSource(int source) {
-        return source == EZKSourceCat98 || source == EZKSourceNoCat98 || source == EZKSource91;
-    }
+    static bool IsBinSource(TSource source) { return source != TEZKMapSource::Text; }
+    static TSource SourceOf(TBinMapChoice choice) { return EZKMapSourceOf(choice); }
     static bool IsMapText(const std::filesystem::path& path) { return IsEZKMapText(path); }
     static bool ReadMapText(const std::filesystem::path& path, TMapGrid& grid) {
         return ReadEZKMapText(path, grid);
@@ -78,13 +76,14 @@ struct TIgnitionMapKind {
     static std::string NotValidImageText(const std::filesystem::path& path) {
         return NotValidEZKBinText(path);
     }
-    static std::optional<int> OnlyMap(const TImage&) { return std::nullopt; }
+    static std::optional<TSource> OnlyMap(const TImage&) { return std::nullopt; }
 };
 
-// The LH choices the dialog can give; "OK" without a choice is not one of them.
+// The map choices of the kind's dialog; "OK" without a choice and Cancel are
+// not among them.
 template <class TKind>
 bool IsChoiceOf(TBinMapChoice choice) {
-    return TKind::IsBinSource(static_cast<int>(choice));
+    return TKind::IsBinSource(TKind::SourceOf(choice));
 }
 
 }  // namespace kelvane

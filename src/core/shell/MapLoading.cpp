@@ -75,8 +75,8 @@ void LoadEZKImage(TKelvaneState& state, const std::filesystem::path& path, TBinM
     }
     const TEZKbinFile& image = *state.EZKImage.Get();
     // An EZK image only comes with an LH 2.3 fuel ECU.
-    state.Setup().LHVersion = LHVersion23;
-    state.Setup().EZKVersion = image.GtRpmGrid() ? EZKVersionGT : EZKVersionS4;
+    state.Setup().LHVersion = TLHVersion::LH23;
+    state.Setup().EZKVersion = image.GtRpmGrid() ? TEZKVersion::GT : TEZKVersion::S4;
 
     const TBinMapChoice choice = chooser.ChooseMap(TBinDialogKind::EZK, EZKBinNotice(image));
     if (choice == TBinMapChoice::Cancel) {
@@ -84,7 +84,7 @@ void LoadEZKImage(TKelvaneState& state, const std::filesystem::path& path, TBinM
         return;
     }
     if (IsChoiceOf<TIgnitionMapKind>(choice)) {
-        const int which = static_cast<int>(choice);
+        const TEZKMapSource which = EZKMapSourceOf(choice);
         TMapGrid reference = state.Ignition.Reference;
         TMapGrid wot = state.Ignition.WotCurve;
         if (!image.ReadMap(which, reference) || !image.ReadWotCurve(which, wot)) return;
@@ -106,12 +106,12 @@ void LoadLHImage(TKelvaneState& state, const std::filesystem::path& path, TBinMa
         return;
     }
     const TLHbinFile& image = *state.LHImage.Get();
-    int which = 0;
+    TLHMapSource which = TLHMapSource::Text;
     if (image.IsLH22Image()) {
-        state.Setup().LHVersion = LHVersion22;
+        state.Setup().LHVersion = TLHVersion::LH22;
         which = TLHbinFile::CatMap;  // the one LH 2.2 map; the source stays 0
     } else {
-        state.Setup().LHVersion = LHVersion23;
+        state.Setup().LHVersion = TLHVersion::LH23;
         if (image.CatMapInUse()) {
             which = TLHbinFile::CatMap;
         } else if (image.NoCatMapInUse()) {
@@ -122,7 +122,7 @@ void LoadLHImage(TKelvaneState& state, const std::filesystem::path& path, TBinMa
                 outcome.Cancelled = true;
                 return;
             }
-            which = static_cast<int>(choice);
+            which = LHMapSourceOf(choice);
         }
     }
     if (!image.ReadMap(which, state.Fuel.Reference)) return;
@@ -135,12 +135,13 @@ void LoadLHImage(TKelvaneState& state, const std::filesystem::path& path, TBinMa
 // The map the reference's source names, or the dialog's choice for a text
 // reference; empty when the user cancelled.
 template <class TKind>
-std::optional<int> CompareChoice(const typename TKind::TImage& image, int source, TBinMapChooser& chooser) {
-    if (const std::optional<int> only = TKind::OnlyMap(image)) return only;
+std::optional<typename TKind::TSource> CompareChoice(const typename TKind::TImage& image,
+                                                    typename TKind::TSource source, TBinMapChooser& chooser) {
+    if (const auto only = TKind::OnlyMap(image)) return only;
     if (TKind::IsBinSource(source)) return source;
     const TBinMapChoice choice = chooser.ChooseMap(TKind::Dialog, TKind::Notice(image));
     if (!IsChoiceOf<TKind>(choice)) return std::nullopt;
-    return static_cast<int>(choice);
+    return TKind::SourceOf(choice);
 }
 
 template <class TKind>
@@ -152,7 +153,7 @@ bool CompareImage(TKelvaneState& state, const std::filesystem::path& path, TBinM
         return false;
     }
     auto& set = TKind::Set(state);
-    const std::optional<int> which = CompareChoice<TKind>(image, set.Source, chooser);
+    const auto which = CompareChoice<TKind>(image, set.Source, chooser);
     if (!which || !image.ReadMap(*which, set.Updated)) return false;
     set.RecomputeAdjustments();
     return true;
@@ -167,7 +168,7 @@ bool CompareText(TKelvaneState& state, const std::filesystem::path& path) {
 }
 
 template <class TKind>
-bool LoadReference(TKelvaneState& state, const std::filesystem::path& path, int source) {
+bool LoadReference(TKelvaneState& state, const std::filesystem::path& path, typename TKind::TSource source) {
     auto& set = TKind::Set(state);
     if (IsMapTextPath(path)) {
         set.Source = TKind::TextSource;
@@ -179,7 +180,6 @@ bool LoadReference(TKelvaneState& state, const std::filesystem::path& path, int 
     }
     auto& current = TKind::Image(state);
     if (!IsBinPath(path) || !current.Open(path)) return false;
-    if (source != TKind::TextSource && !TKind::IsBinSource(source)) source = TKind::DefaultBinSource;
     // An LH 2.2 image has no Primary Load Map: nothing is read and the
     // reference keeps what it held.
     if (!current.Get()->ReadMap(source, set.Reference)) return false;
@@ -204,8 +204,8 @@ bool LoadUpdatedMap(TKelvaneState& state, const std::filesystem::path& path) {
 
 TMapLoadResult LoadMapFile(TKelvaneState& state, const std::filesystem::path& path, TBinMapChooser& chooser) {
     const TMapStateBefore before(state);
-    const int oldFuelSource = state.Fuel.Source;
-    state.Fuel.Source = LHSourceText;
+    const TLHMapSource oldFuelSource = state.Fuel.Source;
+    state.Fuel.Source = TLHMapSource::Text;
 
     TLoadOutcome outcome;
     if (IsMapTextPath(path)) {
@@ -228,7 +228,8 @@ TMapLoadResult LoadMapFile(TKelvaneState& state, const std::filesystem::path& pa
     // A Primary Load Map reference read with source 0 would be clamped to the
     // byte-map limits, wiping the user's fuel adjustments: without a new LH
     // map the Primary Load source stays.
-    if (!outcome.NewFuelReference && oldFuelSource == LHSourcePrimaryLoad) state.Fuel.Source = oldFuelSource;
+    if (!outcome.NewFuelReference && oldFuelSource == TLHMapSource::PrimaryLoad)
+        state.Fuel.Source = oldFuelSource;
 
     state.RecomputeAxes();
     if (outcome.NewFuelReference) {
@@ -278,7 +279,7 @@ TMapLoadResult CompareMapFile(TKelvaneState& state, const std::filesystem::path&
     return result;
 }
 
-bool LoadLHReference(TKelvaneState& state, const std::filesystem::path& path, int source) {
+bool LoadLHReference(TKelvaneState& state, const std::filesystem::path& path, TLHMapSource source) {
     return LoadReference<TFuelMapKind>(state, path, source);
 }
 
@@ -286,7 +287,7 @@ bool LoadLHUpdatedMap(TKelvaneState& state, const std::filesystem::path& path) {
     return LoadUpdatedMap<TFuelMapKind>(state, path);
 }
 
-bool LoadEZKReference(TKelvaneState& state, const std::filesystem::path& path, int source) {
+bool LoadEZKReference(TKelvaneState& state, const std::filesystem::path& path, TEZKMapSource source) {
     return LoadReference<TIgnitionMapKind>(state, path, source);
 }
 

@@ -39,9 +39,9 @@ TMapLoadResult CompareMapFile(TKelvaneState& state, const std::filesystem::path&
 
 // Loaders for remembered paths and sources: no dialogs, no messages. True when
 // a map was read.
-bool LoadLHReference(TKelvaneState& state, const std::filesystem::path& path, int source);
+bool LoadLHReference(TKelvaneState& state, const std::filesystem::path& path, TLHMapSource source);
 bool LoadLHUpdatedMap(TKelvaneState& state, const std::filesystem::path& path);
-bool LoadEZKReference(TKelvaneState& state, const std::filesystem::path& path, int source);
+bool LoadEZKReference(TKelvaneState& state, const std::filesystem::path& path, TEZKMapSource source);
 bool LoadEZKUpdatedMap(TKelvaneState& state, const std::filesystem::path& path);
 
 }  // namespace kelvane

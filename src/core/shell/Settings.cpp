@@ -46,7 +46,7 @@ class TCascade {
     // Hand-edited project values may carry a decimal comma.
     double Number(std::string_view key, double defaultValue) const {
         for (const TLevel& level : FLevels)
-            defaultValue = level.File->ReadNumber(level.Section, key, true, defaultValue);
+            defaultValue = level.File->ReadNumber(level.Section, key, TDecimalComma::Accepted, defaultValue);
         return defaultValue;
     }
 
@@ -62,7 +62,8 @@ void ReadEngineSetup(std::string lhVersion, std::string lhConfig, std::string ez
 }
 
 void LoadFromMainFile(const TIniFile2& main, TSettings& settings) {
-    settings.ScaleMode = main.ReadBool(SettingsSection, "AutoScale", false) ? ScaleAutomatic : ScaleDefault;
+    settings.ScaleMode =
+        main.ReadBool(SettingsSection, "AutoScale", false) ? TScaleMode::Automatic : TScaleMode::Default;
     ReadEngineSetup(main.ReadString(SettingsSection, "LH Version", ""),
                     main.ReadString(SettingsSection, "LH Config", ""),
                     main.ReadString(SettingsSection, "EZK Config", ""), settings.EngineSetup);
@@ -82,10 +83,10 @@ void LoadFromProject(const TIniFile2& main, const TIniFile2& project, TSettings&
                          {&main, LegacyProjectSection(settings.ProjectName)},
                          {&project, std::string(SettingsSection)}});
     if (plot.Bool("AutoScale", false))
-        settings.ScaleMode = ScaleAutomatic;
+        settings.ScaleMode = TScaleMode::Automatic;
     else
-        settings.ScaleMode =
-            project.ReadBool(SettingsSection, "Manual Scale", false) ? ScaleManual : ScaleDefault;
+        settings.ScaleMode = project.ReadBool(SettingsSection, "Manual Scale", false) ? TScaleMode::Manual
+                                                                                      : TScaleMode::Default;
 
     ReadEngineSetup(plot.Text("LH Version", ""), plot.Text("LH Config", ""), plot.Text("EZK Config", ""),
                     settings.EngineSetup);
@@ -122,8 +123,8 @@ bool WriteEngineSetup(TIniFile2& ini, const TEngineSetup& setup) {
 bool WriteProjectFile(TIniFile2& project, const TSettings& settings) {
     bool ok = WriteEngineSetup(project, settings.EngineSetup);
     ok &= project.WriteInteger(SettingsSection, "Plot Point Size", settings.PlotPointSize);
-    ok &= project.WriteBool(SettingsSection, "AutoScale", settings.ScaleMode == ScaleAutomatic);
-    ok &= project.WriteBool(SettingsSection, "Manual Scale", settings.ScaleMode == ScaleManual);
+    ok &= project.WriteBool(SettingsSection, "AutoScale", settings.ScaleMode == TScaleMode::Automatic);
+    ok &= project.WriteBool(SettingsSection, "Manual Scale", settings.ScaleMode == TScaleMode::Manual);
     const TPlotRanges& limits = settings.PlotLimits;
     ok &= project.WriteNumber(SettingsSection, "Min Plot RPM", limits.MinRpm, 0);
     ok &= project.WriteNumber(SettingsSection, "Max Plot RPM", limits.MaxRpm, 0);
@@ -136,7 +137,7 @@ bool WriteProjectFile(TIniFile2& project, const TSettings& settings) {
 bool WriteMainFile(TIniFile2& main, const TSettings& settings) {
     bool ok = WriteEngineSetup(main, settings.EngineSetup);
     ok &= main.WriteInteger(SettingsSection, "Plot Point Size", settings.PlotPointSize);
-    ok &= main.WriteBool(SettingsSection, "AutoScale", settings.ScaleMode == ScaleAutomatic);
+    ok &= main.WriteBool(SettingsSection, "AutoScale", settings.ScaleMode == TScaleMode::Automatic);
     ok &= main.WriteBool(SettingsSection, "Manual Scale", false);
     ok &= WriteFilterSettingsKeys(main, settings.StoredFilters);
     return ok;
@@ -185,8 +186,9 @@ std::filesystem::path TargetAfrMapPath(const TSettingsStore& store, const TSetti
     return folder / TargetAfrMapFileName;
 }
 
-void LoadSettings(TSettingsStore& store, TSettings& settings, bool startupOnly, const TSettingsHooks& hooks) {
-    if (startupOnly) {
+void LoadSettings(TSettingsStore& store, TSettings& settings, TSettingsLoad load,
+                  const TSettingsHooks& hooks) {
+    if (load == TSettingsLoad::Startup) {
         store.Project().Free();
         LoadFromMainFile(store.Main(), settings);
     } else if (!settings.ProjectFolder.empty() && !settings.ProjectName.empty() &&

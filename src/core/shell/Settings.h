@@ -84,11 +84,13 @@ struct TSettingsHooks {
 // otherwise in the common root.
 std::filesystem::path TargetAfrMapPath(const TSettingsStore& store, const TSettings& settings);
 
-// startupOnly: the start-up load from the main file. Otherwise the project
-// load: each plot and filter key comes from the main file, then the project's
-// own section in it, then the project file, each level defaulting to the one
-// before.
-void LoadSettings(TSettingsStore& store, TSettings& settings, bool startupOnly,
+// Startup: the start-up load from the main file (also when logs are opened).
+// Project: each plot and filter key comes from the main file, then the
+// project's own section in it, then the project file, each level defaulting
+// to the one before.
+enum class TSettingsLoad { Startup, Project };
+
+void LoadSettings(TSettingsStore& store, TSettings& settings, TSettingsLoad load,
                   const TSettingsHooks& hooks = {});
 
 // Writes the project file (when one is open, then frees it), the main file's

@@ -23,10 +23,11 @@ const std::array<TFilterKey, 12> FilterKeys{{
 
 namespace {
 
-bool WriteKeys(TIniFile2& ini, std::string_view section, bool longKeys, const TFilterSettings& filters) {
+bool WriteKeys(TIniFile2& ini, std::string_view section, std::string_view TFilterKey::*keyName,
+               const TFilterSettings& filters) {
     bool ok = true;
     for (const TFilterKey& key : FilterKeys) {
-        const std::string_view name = longKeys ? key.SettingsKey : key.FilterKey;
+        const std::string_view name = key.*keyName;
         ok &= key.Number ? ini.WriteNumber(section, name, filters.*key.Number, key.Decimals)
                          : ini.WriteBool(section, name, filters.*key.Switch);
     }
@@ -39,18 +40,19 @@ void ReadFilterSection(const TIniFile2& ini, TFilterSettings& filters) {
     constexpr TFilterSettings Defaults = FilterSectionDefaults();
     for (const TFilterKey& key : FilterKeys) {
         if (key.Number)
-            filters.*key.Number = ini.ReadNumber(FilterSection, key.FilterKey, false, Defaults.*key.Number);
+            filters.*key.Number =
+                ini.ReadNumber(FilterSection, key.FilterKey, TDecimalComma::Refused, Defaults.*key.Number);
         else
             filters.*key.Switch = ini.ReadBool(FilterSection, key.FilterKey, Defaults.*key.Switch);
     }
 }
 
 bool WriteFilterSection(TIniFile2& ini, const TFilterSettings& filters) {
-    return WriteKeys(ini, FilterSection, false, filters);
+    return WriteKeys(ini, FilterSection, &TFilterKey::FilterKey, filters);
 }
 
 bool WriteFilterSettingsKeys(TIniFile2& ini, const TFilterSettings& filters) {
-    return WriteKeys(ini, SettingsSection, true, filters);
+    return WriteKeys(ini, SettingsSection, &TFilterKey::SettingsKey, filters);
 }
 
 }  // namespace kelvane

@@ -29,8 +29,8 @@ void LoadStartupValues(const TIniFile2& main, TSettings& settings) {
     const TSettings defaults;
     for (std::size_t i = 0; i < settings.KnockLimits.size(); ++i) {
         TKnockLimit& limit = settings.KnockLimits[i];
-        limit.MaxRetard =
-            main.ReadNumber(FilterSection, RetardKey(i), false, defaults.KnockLimits[i].MaxRetard);
+        limit.MaxRetard = main.ReadNumber(FilterSection, RetardKey(i), TDecimalComma::Refused,
+                                          defaults.KnockLimits[i].MaxRetard);
         limit.MaxCylinders =
             main.ReadInteger(FilterSection, CylindersKey(i), defaults.KnockLimits[i].MaxCylinders);
     }

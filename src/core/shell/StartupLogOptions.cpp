@@ -8,12 +8,12 @@ bool HeaderHas(std::string_view header, std::string_view title) {
     return header.find(title) != std::string_view::npos;
 }
 
-bool Lh22Config(int config) {
-    return config == LHConfigMaf || config == LHConfigHexaMaf;
+bool Lh22Config(TLHConfig config) {
+    return config == TLHConfig::Maf || config == TLHConfig::HexaMaf;
 }
 
-bool AnyConfig(int config) {
-    return config >= LHConfigMaf && config <= LHConfigMap;
+bool AnyConfig(TLHConfig config) {
+    return config >= TLHConfig::Maf && config <= TLHConfig::Map;
 }
 
 }  // namespace
@@ -22,8 +22,8 @@ TEngineSetup LogFileOptionsPreselection(std::string_view headerLine, const TEngi
     TEngineSetup result;
     result.EZKVersion = current.EZKVersion;
     if (HeaderHas(headerLine, "MAP [kPa]")) {
-        result.LHVersion = LHVersion23;
-        result.LHConfig = LHConfigMap;
+        result.LHVersion = TLHVersion::LH23;
+        result.LHConfig = TLHConfig::Map;
     } else if (HeaderHas(headerLine,
                          "Air temp [\xB0"
                          "C]") ||
@@ -31,10 +31,10 @@ TEngineSetup LogFileOptionsPreselection(std::string_view headerLine, const TEngi
                          "Air temp [\xC2\xB0"
                          "C]") ||
                HeaderHas(headerLine, "Barometric pressure [kPa]")) {
-        result.LHVersion = LHVersion23;
-        result.LHConfig = LHConfigAlpha;
-    } else if ((current.LHVersion == LHVersion23 && AnyConfig(current.LHConfig)) ||
-               (current.LHVersion == LHVersion22 && Lh22Config(current.LHConfig))) {
+        result.LHVersion = TLHVersion::LH23;
+        result.LHConfig = TLHConfig::Alpha;
+    } else if ((current.LHVersion == TLHVersion::LH23 && AnyConfig(current.LHConfig)) ||
+               (current.LHVersion == TLHVersion::LH22 && Lh22Config(current.LHConfig))) {
         result.LHVersion = current.LHVersion;
         result.LHConfig = current.LHConfig;
     }
@@ -42,9 +42,9 @@ TEngineSetup LogFileOptionsPreselection(std::string_view headerLine, const TEngi
 }
 
 bool LogFileOptionsComplete(const TEngineSetup& choice) {
-    if (choice.LHVersion == LHVersion22) return Lh22Config(choice.LHConfig);
-    return choice.LHVersion == LHVersion23 &&
-           (choice.EZKVersion == EZKVersionGT || choice.EZKVersion == EZKVersionS4) &&
+    if (choice.LHVersion == TLHVersion::LH22) return Lh22Config(choice.LHConfig);
+    return choice.LHVersion == TLHVersion::LH23 &&
+           (choice.EZKVersion == TEZKVersion::GT || choice.EZKVersion == TEZKVersion::S4) &&
            AnyConfig(choice.LHConfig);
 }
 

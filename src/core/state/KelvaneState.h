@@ -20,7 +20,7 @@ struct TKelvaneState {
     TIgnitionMapSet Ignition;
     TCurrentLHImage LHImage;
     TCurrentEZKImage EZKImage;
-    TMapAxes Axes = kelvane::RecomputeAxes(TEngineSetup{}, LHSourceText);
+    TMapAxes Axes = kelvane::RecomputeAxes(TEngineSetup{}, TLHMapSource::Text);
     TDisplayOptions Display;
     TPlotDisplay PlotDisplay;
     TPlotRanges PlotRanges;  // what the plot shows: set up with the axes, fitted to the logs

@@ -27,7 +27,7 @@ TPlotRanges SettingsPlotRanges(const TKelvaneState& state) {
 }
 
 bool AutoScalePlot(const TKelvaneState& state, TPlotRanges& ranges) {
-    if (state.Settings.ScaleMode != ScaleAutomatic || state.Logs.Data.Empty()) return false;
+    if (state.Settings.ScaleMode != TScaleMode::Automatic || state.Logs.Data.Empty()) return false;
     const TCellBounds& rb = state.Axes.LHRpmBounds;
     const TCellBounds& lb = state.Axes.LHLoadBounds;
     const TMapAxis& a = state.Axes.LHLoad;
@@ -40,13 +40,13 @@ bool AutoScalePlot(const TKelvaneState& state, TPlotRanges& ranges) {
     }
 
     switch (state.Setup().LHConfig) {
-        case LHConfigHexaMaf:
+        case TLHConfig::HexaMaf:
             ranges.MinLoad = 25;
             break;
-        case LHConfigAlpha:
+        case TLHConfig::Alpha:
             ranges.MinLoad = 88;
             break;
-        case LHConfigMap:
+        case TLHConfig::Map:
             ranges.MinLoad = 21;
             break;
         default:

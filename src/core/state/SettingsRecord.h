@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/logdata/FilterSettings.h"
+#include "core/logdata/RecentFiles.h"
 #include "core/maps/EngineSetup.h"
 #include "core/maps/MapAxes.h"
 #include "core/plot/KnockLimits.h"
@@ -32,7 +33,7 @@ constexpr int MinPlotPointSize = 2;
 // The settings the main window holds, with the values a first run gives.
 struct TSettings {
     TEngineSetup EngineSetup;
-    int ScaleMode = ScaleDefault;
+    TScaleMode ScaleMode = TScaleMode::Default;
     int PlotPointSize = 6;
     TPlotRanges PlotLimits{0, 6600, 28, 387};  // the selected limits ("Select:")
     TFilterSettings ActiveFilters = FilterSectionDefaults();
@@ -44,7 +45,7 @@ struct TSettings {
     std::filesystem::path ProjectFolder;
     std::string ProjectName;
     std::string SessionName;
-    std::vector<std::filesystem::path> RecentFiles;  // newest first
+    TRecentFiles RecentFiles;
 
     bool operator==(const TSettings&) const = default;
 };

@@ -76,14 +76,16 @@ TEST(TargetAfrMapTest, SettingsSaveAndLoadUseTheStateMapInOnePlace) {
 
         state.Fuel.TargetAfr.Fill(0);
         state.Fuel.TargetEdited = true;
-        LoadSettings(store, state.Settings, !withProject, hooks);
+        LoadSettings(store, state.Settings, withProject ? TSettingsLoad::Project : TSettingsLoad::Startup,
+                     hooks);
         EXPECT_EQ(state.Fuel.TargetAfr, Ramp());
         EXPECT_FALSE(state.Fuel.TargetEdited);
 
         // A file that cannot be read leaves the map as it was.
         std::filesystem::remove(file);
         state.Fuel.TargetAfr.Fill(13.1);
-        LoadSettings(store, state.Settings, !withProject, hooks);
+        LoadSettings(store, state.Settings, withProject ? TSettingsLoad::Project : TSettingsLoad::Startup,
+                     hooks);
         EXPECT_EQ(state.Fuel.TargetAfr.At(4, 9), 13.1);
     }
 }

@@ -198,11 +198,11 @@ TEST(UpdatedMapsTest, DiscardAndResetReturnTheUpdatedMapsToTheReference) {
     EXPECT_FALSE(state.Fuel.AdjustmentsEdited);
     EXPECT_TRUE(state.Ignition.AdjustmentsEdited);
 
-    state.Setup().LHVersion = LHVersion22;
+    state.Setup().LHVersion = TLHVersion::LH22;
     EXPECT_FALSE(ResetIgnitionAdjustment(state));
     EXPECT_EQ(state.Ignition.Adjustments, FilledGrid(2.0));
     EXPECT_TRUE(state.Ignition.AdjustmentsEdited);
-    state.Setup().LHVersion = LHVersion23;
+    state.Setup().LHVersion = TLHVersion::LH23;
     EXPECT_TRUE(ResetIgnitionAdjustment(state));
     EXPECT_EQ(state.Ignition.Updated, state.Ignition.Reference);
     EXPECT_FALSE(state.Ignition.AdjustmentsEdited);

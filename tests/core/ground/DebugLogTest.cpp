@@ -23,9 +23,9 @@ std::vector<std::string> FileLines(const fs::path& path) {
 }
 
 TEST(DebugLogTest, PrefixForms) {
-    EXPECT_EQ(DebugLogPrefix(9, 5, 7, 42, false), "09:05:07 ");
-    EXPECT_EQ(DebugLogPrefix(23, 59, 59, 999, true), "23:59:59.999 ");
-    EXPECT_EQ(DebugLogPrefix(0, 0, 0, 7, true), "00:00:00.007 ");
+    EXPECT_EQ(DebugLogPrefix(9, 5, 7, 42, TLogTimePrecision::Seconds), "09:05:07 ");
+    EXPECT_EQ(DebugLogPrefix(23, 59, 59, 999, TLogTimePrecision::Milliseconds), "23:59:59.999 ");
+    EXPECT_EQ(DebugLogPrefix(0, 0, 0, 7, TLogTimePrecision::Milliseconds), "00:00:00.007 ");
 }
 
 TEST(DebugLogTest, OffUnlessTheFileExists) {

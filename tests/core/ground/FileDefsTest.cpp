@@ -297,12 +297,12 @@ TEST(FileVersionTextTest, ProgramFileGivesVersionOtherFilesTheirDate) {
 
 TEST(DateTimeTextTest, FixedFormsAndZeroMeansNow) {
     const TDateTime when = LocalTime(1999, 12, 31, 23, 59, 58) + std::chrono::milliseconds(999);
-    EXPECT_EQ(DateTimeText(true, when), "1999/12/31 23:59:58");
-    EXPECT_EQ(DateTimeText(false, when), "1999/12/31 23:59");
+    EXPECT_EQ(DateTimeText(TDateTimePrecision::Seconds, when), "1999/12/31 23:59:58");
+    EXPECT_EQ(DateTimeText(TDateTimePrecision::Minutes, when), "1999/12/31 23:59");
 
-    const std::string before = DateTimeText(true, std::chrono::system_clock::now());
-    const std::string now = DateTimeText(true);
-    const std::string after = DateTimeText(true, std::chrono::system_clock::now());
+    const std::string before = DateTimeText(TDateTimePrecision::Seconds, std::chrono::system_clock::now());
+    const std::string now = DateTimeText(TDateTimePrecision::Seconds);
+    const std::string after = DateTimeText(TDateTimePrecision::Seconds, std::chrono::system_clock::now());
     EXPECT_TRUE(now == before || now == after) << now;
 }
 

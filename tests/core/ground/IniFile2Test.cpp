@@ -166,8 +166,8 @@ TEST_F(IniFile2Test, TypedValues) {
     EXPECT_FALSE(ini.ReadBool("S", "zero", true));
     EXPECT_TRUE(ini.ReadBool("S", "bad", true));
     EXPECT_FALSE(ini.ReadBool("", "bool", false));
-    EXPECT_EQ(ini.ReadNumber("S", "num", false, 0), 0);
-    EXPECT_EQ(ini.ReadNumber("S", "num", true, 0), 17.5);
+    EXPECT_EQ(ini.ReadNumber("S", "num", TDecimalComma::Refused, 0), 0);
+    EXPECT_EQ(ini.ReadNumber("S", "num", TDecimalComma::Accepted, 0), 17.5);
     ASSERT_TRUE(ini.WriteNumber("S", "num", -0.0, 1));
     ASSERT_TRUE(ini.WriteNumber("S", "none", 1e-37, 1));
     EXPECT_EQ(ini.ReadString("S", "num", ""), "0.0");

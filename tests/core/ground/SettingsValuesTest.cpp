@@ -38,30 +38,32 @@ TEST(SettingsValuesTest, FormatNumberCases) {
 
 struct TParseCase {
     const char* Text;
-    bool CommaTolerant;
+    TDecimalComma Comma;
     double Expected;
 };
 
 TEST(SettingsValuesTest, ParseNumberCases) {
     constexpr double Default = -99;
+    constexpr TDecimalComma Refused = TDecimalComma::Refused;
+    constexpr TDecimalComma Accepted = TDecimalComma::Accepted;
     const TParseCase cases[] = {
-        {"17.5", false, 17.5},      {" 17.5 ", false, 17.5},  {"+3", false, 3},
-        {"-0.25", false, -0.25},    {".5", false, 0.5},       {"1e3", false, 1000},
-        {"17,5", false, Default},  // [Filter] keys: a comma is not a decimal point
-        {"17,5", true, 17.5},      // project keys: it is
-        {"1,234.5", true, Default}, {"1.2.3", true, Default}, {"", false, Default},
-        {"", true, Default},        {"abc", true, Default},   {"12abc", false, Default},
-        {"inf", false, Default},    {"nan", false, Default},  {"0x10", false, Default},
-        {"--1", false, Default},    {"+-1", false, Default},  {"1e999", false, Default},
+        {"17.5", Refused, 17.5},        {" 17.5 ", Refused, 17.5},    {"+3", Refused, 3},
+        {"-0.25", Refused, -0.25},      {".5", Refused, 0.5},         {"1e3", Refused, 1000},
+        {"17,5", Refused, Default},  // [Filter] keys: a comma is not a decimal point
+        {"17,5", Accepted, 17.5},    // project keys: it is
+        {"1,234.5", Accepted, Default}, {"1.2.3", Accepted, Default}, {"", Refused, Default},
+        {"", Accepted, Default},        {"abc", Accepted, Default},   {"12abc", Refused, Default},
+        {"inf", Refused, Default},      {"nan", Refused, Default},    {"0x10", Refused, Default},
+        {"--1", Refused, Default},      {"+-1", Refused, Default},    {"1e999", Refused, Default},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ParseNumber(c.Text, c.CommaTolerant, Default), c.Expected)
-            << "\"" << c.Text << "\" comma tolerant " << c.CommaTolerant;
+        EXPECT_EQ(ParseNumber(c.Text, c.Comma, Default), c.Expected)
+            << "\"" << c.Text << "\" comma accepted " << (c.Comma == Accepted);
 }
 
 TEST(SettingsValuesTest, MissingValueWritesEmptyAndReadsAsDefault) {
     EXPECT_EQ(FormatNumber(MissingValue, 3), "");
-    EXPECT_EQ(ParseNumber(FormatNumber(MissingValue, 3), true, 14.7), 14.7);
+    EXPECT_EQ(ParseNumber(FormatNumber(MissingValue, 3), TDecimalComma::Accepted, 14.7), 14.7);
 }
 
 TEST(SettingsValuesTest, ParseIntegerAndBoolCases) {

@@ -23,7 +23,7 @@ class LogFileReaderTest : public testing::Test {
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
     }
-    TLoadLogResult Load(const std::filesystem::path& path, int lhConfig = LHConfigMaf) {
+    TLoadLogResult Load(const std::filesystem::path& path, TLHConfig lhConfig = TLHConfig::Maf) {
         TLoadLogOptions options;
         options.LHConfig = lhConfig;
         return LoadLogFile(FState, path, options);
@@ -425,12 +425,12 @@ TEST_F(LogFileReaderTest, RemoveLogFileRelinksAndRenumbersFiles) {
 
 TEST_F(LogFileReaderTest, SmoothingAndPlotMafRunOverTheWholeList) {
     ASSERT_TRUE(
-        Load(Write("a.txt", MafHeader + "\n0\t900\t92\t14\n0.1\t900\t1972\t15\n"), LHConfigMap).Loaded);
+        Load(Write("a.txt", MafHeader + "\n0\t900\t92\t14\n0.1\t900\t1972\t15\n"), TLHConfig::Map).Loaded);
     EXPECT_EQ(FState.Data[0].PlotMaf, 22);
     EXPECT_EQ(FState.Data[1].PlotMaf, 243);
     EXPECT_DOUBLE_EQ(FState.Data[0].SmoothedAfr, (14 + 0.538 * 15) / 1.538);
     // The next load recomputes PlotMaf of every sample for the configuration it is given.
-    ASSERT_TRUE(Load(Write("b.txt", Lines(1)), LHConfigMaf).Loaded);
+    ASSERT_TRUE(Load(Write("b.txt", Lines(1)), TLHConfig::Maf).Loaded);
     EXPECT_EQ(FState.Data[0].PlotMaf, 92);
     EXPECT_DOUBLE_EQ(FState.Data[1].SmoothedAfr, (0.538 * 14 + 15 + 0.538 * 14.7) / 2.076);
 }

@@ -62,7 +62,7 @@ class LogLoadCancelTest : public testing::Test {
     void LoadThree() {
         TLoadLogOptions options;
         options.AfrSmoothing = 1;
-        options.LHConfig = LHConfigMaf;
+        options.LHConfig = TLHConfig::Maf;
         for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
             const int first = 1000 * (name[0] - 'a' + 1);
             ASSERT_TRUE(LoadLogFile(FState, Write(name, LogText(40, first)), options).Loaded);
@@ -72,7 +72,7 @@ class LogLoadCancelTest : public testing::Test {
     static TLoadLogOptions OtherOptions() {
         TLoadLogOptions options;
         options.AfrSmoothing = 6;
-        options.LHConfig = LHConfigMap;
+        options.LHConfig = TLHConfig::Map;
         options.ProgressStep = 256;
         return options;
     }
@@ -166,7 +166,7 @@ TEST_F(LogLoadCancelTest, CompletedLoadEqualsThePlainLoad) {
     auto load = [&](const std::filesystem::path& path) {
         TLoadLogOptions options;
         options.AfrSmoothing = 3;
-        options.LHConfig = LHConfigMap;
+        options.LHConfig = TLHConfig::Map;
         const TLoadLogResult a = LoadLogFile(plain, path, options);
         options.ProgressStep = 512;
         options.Progress = [&](std::uint64_t, std::uint64_t) {
@@ -210,7 +210,7 @@ TEST_F(LogLoadCancelTest, ALoadDuringTheCallbackIsJoinedInOrder) {
         SCOPED_TRACE(inner.filename().string());
         TLogState plain;
         TLoadLogOptions options;
-        options.LHConfig = LHConfigMaf;
+        options.LHConfig = TLHConfig::Maf;
         ASSERT_TRUE(LoadLogFile(plain, a, options).Loaded);  // a stays open, as in the state below
         ASSERT_TRUE(LoadLogFile(plain, inner, options).Loaded);
         ASSERT_TRUE(LoadLogFile(plain, a, options).Loaded);

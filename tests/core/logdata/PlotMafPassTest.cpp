@@ -19,12 +19,12 @@ TEST(PlotMafPassTest, OtherConfigurationsUseTheSignal) {
     TLogDataEntry e;
     e.MafSignal = 300;
     data.Entries = {e, TLogDataEntry{}};
-    for (int config : {LHConfigUnset, LHConfigMaf, LHConfigHexaMaf, LHConfigAlpha}) {
+    for (TLHConfig config : {TLHConfig::Unset, TLHConfig::Maf, TLHConfig::HexaMaf, TLHConfig::Alpha}) {
         PlotMafPass(data, config);
         EXPECT_EQ(data[0].PlotMaf, 300);
         EXPECT_EQ(data[1].PlotMaf, MissingValue);
     }
-    PlotMafPass(data, LHConfigMap);
+    PlotMafPass(data, TLHConfig::Map);
     EXPECT_DOUBLE_EQ(data[0].PlotMaf, 88.75);
     EXPECT_EQ(data[1].PlotMaf, MissingValue);  // no MAF signal: no made-up load
 }

@@ -68,21 +68,21 @@ TEST(EZKbinFileTest, MapChoiceSelectsTheSet) {
     image[0x1B2F] = 24;
     const TEZKbinFile bin(image);
     struct TCase {
-        int Which;
+        TEZKMapSource Which;
         double Degrees;
     };
     const TCase cases[] = {{TEZKbinFile::Cat98Map, 53.7},
                            {TEZKbinFile::NoCat98Map, 56.7},
                            {TEZKbinFile::Octane91Map, 50.7},
-                           {3, 53.7},
-                           {0, 53.7}};
+                           {static_cast<TEZKMapSource>(3), 53.7},
+                           {TEZKMapSource::Text, 53.7}};
     for (const TCase& c : cases) {
         TMapGrid map;
         ASSERT_TRUE(bin.ReadMap(c.Which, map));
-        EXPECT_DOUBLE_EQ(map.At(0, 0), c.Degrees) << c.Which;
+        EXPECT_DOUBLE_EQ(map.At(0, 0), c.Degrees) << CodeOf(c.Which);
         TMapGrid wot;
         ASSERT_TRUE(bin.ReadWotCurve(c.Which, wot));
-        EXPECT_DOUBLE_EQ(wot.At(0, 0), c.Degrees) << c.Which;
+        EXPECT_DOUBLE_EQ(wot.At(0, 0), c.Degrees) << CodeOf(c.Which);
     }
 }
 

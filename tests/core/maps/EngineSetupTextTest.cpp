@@ -7,23 +7,54 @@ namespace kelvane {
 namespace {
 
 TEST(EngineSetupTextTest, TextsReadWithoutRegardToCaseAndUnknownGivesZero) {
-    EXPECT_EQ(LHVersionFromText("lh2.2"), LHVersion22);
-    EXPECT_EQ(LHVersionFromText("LH2.3"), LHVersion23);
-    EXPECT_EQ(LHVersionFromText("LH 2.3"), LHVersionUnset);
-    EXPECT_EQ(LHConfigFromText("hmaf"), LHConfigHexaMaf);
-    EXPECT_EQ(LHConfigFromText("Tps"), LHConfigAlpha);
-    EXPECT_EQ(LHConfigFromText("MAP"), LHConfigMap);
-    EXPECT_EQ(LHConfigFromText(""), LHConfigUnset);
-    EXPECT_EQ(EZKVersionFromText("gt"), EZKVersionGT);
-    EXPECT_EQ(EZKVersionFromText("GTS"), EZKVersionUnset);
+    EXPECT_EQ(LHVersionFromText("lh2.2"), TLHVersion::LH22);
+    EXPECT_EQ(LHVersionFromText("LH2.3"), TLHVersion::LH23);
+    EXPECT_EQ(LHVersionFromText("LH 2.3"), TLHVersion::Unset);
+    EXPECT_EQ(LHConfigFromText("hmaf"), TLHConfig::HexaMaf);
+    EXPECT_EQ(LHConfigFromText("Tps"), TLHConfig::Alpha);
+    EXPECT_EQ(LHConfigFromText("MAP"), TLHConfig::Map);
+    EXPECT_EQ(LHConfigFromText(""), TLHConfig::Unset);
+    EXPECT_EQ(EZKVersionFromText("gt"), TEZKVersion::GT);
+    EXPECT_EQ(EZKVersionFromText("GTS"), TEZKVersion::Unset);
 }
 
 TEST(EngineSetupTextTest, EveryCodeRoundTripsAndUnsetHasNoText) {
-    for (int code = 1; code <= 2; ++code) EXPECT_EQ(LHVersionFromText(LHVersionText(code)), code);
-    for (int code = 1; code <= 4; ++code) EXPECT_EQ(LHConfigFromText(LHConfigText(code)), code);
-    for (int code = 1; code <= 2; ++code) EXPECT_EQ(EZKVersionFromText(EZKVersionText(code)), code);
-    EXPECT_EQ(LHConfigText(0), "");
-    EXPECT_EQ(EZKVersionText(3), "");
+    for (int code = 1; code <= 2; ++code) {
+        const TLHVersion version = LHVersionFromCode(code);
+        EXPECT_EQ(LHVersionFromText(LHVersionText(version)), version);
+        const TEZKVersion ezk = EZKVersionFromCode(code);
+        EXPECT_EQ(EZKVersionFromText(EZKVersionText(ezk)), ezk);
+    }
+    for (int code = 1; code <= 4; ++code) {
+        const TLHConfig config = LHConfigFromCode(code);
+        EXPECT_EQ(LHConfigFromText(LHConfigText(config)), config);
+    }
+    EXPECT_EQ(LHConfigText(TLHConfig::Unset), "");
+    EXPECT_EQ(EZKVersionText(static_cast<TEZKVersion>(3)), "");
+}
+
+// The numbers are those the project files hold.
+TEST(EngineSetupCodeTest, StoredNumbersReadAsTheirCodesAndBack) {
+    EXPECT_EQ(LHVersionFromCode(1), TLHVersion::LH23);
+    EXPECT_EQ(LHVersionFromCode(2), TLHVersion::LH22);
+    EXPECT_EQ(LHConfigFromCode(1), TLHConfig::Maf);
+    EXPECT_EQ(LHConfigFromCode(2), TLHConfig::HexaMaf);
+    EXPECT_EQ(LHConfigFromCode(3), TLHConfig::Alpha);
+    EXPECT_EQ(LHConfigFromCode(4), TLHConfig::Map);
+    EXPECT_EQ(EZKVersionFromCode(1), TEZKVersion::S4);
+    EXPECT_EQ(EZKVersionFromCode(2), TEZKVersion::GT);
+    for (int code = 0; code <= 2; ++code) EXPECT_EQ(CodeOf(LHVersionFromCode(code)), code);
+    for (int code = 0; code <= 4; ++code) EXPECT_EQ(CodeOf(LHConfigFromCode(code)), code);
+    for (int code = 0; code <= 2; ++code) EXPECT_EQ(CodeOf(EZKVersionFromCode(code)), code);
+}
+
+// As an unknown settings text does.
+TEST(EngineSetupCodeTest, NumbersOutOfRangeReadAsNotSet) {
+    for (int code : {-1, 3, 255}) {
+        EXPECT_EQ(LHVersionFromCode(code), TLHVersion::Unset) << code;
+        EXPECT_EQ(EZKVersionFromCode(code), TEZKVersion::Unset) << code;
+    }
+    for (int code : {-1, 5, 255}) EXPECT_EQ(LHConfigFromCode(code), TLHConfig::Unset) << code;
 }
 
 }  // namespace

@@ -100,7 +100,7 @@ TEST(LHbinFileTest, ByteMapsAreLoadRowsWithRpmBackwards) {
     EXPECT_EQ(noCat.At(5, 2), 0);
 
     TMapGrid other;
-    ASSERT_TRUE(bin.ReadMap(9, other));  // unknown choices read the "Cat" map
+    ASSERT_TRUE(bin.ReadMap(static_cast<TLHMapSource>(9), other));  // unknown choices read the "Cat" map
     EXPECT_EQ(other, cat);
 }
 
@@ -261,7 +261,7 @@ TEST(LHbinFileTest, ShortAndForeignImagesLeaveEverythingAlone) {
     for (const TBinBytes& image : images) {
         SCOPED_TRACE(image.size());
         const TLHbinFile bin(image);
-        for (int which : {TLHbinFile::CatMap, TLHbinFile::NoCatMap, TLHbinFile::PrimaryLoadMap}) {
+        for (TLHMapSource which : {TLHbinFile::CatMap, TLHbinFile::NoCatMap, TLHbinFile::PrimaryLoadMap}) {
             TMapGrid grid;
             grid.Fill(42);
             EXPECT_FALSE(bin.ReadMap(which, grid));

@@ -22,20 +22,20 @@ struct TAxesCase {
 
 TEST(MapAxesTest, TablesFollowTheEngineSetup) {
     const TAxesCase cases[] = {
-        {{LHVersionUnset, LHConfigUnset, EZKVersionUnset}, LH23Rpm, LH23LoadMaf, EZKRpmS4},
-        {{LHVersion23, LHConfigMaf, EZKVersionS4}, LH23Rpm, LH23LoadMaf, EZKRpmS4},
-        {{LHVersion23, LHConfigHexaMaf, EZKVersionGT}, LH23Rpm, LH23LoadHexaMaf, EZKRpmGT},
-        {{LHVersion23, LHConfigAlpha, EZKVersionS4}, LH23Rpm, LH23LoadAlpha, EZKRpmS4},
-        {{LHVersionUnset, LHConfigMap, EZKVersionGT}, LH23Rpm, LH23LoadMap, EZKRpmGT},
-        {{LHVersion22, LHConfigMaf, EZKVersionS4}, LH22Rpm, LH22LoadMaf, EZKRpmS4},
-        {{LHVersion22, LHConfigHexaMaf, EZKVersionS4}, LH22Rpm, LH22LoadHexaMaf, EZKRpmS4},
-        {{LHVersion22, LHConfigAlpha, EZKVersionS4}, LH22Rpm, LH22LoadMaf, EZKRpmS4},
-        {{LHVersion22, LHConfigMap, EZKVersionGT}, LH22Rpm, LH22LoadMaf, EZKRpmGT},
+        {{TLHVersion::Unset, TLHConfig::Unset, TEZKVersion::Unset}, LH23Rpm, LH23LoadMaf, EZKRpmS4},
+        {{TLHVersion::LH23, TLHConfig::Maf, TEZKVersion::S4}, LH23Rpm, LH23LoadMaf, EZKRpmS4},
+        {{TLHVersion::LH23, TLHConfig::HexaMaf, TEZKVersion::GT}, LH23Rpm, LH23LoadHexaMaf, EZKRpmGT},
+        {{TLHVersion::LH23, TLHConfig::Alpha, TEZKVersion::S4}, LH23Rpm, LH23LoadAlpha, EZKRpmS4},
+        {{TLHVersion::Unset, TLHConfig::Map, TEZKVersion::GT}, LH23Rpm, LH23LoadMap, EZKRpmGT},
+        {{TLHVersion::LH22, TLHConfig::Maf, TEZKVersion::S4}, LH22Rpm, LH22LoadMaf, EZKRpmS4},
+        {{TLHVersion::LH22, TLHConfig::HexaMaf, TEZKVersion::S4}, LH22Rpm, LH22LoadHexaMaf, EZKRpmS4},
+        {{TLHVersion::LH22, TLHConfig::Alpha, TEZKVersion::S4}, LH22Rpm, LH22LoadMaf, EZKRpmS4},
+        {{TLHVersion::LH22, TLHConfig::Map, TEZKVersion::GT}, LH22Rpm, LH22LoadMaf, EZKRpmGT},
     };
     for (const TAxesCase& c : cases) {
-        const TMapAxes axes = RecomputeAxes(c.Setup, LHSourceText);
-        SCOPED_TRACE(testing::Message()
-                     << c.Setup.LHVersion << "/" << c.Setup.LHConfig << "/" << c.Setup.EZKVersion);
+        const TMapAxes axes = RecomputeAxes(c.Setup, TLHMapSource::Text);
+        SCOPED_TRACE(testing::Message() << CodeOf(c.Setup.LHVersion) << "/" << CodeOf(c.Setup.LHConfig) << "/"
+                                        << CodeOf(c.Setup.EZKVersion));
         EXPECT_EQ(axes.LHRpm, c.LHRpm);
         EXPECT_EQ(axes.LHLoad, c.LHLoad);
         EXPECT_EQ(axes.EZKRpm, c.EZKRpm);
@@ -49,30 +49,36 @@ TEST(MapAxesTest, LHBinAxesDecideLH23OnlyAndEZKBinAxisAlways) {
     bin.LHLoad = Ramp(10, 20);
     bin.EZKRpm = Ramp(500, 350);
 
-    const TMapAxes lh23 = RecomputeAxes({LHVersion23, LHConfigHexaMaf, EZKVersionGT}, LHSourceCat, bin);
+    const TMapAxes lh23 =
+        RecomputeAxes({TLHVersion::LH23, TLHConfig::HexaMaf, TEZKVersion::GT}, TLHMapSource::Cat, bin);
     EXPECT_EQ(lh23.LHRpm, *bin.LHRpm);
     EXPECT_EQ(lh23.LHLoad, *bin.LHLoad);
     EXPECT_EQ(lh23.EZKRpm, *bin.EZKRpm);
     EXPECT_EQ(lh23.LHLoadBounds[1], 20);
 
-    const TMapAxes lh22 = RecomputeAxes({LHVersion22, LHConfigHexaMaf, EZKVersionGT}, LHSourceCat, bin);
+    const TMapAxes lh22 =
+        RecomputeAxes({TLHVersion::LH22, TLHConfig::HexaMaf, TEZKVersion::GT}, TLHMapSource::Cat, bin);
     EXPECT_EQ(lh22.LHRpm, LH22Rpm);
     EXPECT_EQ(lh22.LHLoad, LH22LoadHexaMaf);
     EXPECT_EQ(lh22.EZKRpm, *bin.EZKRpm);
 
     // Back to LH 2.3 with the same image: its axes return.
-    EXPECT_EQ(RecomputeAxes({LHVersion23, LHConfigMaf, EZKVersionS4}, LHSourceCat, bin).LHLoad, *bin.LHLoad);
+    EXPECT_EQ(
+        RecomputeAxes({TLHVersion::LH23, TLHConfig::Maf, TEZKVersion::S4}, TLHMapSource::Cat, bin).LHLoad,
+        *bin.LHLoad);
 
     // Half a pair is no LH image.
     TBinAxes rpmOnly;
     rpmOnly.LHRpm = Ramp(400, 400);
-    const TMapAxes tables = RecomputeAxes({LHVersion23, LHConfigMaf, EZKVersionS4}, LHSourceCat, rpmOnly);
+    const TMapAxes tables =
+        RecomputeAxes({TLHVersion::LH23, TLHConfig::Maf, TEZKVersion::S4}, TLHMapSource::Cat, rpmOnly);
     EXPECT_EQ(tables.LHRpm, LH23Rpm);
     EXPECT_EQ(tables.LHLoad, LH23LoadMaf);
 }
 
 TEST(MapAxesTest, CellBoundsAreMidpointsWithFixedEnds) {
-    const TMapAxes axes = RecomputeAxes({LHVersion23, LHConfigMaf, EZKVersionS4}, LHSourceText);
+    const TMapAxes axes =
+        RecomputeAxes({TLHVersion::LH23, TLHConfig::Maf, TEZKVersion::S4}, TLHMapSource::Text);
     EXPECT_EQ(axes.LHRpmBounds[0], 0);
     EXPECT_EQ(axes.LHRpmBounds[1], 600);
     EXPECT_EQ(axes.LHRpmBounds[15], 5900);
@@ -89,29 +95,32 @@ TEST(MapAxesTest, CellBoundsAreMidpointsWithFixedEnds) {
 }
 
 TEST(MapAxesTest, FuelLimitsAndAutomaticRanges) {
-    const TMapAxes gtPrimary = RecomputeAxes({LHVersion22, LHConfigMaf, EZKVersionGT}, LHSourcePrimaryLoad);
+    const TMapAxes gtPrimary =
+        RecomputeAxes({TLHVersion::LH22, TLHConfig::Maf, TEZKVersion::GT}, TLHMapSource::PrimaryLoad);
     EXPECT_EQ(gtPrimary.FuelLimits, (TFuelLimits{65535, 0}));
-    EXPECT_EQ(AutoPlotRanges({LHVersion22, LHConfigMaf, EZKVersionGT}, gtPrimary.LHLoad),
+    EXPECT_EQ(AutoPlotRanges({TLHVersion::LH22, TLHConfig::Maf, TEZKVersion::GT}, gtPrimary.LHLoad),
               (TPlotRanges{0, 6900, 72 - 16, 1032 + 64}));
 
-    const TMapAxes s4 = RecomputeAxes({LHVersion23, LHConfigMaf, EZKVersionUnset}, LHSourceText);
+    const TMapAxes s4 =
+        RecomputeAxes({TLHVersion::LH23, TLHConfig::Maf, TEZKVersion::Unset}, TLHMapSource::Text);
     EXPECT_EQ(s4.FuelLimits, (TFuelLimits{127, -127}));
-    EXPECT_EQ(AutoPlotRanges({LHVersion23, LHConfigMaf, EZKVersionUnset}, s4.LHLoad),
+    EXPECT_EQ(AutoPlotRanges({TLHVersion::LH23, TLHConfig::Maf, TEZKVersion::Unset}, s4.LHLoad),
               (TPlotRanges{0, 6600, 28, 516 + 33}));
 }
 
 TEST(MapAxesTest, AutomaticRangesReplacePlotRangesOnlyForDefaultOrEmptyAutomatic) {
     struct TCase {
-        int Choice;
+        TScaleMode Choice;
         bool Loaded;
         bool Apply;
     };
-    const TCase cases[] = {{ScaleAutomatic, false, true}, {ScaleAutomatic, true, false},
-                           {ScaleDefault, false, true},   {ScaleDefault, true, true},
-                           {ScaleManual, false, false},   {ScaleManual, true, false}};
+    const TCase cases[] = {{TScaleMode::Automatic, false, true}, {TScaleMode::Automatic, true, false},
+                           {TScaleMode::Default, false, true},   {TScaleMode::Default, true, true},
+                           {TScaleMode::Manual, false, false},   {TScaleMode::Manual, true, false}};
     for (const TCase& c : cases) {
-        EXPECT_EQ(AutoRangesReplacePlotRanges(c.Choice, c.Loaded), c.Apply) << c.Choice << " " << c.Loaded;
-        EXPECT_EQ(RecomputeAxes({}, LHSourceText, {}, {c.Choice, c.Loaded}).AutoRangesApply, c.Apply);
+        EXPECT_EQ(AutoRangesReplacePlotRanges(c.Choice, c.Loaded), c.Apply)
+            << static_cast<int>(c.Choice) << " " << c.Loaded;
+        EXPECT_EQ(RecomputeAxes({}, TLHMapSource::Text, {}, {c.Choice, c.Loaded}).AutoRangesApply, c.Apply);
     }
 }
 

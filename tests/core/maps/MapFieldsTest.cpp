@@ -27,18 +27,18 @@ TEST(MapFieldsTest, NumberRule) {
 
 TEST(MapFieldsTest, NumbersReadWithPointAndOptionalCommaFallback) {
     double value = 0;
-    EXPECT_TRUE(ParseMapNumber("+12.5", false, value));
+    EXPECT_TRUE(ParseMapNumber("+12.5", TDecimalComma::Refused, value));
     EXPECT_EQ(value, 12.5);
-    EXPECT_TRUE(ParseMapNumber("-.25", false, value));
+    EXPECT_TRUE(ParseMapNumber("-.25", TDecimalComma::Refused, value));
     EXPECT_EQ(value, -0.25);
-    EXPECT_TRUE(ParseMapNumber("7.", false, value));
+    EXPECT_TRUE(ParseMapNumber("7.", TDecimalComma::Refused, value));
     EXPECT_EQ(value, 7);
-    EXPECT_FALSE(ParseMapNumber("12,5", false, value));
-    EXPECT_TRUE(ParseMapNumber("12,5", true, value));
+    EXPECT_FALSE(ParseMapNumber("12,5", TDecimalComma::Refused, value));
+    EXPECT_TRUE(ParseMapNumber("12,5", TDecimalComma::Accepted, value));
     EXPECT_EQ(value, 12.5);
-    EXPECT_FALSE(ParseMapNumber("1,2,5", true, value));
-    EXPECT_FALSE(ParseMapNumber("1,2.5", true, value));
-    EXPECT_EQ(MapNumberOr("x", true, -1), -1);
+    EXPECT_FALSE(ParseMapNumber("1,2,5", TDecimalComma::Accepted, value));
+    EXPECT_FALSE(ParseMapNumber("1,2.5", TDecimalComma::Accepted, value));
+    EXPECT_EQ(MapNumberOr("x", TDecimalComma::Accepted, -1), -1);
 }
 
 TEST(MapFieldsTest, FieldsSkipBlanksConsumeSeparatorAndTrim) {

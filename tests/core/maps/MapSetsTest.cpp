@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/maps/BinMapChooser.h"
 #include "core/maps/EngineSetup.h"
 #include "core/maps/MapSets.h"
 
@@ -25,16 +26,16 @@ TEST(FuelMapSetTest, NewSetHoldsNeutralFactorsAndTheDefaultTargetMap) {
 }
 
 TEST(FuelMapSetTest, LimitsFollowPrimaryLoadMapFirstThenLHVersion) {
-    EXPECT_EQ(FuelLimitsFor(LHVersionUnset, LHSourceText), (TFuelLimits{127, -127}));
-    EXPECT_EQ(FuelLimitsFor(LHVersion23, LHSourceNoCat), (TFuelLimits{127, -127}));
-    EXPECT_EQ(FuelLimitsFor(LHVersion22, LHSourceCat), (TFuelLimits{511, -511}));
-    EXPECT_EQ(FuelLimitsFor(LHVersion22, LHSourcePrimaryLoad), (TFuelLimits{65535, 0}));
-    EXPECT_EQ(FuelLimitsFor(LHVersion23, LHSourcePrimaryLoad), (TFuelLimits{65535, 0}));
+    EXPECT_EQ(FuelLimitsFor(TLHVersion::Unset, TLHMapSource::Text), (TFuelLimits{127, -127}));
+    EXPECT_EQ(FuelLimitsFor(TLHVersion::LH23, TLHMapSource::NoCat), (TFuelLimits{127, -127}));
+    EXPECT_EQ(FuelLimitsFor(TLHVersion::LH22, TLHMapSource::Cat), (TFuelLimits{511, -511}));
+    EXPECT_EQ(FuelLimitsFor(TLHVersion::LH22, TLHMapSource::PrimaryLoad), (TFuelLimits{65535, 0}));
+    EXPECT_EQ(FuelLimitsFor(TLHVersion::LH23, TLHMapSource::PrimaryLoad), (TFuelLimits{65535, 0}));
 }
 
 struct TFuelCase {
-    int Source;
-    int LHVersion;
+    TLHMapSource Source;
+    TLHVersion LHVersion;
     double Reference;
     double Adjustment;
     double ExpectedUpdated;
@@ -44,19 +45,19 @@ struct TFuelCase {
 TEST(FuelMapSetTest, UpdatedMapIsRoundedAndClampedWithTheFactorFollowing) {
     const TFuelCase cases[] = {
         // 612 * 1.1 = 673.2 -> 161, above 127.
-        {LHSourceCat, LHVersion23, 100, 1.1, 127, 639.0 / 612.0},
+        {TLHMapSource::Cat, TLHVersion::LH23, 100, 1.1, 127, 639.0 / 612.0},
         // 412 * 0.5 = 206 -> -306, below -127.
-        {LHSourceText, LHVersion23, -100, 0.5, -127, 385.0 / 412.0},
+        {TLHMapSource::Text, TLHVersion::LH23, -100, 0.5, -127, 385.0 / 412.0},
         // Inside the LH 2.2 range the same value is kept.
-        {LHSourceCat, LHVersion22, 100, 1.1, 161, 1.1},
-        {LHSourcePrimaryLoad, LHVersion23, 60000, 1.2, 65535, 65535.0 / 60000.0},
-        {LHSourcePrimaryLoad, LHVersion23, 1000, 1.05, 1050, 1.05},
+        {TLHMapSource::Cat, TLHVersion::LH22, 100, 1.1, 161, 1.1},
+        {TLHMapSource::PrimaryLoad, TLHVersion::LH23, 60000, 1.2, 65535, 65535.0 / 60000.0},
+        {TLHMapSource::PrimaryLoad, TLHVersion::LH23, 1000, 1.05, 1050, 1.05},
         // Exact halves go to the even integer: 512.5 -> 512, 513.5 -> 514.
-        {LHSourceText, LHVersion23, 0, 1.0009765625, 0, 1.0009765625},
-        {LHSourceText, LHVersion23, 0, 1.0029296875, 2, 1.0029296875},
+        {TLHMapSource::Text, TLHVersion::LH23, 0, 1.0009765625, 0, 1.0009765625},
+        {TLHMapSource::Text, TLHVersion::LH23, 0, 1.0029296875, 2, 1.0029296875},
         // A value equal to a limit stays, and so does its factor.
-        {LHSourceText, LHVersion23, 127, 1.0, 127, 1.0},
-        {LHSourceText, LHVersion23, -127, 1.0, -127, 1.0},
+        {TLHMapSource::Text, TLHVersion::LH23, 127, 1.0, 127, 1.0},
+        {TLHMapSource::Text, TLHVersion::LH23, -127, 1.0, -127, 1.0},
     };
     for (const TFuelCase& c : cases) {
         TFuelMapSet set;
@@ -72,10 +73,10 @@ TEST(FuelMapSetTest, UpdatedMapIsRoundedAndClampedWithTheFactorFollowing) {
 
 TEST(FuelMapSetTest, ClampedFactorReproducesTheClampedValue) {
     TFuelMapSet set;
-    set.Source = LHSourceCat;
+    set.Source = TLHMapSource::Cat;
     set.Reference.At(0, 0) = 100;
     set.Adjustments.At(0, 0) = 1.1;
-    const TFuelLimits limits = FuelLimitsFor(LHVersion23, LHSourceCat);
+    const TFuelLimits limits = FuelLimitsFor(TLHVersion::LH23, TLHMapSource::Cat);
     set.RecomputeUpdated(limits);
     const TFuelMapSet once = set;
     set.RecomputeUpdated(limits);
@@ -85,7 +86,7 @@ TEST(FuelMapSetTest, ClampedFactorReproducesTheClampedValue) {
 
 TEST(FuelMapSetTest, AdjustmentsFromUpdatedMapAreNotClamped) {
     TFuelMapSet set;
-    set.Source = LHSourceText;
+    set.Source = TLHMapSource::Text;
     set.Reference.At(2, 3) = 100;
     set.Updated = set.Reference;
     set.Updated.At(2, 3) = 400;  // beyond the LH 2.3 limit, kept as typed
@@ -93,7 +94,7 @@ TEST(FuelMapSetTest, AdjustmentsFromUpdatedMapAreNotClamped) {
     EXPECT_DOUBLE_EQ(set.Adjustments.At(2, 3), 912.0 / 612.0);
     EXPECT_DOUBLE_EQ(set.Adjustments.At(0, 0), 1.0);
 
-    set.Source = LHSourcePrimaryLoad;
+    set.Source = TLHMapSource::PrimaryLoad;
     set.Reference.At(2, 3) = 2000;
     set.Updated.At(2, 3) = 2500;
     set.RecomputeAdjustments();
@@ -104,36 +105,36 @@ TEST(FuelMapSetTest, AdjustmentsFromUpdatedMapAreNotClamped) {
 // and no grid ever holds inf or NaN.
 TEST(FuelMapSetTest, ZeroBaseReferenceGivesNeutralFactor) {
     TFuelMapSet set;
-    set.Source = LHSourceCat;
+    set.Source = TLHMapSource::Cat;
     set.Reference.Fill(-512);
     set.Updated.Fill(-300);
     set.RecomputeAdjustments();
     EXPECT_EQ(set.Adjustments, FilledGrid(1.0));
 
     set.Adjustments.Fill(1.3);
-    set.RecomputeUpdated(FuelLimitsFor(LHVersion22, LHSourceCat));
+    set.RecomputeUpdated(FuelLimitsFor(TLHVersion::LH22, TLHMapSource::Cat));
     EXPECT_EQ(set.Updated.At(5, 5), -511);
     EXPECT_EQ(set.Adjustments, FilledGrid(1.0));
 
     TFuelMapSet primary;
-    primary.Source = LHSourcePrimaryLoad;
+    primary.Source = TLHMapSource::PrimaryLoad;
     primary.Updated.Fill(25);
     primary.RecomputeAdjustments();
     EXPECT_EQ(primary.Adjustments, FilledGrid(1.0));
     primary.Adjustments.Fill(2.0);
-    primary.RecomputeUpdated(FuelLimitsFor(LHVersion23, LHSourcePrimaryLoad));
+    primary.RecomputeUpdated(FuelLimitsFor(TLHVersion::LH23, TLHMapSource::PrimaryLoad));
     EXPECT_TRUE(AllFinite(primary.Adjustments));
     EXPECT_EQ(primary.Updated, FilledGrid(0.0));
 }
 
 TEST(FuelMapSetTest, ResetClearsFactorsAndFlagAndClampsReference) {
     TFuelMapSet set;
-    set.Source = LHSourceText;
+    set.Source = TLHMapSource::Text;
     set.Reference.Fill(20);
     set.Reference.At(15, 15) = 200;  // out of the LH 2.3 range
     set.Adjustments.Fill(1.2);
     set.AdjustmentsEdited = true;
-    set.ResetAdjustments(FuelLimitsFor(LHVersion23, LHSourceText));
+    set.ResetAdjustments(FuelLimitsFor(TLHVersion::LH23, TLHMapSource::Text));
     EXPECT_FALSE(set.AdjustmentsEdited);
     EXPECT_EQ(set.Updated.At(0, 0), 20);
     EXPECT_EQ(set.Updated.At(15, 15), 127);
@@ -175,6 +176,46 @@ TEST(IgnitionMapSetTest, AdjustmentsAndResetFollowTheirRules) {
     EXPECT_EQ(set.Updated.At(1, 1), 50);
     EXPECT_EQ(set.Adjustments.At(1, 1), -5);
     EXPECT_EQ(set.Adjustments.At(0, 0), 0);
+}
+
+// The numbers are those the project files hold ("LH Map in use", "EZK Map in use").
+TEST(MapSourceCodeTest, StoredNumbersReadAsTheirSourcesAndBack) {
+    EXPECT_EQ(LHMapSourceFromCode(0), TLHMapSource::Text);
+    EXPECT_EQ(LHMapSourceFromCode(1), TLHMapSource::Cat);
+    EXPECT_EQ(LHMapSourceFromCode(2), TLHMapSource::NoCat);
+    EXPECT_EQ(LHMapSourceFromCode(3), TLHMapSource::PrimaryLoad);
+    EXPECT_EQ(EZKMapSourceFromCode(0), TEZKMapSource::Text);
+    EXPECT_EQ(EZKMapSourceFromCode(1), TEZKMapSource::Cat98);
+    EXPECT_EQ(EZKMapSourceFromCode(2), TEZKMapSource::NoCat98);
+    EXPECT_EQ(EZKMapSourceFromCode(4), TEZKMapSource::Octane91);
+    for (int code : {0, 1, 2, 3}) EXPECT_EQ(CodeOf(LHMapSourceFromCode(code)), code);
+    for (int code : {0, 1, 2, 4}) EXPECT_EQ(CodeOf(EZKMapSourceFromCode(code)), code);
+}
+
+TEST(MapSourceCodeTest, NumbersNamingNoSourceReadAsTheCatMap) {
+    for (int code : {-1, 4, 255}) EXPECT_EQ(LHMapSourceFromCode(code), TLHMapSource::Cat) << code;
+    for (int code : {-1, 3, 5, 255}) EXPECT_EQ(EZKMapSourceFromCode(code), TEZKMapSource::Cat98) << code;
+}
+
+// A choice only the other dialog offers leads to no map of this kind.
+TEST(MapSourceCodeTest, DialogChoicesLeadToTheirSources) {
+    struct TCase {
+        TBinMapChoice Choice;
+        TLHMapSource LH;
+        TEZKMapSource EZK;
+    };
+    const TCase cases[] = {
+        {TBinMapChoice::Cancel, TLHMapSource::Text, TEZKMapSource::Text},
+        {TBinMapChoice::NoChoice, TLHMapSource::Text, TEZKMapSource::Text},
+        {TBinMapChoice::Cat, TLHMapSource::Cat, TEZKMapSource::Cat98},
+        {TBinMapChoice::NoCat, TLHMapSource::NoCat, TEZKMapSource::NoCat98},
+        {TBinMapChoice::PrimaryLoad, TLHMapSource::PrimaryLoad, TEZKMapSource::Text},
+        {TBinMapChoice::Octane91, TLHMapSource::Text, TEZKMapSource::Octane91},
+    };
+    for (const TCase& c : cases) {
+        EXPECT_EQ(LHMapSourceOf(c.Choice), c.LH) << static_cast<int>(c.Choice);
+        EXPECT_EQ(EZKMapSourceOf(c.Choice), c.EZK) << static_cast<int>(c.Choice);
+    }
 }
 
 }  // namespace

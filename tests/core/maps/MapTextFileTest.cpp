@@ -183,7 +183,7 @@ TEST(MapFileValueTextTest, SixCharacterFields) {
 
 TEST_F(MapTextFileTest, WrittenFilesReadBackAndKeepTheirLayout) {
     const TMapGrid fuel = NumberedGrid(-511);
-    const TMapWriteResult lh = WriteLHMapText(File("fuel.txt"), fuel, 0, true);
+    const TMapWriteResult lh = WriteLHMapText(File("fuel.txt"), fuel, 0, TOverwrite::Replace);
     ASSERT_TRUE(lh.Ok) << lh.ErrorText;
     EXPECT_EQ(lh.FileName, File("fuel.txt"));
     const std::string bytes = ReadBytes(File("fuel.txt"));
@@ -195,13 +195,13 @@ TEST_F(MapTextFileTest, WrittenFilesReadBackAndKeepTheirLayout) {
     EXPECT_EQ(back, fuel);
 
     const TMapGrid target = DefaultTargetAfrMap();
-    ASSERT_TRUE(WriteLHMapText(File("target.txt"), target, 1, true).Ok);
+    ASSERT_TRUE(WriteLHMapText(File("target.txt"), target, 1, TOverwrite::Replace).Ok);
     EXPECT_EQ(ReadBytes(File("target.txt")).substr(0, 10), "14.7\t14.7\t");
     EXPECT_TRUE(ReadLHMapText(File("target.txt"), back));
     EXPECT_EQ(back, target);
 
     const TMapGrid ignition = NumberedGrid(0.5, 0.04);
-    ASSERT_TRUE(WriteEZKMapText(File("ign.txt"), ignition, true).Ok);
+    ASSERT_TRUE(WriteEZKMapText(File("ign.txt"), ignition, TOverwrite::Replace).Ok);
     EXPECT_TRUE(IsEZKMapText(File("ign.txt")));
     EXPECT_TRUE(ReadEZKMapText(File("ign.txt"), back));
     for (std::size_t i = 0; i < back.Values.size(); ++i)
@@ -227,19 +227,19 @@ TEST(NextCounterNameTest, CounterGoesBeforeTheExtension) {
 
 TEST_F(MapTextFileTest, OverwriteOffKeepsOtherContentsUnderCounterNames) {
     const TMapGrid a = NumberedGrid(), b = NumberedGrid(1), c = NumberedGrid(2);
-    ASSERT_TRUE(WriteLHMapText(File("m.txt"), a, 0, false).Ok);
+    ASSERT_TRUE(WriteLHMapText(File("m.txt"), a, 0, TOverwrite::KeepOld).Ok);
 
-    TMapWriteResult result = WriteLHMapText(File("m.txt"), b, 0, false);
+    TMapWriteResult result = WriteLHMapText(File("m.txt"), b, 0, TOverwrite::KeepOld);
     ASSERT_TRUE(result.Ok);
     EXPECT_EQ(result.FileName, File("m(2).txt"));
 
-    result = WriteLHMapText(File("m.txt"), b, 0, false);  // same contents as m(2)
+    result = WriteLHMapText(File("m.txt"), b, 0, TOverwrite::KeepOld);  // same contents as m(2)
     EXPECT_EQ(result.FileName, File("m(2).txt"));
 
-    result = WriteLHMapText(File("m.txt"), c, 0, false);
+    result = WriteLHMapText(File("m.txt"), c, 0, TOverwrite::KeepOld);
     EXPECT_EQ(result.FileName, File("m(3).txt"));
 
-    result = WriteLHMapText(File("m.txt"), a, 0, false);  // same contents as m
+    result = WriteLHMapText(File("m.txt"), a, 0, TOverwrite::KeepOld);  // same contents as m
     EXPECT_EQ(result.FileName, File("m.txt"));
     EXPECT_FALSE(fs::exists(File("m(4).txt")));
 
@@ -247,7 +247,7 @@ TEST_F(MapTextFileTest, OverwriteOffKeepsOtherContentsUnderCounterNames) {
     EXPECT_EQ(ReadBytes(File("m(2).txt")), MapFileText(b, 0));
     EXPECT_EQ(ReadBytes(File("m(3).txt")), MapFileText(c, 0));
 
-    result = WriteLHMapText(File("m.txt"), c, 0, true);
+    result = WriteLHMapText(File("m.txt"), c, 0, TOverwrite::Replace);
     EXPECT_EQ(result.FileName, File("m.txt"));
     EXPECT_EQ(ReadBytes(File("m.txt")), MapFileText(c, 0));
     EXPECT_EQ(std::distance(fs::directory_iterator(FFolder.Path()), fs::directory_iterator()), 3);
@@ -259,14 +259,14 @@ TEST_F(MapTextFileTest, FailedWriteKeepsTheOldFileAndSaysWhy) {
     TMapWriteResult result;
     {
         TFileSizeLimit limit(64);
-        result = WriteLHMapText(File("keep.txt"), NumberedGrid(), 0, true);
+        result = WriteLHMapText(File("keep.txt"), NumberedGrid(), 0, TOverwrite::Replace);
     }
     EXPECT_FALSE(result.Ok);
     EXPECT_FALSE(result.ErrorText.empty());
     EXPECT_EQ(ReadBytes(File("keep.txt")), old);
     EXPECT_EQ(std::distance(fs::directory_iterator(FFolder.Path()), fs::directory_iterator()), 1);
 
-    result = WriteEZKMapText(File("no folder") / "ign.txt", NumberedGrid(), false);
+    result = WriteEZKMapText(File("no folder") / "ign.txt", NumberedGrid(), TOverwrite::KeepOld);
     EXPECT_FALSE(result.Ok);
     EXPECT_FALSE(result.ErrorText.empty());
 }

@@ -19,7 +19,7 @@ struct TKnockCase {
     std::array<double, KnockCylinders> Retard;
     double IgnitionAdjustment;  // in every cell
     bool IncludeAdjustments;
-    bool WithAdjustment;
+    bool AlwaysAdjusted;
     int Count;
     const char* List;
     double Max;
@@ -42,7 +42,7 @@ TEST(KnockEvaluationTest, CylindersKnockAboveATenthBelowTwentyWithTheAdjustmentW
          "1,2,3,4,5,6,7,8",
          0.5},
         {"adjustment ignored when not included", {0, 1, 0, 0, 0, 0, 0, 0}, 0.5, false, false, 1, "2", 1},
-        {"withAdjustment overrides the option",
+        {"always adding the adjustment overrides the option",
          {0, 1, 0, 0, 0, 0, 0, 0},
          0.5,
          false,
@@ -62,9 +62,11 @@ TEST(KnockEvaluationTest, CylindersKnockAboveATenthBelowTwentyWithTheAdjustmentW
         f.IgnitionAdjustment.Fill(c.IgnitionAdjustment);
         f.Options.IncludeAdjustments = c.IncludeAdjustments;
         const TLogDataEntry e = WithRetard(c.Retard);
-        EXPECT_EQ(KnockCylinderCount(e, c.WithAdjustment, f.Context()), c.Count);
-        EXPECT_EQ(KnockCylinderList(e, c.WithAdjustment, f.Context()), c.List);
-        EXPECT_NEAR(MaxKnockRetard(e, c.WithAdjustment, f.Context()), c.Max, 1e-12);
+        const TKnockAdjustment mode =
+            c.AlwaysAdjusted ? TKnockAdjustment::Always : TKnockAdjustment::IfIncluded;
+        EXPECT_EQ(KnockCylinderCount(e, mode, f.Context()), c.Count);
+        EXPECT_EQ(KnockCylinderList(e, mode, f.Context()), c.List);
+        EXPECT_NEAR(MaxKnockRetard(e, mode, f.Context()), c.Max, 1e-12);
     }
 }
 
@@ -74,10 +76,10 @@ TEST(KnockEvaluationTest, AdjustmentComesFromTheSamplesIgnitionCellWhateverTheVi
     // Rpm 3000 and Load 60 lie in EZK cell (6, 9).
     f.IgnitionAdjustment.At(6, 9) = 2.0;
     const TLogDataEntry e = WithRetard({0, 0, 0, 0, 0, 0, 0, 0});
-    EXPECT_EQ(KnockAdjustmentAt(e, false, f.Context()), 2.0);
-    EXPECT_EQ(KnockCylinderCount(e, false, f.Context()), 8);
+    EXPECT_EQ(KnockAdjustmentAt(e, TKnockAdjustment::IfIncluded, f.Context()), 2.0);
+    EXPECT_EQ(KnockCylinderCount(e, TKnockAdjustment::IfIncluded, f.Context()), 8);
     f.IgnitionAdjustment.At(6, 9) = 0;
-    EXPECT_EQ(KnockCylinderCount(e, false, f.Context()), 0);
+    EXPECT_EQ(KnockCylinderCount(e, TKnockAdjustment::IfIncluded, f.Context()), 0);
 }
 
 TEST(KnockEvaluationTest, KnockEventsNeedAnIncludedSampleThatKnocksMoreThanTheOneBefore) {
@@ -117,10 +119,10 @@ TEST(KnockEvaluationTest, KnockEventsNeedAnIncludedSampleThatKnocksMoreThanTheOn
         data[0].KnockCount = c.CountBefore;
         data[1].KnockCount = c.CountAfter;
         data[1].Included = c.AfterIncluded;
-        EXPECT_EQ(IsKnockEvent(data, 1, false, f.Context()), c.Event);
+        EXPECT_EQ(IsKnockEvent(data, 1, TKnockAdjustment::IfIncluded, f.Context()), c.Event);
         // The first sample has no predecessor.
-        EXPECT_FALSE(IsKnockEvent(data, 0, false, f.Context()));
-        EXPECT_FALSE(IsKnockEvent(data, 2, false, f.Context()));
+        EXPECT_FALSE(IsKnockEvent(data, 0, TKnockAdjustment::IfIncluded, f.Context()));
+        EXPECT_FALSE(IsKnockEvent(data, 2, TKnockAdjustment::IfIncluded, f.Context()));
     }
 }
 
@@ -130,10 +132,10 @@ TEST(KnockEvaluationTest, KnockEventTakesTheAdjustmentOnlyWhenAsked) {
     TLogData data;
     data.Entries = {WithRetard({0, 0, 0, 0, 0, 0, 0, 0}), WithRetard({0.05, 0, 0, 0, 0, 0, 0, 0})};
     f.Options.IncludeAdjustments = false;
-    EXPECT_FALSE(IsKnockEvent(data, 1, false, f.Context()));
-    EXPECT_TRUE(IsKnockEvent(data, 1, true, f.Context()));
+    EXPECT_FALSE(IsKnockEvent(data, 1, TKnockAdjustment::IfIncluded, f.Context()));
+    EXPECT_TRUE(IsKnockEvent(data, 1, TKnockAdjustment::Always, f.Context()));
     f.Options.IncludeAdjustments = true;
-    EXPECT_TRUE(IsKnockEvent(data, 1, false, f.Context()));
+    EXPECT_TRUE(IsKnockEvent(data, 1, TKnockAdjustment::IfIncluded, f.Context()));
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ TBinBytes EZKImageWithMaps() {
 class CompareMapFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        FState.Setup().LHVersion = LHVersion23;
+        FState.Setup().LHVersion = TLHVersion::LH23;
         FState.Fuel.Reference = PatternGrid(-10, 2);
         FState.Fuel.ReferenceLoaded = true;
         FState.Ignition.Reference = PatternGrid(20, 1);
@@ -55,9 +55,9 @@ class CompareMapFileTest : public ::testing::Test {
 };
 
 struct TLHCompareCase {
-    int ReferenceSource;
+    TLHMapSource ReferenceSource;
     TBinMapChoice Answer;
-    int ExpectedMap;  // 0: nothing read
+    TLHMapSource ExpectedMap;  // text: nothing read
     bool AsksChooser;
 };
 
@@ -72,11 +72,11 @@ TEST_P(LHCompareTest, ReferenceSourceOrDialogPicksTheMap) {
 
     const TMapLoadResult result = CompareMapFile(FState, Write("cmp.bin", image), chooser);
 
-    EXPECT_EQ(result.Ok, c.ExpectedMap != 0);
+    EXPECT_EQ(result.Ok, c.ExpectedMap != TLHMapSource::Text);
     EXPECT_TRUE(result.ErrorText.empty());
     EXPECT_EQ(result.Changes, TChangeSet(TChange::FuelMaps));  // never the axes, never the printed values
     EXPECT_EQ(chooser.Kinds.size(), c.AsksChooser ? 1u : 0u);
-    if (c.ExpectedMap != 0) {
+    if (c.ExpectedMap != TLHMapSource::Text) {
         TMapGrid expected;
         ASSERT_TRUE(TLHbinFile(image).ReadMap(c.ExpectedMap, expected));
         EXPECT_EQ(FState.Fuel.Updated, expected);
@@ -89,15 +89,15 @@ TEST_P(LHCompareTest, ReferenceSourceOrDialogPicksTheMap) {
     // A compare leaves the current image, the source and the versions alone.
     EXPECT_EQ(FState.LHImage.Get(), nullptr);
     EXPECT_EQ(FState.Fuel.Source, c.ReferenceSource);
-    EXPECT_EQ(FState.Setup().LHVersion, LHVersion23);
+    EXPECT_EQ(FState.Setup().LHVersion, TLHVersion::LH23);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Sources, LHCompareTest,
-    ::testing::Values(TLHCompareCase{LHSourceText, TBinMapChoice::Cat, TLHbinFile::CatMap, true},
-                      TLHCompareCase{LHSourceText, TBinMapChoice::Cancel, 0, true},
-                      TLHCompareCase{LHSourceNoCat, TBinMapChoice::Cancel, TLHbinFile::NoCatMap, false},
-                      TLHCompareCase{LHSourceCat, TBinMapChoice::Cancel, TLHbinFile::CatMap, false}));
+    ::testing::Values(TLHCompareCase{TLHMapSource::Text, TBinMapChoice::Cat, TLHbinFile::CatMap, true},
+                      TLHCompareCase{TLHMapSource::Text, TBinMapChoice::Cancel, TLHMapSource::Text, true},
+                      TLHCompareCase{TLHMapSource::NoCat, TBinMapChoice::Cancel, TLHbinFile::NoCatMap, false},
+                      TLHCompareCase{TLHMapSource::Cat, TBinMapChoice::Cancel, TLHbinFile::CatMap, false}));
 
 TEST_F(CompareMapFileTest, LH22ImageGoesIntoTheUpdatedMapWithoutAsking) {
     TBinBytes image = MakeLH22Image();
@@ -112,14 +112,14 @@ TEST_F(CompareMapFileTest, LH22ImageGoesIntoTheUpdatedMapWithoutAsking) {
     TMapGrid expected;
     ASSERT_TRUE(TLHbinFile(image).ReadMap(TLHbinFile::CatMap, expected));
     EXPECT_EQ(FState.Fuel.Updated, expected);
-    EXPECT_EQ(FState.Setup().LHVersion, LHVersion23);
+    EXPECT_EQ(FState.Setup().LHVersion, TLHVersion::LH23);
 }
 
 TEST_F(CompareMapFileTest, EZKImageByReferenceSourceOrDialog) {
     const TBinBytes image = EZKImageWithMaps();
     const auto path = Write("ezk.bin", image);
 
-    FState.Ignition.Source = EZKSource91;
+    FState.Ignition.Source = TEZKMapSource::Octane91;
     TScriptedChooser silent(TBinMapChoice::Cancel);
     EXPECT_TRUE(CompareMapFile(FState, path, silent).Ok);
     EXPECT_TRUE(silent.Kinds.empty());
@@ -129,7 +129,7 @@ TEST_F(CompareMapFileTest, EZKImageByReferenceSourceOrDialog) {
     EXPECT_DOUBLE_EQ(FState.Ignition.Adjustments.At(5, 6),
                      expected.At(5, 6) - FState.Ignition.Reference.At(5, 6));
 
-    FState.Ignition.Source = EZKSourceText;
+    FState.Ignition.Source = TEZKMapSource::Text;
     TScriptedChooser asking(TBinMapChoice::NoCat);
     EXPECT_TRUE(CompareMapFile(FState, path, asking).Ok);
     ASSERT_EQ(asking.Kinds, std::vector<TBinDialogKind>{TBinDialogKind::EZK});

@@ -52,13 +52,13 @@ TBinBytes EZKImage(bool signature, bool gt, bool wotDisabled) {
     return image;
 }
 
-TMapGrid LHMap(const TBinBytes& image, int which) {
+TMapGrid LHMap(const TBinBytes& image, TLHMapSource which) {
     TMapGrid grid;
     EXPECT_TRUE(TLHbinFile(image).ReadMap(which, grid));
     return grid;
 }
 
-TMapGrid EZKMap(const TBinBytes& image, int which) {
+TMapGrid EZKMap(const TBinBytes& image, TEZKMapSource which) {
     TMapGrid grid;
     EXPECT_TRUE(TEZKbinFile(image).ReadMap(which, grid));
     return grid;
@@ -84,7 +84,7 @@ class LoadMapFileTest : public ::testing::Test {
 struct TOptionCase {
     std::uint8_t Option;
     TBinMapChoice Answer;
-    int ExpectedSource;
+    TLHMapSource ExpectedSource;
     bool AsksChooser;
 };
 
@@ -94,7 +94,7 @@ TEST_P(LHDeviceOptionTest, OptionByteOrDialogDecidesTheMap) {
     const TOptionCase c = GetParam();
     const TBinBytes image = LHDeviceImage(c.Option);
     const auto path = WriteImage("device.bin", image);
-    FState.Setup().LHVersion = LHVersion22;
+    FState.Setup().LHVersion = TLHVersion::LH22;
     FState.Fuel.ReferencePath = "/maps/kept.txt";
     FState.Fuel.Adjustments.Fill(1.1);
     TScriptedChooser chooser(c.Answer);
@@ -106,24 +106,24 @@ TEST_P(LHDeviceOptionTest, OptionByteOrDialogDecidesTheMap) {
     EXPECT_TRUE(result.Changes.Has(TChange::Overlay));
     EXPECT_EQ(FState.PlotDisplay.Overlay, TMapOverlay::Reference);
     EXPECT_EQ(chooser.Kinds.size(), c.AsksChooser ? 1u : 0u);
-    EXPECT_EQ(FState.Setup().LHVersion, LHVersion23);
+    EXPECT_EQ(FState.Setup().LHVersion, TLHVersion::LH23);
     EXPECT_EQ(FState.Fuel.Source, c.ExpectedSource);
     EXPECT_TRUE(FState.Fuel.ReferenceLoaded);
     EXPECT_EQ(FState.Fuel.Reference, LHMap(image, c.ExpectedSource));
     EXPECT_EQ(FState.Fuel.ReferencePath, "/maps/kept.txt");  // the command leaves paths alone
     EXPECT_EQ(FState.Fuel.Adjustments, FilledGrid(1.0));
     EXPECT_EQ(FState.Fuel.Updated, FState.Fuel.Reference);  // nothing clamped with the source's limits
-    EXPECT_EQ(FState.Axes.FuelLimits, FuelLimitsFor(LHVersion23, c.ExpectedSource));
+    EXPECT_EQ(FState.Axes.FuelLimits, FuelLimitsFor(TLHVersion::LH23, c.ExpectedSource));
     ASSERT_NE(FState.LHImage.Get(), nullptr);  // the image stays current
 }
 
-INSTANTIATE_TEST_SUITE_P(Options, LHDeviceOptionTest,
-                         ::testing::Values(TOptionCase{0xFE, TBinMapChoice::Cancel, LHSourceCat, false},
-                                           TOptionCase{0xFC, TBinMapChoice::Cancel, LHSourceCat, false},
-                                           TOptionCase{0xFD, TBinMapChoice::Cancel, LHSourceNoCat, false},
-                                           TOptionCase{0xFF, TBinMapChoice::NoCat, LHSourceNoCat, true},
-                                           TOptionCase{0xFF, TBinMapChoice::PrimaryLoad, LHSourcePrimaryLoad,
-                                                       true}));
+INSTANTIATE_TEST_SUITE_P(
+    Options, LHDeviceOptionTest,
+    ::testing::Values(TOptionCase{0xFE, TBinMapChoice::Cancel, TLHMapSource::Cat, false},
+                      TOptionCase{0xFC, TBinMapChoice::Cancel, TLHMapSource::Cat, false},
+                      TOptionCase{0xFD, TBinMapChoice::Cancel, TLHMapSource::NoCat, false},
+                      TOptionCase{0xFF, TBinMapChoice::NoCat, TLHMapSource::NoCat, true},
+                      TOptionCase{0xFF, TBinMapChoice::PrimaryLoad, TLHMapSource::PrimaryLoad, true}));
 
 TEST_F(LoadMapFileTest, LHDialogNoticeListsWhatWasNotDisabled) {
     TBinBytes image = LHDeviceImage(0xFF);
@@ -146,8 +146,8 @@ TEST_F(LoadMapFileTest, LHDialogNoticeListsWhatWasNotDisabled) {
 }
 
 TEST_F(LoadMapFileTest, LH22ImageSetsLH22AndKeepsValuesBeyondLH23Limits) {
-    FState.Setup().LHVersion = LHVersion23;
-    FState.Fuel.Source = LHSourceCat;
+    FState.Setup().LHVersion = TLHVersion::LH23;
+    FState.Fuel.Source = TLHMapSource::Cat;
     TScriptedChooser chooser;
 
     const TMapLoadResult result =
@@ -155,12 +155,12 @@ TEST_F(LoadMapFileTest, LH22ImageSetsLH22AndKeepsValuesBeyondLH23Limits) {
 
     EXPECT_TRUE(result.Ok);
     EXPECT_TRUE(chooser.Kinds.empty());
-    EXPECT_EQ(FState.Setup().LHVersion, LHVersion22);
-    EXPECT_EQ(FState.Fuel.Source, LHSourceText);
+    EXPECT_EQ(FState.Setup().LHVersion, TLHVersion::LH22);
+    EXPECT_EQ(FState.Fuel.Source, TLHMapSource::Text);
     EXPECT_TRUE(FState.Fuel.ReferenceLoaded);
     EXPECT_EQ(FState.Fuel.Reference.At(15, 15), 300);
     // The limits of LH 2.2 were in force when the updated map was computed.
-    EXPECT_EQ(FState.Axes.FuelLimits, FuelLimitsFor(LHVersion22, LHSourceText));
+    EXPECT_EQ(FState.Axes.FuelLimits, FuelLimitsFor(TLHVersion::LH22, TLHMapSource::Text));
     EXPECT_EQ(FState.Fuel.Updated.At(15, 15), 300);
     EXPECT_EQ(FState.Fuel.Updated.At(0, 0), 0);
 }
@@ -176,8 +176,8 @@ class EZKLoadTest : public LoadMapFileTest, public ::testing::WithParamInterface
 TEST_P(EZKLoadTest, SetsVersionsAndReadsTheChosenMap) {
     const TEZKCase c = GetParam();
     const TBinBytes image = EZKImage(true, c.Gt, c.WotDisabled);
-    FState.Setup().LHVersion = LHVersion22;
-    FState.Setup().EZKVersion = c.Gt ? EZKVersionS4 : EZKVersionGT;
+    FState.Setup().LHVersion = TLHVersion::LH22;
+    FState.Setup().EZKVersion = c.Gt ? TEZKVersion::S4 : TEZKVersion::GT;
     FState.Ignition.Adjustments.Fill(2.0);
     TScriptedChooser chooser(c.Answer);
 
@@ -185,12 +185,12 @@ TEST_P(EZKLoadTest, SetsVersionsAndReadsTheChosenMap) {
 
     EXPECT_TRUE(result.Ok);
     EXPECT_TRUE(result.Changes.Has(TChange::Overlay));
-    EXPECT_EQ(FState.Setup().LHVersion, LHVersion23);
-    EXPECT_EQ(FState.Setup().EZKVersion, c.Gt ? EZKVersionGT : EZKVersionS4);
+    EXPECT_EQ(FState.Setup().LHVersion, TLHVersion::LH23);
+    EXPECT_EQ(FState.Setup().EZKVersion, c.Gt ? TEZKVersion::GT : TEZKVersion::S4);
     ASSERT_EQ(chooser.Kinds.size(), 1u);
     EXPECT_EQ(chooser.Kinds[0], TBinDialogKind::EZK);
     EXPECT_EQ(chooser.Notices[0], c.WotDisabled ? "" : std::string(EZKWotNotice));
-    const int which = static_cast<int>(c.Answer);
+    const TEZKMapSource which = EZKMapSourceOf(c.Answer);
     EXPECT_EQ(FState.Ignition.Source, which);
     EXPECT_TRUE(FState.Ignition.ReferenceLoaded);
     EXPECT_EQ(FState.Ignition.Reference, EZKMap(image, which));
@@ -211,7 +211,7 @@ INSTANTIATE_TEST_SUITE_P(Images, EZKLoadTest,
 TEST_F(LoadMapFileTest, EZKOkWithoutChoiceMarksLoadedAndKeepsTheMap) {
     const TMapGrid before = PatternGrid(20, 0.5);
     FState.Ignition.Reference = before;
-    FState.Ignition.Source = EZKSourceNoCat98;
+    FState.Ignition.Source = TEZKMapSource::NoCat98;
     TScriptedChooser chooser(TBinMapChoice::NoChoice);
 
     const TMapLoadResult result =
@@ -220,7 +220,7 @@ TEST_F(LoadMapFileTest, EZKOkWithoutChoiceMarksLoadedAndKeepsTheMap) {
     EXPECT_TRUE(result.Ok);
     EXPECT_TRUE(FState.Ignition.ReferenceLoaded);
     EXPECT_EQ(FState.Ignition.Reference, before);
-    EXPECT_EQ(FState.Ignition.Source, EZKSourceNoCat98);
+    EXPECT_EQ(FState.Ignition.Source, TEZKMapSource::NoCat98);
 }
 
 TEST_F(LoadMapFileTest, SignaturelessImageLoadsAsEZK) {
@@ -231,11 +231,11 @@ TEST_F(LoadMapFileTest, SignaturelessImageLoadsAsEZK) {
 
     EXPECT_TRUE(result.Ok);
     EXPECT_EQ(chooser.Kinds, std::vector<TBinDialogKind>{TBinDialogKind::EZK});
-    EXPECT_EQ(FState.Ignition.Reference, EZKMap(image, EZKSourceCat98));
+    EXPECT_EQ(FState.Ignition.Reference, EZKMap(image, TEZKMapSource::Cat98));
 }
 
 TEST_F(LoadMapFileTest, FileThatIsNoImageGivesTheVortrixMessage) {
-    FState.Setup().LHVersion = LHVersion22;
+    FState.Setup().LHVersion = TLHVersion::LH22;
     TScriptedChooser chooser;
 
     const TMapLoadResult result = LoadMapFile(FState, WriteImage("short.bin", TBinBytes(1000, 0)), chooser);
@@ -244,13 +244,13 @@ TEST_F(LoadMapFileTest, FileThatIsNoImageGivesTheVortrixMessage) {
     EXPECT_EQ(result.ErrorText, "File \"short.bin\" is not a valid Vortrix bin-file.");
     EXPECT_FALSE(result.Changes.Has(TChange::Overlay));
     EXPECT_TRUE(chooser.Kinds.empty());
-    EXPECT_EQ(FState.Setup().LHVersion, LHVersion22);
+    EXPECT_EQ(FState.Setup().LHVersion, TLHVersion::LH22);
 }
 
 TEST_F(LoadMapFileTest, TextMapsGoIntoTheirSetAndResetAdjustments) {
     const TMapGrid lh = PatternGrid(-20, 3);
     const TMapGrid ezk = PatternGrid(10.5, 1.5);
-    FState.Fuel.Source = LHSourceNoCat;
+    FState.Fuel.Source = TLHMapSource::NoCat;
     FState.Fuel.Adjustments.Fill(1.2);
     FState.Ignition.Adjustments.Fill(-1);
     TScriptedChooser chooser;
@@ -261,7 +261,7 @@ TEST_F(LoadMapFileTest, TextMapsGoIntoTheirSetAndResetAdjustments) {
     EXPECT_TRUE(lhResult.Ok);
     EXPECT_TRUE(ezkResult.Ok);
     EXPECT_EQ(FState.Fuel.Reference, lh);
-    EXPECT_EQ(FState.Fuel.Source, LHSourceText);
+    EXPECT_EQ(FState.Fuel.Source, TLHMapSource::Text);
     EXPECT_EQ(FState.Fuel.Adjustments, FilledGrid(1.0));
     EXPECT_EQ(FState.Fuel.Updated, lh);
     EXPECT_EQ(FState.Ignition.Reference, ezk);
@@ -306,15 +306,16 @@ struct TMapsSnapshot {
     bool FuelLoaded;
     TMapGrid IgnitionReference, IgnitionAdjustments, IgnitionUpdated;
     bool IgnitionLoaded;
-    int IgnitionSource;
+    TEZKMapSource IgnitionSource;
 };
 
 // Maps already loaded and adjusted: the fuel set from a "Cat" map, the
 // ignition set from a text map.
-void PrepareAdjustedMaps(TKelvaneState& state, int fuelSource) {
+void PrepareAdjustedMaps(TKelvaneState& state, TLHMapSource fuelSource) {
     state.Fuel.Source = fuelSource;
     state.RecomputeAxes();
-    state.Fuel.Reference = fuelSource == LHSourcePrimaryLoad ? PatternGrid(20000, 100) : PatternGrid(-30, 4);
+    state.Fuel.Reference =
+        fuelSource == TLHMapSource::PrimaryLoad ? PatternGrid(20000, 100) : PatternGrid(-30, 4);
     state.Fuel.ReferenceLoaded = true;
     state.Fuel.Adjustments.Fill(1.05);
     state.Fuel.RecomputeUpdated(state.Axes.FuelLimits);
@@ -325,7 +326,7 @@ void PrepareAdjustedMaps(TKelvaneState& state, int fuelSource) {
 }
 
 TEST_F(LoadMapFileTest, CancelledDialogsChangeNoMap) {
-    PrepareAdjustedMaps(FState, LHSourceCat);
+    PrepareAdjustedMaps(FState, TLHMapSource::Cat);
     const TMapsSnapshot before(FState);
     TScriptedChooser chooser(TBinMapChoice::Cancel);
 
@@ -340,7 +341,7 @@ TEST_F(LoadMapFileTest, CancelledDialogsChangeNoMap) {
     EXPECT_FALSE(lh.Changes.Has(TChange::Overlay));
     before.ExpectSame(FState);
     // Nothing at all changes, not even the source, and the images stay none.
-    EXPECT_EQ(FState.Fuel.Source, LHSourceCat);
+    EXPECT_EQ(FState.Fuel.Source, TLHMapSource::Cat);
     EXPECT_EQ(FState.LHImage.Get(), nullptr);
     EXPECT_EQ(FState.EZKImage.Get(), nullptr);
 }
@@ -350,7 +351,7 @@ TEST_F(LoadMapFileTest, CancelledDialogsChangeNoMap) {
 TEST_F(LoadMapFileTest, RefusedFileLeavesImagesAxesAndMapsAsTheyWere) {
     TScriptedChooser chooser(TBinMapChoice::Cat);
     ASSERT_TRUE(LoadMapFile(FState, WriteImage("gt.bin", EZKImage(true, true, true)), chooser).Ok);
-    ASSERT_EQ(FState.Setup().EZKVersion, EZKVersionGT);
+    ASSERT_EQ(FState.Setup().EZKVersion, TEZKVersion::GT);
     FState.Ignition.Adjustments.Fill(-1.0);
     FState.Ignition.RecomputeUpdated();
     const TMapsSnapshot before(FState);
@@ -375,15 +376,15 @@ TEST_F(LoadMapFileTest, RefusedFileLeavesImagesAxesAndMapsAsTheyWere) {
 }
 
 TEST_F(LoadMapFileTest, CancelKeepsPrimaryLoadSourceSoTheFuelMapsSurvive) {
-    PrepareAdjustedMaps(FState, LHSourcePrimaryLoad);
+    PrepareAdjustedMaps(FState, TLHMapSource::PrimaryLoad);
     const TMapsSnapshot before(FState);
     TScriptedChooser chooser(TBinMapChoice::Cancel);
 
     LoadMapFile(FState, WriteImage("ezk.bin", EZKImage(true, false, false)), chooser);
 
     before.ExpectSame(FState);
-    EXPECT_EQ(FState.Fuel.Source, LHSourcePrimaryLoad);
-    EXPECT_EQ(FState.Axes.FuelLimits, FuelLimitsFor(LHVersion23, LHSourcePrimaryLoad));
+    EXPECT_EQ(FState.Fuel.Source, TLHMapSource::PrimaryLoad);
+    EXPECT_EQ(FState.Axes.FuelLimits, FuelLimitsFor(TLHVersion::LH23, TLHMapSource::PrimaryLoad));
 }
 
 TEST_F(LoadMapFileTest, SettingsAfterAChosenFile) {

@@ -68,7 +68,7 @@ TEST(MapEditMenuTest, CopyUpdatedMapGivesTheWholeUpdatedMap) {
 
 TEST(MapEditMenuTest, LHPasteReplacesTheReferenceAndClearsItsFile) {
     TKelvaneState state;
-    state.Fuel.Source = LHSourcePrimaryLoad;
+    state.Fuel.Source = TLHMapSource::PrimaryLoad;
     state.Fuel.ReferencePath = "/maps/Base fuel map.txt";
     state.Fuel.Adjustments.Fill(1.3);
     state.Fuel.AdjustmentsEdited = true;
@@ -77,11 +77,11 @@ TEST(MapEditMenuTest, LHPasteReplacesTheReferenceAndClearsItsFile) {
 
     EXPECT_EQ(state.Fuel.Reference, PatternGrid(-50, 7));
     EXPECT_TRUE(state.Fuel.ReferenceLoaded);
-    EXPECT_EQ(state.Fuel.Source, LHSourceText);
+    EXPECT_EQ(state.Fuel.Source, TLHMapSource::Text);
     EXPECT_TRUE(state.Fuel.ReferencePath.empty());
     EXPECT_EQ(state.Fuel.Adjustments, FilledGrid(1.0));
     EXPECT_FALSE(state.Fuel.AdjustmentsEdited);
-    EXPECT_EQ(state.Axes.FuelLimits, FuelLimitsFor(LHVersionUnset, LHSourceText));
+    EXPECT_EQ(state.Axes.FuelLimits, FuelLimitsFor(TLHVersion::Unset, TLHMapSource::Text));
     EXPECT_EQ(state.Fuel.Updated, state.Fuel.Reference);
     EXPECT_FALSE(state.Ignition.ReferenceLoaded);
 }
@@ -92,14 +92,14 @@ TEST(MapEditMenuTest, EZKPasteAcceptsDecimalCommas) {
         if (c == '.') c = ',';
     ASSERT_EQ(PasteMapItem(text).Caption, "Paste EZK Map");
     TKelvaneState state;
-    state.Ignition.Source = EZKSourceNoCat98;
+    state.Ignition.Source = TEZKMapSource::NoCat98;
     state.Ignition.ReferencePath = "/maps/ign.txt";
 
     ASSERT_TRUE(PasteMap(state, text).Has(TChange::IgnitionMaps));
 
     EXPECT_TRUE(state.Ignition.ReferenceLoaded);
     EXPECT_EQ(state.Ignition.Reference, PatternGrid(12.5, 1.5));
-    EXPECT_EQ(state.Ignition.Source, EZKSourceText);
+    EXPECT_EQ(state.Ignition.Source, TEZKMapSource::Text);
     EXPECT_TRUE(state.Ignition.ReferencePath.empty());
     EXPECT_EQ(state.Ignition.Updated, state.Ignition.Reference);
     EXPECT_FALSE(state.Fuel.ReferenceLoaded);

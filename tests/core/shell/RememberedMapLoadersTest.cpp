@@ -21,12 +21,12 @@ class RememberedMapLoadersTest : public ::testing::Test {
 TEST_F(RememberedMapLoadersTest, LHTextReferenceRecordsItsPath) {
     const TMapGrid map = PatternGrid(-40, 5);
     WriteTextFile(Path("ref.txt"), MapFileText(map, 0));
-    FState.Fuel.Source = LHSourceNoCat;
+    FState.Fuel.Source = TLHMapSource::NoCat;
     FState.Fuel.Adjustments.Fill(0.9);
 
-    EXPECT_TRUE(LoadLHReference(FState, Path("ref.txt"), LHSourceNoCat));
+    EXPECT_TRUE(LoadLHReference(FState, Path("ref.txt"), TLHMapSource::NoCat));
 
-    EXPECT_EQ(FState.Fuel.Source, LHSourceText);
+    EXPECT_EQ(FState.Fuel.Source, TLHMapSource::Text);
     EXPECT_EQ(FState.Fuel.Reference, map);
     EXPECT_TRUE(FState.Fuel.ReferenceLoaded);
     EXPECT_EQ(FState.Fuel.ReferencePath, Path("ref.txt"));
@@ -37,7 +37,7 @@ TEST_F(RememberedMapLoadersTest, ShortLHTextIsNotLoadedAndKeepsThePath) {
     WriteTextFile(Path("short.txt"), "1\t2\t3\t4\t5\t6\t7\t8\t9\t10\t11\t12\t13\t14\t15\t16\r\n");
     FState.Fuel.ReferencePath = "/old/ref.txt";
 
-    EXPECT_FALSE(LoadLHReference(FState, Path("short.txt"), LHSourceText));
+    EXPECT_FALSE(LoadLHReference(FState, Path("short.txt"), TLHMapSource::Text));
 
     EXPECT_FALSE(FState.Fuel.ReferenceLoaded);
     EXPECT_EQ(FState.Fuel.ReferencePath, "/old/ref.txt");
@@ -50,9 +50,9 @@ TEST_F(RememberedMapLoadersTest, LHImageReadsTheRememberedMap) {
         PutWord(image, 0x3300 + 2 * i, static_cast<std::uint16_t>(40000 + i));
     WriteBytes(Path("lh.bin"), image);
 
-    EXPECT_TRUE(LoadLHReference(FState, Path("lh.bin"), LHSourcePrimaryLoad));
+    EXPECT_TRUE(LoadLHReference(FState, Path("lh.bin"), TLHMapSource::PrimaryLoad));
 
-    EXPECT_EQ(FState.Fuel.Source, LHSourcePrimaryLoad);
+    EXPECT_EQ(FState.Fuel.Source, TLHMapSource::PrimaryLoad);
     EXPECT_EQ(FState.Fuel.ReferencePath, Path("lh.bin"));
     EXPECT_EQ(FState.Fuel.Reference.At(15, 0), 40000);
     // Limits of the Primary Load Map were in force for the updated map.
@@ -67,19 +67,19 @@ TEST_F(RememberedMapLoadersTest, LH22ImageAskedForPrimaryLoadMapReadsNothing) {
     FState.Fuel.Reference = before;
     FState.Fuel.ReferenceLoaded = true;
     FState.Fuel.ReferencePath = "/old/ref.txt";
-    FState.Fuel.Source = LHSourceCat;
+    FState.Fuel.Source = TLHMapSource::Cat;
     FState.Fuel.Adjustments.Fill(1.1);
 
-    EXPECT_FALSE(LoadLHReference(FState, Path("lh22.bin"), LHSourcePrimaryLoad));
+    EXPECT_FALSE(LoadLHReference(FState, Path("lh22.bin"), TLHMapSource::PrimaryLoad));
 
     EXPECT_EQ(FState.Fuel.Reference, before);
     EXPECT_TRUE(FState.Fuel.ReferenceLoaded);
     EXPECT_EQ(FState.Fuel.ReferencePath, "/old/ref.txt");
-    EXPECT_EQ(FState.Fuel.Source, LHSourceCat);
+    EXPECT_EQ(FState.Fuel.Source, TLHMapSource::Cat);
     EXPECT_EQ(FState.Fuel.Adjustments, FilledGrid(1.1));
 
-    EXPECT_TRUE(LoadLHReference(FState, Path("lh22.bin"), LHSourceText));
-    EXPECT_EQ(FState.Fuel.Source, LHSourceText);
+    EXPECT_TRUE(LoadLHReference(FState, Path("lh22.bin"), TLHMapSource::Text));
+    EXPECT_EQ(FState.Fuel.Source, TLHMapSource::Text);
 }
 
 TEST_F(RememberedMapLoadersTest, EZKReferenceFromImageHasNoWotCurve) {
@@ -88,12 +88,12 @@ TEST_F(RememberedMapLoadersTest, EZKReferenceFromImageHasNoWotCurve) {
     for (std::size_t i = 0; i < 16; ++i) image.at(0x1320 + i) = 33;
     WriteBytes(Path("ezk.bin"), image);
 
-    EXPECT_TRUE(LoadEZKReference(FState, Path("ezk.bin"), EZKSourceNoCat98));
+    EXPECT_TRUE(LoadEZKReference(FState, Path("ezk.bin"), TEZKMapSource::NoCat98));
 
     TMapGrid expected;
     ASSERT_TRUE(TEZKbinFile(image).ReadMap(TEZKbinFile::NoCat98Map, expected));
     EXPECT_EQ(FState.Ignition.Reference, expected);
-    EXPECT_EQ(FState.Ignition.Source, EZKSourceNoCat98);
+    EXPECT_EQ(FState.Ignition.Source, TEZKMapSource::NoCat98);
     EXPECT_EQ(FState.Ignition.ReferencePath, Path("ezk.bin"));
     EXPECT_EQ(FState.Ignition.WotCurve, TMapGrid{});
     EXPECT_EQ(FState.Ignition.Updated, expected);
@@ -122,9 +122,9 @@ TEST_F(RememberedMapLoadersTest, UpdatedMapsRecomputeAdjustments) {
 
 TEST_F(RememberedMapLoadersTest, OtherPathsReadNothing) {
     WriteBytes(Path("lh.dat"), MakeLHDeviceImage());
-    EXPECT_FALSE(LoadLHReference(FState, Path("lh.dat"), LHSourceCat));
-    EXPECT_FALSE(LoadLHReference(FState, Path("missing.bin"), LHSourceCat));
-    EXPECT_FALSE(LoadEZKReference(FState, Path("missing.bin"), EZKSourceCat98));
+    EXPECT_FALSE(LoadLHReference(FState, Path("lh.dat"), TLHMapSource::Cat));
+    EXPECT_FALSE(LoadLHReference(FState, Path("missing.bin"), TLHMapSource::Cat));
+    EXPECT_FALSE(LoadEZKReference(FState, Path("missing.bin"), TEZKMapSource::Cat98));
     EXPECT_FALSE(LoadLHUpdatedMap(FState, Path("lh.dat")));
     EXPECT_FALSE(FState.Fuel.ReferenceLoaded);
     EXPECT_FALSE(FState.Ignition.ReferenceLoaded);

@@ -40,10 +40,10 @@ TEST_F(SettingsTest, FirstRunGivesEveryDefault) {
     TSettings settings;
     settings.PlotPointSize = 11;
     settings.ActiveFilters = TFilterSettings{};
-    LoadSettings(FStore, settings, true);
+    LoadSettings(FStore, settings, TSettingsLoad::Startup);
     LoadStartupValues(FStore.Main(), settings);
     EXPECT_EQ(settings, TSettings{});
-    EXPECT_EQ(settings.ScaleMode, ScaleDefault);
+    EXPECT_EQ(settings.ScaleMode, TScaleMode::Default);
     EXPECT_FALSE(settings.ActiveFilters.MaxAfrEnabled);
     EXPECT_EQ(settings.ActiveFilters.MaxAfr, 0);
     EXPECT_EQ(settings.KnockLimits[1], (TKnockLimit{6.0, 6}));
@@ -73,13 +73,15 @@ TEST_F(SettingsTest, StartupLoadReadsTheMainFile) {
         {"Plot Point Size", "1", [](const TSettings& s) { return s.PlotPointSize == 2; }},
         {"Plot Point Size", "9", [](const TSettings& s) { return s.PlotPointSize == 9; }},
         {"Plot Point Size", "big", [](const TSettings& s) { return s.PlotPointSize == 6; }},
-        {"LH Version", "lh2.2", [](const TSettings& s) { return s.EngineSetup.LHVersion == LHVersion22; }},
+        {"LH Version", "lh2.2",
+         [](const TSettings& s) { return s.EngineSetup.LHVersion == TLHVersion::LH22; }},
         {"LH Version", "LH 2.2",
-         [](const TSettings& s) { return s.EngineSetup.LHVersion == LHVersionUnset; }},
-        {"LH Config", "hmaf", [](const TSettings& s) { return s.EngineSetup.LHConfig == LHConfigHexaMaf; }},
-        {"EZK Config", "GT", [](const TSettings& s) { return s.EngineSetup.EZKVersion == EZKVersionGT; }},
-        {"AutoScale", "1", [](const TSettings& s) { return s.ScaleMode == ScaleAutomatic; }},
-        {"AutoScale", "0", [](const TSettings& s) { return s.ScaleMode == ScaleDefault; }},
+         [](const TSettings& s) { return s.EngineSetup.LHVersion == TLHVersion::Unset; }},
+        {"LH Config", "hmaf",
+         [](const TSettings& s) { return s.EngineSetup.LHConfig == TLHConfig::HexaMaf; }},
+        {"EZK Config", "GT", [](const TSettings& s) { return s.EngineSetup.EZKVersion == TEZKVersion::GT; }},
+        {"AutoScale", "1", [](const TSettings& s) { return s.ScaleMode == TScaleMode::Automatic; }},
+        {"AutoScale", "0", [](const TSettings& s) { return s.ScaleMode == TScaleMode::Default; }},
         // No correction at start-up: a maximum below the minimum is kept.
         {"Max Plot RPM", "-5", [](const TSettings& s) { return s.PlotLimits.MaxRpm == -5; }},
         {"Min Plot MAF", "500",
@@ -90,7 +92,7 @@ TEST_F(SettingsTest, StartupLoadReadsTheMainFile) {
         ASSERT_TRUE(main.EraseSection("Settings"));
         ASSERT_TRUE(main.WriteString("Settings", c.Key, c.Text));
         TSettings settings;
-        LoadSettings(FStore, settings, true);
+        LoadSettings(FStore, settings, TSettingsLoad::Startup);
         EXPECT_TRUE(c.Check(settings)) << c.Key << "=" << c.Text;
     }
 }
@@ -101,7 +103,7 @@ TEST_F(SettingsTest, FilterSectionTakesNoDecimalCommaAndKeepsSwitchesApart) {
                             "[Filter]\r\nMax AFR=17,5\r\nMax RPM Slope=900\r\nMax RPM Slope Enabled=0\r\n"
                             "Max MAF Slope Enabled=1\r\nInhibit After=0.4\r\nInclude WOT=0\r\n"));
     TSettings settings;
-    LoadSettings(FStore, settings, true);
+    LoadSettings(FStore, settings, TSettingsLoad::Startup);
     EXPECT_EQ(settings.ActiveFilters.MaxAfr, 0);
     EXPECT_EQ(settings.ActiveFilters.MaxRpmSlope, 900);
     EXPECT_FALSE(settings.ActiveFilters.MaxRpmSlopeEnabled);
@@ -139,7 +141,7 @@ TEST_F(SettingsTest, ProjectCascadeTakesTheLastLevelHoldingAValidValue) {
             ASSERT_TRUE(project.WriteString("Settings", "Plot Point Size", c.Project));
         }
         TSettings settings = InProject();
-        LoadSettings(FStore, settings, false);
+        LoadSettings(FStore, settings, TSettingsLoad::Project);
         EXPECT_EQ(settings.PlotPointSize, c.Expected)
             << (c.Main ? c.Main : "-") << " " << (c.Legacy ? c.Legacy : "-") << " "
             << (c.Project ? c.Project : "-");
@@ -170,7 +172,7 @@ TEST_F(SettingsTest, ProjectCascadeCorrectsThePlotLimits) {
                 ASSERT_TRUE(project.WriteString("Settings", key, value));
             }
         TSettings settings = InProject();
-        LoadSettings(FStore, settings, false);
+        LoadSettings(FStore, settings, TSettingsLoad::Project);
         EXPECT_EQ(settings.PlotLimits, c.Expected) << c.MinRpm << " " << c.MaxRpm;
     }
 }
@@ -191,7 +193,7 @@ TEST_F(SettingsTest, ProjectCascadeFilterKeys) {
     ASSERT_TRUE(main.WriteString("Filter", "Include Idle", "1"));
 
     TSettings settings = InProject();
-    LoadSettings(FStore, settings, false);
+    LoadSettings(FStore, settings, TSettingsLoad::Project);
     TFilterSettings expected;  // the project defaults, limits on
     expected.MaxAfr = 16.5;
     expected.MaxAfrEnabled = false;
@@ -209,16 +211,16 @@ TEST_F(SettingsTest, ProjectCascadeScaleModeAndEngineSetup) {
     ASSERT_TRUE(main.WriteString("Volvo settngs", "EZK Config", "GT"));
     ASSERT_TRUE(project.WriteString("Settings", "LH Version", "LH2.2"));
     TSettings settings = InProject();
-    LoadSettings(FStore, settings, false);
-    EXPECT_EQ(settings.ScaleMode, ScaleDefault);
-    EXPECT_EQ(settings.EngineSetup, (TEngineSetup{LHVersion22, LHConfigMap, EZKVersionGT}));
+    LoadSettings(FStore, settings, TSettingsLoad::Project);
+    EXPECT_EQ(settings.ScaleMode, TScaleMode::Default);
+    EXPECT_EQ(settings.EngineSetup, (TEngineSetup{TLHVersion::LH22, TLHConfig::Map, TEZKVersion::GT}));
 
     ASSERT_TRUE(project.WriteBool("Settings", "Manual Scale", true));
-    LoadSettings(FStore, settings, false);
-    EXPECT_EQ(settings.ScaleMode, ScaleManual);
+    LoadSettings(FStore, settings, TSettingsLoad::Project);
+    EXPECT_EQ(settings.ScaleMode, TScaleMode::Manual);
     ASSERT_TRUE(main.WriteBool("Volvo settngs", "AutoScale", true));  // AutoScale wins over Manual Scale
-    LoadSettings(FStore, settings, false);
-    EXPECT_EQ(settings.ScaleMode, ScaleAutomatic);
+    LoadSettings(FStore, settings, TSettingsLoad::Project);
+    EXPECT_EQ(settings.ScaleMode, TScaleMode::Automatic);
 }
 
 TEST_F(SettingsTest, ProjectLoadNeedsFolderAndName) {
@@ -232,7 +234,7 @@ TEST_F(SettingsTest, ProjectLoadNeedsFolderAndName) {
         int axesSetUp = 0;
         TSettingsHooks hooks;
         hooks.SetupAxes = [&](const TEngineSetup&) { ++axesSetUp; };
-        LoadSettings(FStore, settings, false, hooks);
+        LoadSettings(FStore, settings, TSettingsLoad::Project, hooks);
         EXPECT_EQ(settings.PlotPointSize, 6);
         EXPECT_EQ(axesSetUp, 1);  // the common end still runs
         EXPECT_EQ(FStore.Project().File(), nullptr);
@@ -272,8 +274,8 @@ TEST_F(SettingsTest, SaveWritesProjectAndMainFiles) {
 
     TSettings settings = InProject();
     ASSERT_TRUE(FStore.OpenProjectSettings(FProjectFolder));
-    settings.EngineSetup = {LHVersionUnset, LHConfigAlpha, EZKVersionS4};
-    settings.ScaleMode = ScaleManual;
+    settings.EngineSetup = {TLHVersion::Unset, TLHConfig::Alpha, TEZKVersion::S4};
+    settings.ScaleMode = TScaleMode::Manual;
     settings.PlotLimits = {500.4, 6000.6, -0.2, 300};
     settings.ActiveFilters = TFilterSettings{};
     settings.ActiveFilters.MaxAfr = 16.25;
@@ -367,7 +369,7 @@ TEST_F(SettingsTest, TargetAfrMapGoesToOnePlace) {
 
         target.Fill(0);
         edited = true;
-        LoadSettings(FStore, settings, !withProject, hooks);
+        LoadSettings(FStore, settings, withProject ? TSettingsLoad::Project : TSettingsLoad::Startup, hooks);
         EXPECT_EQ(target.At(3, 4), 13.5);
         EXPECT_FALSE(edited);
     }
@@ -376,7 +378,7 @@ TEST_F(SettingsTest, TargetAfrMapGoesToOnePlace) {
     files.clear();
     TSettings settings;
     target.Fill(12.0);
-    LoadSettings(FStore, settings, true, hooks);
+    LoadSettings(FStore, settings, TSettingsLoad::Startup, hooks);
     EXPECT_EQ(target.At(0, 0), 12.0);
     writable = false;
     edited = true;
@@ -391,8 +393,8 @@ TEST_F(SettingsTest, SaveThenLoadRoundTripsTheRecord) {
     ASSERT_TRUE(WriteFileAtomically(recent1, "x") && WriteFileAtomically(recent2, "x"));
 
     TSettings saved = InProject();
-    saved.EngineSetup = {LHVersion22, LHConfigHexaMaf, EZKVersionGT};
-    saved.ScaleMode = ScaleManual;
+    saved.EngineSetup = {TLHVersion::LH22, TLHConfig::HexaMaf, TEZKVersion::GT};
+    saved.ScaleMode = TScaleMode::Manual;
     saved.PlotPointSize = 4;
     saved.PlotLimits = {800, 6200, 30, 350};
     saved.ActiveFilters = {false, 16.5, true, 8000, false, 600, true, true, false, true, 0.3, 0.5};
@@ -411,11 +413,11 @@ TEST_F(SettingsTest, SaveThenLoadRoundTripsTheRecord) {
     // Next run: start-up load from the main file.
     TSettingsStore store(FRoot.Path());
     TSettings loaded;
-    LoadSettings(store, loaded, true);
+    LoadSettings(store, loaded, TSettingsLoad::Startup);
     LoadStartupValues(store.Main(), loaded);
     loaded.RecentFiles = LoadRecentFiles(store.Main());
     EXPECT_EQ(loaded.EngineSetup, saved.EngineSetup);
-    EXPECT_EQ(loaded.ScaleMode, ScaleDefault);  // "Select" lives in the project file only
+    EXPECT_EQ(loaded.ScaleMode, TScaleMode::Default);  // "Select" lives in the project file only
     EXPECT_EQ(loaded.PlotPointSize, 4);
     EXPECT_EQ(loaded.ActiveFilters, saved.StoredFilters);
     EXPECT_EQ(loaded.StoredFilters, saved.StoredFilters);
@@ -428,8 +430,8 @@ TEST_F(SettingsTest, SaveThenLoadRoundTripsTheRecord) {
 
     // Then the project is opened again: the cascade brings the project values back.
     loaded.ProjectName = "Volvo";
-    LoadSettings(store, loaded, false);
-    EXPECT_EQ(loaded.ScaleMode, ScaleManual);
+    LoadSettings(store, loaded, TSettingsLoad::Project);
+    EXPECT_EQ(loaded.ScaleMode, TScaleMode::Manual);
     EXPECT_EQ(loaded.PlotLimits, saved.PlotLimits);
     EXPECT_EQ(loaded.ActiveFilters, saved.ActiveFilters);
     EXPECT_EQ(loaded.EngineSetup, saved.EngineSetup);

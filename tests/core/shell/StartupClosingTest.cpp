@@ -82,7 +82,7 @@ TEST(ClosingSequenceTest, StepsRunInOrderAndWriteTheExitValues) {
     EXPECT_EQ(main.ReadInteger("Settings", "AFR Scale Y-Position", 0), -41);
     EXPECT_FALSE(main.ReadBool("Settings", "AFR Scale Visible", true));
     EXPECT_FALSE(main.ReadBool("Settings", "Startup Window", true));
-    EXPECT_EQ(main.ReadNumber("Filter", "Max AFR", false, 0), 16.5);
+    EXPECT_EQ(main.ReadNumber("Filter", "Max AFR", TDecimalComma::Refused, 0), 16.5);
 
     std::vector<std::string> logLines;
     ReadFileLines(logFile, logLines);

@@ -11,9 +11,9 @@ namespace {
 
 TEST(LogFileOptionsTest, PreselectionFromHeaderAndCurrentSetup) {
     const TEngineSetup unset;
-    const TEngineSetup lh23Hexa{LHVersion23, LHConfigHexaMaf, EZKVersionGT};
-    const TEngineSetup lh22Maf{LHVersion22, LHConfigMaf, EZKVersionUnset};
-    const TEngineSetup lh22Alpha{LHVersion22, LHConfigAlpha, EZKVersionS4};
+    const TEngineSetup lh23Hexa{TLHVersion::LH23, TLHConfig::HexaMaf, TEZKVersion::GT};
+    const TEngineSetup lh22Maf{TLHVersion::LH22, TLHConfig::Maf, TEZKVersion::Unset};
+    const TEngineSetup lh22Alpha{TLHVersion::LH22, TLHConfig::Alpha, TEZKVersion::S4};
     struct TCase {
         const char* Header;
         TEngineSetup Current;
@@ -23,21 +23,23 @@ TEST(LogFileOptionsTest, PreselectionFromHeaderAndCurrentSetup) {
         {"Time [s]\tRPM\tMAP [kPa]\tAir temp [\xB0"
          "C]",
          unset,
-         {LHVersion23, LHConfigMap, EZKVersionUnset}},
-        {"Time [s]\tRPM\tMAP [kPa]", lh22Maf, {LHVersion23, LHConfigMap, EZKVersionUnset}},
+         {TLHVersion::LH23, TLHConfig::Map, TEZKVersion::Unset}},
+        {"Time [s]\tRPM\tMAP [kPa]", lh22Maf, {TLHVersion::LH23, TLHConfig::Map, TEZKVersion::Unset}},
         {"Time [s]\tAir temp [\xB0"
          "C]",
          lh23Hexa,
-         {LHVersion23, LHConfigAlpha, EZKVersionGT}},
+         {TLHVersion::LH23, TLHConfig::Alpha, TEZKVersion::GT}},
         {"Time [s]\tAir temp [\xC2\xB0"
          "C]",
          unset,
-         {LHVersion23, LHConfigAlpha, EZKVersionUnset}},
-        {"Time [s]\tBarometric pressure [kPa]", unset, {LHVersion23, LHConfigAlpha, EZKVersionUnset}},
+         {TLHVersion::LH23, TLHConfig::Alpha, TEZKVersion::Unset}},
+        {"Time [s]\tBarometric pressure [kPa]",
+         unset,
+         {TLHVersion::LH23, TLHConfig::Alpha, TEZKVersion::Unset}},
         {"Time [s]\tRPM\tMAF signal", lh23Hexa, lh23Hexa},
         {"Time [s]\tRPM\tMAF signal", lh22Maf, lh22Maf},
         // LH 2.2 has no Alpha system: the LH part is not preselected.
-        {"Time [s]\tRPM\tMAF signal", lh22Alpha, {LHVersionUnset, LHConfigUnset, EZKVersionS4}},
+        {"Time [s]\tRPM\tMAF signal", lh22Alpha, {TLHVersion::Unset, TLHConfig::Unset, TEZKVersion::S4}},
         {"Time [s]\tRPM\tMAF signal", unset, unset},
         {"", unset, unset},
     };
@@ -51,19 +53,20 @@ TEST(LogFileOptionsTest, CompletenessRule) {
         bool Complete;
     };
     const std::vector<TCase> cases = {
-        {{LHVersion22, LHConfigMaf, EZKVersionUnset}, true},
-        {{LHVersion22, LHConfigHexaMaf, EZKVersionUnset}, true},
-        {{LHVersion22, LHConfigAlpha, EZKVersionGT}, false},
-        {{LHVersion22, LHConfigUnset, EZKVersionGT}, false},
-        {{LHVersion23, LHConfigMap, EZKVersionUnset}, false},
-        {{LHVersion23, LHConfigMap, EZKVersionGT}, true},
-        {{LHVersion23, LHConfigMaf, EZKVersionS4}, true},
-        {{LHVersion23, LHConfigUnset, EZKVersionS4}, false},
-        {{LHVersionUnset, LHConfigMaf, EZKVersionS4}, false},
+        {{TLHVersion::LH22, TLHConfig::Maf, TEZKVersion::Unset}, true},
+        {{TLHVersion::LH22, TLHConfig::HexaMaf, TEZKVersion::Unset}, true},
+        {{TLHVersion::LH22, TLHConfig::Alpha, TEZKVersion::GT}, false},
+        {{TLHVersion::LH22, TLHConfig::Unset, TEZKVersion::GT}, false},
+        {{TLHVersion::LH23, TLHConfig::Map, TEZKVersion::Unset}, false},
+        {{TLHVersion::LH23, TLHConfig::Map, TEZKVersion::GT}, true},
+        {{TLHVersion::LH23, TLHConfig::Maf, TEZKVersion::S4}, true},
+        {{TLHVersion::LH23, TLHConfig::Unset, TEZKVersion::S4}, false},
+        {{TLHVersion::Unset, TLHConfig::Maf, TEZKVersion::S4}, false},
     };
     for (const TCase& c : cases)
         EXPECT_EQ(LogFileOptionsComplete(c.Choice), c.Complete)
-            << c.Choice.LHVersion << " " << c.Choice.LHConfig << " " << c.Choice.EZKVersion;
+            << CodeOf(c.Choice.LHVersion) << " " << CodeOf(c.Choice.LHConfig) << " "
+            << CodeOf(c.Choice.EZKVersion);
 }
 
 TEST(StartupWindowRulesTest, ClosesAfterThreeSeconds) {

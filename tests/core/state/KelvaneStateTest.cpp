@@ -9,9 +9,9 @@ namespace {
 TEST(KelvaneStateTest, AxesFollowEngineSetupAndStartAsDefaultTables) {
     TKelvaneState state;
     EXPECT_EQ(state.Axes.LHRpm, AxisTables::LH23Rpm);
-    state.Setup().LHVersion = LHVersion22;
-    state.Setup().LHConfig = LHConfigHexaMaf;
-    state.Setup().EZKVersion = EZKVersionGT;
+    state.Setup().LHVersion = TLHVersion::LH22;
+    state.Setup().LHConfig = TLHConfig::HexaMaf;
+    state.Setup().EZKVersion = TEZKVersion::GT;
     state.RecomputeAxes();
     EXPECT_EQ(state.Axes.LHRpm, AxisTables::LH22Rpm);
     EXPECT_EQ(state.Axes.LHLoad, AxisTables::LH22LoadHexaMaf);

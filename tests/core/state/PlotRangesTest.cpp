@@ -12,8 +12,8 @@ namespace {
 // Default LH 2.3 MAF axes: RPM 500 .. 6200, load 36 .. 516.
 TKelvaneState DefaultState() {
     TKelvaneState state;
-    state.Setup().LHVersion = LHVersion23;
-    state.Setup().LHConfig = LHConfigMaf;
+    state.Setup().LHVersion = TLHVersion::LH23;
+    state.Setup().LHConfig = TLHConfig::Maf;
     state.RecomputeAxes();
     return state;
 }
@@ -29,16 +29,16 @@ TLogDataEntry Sample(double rpm, double plotMaf, bool included = true) {
 TEST(PlotRangesTest, SettingsRangesFollowTheScaleMode) {
     TKelvaneState state = DefaultState();
     state.Settings.PlotLimits = {3000, 2000, 50, 40};
-    state.Settings.ScaleMode = ScaleManual;
+    state.Settings.ScaleMode = TScaleMode::Manual;
     EXPECT_EQ(SettingsPlotRanges(state), (TPlotRanges{3000, 3001, 50, 51}));
 
-    state.Settings.ScaleMode = ScaleDefault;
+    state.Settings.ScaleMode = TScaleMode::Default;
     EXPECT_EQ(SettingsPlotRanges(state), (TPlotRanges{0, 6600, 28, 549}));
-    state.Setup().EZKVersion = EZKVersionGT;
+    state.Setup().EZKVersion = TEZKVersion::GT;
     state.RecomputeAxes();
     EXPECT_EQ(SettingsPlotRanges(state).MaxRpm, 6900);
 
-    state.Settings.ScaleMode = ScaleAutomatic;  // no samples: the axes' extent
+    state.Settings.ScaleMode = TScaleMode::Automatic;  // no samples: the axes' extent
     EXPECT_EQ(SettingsPlotRanges(state).MaxLoad, 549);
     state.Logs.Data.Entries.push_back(Sample(1000, 100));
     EXPECT_EQ(SettingsPlotRanges(state), (TPlotRanges{3000, 3001, 50, 51}));
@@ -47,21 +47,21 @@ TEST(PlotRangesTest, SettingsRangesFollowTheScaleMode) {
 TEST(PlotRangesTest, AutoScalePlotFitsTheIncludedSamples) {
     // LH load bounds ... 292, 387, 483; LH RPM bounds ... 4400, 5200, 5900.
     struct TCase {
-        int Config;
+        TLHConfig Config;
         double MaxRpm, MaxLoad;
         TPlotRanges Expected;
     };
     const std::vector<TCase> cases = {
-        {LHConfigMaf, 4000, 300, {0, 4399, 28, 386}},
-        {LHConfigMaf, 4400, 387, {0, 5199, 28, 482}},  // a value on a bound takes the next cell
-        {LHConfigMaf, 6250, 600, {0, 6600, 28, 606}},  // 2 x 5900 - 5200; 1.01 x 600
-        {LHConfigMaf, 7100, 490, {0, 7500, 28, 549}},  // 500 x 15; 483 + 66
-        {LHConfigUnset, 500, 40, {0, 599, 28, 43}},
+        {TLHConfig::Maf, 4000, 300, {0, 4399, 28, 386}},
+        {TLHConfig::Maf, 4400, 387, {0, 5199, 28, 482}},  // a value on a bound takes the next cell
+        {TLHConfig::Maf, 6250, 600, {0, 6600, 28, 606}},  // 2 x 5900 - 5200; 1.01 x 600
+        {TLHConfig::Maf, 7100, 490, {0, 7500, 28, 549}},  // 500 x 15; 483 + 66
+        {TLHConfig::Unset, 500, 40, {0, 599, 28, 43}},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.MaxRpm);
         TKelvaneState state = DefaultState();
-        state.Settings.ScaleMode = ScaleAutomatic;
+        state.Settings.ScaleMode = TScaleMode::Automatic;
         state.Setup().LHConfig = c.Config;
         state.Logs.Data.Entries = {Sample(c.MaxRpm / 2, c.MaxLoad), Sample(c.MaxRpm, c.MaxLoad / 3),
                                    Sample(20000, 5000, false)};
@@ -75,10 +75,10 @@ TEST(PlotRangesTest, AutoScalePlotFitsTheIncludedSamples) {
 }
 
 TEST(PlotRangesTest, AutoScaleMinimumLoadByConfiguration) {
-    for (auto [config, minLoad] : std::vector<std::pair<int, double>>{
-             {LHConfigHexaMaf, 25}, {LHConfigAlpha, 88}, {LHConfigMap, 21}, {LHConfigMaf, 28}}) {
+    for (auto [config, minLoad] : std::vector<std::pair<TLHConfig, double>>{
+             {TLHConfig::HexaMaf, 25}, {TLHConfig::Alpha, 88}, {TLHConfig::Map, 21}, {TLHConfig::Maf, 28}}) {
         TKelvaneState state = DefaultState();
-        state.Settings.ScaleMode = ScaleAutomatic;
+        state.Settings.ScaleMode = TScaleMode::Automatic;
         state.Setup().LHConfig = config;
         state.RecomputeAxes();
         state.Logs.Data.Entries = {Sample(2000, 100)};
@@ -90,11 +90,11 @@ TEST(PlotRangesTest, AutoScaleMinimumLoadByConfiguration) {
 
 TEST(PlotRangesTest, AutoScaleDoesNothingOutsideTheAutomaticModeOrWithoutSamples) {
     TKelvaneState state = DefaultState();
-    state.Settings.ScaleMode = ScaleAutomatic;
+    state.Settings.ScaleMode = TScaleMode::Automatic;
     TPlotRanges ranges{1, 2, 3, 4};
     EXPECT_FALSE(AutoScalePlot(state, ranges));
     state.Logs.Data.Entries = {Sample(2000, 100)};
-    state.Settings.ScaleMode = ScaleManual;
+    state.Settings.ScaleMode = TScaleMode::Manual;
     EXPECT_FALSE(AutoScalePlot(state, ranges));
     EXPECT_EQ(ranges, (TPlotRanges{1, 2, 3, 4}));
 }
