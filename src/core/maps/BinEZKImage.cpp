@@ -47,14 +47,6 @@ double IgnitionDegrees(int rpmIndex, int storedByte) {
 
 }  // namespace
 
-TEZKbinFile::TEZKbinFile(const std::filesystem::path& path) {
-    if (!HasBinExtension(path)) return;
-    if (ReadBinImageFile(path, FData)) FFileName = path;
-}
-
-TEZKbinFile::TEZKbinFile(TBinBytes data, std::filesystem::path fileName)
-    : FData(std::move(data)), FFileName(std::move(fileName)) {}
-
 bool TEZKbinFile::IsValidData(const TBinBytes& data) {
     return IsWholeBlocks(data, DeviceBlockSize);
 }

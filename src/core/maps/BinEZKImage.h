@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <utility>
 
 #include "core/maps/BinImageBytes.h"
 #include "core/maps/MapGrid.h"
@@ -15,7 +16,7 @@ enum class TEZKLoadSensor { Maf, HexaMaf, Alpha };
 // blocks, with "QRM-D" at 3FE0 on a signed image. Maps and curves come out in
 // degrees of advance, rounded to one decimal. Reads are bounds-checked: an
 // image too short for a read leaves the caller's grid untouched.
-class TEZKbinFile {
+class TEZKbinFile : public TBinImage {
   public:
     // Map choices of ReadMap and ReadWotCurve, by the source they give; any
     // other source reads the 98-octane "Cat" set.
@@ -26,11 +27,9 @@ class TEZKbinFile {
     TEZKbinFile() = default;
     // Reads the whole file when the path ends in ".bin"; otherwise, or when
     // the file cannot be read, the image and its file name stay empty.
-    explicit TEZKbinFile(const std::filesystem::path& path);
-    explicit TEZKbinFile(TBinBytes data, std::filesystem::path fileName = {});
-
-    const TBinBytes& Data() const { return FData; }
-    const std::filesystem::path& FileName() const { return FFileName; }
+    explicit TEZKbinFile(const std::filesystem::path& path) : TBinImage(path) {}
+    explicit TEZKbinFile(TBinBytes data, std::filesystem::path fileName = {})
+        : TBinImage(std::move(data), std::move(fileName)) {}
 
     // Size only: at least 16384 bytes and a whole number of 16 KB blocks.
     bool IsValid() const;
@@ -52,10 +51,6 @@ class TEZKbinFile {
     bool GtRpmGrid() const;
     bool WotMapDisabled() const;
     TEZKLoadSensor LoadSensor() const;
-
-  private:
-    TBinBytes FData;
-    std::filesystem::path FFileName;
 };
 
 }  // namespace kelvane

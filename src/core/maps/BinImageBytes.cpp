@@ -63,4 +63,12 @@ bool ReadBinImageFile(const std::filesystem::path& path, TBinBytes& bytes) {
     return true;
 }
 
+TBinImage::TBinImage(const std::filesystem::path& path) {
+    if (!HasBinExtension(path)) return;
+    if (ReadBinImageFile(path, FData)) FFileName = path;
+}
+
+TBinImage::TBinImage(TBinBytes data, std::filesystem::path fileName)
+    : FData(std::move(data)), FFileName(std::move(fileName)) {}
+
 }  // namespace kelvane

@@ -40,4 +40,23 @@ bool HasBinExtension(const std::filesystem::path& path);
 // cannot be read completely.
 bool ReadBinImageFile(const std::filesystem::path& path, TBinBytes& bytes);
 
+// The bytes of one image and the file they came from, which the LH and EZK
+// images read their maps from.
+class TBinImage {
+  public:
+    const TBinBytes& Data() const { return FData; }
+    const std::filesystem::path& FileName() const { return FFileName; }
+
+  protected:
+    TBinImage() = default;
+    // Reads the whole file when the path ends in ".bin"; otherwise, or when
+    // the file cannot be read, the image and its file name stay empty, which
+    // no validity test accepts.
+    explicit TBinImage(const std::filesystem::path& path);
+    TBinImage(TBinBytes data, std::filesystem::path fileName);
+
+    TBinBytes FData;
+    std::filesystem::path FFileName;
+};
+
 }  // namespace kelvane

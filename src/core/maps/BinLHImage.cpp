@@ -37,15 +37,6 @@ constexpr std::string_view DeviceSignatureText = "QRM-D";
 
 }  // namespace
 
-TLHbinFile::TLHbinFile(const std::filesystem::path& path) {
-    if (!HasBinExtension(path)) return;
-    // An unreadable file leaves an empty image, which no test accepts.
-    if (ReadBinImageFile(path, FData)) FFileName = path;
-}
-
-TLHbinFile::TLHbinFile(TBinBytes data, std::filesystem::path fileName)
-    : FData(std::move(data)), FFileName(std::move(fileName)) {}
-
 bool TLHbinFile::IsDeviceImage(const TBinBytes& data) {
     return IsWholeBlocks(data, DeviceBlockSize) &&
            (BinTextAt(data, DeviceSignatureOffset, DeviceSignatureQuoted) ||

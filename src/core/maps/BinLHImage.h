@@ -3,6 +3,7 @@
 #include <array>
 #include <filesystem>
 #include <optional>
+#include <utility>
 
 #include "core/maps/BinImageBytes.h"
 #include "core/maps/EngineSetup.h"
@@ -26,7 +27,7 @@ using TWotMap = std::array<double, MapSize>;
 // device signature) or an LH 2.2 chip image (whole 4 KB blocks marked "JU" or
 // "JE"). Reads are bounds-checked: an image too short for a read leaves the
 // caller's data untouched, and flags whose byte is missing read as false.
-class TLHbinFile {
+class TLHbinFile : public TBinImage {
   public:
     // Map choices of ReadMap, by the source they give; any other source
     // reads the "Cat" map.
@@ -37,12 +38,10 @@ class TLHbinFile {
     TLHbinFile() = default;
     // Reads the whole file when the path ends in ".bin"; otherwise, or when
     // the file cannot be read, the image and its file name stay empty.
-    explicit TLHbinFile(const std::filesystem::path& path);
+    explicit TLHbinFile(const std::filesystem::path& path) : TBinImage(path) {}
     // An image held in memory (tests, callers that already have the bytes).
-    explicit TLHbinFile(TBinBytes data, std::filesystem::path fileName = {});
-
-    const TBinBytes& Data() const { return FData; }
-    const std::filesystem::path& FileName() const { return FFileName; }
+    explicit TLHbinFile(TBinBytes data, std::filesystem::path fileName = {})
+        : TBinImage(std::move(data), std::move(fileName)) {}
 
     // The device-image test, else the LH 2.2 test.
     bool IsValid() const;
@@ -84,9 +83,6 @@ class TLHbinFile {
     bool ReadWotMap(std::size_t base, TWotMap& values) const;
     // Bit of the option byte; empty when the image has no option byte.
     std::optional<bool> OptionBit(int bit) const;
-
-    TBinBytes FData;
-    std::filesystem::path FFileName;
 };
 
 }  // namespace kelvane
