@@ -33,6 +33,7 @@
 #include "core/adjust/TargetAfrMap.h"
 #include "core/adjust/UpdatedMaps.h"
 #include "core/display/ColorTableFile.h"
+#include "core/ground/IniKeys.h"
 #include "core/ground/SettingsValues.h"
 #include "core/ground/WriteFailures.h"
 #include "core/logdata/LogCaption.h"
@@ -469,7 +470,7 @@ void TMainForm::OpenFile1Click(TLogOpen open) {
     if (!choice.Accepted()) return;
 
     FLayout.DefaultFolder = QFileInfo(choice.Files.first()).absolutePath().toStdString();
-    if (!FStore->Main().WriteString(SettingsSection, "Default Folder", FLayout.DefaultFolder))
+    if (!FStore->Main().WriteString(SettingsSection, DefaultFolderKey, FLayout.DefaultFolder))
         FPrompts->ShowError(FromStd(WriteFailureText(FStore->Main())));
 
     ReadWithLogFileOptions(choice.Files);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/display/ColorTableSettings.h"
+#include "core/ground/IniKeys.h"
 
 namespace kelvane {
 

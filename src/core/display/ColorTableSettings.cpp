@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "core/ground/FileDefs.h"
+#include "core/ground/IniKeys.h"
 
 namespace kelvane {
 
@@ -33,7 +34,7 @@ std::uint8_t LowByte(std::int32_t number) {
 }  // namespace
 
 std::string ColorTableSectionName(int number) {
-    return "Color Table " + std::to_string(number);
+    return std::string(ColorTableSectionPrefix) + std::to_string(number);
 }
 
 std::string ColorTableKeyText(double value) {

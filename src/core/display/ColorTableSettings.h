@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/display/ColorTable.h"
+#include "core/ground/IniKeys.h"
 
 namespace kelvane {
 
@@ -12,8 +13,6 @@ namespace kelvane {
 //   [Colors]          "Use Color Table" = active table number (-1 when absent)
 //   [Color Table n]   one key per entry in table order: "12.8" = "255,176,000"
 
-inline constexpr std::string_view ColorsSection = "Colors";
-inline constexpr std::string_view UseColorTableKey = "Use Color Table";
 inline constexpr int UseColorTableAbsent = -1;
 
 // One key and its value text, in file order.

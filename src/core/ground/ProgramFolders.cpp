@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "core/ground/IniKeys.h"
 #include "core/ground/ProgramVersion.h"
 
 namespace kelvane {
@@ -104,12 +105,11 @@ TFolderSetup SetUpFolders(const TProgramValues& program, const TPlatformFolders&
 
 bool WriteFolderSection(TIniFile2& main, const TFolderSetup& folders, const TPlatformFolders& platform,
                         const TLogCallback& log) {
-    constexpr std::string_view section = "Folders";
-    bool ok = main.WriteString(section, "Common Root", FolderText(folders.CommonRoot));
-    ok &= main.WriteString(section, "Program Root", FolderText(folders.ProgramRoot));
-    ok &= main.WriteString(section, "Windows Program-files folder", FolderText(platform.ProgramFiles));
-    ok &= main.WriteString(section, "Windows App-data folder", FolderText(platform.AppData));
-    ok &= main.WriteString(section, "Windows User-data folder", FolderText(platform.UserData));
+    bool ok = main.WriteString(FoldersSection, CommonRootKey, FolderText(folders.CommonRoot));
+    ok &= main.WriteString(FoldersSection, ProgramRootKey, FolderText(folders.ProgramRoot));
+    ok &= main.WriteString(FoldersSection, WindowsProgramFilesFolderKey, FolderText(platform.ProgramFiles));
+    ok &= main.WriteString(FoldersSection, WindowsAppDataFolderKey, FolderText(platform.AppData));
+    ok &= main.WriteString(FoldersSection, WindowsUserDataFolderKey, FolderText(platform.UserData));
     Log(log, "Program Root = " + FolderText(folders.ProgramRoot));
     Log(log, "Common Root = " + FolderText(folders.CommonRoot));
     return ok;

@@ -11,10 +11,6 @@
 
 namespace kelvane {
 
-inline constexpr std::string_view MapFolderKey = "Map Folder";
-inline constexpr std::string_view MapFileKey = "Map File";
-inline constexpr std::string_view MapFilterKey = "Map Filter";
-
 // The outcome of a load or compare command; the window shows ErrorText (when
 // not empty) in an error box and passes Changes on.
 struct TMapLoadResult {

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/adjust/TargetAfrMap.h"
+#include "core/ground/IniKeys.h"
 #include "core/maps/EngineSetupText.h"
 #include "core/shell/SettingsFilterKeys.h"
 
@@ -11,10 +12,9 @@ namespace kelvane {
 
 namespace {
 
-// A project's own section in the main file, from an older layout. The name is
-// spelt this way in the files that carry it.
+// A project's own section in the main file, from an older layout.
 std::string LegacyProjectSection(const std::string& projectName) {
-    return projectName + " settngs";
+    return projectName + std::string(LegacyProjectSectionSuffix);
 }
 
 // Reads one key through several files and sections; each level's result is
@@ -63,18 +63,18 @@ void ReadEngineSetup(std::string lhVersion, std::string lhConfig, std::string ez
 
 void LoadFromMainFile(const TIniFile2& main, TSettings& settings) {
     settings.ScaleMode =
-        main.ReadBool(SettingsSection, "AutoScale", false) ? TScaleMode::Automatic : TScaleMode::Default;
-    ReadEngineSetup(main.ReadString(SettingsSection, "LH Version", ""),
-                    main.ReadString(SettingsSection, "LH Config", ""),
-                    main.ReadString(SettingsSection, "EZK Config", ""), settings.EngineSetup);
+        main.ReadBool(SettingsSection, AutoScaleKey, false) ? TScaleMode::Automatic : TScaleMode::Default;
+    ReadEngineSetup(main.ReadString(SettingsSection, LHVersionKey, ""),
+                    main.ReadString(SettingsSection, LHConfigKey, ""),
+                    main.ReadString(SettingsSection, EZKConfigKey, ""), settings.EngineSetup);
     settings.PlotPointSize =
-        std::max(MinPlotPointSize, main.ReadInteger(SettingsSection, "Plot Point Size", 6));
+        std::max(MinPlotPointSize, main.ReadInteger(SettingsSection, PlotPointSizeKey, 6));
     // Taken as they are: the start-up load does not correct the limits.
     TPlotRanges& limits = settings.PlotLimits;
-    limits.MinRpm = main.ReadInteger(SettingsSection, "Min Plot RPM", 0);
-    limits.MaxRpm = main.ReadInteger(SettingsSection, "Max Plot RPM", 6600);
-    limits.MinLoad = main.ReadInteger(SettingsSection, "Min Plot MAF", 28);
-    limits.MaxLoad = main.ReadInteger(SettingsSection, "Max Plot MAF", 387);
+    limits.MinRpm = main.ReadInteger(SettingsSection, MinPlotRpmKey, 0);
+    limits.MaxRpm = main.ReadInteger(SettingsSection, MaxPlotRpmKey, 6600);
+    limits.MinLoad = main.ReadInteger(SettingsSection, MinPlotMafKey, 28);
+    limits.MaxLoad = main.ReadInteger(SettingsSection, MaxPlotMafKey, 387);
     ReadFilterSection(main, settings.ActiveFilters);
 }
 
@@ -82,21 +82,21 @@ void LoadFromProject(const TIniFile2& main, const TIniFile2& project, TSettings&
     const TCascade plot({{&main, std::string(SettingsSection)},
                          {&main, LegacyProjectSection(settings.ProjectName)},
                          {&project, std::string(SettingsSection)}});
-    if (plot.Bool("AutoScale", false))
+    if (plot.Bool(AutoScaleKey, false))
         settings.ScaleMode = TScaleMode::Automatic;
     else
-        settings.ScaleMode = project.ReadBool(SettingsSection, "Manual Scale", false) ? TScaleMode::Manual
+        settings.ScaleMode = project.ReadBool(SettingsSection, ManualScaleKey, false) ? TScaleMode::Manual
                                                                                       : TScaleMode::Default;
 
-    ReadEngineSetup(plot.Text("LH Version", ""), plot.Text("LH Config", ""), plot.Text("EZK Config", ""),
+    ReadEngineSetup(plot.Text(LHVersionKey, ""), plot.Text(LHConfigKey, ""), plot.Text(EZKConfigKey, ""),
                     settings.EngineSetup);
-    settings.PlotPointSize = std::max(MinPlotPointSize, plot.Integer("Plot Point Size", 6));
+    settings.PlotPointSize = std::max(MinPlotPointSize, plot.Integer(PlotPointSizeKey, 6));
 
     TPlotRanges& limits = settings.PlotLimits;
-    limits.MinRpm = plot.Integer("Min Plot RPM", 0);
-    limits.MaxRpm = std::max<double>(plot.Integer("Max Plot RPM", 6600), limits.MinRpm);
-    limits.MinLoad = plot.Integer("Min Plot MAF", 0);
-    limits.MaxLoad = std::max<double>(plot.Integer("Max Plot MAF", 387), limits.MinLoad + 10);
+    limits.MinRpm = plot.Integer(MinPlotRpmKey, 0);
+    limits.MaxRpm = std::max<double>(plot.Integer(MaxPlotRpmKey, 6600), limits.MinRpm);
+    limits.MinLoad = plot.Integer(MinPlotMafKey, 0);
+    limits.MaxLoad = std::max<double>(plot.Integer(MaxPlotMafKey, 387), limits.MinLoad + 10);
 
     const TCascade filters({{&main, std::string(SettingsSection)}, {&project, std::string(SettingsSection)}});
     constexpr TFilterSettings Defaults{};
@@ -114,31 +114,31 @@ bool WriteEngineSetup(TIniFile2& ini, const TEngineSetup& setup) {
     const auto write = [&](std::string_view key, const std::string& text) {
         if (!text.empty()) ok &= ini.WriteString(SettingsSection, key, text);
     };
-    write("LH Version", LHVersionText(setup.LHVersion));
-    write("LH Config", LHConfigText(setup.LHConfig));
-    write("EZK Config", EZKVersionText(setup.EZKVersion));
+    write(LHVersionKey, LHVersionText(setup.LHVersion));
+    write(LHConfigKey, LHConfigText(setup.LHConfig));
+    write(EZKConfigKey, EZKVersionText(setup.EZKVersion));
     return ok;
 }
 
 bool WriteProjectFile(TIniFile2& project, const TSettings& settings) {
     bool ok = WriteEngineSetup(project, settings.EngineSetup);
-    ok &= project.WriteInteger(SettingsSection, "Plot Point Size", settings.PlotPointSize);
-    ok &= project.WriteBool(SettingsSection, "AutoScale", settings.ScaleMode == TScaleMode::Automatic);
-    ok &= project.WriteBool(SettingsSection, "Manual Scale", settings.ScaleMode == TScaleMode::Manual);
+    ok &= project.WriteInteger(SettingsSection, PlotPointSizeKey, settings.PlotPointSize);
+    ok &= project.WriteBool(SettingsSection, AutoScaleKey, settings.ScaleMode == TScaleMode::Automatic);
+    ok &= project.WriteBool(SettingsSection, ManualScaleKey, settings.ScaleMode == TScaleMode::Manual);
     const TPlotRanges& limits = settings.PlotLimits;
-    ok &= project.WriteNumber(SettingsSection, "Min Plot RPM", limits.MinRpm, 0);
-    ok &= project.WriteNumber(SettingsSection, "Max Plot RPM", limits.MaxRpm, 0);
-    ok &= project.WriteNumber(SettingsSection, "Min Plot MAF", limits.MinLoad, 0);
-    ok &= project.WriteNumber(SettingsSection, "Max Plot MAF", limits.MaxLoad, 0);
+    ok &= project.WriteNumber(SettingsSection, MinPlotRpmKey, limits.MinRpm, 0);
+    ok &= project.WriteNumber(SettingsSection, MaxPlotRpmKey, limits.MaxRpm, 0);
+    ok &= project.WriteNumber(SettingsSection, MinPlotMafKey, limits.MinLoad, 0);
+    ok &= project.WriteNumber(SettingsSection, MaxPlotMafKey, limits.MaxLoad, 0);
     ok &= WriteFilterSettingsKeys(project, settings.ActiveFilters);
     return ok;
 }
 
 bool WriteMainFile(TIniFile2& main, const TSettings& settings) {
     bool ok = WriteEngineSetup(main, settings.EngineSetup);
-    ok &= main.WriteInteger(SettingsSection, "Plot Point Size", settings.PlotPointSize);
-    ok &= main.WriteBool(SettingsSection, "AutoScale", settings.ScaleMode == TScaleMode::Automatic);
-    ok &= main.WriteBool(SettingsSection, "Manual Scale", false);
+    ok &= main.WriteInteger(SettingsSection, PlotPointSizeKey, settings.PlotPointSize);
+    ok &= main.WriteBool(SettingsSection, AutoScaleKey, settings.ScaleMode == TScaleMode::Automatic);
+    ok &= main.WriteBool(SettingsSection, ManualScaleKey, false);
     ok &= WriteFilterSettingsKeys(main, settings.StoredFilters);
     return ok;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/ground/IniFile2.h"
+#include "core/ground/IniKeys.h"
 #include "core/ground/WriteFailures.h"
 #include "core/maps/EngineSetup.h"
 #include "core/maps/MapGrid.h"
@@ -19,7 +20,6 @@ namespace kelvane {
 
 // Every settings file (main, project and session) has this name.
 inline constexpr std::string_view SettingsFileName = "Kelvane.ini";
-inline constexpr std::string_view SettingsSection = "Settings";
 
 // The settings file of a project or session folder, opened on demand and
 // kept until a different folder is asked for.

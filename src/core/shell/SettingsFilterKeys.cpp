@@ -1,24 +1,23 @@
 #include "core/shell/SettingsFilterKeys.h"
 
+#include "core/ground/IniKeys.h"
 #include "core/shell/Settings.h"
 
 namespace kelvane {
 
 const std::array<TFilterKey, 12> FilterKeys{{
-    {"Filters Enabled", "Filters Enabled", nullptr, &TFilterSettings::FiltersEnabled, 0},
-    {"Filter Max AFR", "Max AFR", &TFilterSettings::MaxAfr, nullptr, 1},
-    {"Filter Max AFR enabled", "Max AFR Enabled", nullptr, &TFilterSettings::MaxAfrEnabled, 0},
-    {"Filter Max RPM Slope", "Max RPM Slope", &TFilterSettings::MaxRpmSlope, nullptr, 0},
-    {"Filter Max RPM Slope Enabled", "Max RPM Slope Enabled", nullptr, &TFilterSettings::MaxRpmSlopeEnabled,
-     0},
-    {"Filter Max MAF Slope", "Max MAF Slope", &TFilterSettings::MaxMafSlope, nullptr, 0},
-    {"Filter Max MAF Slope Enabled", "Max MAF Slope Enabled", nullptr, &TFilterSettings::MaxMafSlopeEnabled,
-     0},
-    {"Filter Include Idle", "Include Idle", nullptr, &TFilterSettings::IncludeIdle, 0},
-    {"Filter Include Cruise", "Include Cruise", nullptr, &TFilterSettings::IncludeCruise, 0},
-    {"Filter Include WOT", "Include WOT", nullptr, &TFilterSettings::IncludeWot, 0},
-    {"Filter Inhibit Before", "Inhibit Before", &TFilterSettings::InhibitBefore, nullptr, 1},
-    {"Filter Inhibit After", "Inhibit After", &TFilterSettings::InhibitAfter, nullptr, 1},
+    {FiltersEnabledKey, FiltersEnabledKey, nullptr, &TFilterSettings::FiltersEnabled, 0},
+    {FilterMaxAfrKey, MaxAfrKey, &TFilterSettings::MaxAfr, nullptr, 1},
+    {FilterMaxAfrEnabledKey, MaxAfrEnabledKey, nullptr, &TFilterSettings::MaxAfrEnabled, 0},
+    {FilterMaxRpmSlopeKey, MaxRpmSlopeKey, &TFilterSettings::MaxRpmSlope, nullptr, 0},
+    {FilterMaxRpmSlopeEnabledKey, MaxRpmSlopeEnabledKey, nullptr, &TFilterSettings::MaxRpmSlopeEnabled, 0},
+    {FilterMaxMafSlopeKey, MaxMafSlopeKey, &TFilterSettings::MaxMafSlope, nullptr, 0},
+    {FilterMaxMafSlopeEnabledKey, MaxMafSlopeEnabledKey, nullptr, &TFilterSettings::MaxMafSlopeEnabled, 0},
+    {FilterIncludeIdleKey, IncludeIdleKey, nullptr, &TFilterSettings::IncludeIdle, 0},
+    {FilterIncludeCruiseKey, IncludeCruiseKey, nullptr, &TFilterSettings::IncludeCruise, 0},
+    {FilterIncludeWotKey, IncludeWotKey, nullptr, &TFilterSettings::IncludeWot, 0},
+    {FilterInhibitBeforeKey, InhibitBeforeKey, &TFilterSettings::InhibitBefore, nullptr, 1},
+    {FilterInhibitAfterKey, InhibitAfterKey, &TFilterSettings::InhibitAfter, nullptr, 1},
 }};
 
 namespace {

@@ -3,8 +3,9 @@
 #include <array>
 #include <string_view>
 
-#include "core/logdata/FilterSettings.h"
 #include "core/ground/IniFile2.h"
+#include "core/ground/IniKeys.h"
+#include "core/logdata/FilterSettings.h"
 
 namespace kelvane {
 
@@ -20,8 +21,6 @@ struct TFilterKey {
 };
 
 extern const std::array<TFilterKey, 12> FilterKeys;
-
-inline constexpr std::string_view FilterSection = "Filter";
 
 // Section "Filter" of the main file, with its own defaults; a decimal comma
 // is not taken there.

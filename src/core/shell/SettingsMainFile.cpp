@@ -4,28 +4,25 @@
 #include <string>
 #include <system_error>
 
+#include "core/ground/IniKeys.h"
 #include "core/shell/SettingsFilterKeys.h"
 
 namespace kelvane {
 
 namespace {
 
-constexpr std::string_view FoldersSection = "Folders";
-constexpr std::string_view AdjustSection = "Adjust";
-constexpr std::string_view RecentFilesSection = "Recent Files";
-
 std::string RetardKey(std::size_t index) {
-    return "Max Knock Retard " + std::to_string(index + 1);
+    return std::string(MaxKnockRetardKeyPrefix) + std::to_string(index + 1);
 }
 std::string CylindersKey(std::size_t index) {
-    return "Max Knock Cylinders " + std::to_string(index + 1);
+    return std::string(MaxKnockCylindersKeyPrefix) + std::to_string(index + 1);
 }
 
 }  // namespace
 
 void LoadStartupValues(const TIniFile2& main, TSettings& settings) {
     ReadFilterSection(main, settings.StoredFilters);
-    settings.AfrSmoothing = main.ReadInteger(FilterSection, "AFR Smoothing", DefaultAfrSmoothing);
+    settings.AfrSmoothing = main.ReadInteger(FilterSection, AfrSmoothingKey, DefaultAfrSmoothing);
     const TSettings defaults;
     for (std::size_t i = 0; i < settings.KnockLimits.size(); ++i) {
         TKnockLimit& limit = settings.KnockLimits[i];
@@ -34,30 +31,30 @@ void LoadStartupValues(const TIniFile2& main, TSettings& settings) {
         limit.MaxCylinders =
             main.ReadInteger(FilterSection, CylindersKey(i), defaults.KnockLimits[i].MaxCylinders);
     }
-    settings.AdjustSmoothing = main.ReadInteger(AdjustSection, "Smoothing", DefaultAdjustSmoothing);
+    settings.AdjustSmoothing = main.ReadInteger(AdjustSection, SmoothingKey, DefaultAdjustSmoothing);
 
-    std::string projectFolder = main.ReadString(FoldersSection, "Project Folder", "");
+    std::string projectFolder = main.ReadString(FoldersSection, ProjectFolderKey, "");
     if (projectFolder.empty()) {
-        const std::string logs = main.ReadString(FoldersSection, "Vortrix Logs", "");
-        const std::string name = main.ReadString(FoldersSection, "Project Name", "");
+        const std::string logs = main.ReadString(FoldersSection, VortrixLogsKey, "");
+        const std::string name = main.ReadString(FoldersSection, ProjectNameKey, "");
         if (!logs.empty() && !name.empty())
             projectFolder = (std::filesystem::path(logs) / name / "").string();
     }
     settings.ProjectFolder = projectFolder;
-    settings.CellCursor = main.ReadBool(SettingsSection, "Cell Cursor", true);
+    settings.CellCursor = main.ReadBool(SettingsSection, CellCursorKey, true);
 }
 
 bool SaveExitValues(TIniFile2& main, const TSettings& settings) {
-    bool ok = main.WriteString(FoldersSection, "Project Folder", settings.ProjectFolder.string());
-    ok &= main.WriteString(FoldersSection, "Session Name", "");
-    ok &= main.WriteString(FoldersSection, "Session Folder", "");
+    bool ok = main.WriteString(FoldersSection, ProjectFolderKey, settings.ProjectFolder.string());
+    ok &= main.WriteString(FoldersSection, SessionNameKey, "");
+    ok &= main.WriteString(FoldersSection, SessionFolderKey, "");
     ok &= WriteFilterSection(main, settings.StoredFilters);
-    ok &= main.WriteNumber(FilterSection, "AFR Smoothing", settings.AfrSmoothing, 0);
+    ok &= main.WriteNumber(FilterSection, AfrSmoothingKey, settings.AfrSmoothing, 0);
     for (std::size_t i = 0; i < settings.KnockLimits.size(); ++i) {
         ok &= main.WriteNumber(FilterSection, RetardKey(i), settings.KnockLimits[i].MaxRetard, 1);
         ok &= main.WriteInteger(FilterSection, CylindersKey(i), settings.KnockLimits[i].MaxCylinders);
     }
-    ok &= main.WriteInteger(AdjustSection, "Smoothing", settings.AdjustSmoothing);
+    ok &= main.WriteInteger(AdjustSection, SmoothingKey, settings.AdjustSmoothing);
     return ok;
 }
 
@@ -91,8 +88,8 @@ bool SaveRecentFiles(TIniFile2& main, const std::vector<std::filesystem::path>& 
 }
 
 bool WriteStartStamp(TIniFile2& main, std::string_view versionText, std::string_view dateTimeText) {
-    const bool version = main.WriteString(SettingsSection, "Last Program Version", versionText);
-    return main.WriteString(SettingsSection, "Last Started", dateTimeText) && version;
+    const bool version = main.WriteString(SettingsSection, LastProgramVersionKey, versionText);
+    return main.WriteString(SettingsSection, LastStartedKey, dateTimeText) && version;
 }
 
 }  // namespace kelvane

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/ground/IniFile2.h"
+#include "core/ground/IniKeys.h"
 #include "core/ground/SettingsValues.h"
 #include "core/plot/PlotDisplay.h"
 #include "core/shell/Settings.h"
@@ -66,8 +67,6 @@ void ReadAfrScaleSettings(const TIniFile2& main, TPlotDisplay& display);
 
 void ReadWindowSettings(const TIniFile2& main, const TKnockLimit& firstKnockLimit, TWindowSettings& windows);
 [[nodiscard]] bool WriteWindowSettings(TIniFile2& main, const TWindowSettings& windows);
-
-inline constexpr std::string_view MainWindowSection = "Main Window";
 
 // "Window Size" of a window's section; nothing when absent or not four integers.
 std::optional<TWindowSize> ReadWindowSize(const TIniFile2& main, std::string_view section);

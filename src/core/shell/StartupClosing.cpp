@@ -1,14 +1,15 @@
 #include "core/shell/StartupClosing.h"
 
+#include "core/ground/IniKeys.h"
 #include "core/shell/SettingsMainFile.h"
 
 namespace kelvane {
 
 bool WriteLayoutAtExit(TIniFile2& main, const TLayoutSettings& layout, const TPlotDisplay& display) {
-    bool ok = main.WriteInteger(SettingsSection, "Data Log Width", layout.DataLogWidth);
-    ok &= main.WriteBool(SettingsSection, "Data Log Visible", layout.DataLogVisible);
-    ok &= main.WriteInteger(SettingsSection, "Data Graph Height", layout.DataGraphHeight);
-    ok &= main.WriteBool(SettingsSection, "Data Graph Visible", layout.DataGraphVisible);
+    bool ok = main.WriteInteger(SettingsSection, DataLogWidthKey, layout.DataLogWidth);
+    ok &= main.WriteBool(SettingsSection, DataLogVisibleKey, layout.DataLogVisible);
+    ok &= main.WriteInteger(SettingsSection, DataGraphHeightKey, layout.DataGraphHeight);
+    ok &= main.WriteBool(SettingsSection, DataGraphVisibleKey, layout.DataGraphVisible);
     ok &= WriteAfrScaleSettings(main, display);
     return ok;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/ground/IniKeys.h"
 #include "core/shell/Settings.h"
 
 namespace kelvane {

@@ -5,11 +5,11 @@
 #include <string_view>
 
 #include "core/ground/IniFile2.h"
+#include "core/ground/IniKeys.h"
 #include "core/ground/SettingsValues.h"
 
 namespace kelvane {
 
-inline constexpr std::string_view StartupWindowKey = "Startup Window";
 inline constexpr std::string_view StartupQuitCaption =
     "Quit showing this stupid window, I know how to use Help/About";
 inline constexpr std::chrono::seconds StartupWindowLifetime{3};
