@@ -6,10 +6,10 @@
 #include <QTest>
 
 #include "FakePrompts.h"
-#include "support/TempFolder.h"
 #include "TestFormOptions.h"
 #include "app/plot/MainUnit.h"
 #include "core/shell/SettingsWindows.h"
+#include "support/TempFolder.h"
 
 namespace kelvane {
 namespace {

@@ -9,7 +9,8 @@ namespace kelvane {
 
 // Default LH 2.3 MAF axes: RPM 500 .. 6200, load 36 .. 516.
 inline TMapAxes DefaultAxes() {
-    return RecomputeAxes(TEngineSetup{TLHVersion::LH23, TLHConfig::Maf, TEZKVersion::Unset}, TLHMapSource::Text);
+    return RecomputeAxes(TEngineSetup{TLHVersion::LH23, TLHConfig::Maf, TEZKVersion::Unset},
+                         TLHMapSource::Text);
 }
 
 // Image sizes chosen so that the plot area is exactly the given size.

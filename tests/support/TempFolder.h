@@ -9,7 +9,7 @@ namespace kelvane {
 
 // A fresh folder under the system temp folder, removed with everything in it.
 class TTempFolder {
-public:
+  public:
     TTempFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "kelvane-test-XXXXXX").string();
         FPath = ::mkdtemp(pattern.data());
@@ -23,7 +23,7 @@ public:
 
     const std::filesystem::path& Path() const { return FPath; }
 
-private:
+  private:
     std::filesystem::path FPath;
 };
 

@@ -11,7 +11,8 @@ std::vector<std::string_view> SplitAtDots(std::string_view text) {
     std::size_t start = 0;
     while (true) {
         const std::size_t dot = text.find('.', start);
-        fields.push_back(text.substr(start, dot == std::string_view::npos ? std::string_view::npos : dot - start));
+        fields.push_back(
+            text.substr(start, dot == std::string_view::npos ? std::string_view::npos : dot - start));
         if (dot == std::string_view::npos) return fields;
         start = dot + 1;
     }
@@ -35,6 +36,8 @@ std::string FormatVersionText(std::string_view version) {
     return std::string(fields[0]) + "." + std::string(fields[1]) + "." + third;
 }
 
-std::string ProgramVersionText() { return FormatVersionText(RawProgramVersion()); }
+std::string ProgramVersionText() {
+    return FormatVersionText(RawProgramVersion());
+}
 
 }  // namespace kelvane

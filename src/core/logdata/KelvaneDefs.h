@@ -73,7 +73,7 @@ struct alignas(64) TLogDataEntry {
 
     // KnockRetard[0] is cylinder 1 ("KR1").
     std::array<double, KnockCylinders> KnockRetard{MissingValue, MissingValue, MissingValue, MissingValue,
-                                                  MissingValue, MissingValue, MissingValue, MissingValue};
+                                                   MissingValue, MissingValue, MissingValue, MissingValue};
 
     double Afr = MissingValue;
     double MafSignal = MissingValue;
@@ -109,7 +109,9 @@ struct TLogData {
     TLogDataEntry& operator[](std::size_t i) { return Entries[i]; }
     const TLogDataEntry& operator[](std::size_t i) const { return Entries[i]; }
 
-    std::optional<std::size_t> Prev(std::size_t i) const { return i > 0 ? std::optional(i - 1) : std::nullopt; }
+    std::optional<std::size_t> Prev(std::size_t i) const {
+        return i > 0 ? std::optional(i - 1) : std::nullopt;
+    }
     std::optional<std::size_t> Next(std::size_t i) const {
         return i + 1 < Entries.size() ? std::optional(i + 1) : std::nullopt;
     }

@@ -14,7 +14,7 @@ namespace kelvane {
 
 struct TLoadLogOptions {
     int AfrSmoothing = DefaultAfrSmoothing;  // current "AFR Smoothing" setting, 1 .. 6
-    TLHConfig LHConfig = TLHConfig::Unset;           // decides the PlotMaf pass
+    TLHConfig LHConfig = TLHConfig::Unset;   // decides the PlotMaf pass
 
     // Optional: told the bytes parsed so far and the file's size every ProgressStep bytes
     // of data lines, the last time with done == total. Returning false cancels the load and

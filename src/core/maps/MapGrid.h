@@ -12,8 +12,12 @@ constexpr int MapSize = 16;
 struct TMapGrid {
     std::array<double, MapSize * MapSize> Values{};
 
-    double& At(int rpmIndex, int loadIndex) { return Values[static_cast<std::size_t>(rpmIndex * MapSize + loadIndex)]; }
-    double At(int rpmIndex, int loadIndex) const { return Values[static_cast<std::size_t>(rpmIndex * MapSize + loadIndex)]; }
+    double& At(int rpmIndex, int loadIndex) {
+        return Values[static_cast<std::size_t>(rpmIndex * MapSize + loadIndex)];
+    }
+    double At(int rpmIndex, int loadIndex) const {
+        return Values[static_cast<std::size_t>(rpmIndex * MapSize + loadIndex)];
+    }
 
     void Fill(double value) { Values.fill(value); }
     bool operator==(const TMapGrid&) const = default;

@@ -30,7 +30,8 @@ TKnockMarker SampleKnockMarker(const TLogData& logData, std::size_t index, const
                                const TKnockLimits& limits) {
     if (!IsKnockEvent(logData, index, TKnockAdjustment::IfIncluded, binner)) return TKnockMarker::None;
     const TLogDataEntry& e = logData[index];
-    return KnockMarkerOf(MaxKnockRetard(e, TKnockAdjustment::IfIncluded, binner), KnockCylinderCount(e, TKnockAdjustment::IfIncluded, binner), limits);
+    return KnockMarkerOf(MaxKnockRetard(e, TKnockAdjustment::IfIncluded, binner),
+                         KnockCylinderCount(e, TKnockAdjustment::IfIncluded, binner), limits);
 }
 
 int KnockMarkerReach(TKnockMarker marker, int pointSize) {

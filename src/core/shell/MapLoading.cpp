@@ -136,7 +136,8 @@ void LoadLHImage(TKelvaneState& state, const std::filesystem::path& path, TBinMa
 // reference; empty when the user cancelled.
 template <class TKind>
 std::optional<typename TKind::TSource> CompareChoice(const typename TKind::TImage& image,
-                                                    typename TKind::TSource source, TBinMapChooser& chooser) {
+                                                     typename TKind::TSource source,
+                                                     TBinMapChooser& chooser) {
     if (const auto only = TKind::OnlyMap(image)) return only;
     if (TKind::IsBinSource(source)) return source;
     const TBinMapChoice choice = chooser.ChooseMap(TKind::Dialog, TKind::Notice(image));

@@ -3,11 +3,11 @@
 #include <fstream>
 #include <string>
 
+#include "core/adjust/TargetAfrMap.h"
+#include "core/maps/MapText.h"
+#include "core/shell/TargetAfrMapHooks.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
-#include "core/adjust/TargetAfrMap.h"
-#include "core/shell/TargetAfrMapHooks.h"
-#include "core/maps/MapText.h"
 
 namespace kelvane {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <fstream>
 
-#include "support/TempFolder.h"
 #include "core/adjust/UpdatedMaps.h"
 #include "core/maps/MapText.h"
+#include "support/TempFolder.h"
 
 namespace kelvane {
 namespace {

@@ -3,10 +3,10 @@
 #include <fstream>
 #include <string>
 
-#include "support/TempFolder.h"
-#include "support/TestFiles.h"
 #include "core/display/ColorTableFile.h"
 #include "core/display/ColorTableSettings.h"
+#include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 namespace kelvane {
 namespace {

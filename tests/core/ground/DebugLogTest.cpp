@@ -6,10 +6,10 @@
 #include <thread>
 #include <vector>
 
-#include "support/FileSizeLimit.h"
-#include "support/TempFolder.h"
 #include "core/ground/DebugLog.h"
 #include "core/ground/FileDefs.h"
+#include "support/FileSizeLimit.h"
+#include "support/TempFolder.h"
 
 namespace kelvane {
 namespace {

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "support/TempFolder.h"
 #include "core/ground/AtomicFile.h"
 #include "core/ground/FileDefs.h"
 #include "core/ground/ProgramVersion.h"
+#include "support/TempFolder.h"
 
 namespace kelvane {
 namespace {

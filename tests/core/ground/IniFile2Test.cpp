@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "support/TempFolder.h"
 #include "core/ground/AtomicFile.h"
 #include "core/ground/IniFile2.h"
+#include "support/TempFolder.h"
 
 namespace kelvane {
 namespace {

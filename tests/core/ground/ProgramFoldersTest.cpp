@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "support/TempFolder.h"
-#include "support/TestFiles.h"
 #include "core/ground/FileDefs.h"
 #include "core/ground/ProgramFolders.h"
+#include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 namespace kelvane {
 namespace {

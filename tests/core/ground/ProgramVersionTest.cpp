@@ -12,12 +12,8 @@ TEST(ProgramVersionTest, FourFieldsBecomeThreeWithPaddedLastField) {
         const char* raw;
         const char* shown;
     } cases[] = {
-        {"1.2.3.45", "1.2.045"},
-        {"1.0.0.1", "1.0.001"},
-        {"2.5.0.1234", "2.5.1234"},
-        {"2.1.7", "2.1.007"},
-        {"1.2", "1.2"},
-        {"", ""},
+        {"1.2.3.45", "1.2.045"}, {"1.0.0.1", "1.0.001"}, {"2.5.0.1234", "2.5.1234"},
+        {"2.1.7", "2.1.007"},    {"1.2", "1.2"},         {"", ""},
     };
     for (const auto& c : cases) EXPECT_EQ(FormatVersionText(c.raw), c.shown) << c.raw;
 }

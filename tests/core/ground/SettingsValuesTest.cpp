@@ -3,8 +3,8 @@
 #include <cmath>
 #include <limits>
 
-#include "core/logdata/KelvaneDefs.h"
 #include "core/ground/SettingsValues.h"
+#include "core/logdata/KelvaneDefs.h"
 
 namespace kelvane {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "support/BinTestImages.h"
 #include "core/maps/BinEZKImage.h"
+#include "support/BinTestImages.h"
 
 namespace kelvane {
 namespace {

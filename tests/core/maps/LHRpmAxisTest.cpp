@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "support/BinTestImages.h"
 #include "core/maps/BinLHImage.h"
 #include "core/maps/BinLHRpmAxis.h"
+#include "support/BinTestImages.h"
 
 namespace kelvane {
 namespace {

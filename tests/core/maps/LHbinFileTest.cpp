@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "support/BinTestImages.h"
 #include "core/maps/BinFileUtils.h"
+#include "support/BinTestImages.h"
 
 namespace kelvane {
 namespace {

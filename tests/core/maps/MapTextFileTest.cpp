@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <string>
 
-#include "support/FileSizeLimit.h"
-#include "support/TempFolder.h"
+#include "core/ground/AtomicFile.h"
 #include "core/maps/MapSets.h"
 #include "core/maps/MapText.h"
-#include "core/ground/AtomicFile.h"
+#include "support/FileSizeLimit.h"
+#include "support/TempFolder.h"
 
 namespace kelvane {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <random>
 
-#include "support/PlotFixture.h"
 #include "core/plot/CellBinning.h"
 #include "core/plot/SampleBinner.h"
+#include "support/PlotFixture.h"
 
 namespace kelvane {
 namespace {

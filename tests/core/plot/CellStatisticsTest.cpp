@@ -4,8 +4,8 @@
 #include <random>
 #include <vector>
 
-#include "support/PlotFixture.h"
 #include "core/plot/CellStatistics.h"
+#include "support/PlotFixture.h"
 
 namespace kelvane {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "support/PlotFixture.h"
 #include "core/plot/KnockEvaluation.h"
+#include "support/PlotFixture.h"
 
 namespace kelvane {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <random>
 
-#include "support/PlotFixture.h"
 #include "core/logdata/PointFilters.h"
 #include "core/plot/MeanAfrGrid.h"
+#include "support/PlotFixture.h"
 
 namespace kelvane {
 namespace {

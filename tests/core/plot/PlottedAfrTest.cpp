@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "support/PlotFixture.h"
 #include "core/plot/PlottedAfr.h"
+#include "support/PlotFixture.h"
 
 namespace kelvane {
 namespace {

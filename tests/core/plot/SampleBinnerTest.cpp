@@ -2,10 +2,10 @@
 
 #include <random>
 
-#include "support/PlotFixture.h"
 #include "core/plot/CellBinning.h"
 #include "core/plot/PlottedAfr.h"
 #include "core/plot/SampleBinner.h"
+#include "support/PlotFixture.h"
 
 namespace kelvane {
 namespace {

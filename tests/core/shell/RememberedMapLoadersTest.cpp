@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "support/TempFolder.h"
+#include "core/shell/MapLoading.h"
 #include "support/BinTestImages.h"
 #include "support/MapLoadingTestSupport.h"
-#include "core/shell/MapLoading.h"
+#include "support/TempFolder.h"
 
 namespace kelvane {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "support/TempFolder.h"
 #include "core/shell/StartupLogOptions.h"
 #include "core/shell/StartupWindowRules.h"
+#include "support/TempFolder.h"
 
 namespace kelvane {
 namespace {
