@@ -58,4 +58,54 @@ std::string EZKVersionText(TEZKVersion version) {
     return TextOf(EZKVersionTexts, CodeOf(version));
 }
 
+namespace {
+
+std::string LHVersionName(TLHVersion version) {
+    return version == TLHVersion::LH22 ? "LH 2.2" : "LH 2.3";
+}
+
+std::string LHConfigName(TLHConfig config) {
+    switch (config) {
+        case TLHConfig::HexaMaf:
+            return "HexaMAF";
+        case TLHConfig::Alpha:
+            return "Vortrix Alpha";
+        case TLHConfig::Map:
+            return "Vortrix MAP";
+        default:
+            return "Standard MAF";
+    }
+}
+
+std::string EZKVersionName(TEZKVersion version) {
+    return version == TEZKVersion::GT ? "GT" : "S4/GTS";
+}
+
+// A code not set works as its default, so the user is shown that, marked.
+std::string Shown(std::string name, bool set) {
+    return set ? name : name + " (not set)";
+}
+
+void AddChange(std::string& text, std::string_view part, const std::string& from, const std::string& to) {
+    if (from == to) return;
+    if (!text.empty()) text += "; ";
+    text.append(part).append(" changed from ").append(from).append(" to ").append(to);
+}
+
+}  // namespace
+
+std::string EngineSetupDisplayText(const TEngineSetup& setup) {
+    return Shown(LHVersionName(setup.LHVersion), setup.LHVersion != TLHVersion::Unset) + ", " +
+           Shown(LHConfigName(setup.LHConfig), setup.LHConfig != TLHConfig::Unset) + ", EZK " +
+           Shown(EZKVersionName(setup.EZKVersion), setup.EZKVersion != TEZKVersion::Unset);
+}
+
+std::string EngineSetupChangeText(const TEngineSetup& before, const TEngineSetup& after) {
+    std::string text;
+    AddChange(text, "LH version", LHVersionName(before.LHVersion), LHVersionName(after.LHVersion));
+    AddChange(text, "LH configuration", LHConfigName(before.LHConfig), LHConfigName(after.LHConfig));
+    AddChange(text, "EZK version", EZKVersionName(before.EZKVersion), EZKVersionName(after.EZKVersion));
+    return text;
+}
+
 }  // namespace kelvane

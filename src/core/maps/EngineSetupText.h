@@ -19,4 +19,13 @@ std::string LHVersionText(TLHVersion version);
 std::string LHConfigText(TLHConfig config);
 std::string EZKVersionText(TEZKVersion version);
 
+// The setup as the user reads it: "LH 2.3, Standard MAF, EZK S4/GTS". A code
+// not set shows what it is treated as, marked "(not set)".
+std::string EngineSetupDisplayText(const TEngineSetup& setup);
+
+// What changed between two setups, one sentence per part that changed, e.g.
+// "LH configuration changed from Standard MAF to Vortrix Alpha"; empty when
+// nothing did.
+std::string EngineSetupChangeText(const TEngineSetup& before, const TEngineSetup& after);
+
 }  // namespace kelvane

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/logdata/AfrSmoothing.h"
 #include "core/logdata/PlotMafPass.h"
 #include "core/shell/TargetAfrMapHooks.h"
 #include "core/state/PlotRanges.h"
@@ -68,6 +69,14 @@ TOpenLogsResult OpenLogs(TKelvaneState& state, const std::vector<std::filesystem
                      TChange::TargetAfr | TChange::PlottedValues;
     AutoScalePlot(state, state.PlotRanges);
     return result;
+}
+
+TChangeSet CloseLogFile(TKelvaneState& state, const std::string& fileName) {
+    if (!RemoveLogFile(state.Logs, fileName)) return {};
+    // Neighbours across the gap now smooth with each other.
+    SmoothAfr(state.Logs.Data, state.Settings.AfrSmoothing);
+    PlotMafPass(state.Logs.Data, state.Setup().LHConfig);
+    return TChangeSet{TChange::Samples, TChange::Selection};
 }
 
 TChangeSet SetUpAxes(TKelvaneState& state) {

@@ -50,6 +50,11 @@ std::vector<std::filesystem::path> LogOpenOrder(const std::vector<std::filesyste
 TOpenLogsResult OpenLogs(TKelvaneState& state, const std::vector<std::filesystem::path>& files,
                          const TOpenLogsOptions& options);
 
+// Takes one open file's samples out of the plot and brings the rest up to
+// date as a load does (AFR smoothing, the PlotMaf pass). Nothing changes, and
+// the set is empty, when no such file is open.
+TChangeSet CloseLogFile(TKelvaneState& state, const std::string& fileName);
+
 // Rebuilds the axes for the engine setup and takes the plot ranges from the
 // settings.
 TChangeSet SetUpAxes(TKelvaneState& state);

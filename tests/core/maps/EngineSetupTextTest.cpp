@@ -57,5 +57,35 @@ TEST(EngineSetupCodeTest, NumbersOutOfRangeReadAsNotSet) {
     for (int code : {-1, 5, 255}) EXPECT_EQ(LHConfigFromCode(code), TLHConfig::Unset) << code;
 }
 
+TEST(EngineSetupTextTest, DisplayTextShowsWhatAnUnsetCodeWorksAs) {
+    EXPECT_EQ(EngineSetupDisplayText({TLHVersion::LH23, TLHConfig::Alpha, TEZKVersion::GT}),
+              "LH 2.3, Vortrix Alpha, EZK GT");
+    EXPECT_EQ(EngineSetupDisplayText({TLHVersion::LH22, TLHConfig::HexaMaf, TEZKVersion::S4}),
+              "LH 2.2, HexaMAF, EZK S4/GTS");
+    EXPECT_EQ(EngineSetupDisplayText({}), "LH 2.3 (not set), Standard MAF (not set), EZK S4/GTS (not set)");
+}
+
+TEST(EngineSetupTextTest, ChangeTextNamesWhatWorksDifferently) {
+    struct TCase {
+        TEngineSetup Before, After;
+        const char* Expected;
+    };
+    const TCase cases[] = {
+        {{TLHVersion::LH23, TLHConfig::Maf, TEZKVersion::S4},
+         {TLHVersion::LH23, TLHConfig::Alpha, TEZKVersion::S4},
+         "LH configuration changed from Standard MAF to Vortrix Alpha"},
+        {{TLHVersion::LH22, TLHConfig::Maf, TEZKVersion::S4},
+         {TLHVersion::LH23, TLHConfig::Maf, TEZKVersion::GT},
+         "LH version changed from LH 2.2 to LH 2.3; EZK version changed from S4/GTS to GT"},
+        // Not set works as MAF and S4: setting those changes nothing the user sees.
+        {{}, {TLHVersion::LH23, TLHConfig::Maf, TEZKVersion::S4}, ""},
+        {{TLHVersion::LH23, TLHConfig::Map, TEZKVersion::GT},
+         {},
+         "LH configuration changed from Vortrix MAP to "
+         "Standard MAF; EZK version changed from GT to S4/GTS"},
+    };
+    for (const TCase& c : cases) EXPECT_EQ(EngineSetupChangeText(c.Before, c.After), c.Expected);
+}
+
 }  // namespace
 }  // namespace kelvane
