@@ -150,8 +150,8 @@ TEST(MainFormCommandsTest, RejectedHeaderShowsTheMissingTitles) {
     ASSERT_EQ(prompts.Calls.size(), 2u);
     EXPECT_EQ(prompts.Calls[1].Kind, TPromptKind::Error);
     EXPECT_EQ(prompts.Calls[1].Text,
-              QStringLiteral("The following headers were not found in the log file: \"RPM\", \"A/F ratio\"\n"
-                             "Logs must include Time, RPM, MAF-signal and AFR."));
+              QStringLiteral("NoRpm.txt: The following headers were not found in the log file: \"RPM\", "
+                             "\"A/F ratio\"\nLogs must include Time, RPM, MAF-signal and AFR."));
     EXPECT_TRUE(form.State().Settings.RecentFiles.empty());
     EXPECT_EQ(form.State().Logs.Data.Count(), 0u);
 }

@@ -7,12 +7,15 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPalette>
 #include <QProcess>
 #include <QSaveFile>
@@ -38,7 +41,10 @@
 #include "core/ground/WriteFailures.h"
 #include "core/logdata/LogCaption.h"
 #include "core/logdata/LogFileReader.h"
+#include "core/logdata/LogHeader.h"
 #include "core/logdata/PlotMafPass.h"
+#include "core/maps/EngineSetupText.h"
+#include "core/maps/MapText.h"
 #include "core/plot/PlotGeometry.h"
 #include "core/shell/MapClipboard.h"
 #include "core/shell/MapLoading.h"
@@ -139,6 +145,8 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
 
     PlaceOnScreen();
     UpdateCaptionAndStatus();
+    UpdateSetupPanel();
+    setAcceptDrops(true);
 
     FTimer = new QTimer(this);
     connect(FTimer, &QTimer::timeout, this, [this] {
@@ -215,6 +223,9 @@ void TMainForm::CreateFileMenu() {
     FOpenAddToPlot1 =
         AddItem(menu, QStringLiteral("Open Log File (add to Plot)"), QStringLiteral("AddFile1"));
     connect(FOpenAddToPlot1, &QAction::triggered, this, [this] { OpenFile1Click(TLogOpen::AddToPlot); });
+    FCloseLogFile1 = menu->addMenu(QStringLiteral("&Close Log File"));
+    FCloseLogFile1->setObjectName(QStringLiteral("CloseLogFile1"));
+    connect(FCloseLogFile1, &QMenu::aboutToShow, this, &TMainForm::CloseLogFileOpening);
     FNewPlot1 = AddItem(menu, QStringLiteral("&New Plot"), QStringLiteral("NewPlot1"));
     connect(FNewPlot1, &QAction::triggered, this, &TMainForm::NewPlot1Click);
 
@@ -384,6 +395,35 @@ void TMainForm::CreateStatusBar() {
         statusBar()->addWidget(panel, widths[i] > 0 ? 0 : 1);
         FStatusPanels[i] = panel;
     }
+    FSetupPanel = new QLabel(this);
+    FSetupPanel->setObjectName(QStringLiteral("SetupPanel"));
+    FSetupPanel->setToolTip(QStringLiteral("Engine setup: LH version, LH configuration, EZK version"));
+    statusBar()->addPermanentWidget(FSetupPanel);
+}
+
+void TMainForm::UpdateSetupPanel() {
+    const TEngineSetup& setup = FState.Setup();
+    FSetupPanel->setText(FromStd(EngineSetupDisplayText(setup)));
+    if (FShownSetup) {
+        const std::string change = EngineSetupChangeText(*FShownSetup, setup);
+        if (!change.empty()) statusBar()->showMessage(FromStd(change), 10000);
+    }
+    FShownSetup = setup;
+}
+
+void TMainForm::CloseLogFileOpening() {
+    FCloseLogFile1->clear();
+    const TOpenFiles& open = FState.Logs.OpenFiles;
+    for (std::size_t i = 0; i < open.Count(); ++i) {
+        const QString name = FromStd(open.Name(i));
+        QAction* item = FCloseLogFile1->addAction(QFileInfo(name).fileName());
+        item->setToolTip(name);
+        connect(item, &QAction::triggered, this, [this, name] { CloseLogFile1Click(name); });
+    }
+}
+
+void TMainForm::CloseLogFile1Click(const QString& fileName) {
+    ApplyChanges(CloseLogFile(FState, fileName.toStdString()));
 }
 
 void TMainForm::EditMenuOpening() {
@@ -443,7 +483,9 @@ bool TMainForm::OpenLogs(const QStringList& files, const TOpenLogsOptions& optio
     ApplyChanges(result.Changes);
     QStringList skipped;
     for (const auto& [path, file] : result.Files) {
-        if (file.HeaderRejected) FPrompts->ShowError(FromStd(file.Message));
+        if (file.HeaderRejected)
+            FPrompts->ShowError(
+                QStringLiteral("%1: %2").arg(FromPath(path.filename()), FromStd(file.Message)));
         const std::string message = SkippedLinesMessage(path, file);
         if (message.empty()) continue;
         FLog.LogLine(message);
@@ -459,11 +501,8 @@ bool TMainForm::OpenLogs(const QStringList& files, const TOpenLogsOptions& optio
 }
 
 void TMainForm::OpenFile1Click(TLogOpen open) {
-    if (open == TLogOpen::NewPlot) {
-        if (!ClosePlot()) return;
-        ApplyChanges(ClearMapsAndConfiguration(FState));
-    }
     TFileRequest request;
+    request.Caption = QStringLiteral("Open Log Files");
     request.Filter = QString::fromUtf8(LogFileFilter);
     request.InitialFolder = ExistingFolderOrParent(FromStd(FLayout.DefaultFolder));
     const TFileChoice choice = FPrompts->OpenFiles(request, TFileSelection::Multiple);
@@ -473,20 +512,25 @@ void TMainForm::OpenFile1Click(TLogOpen open) {
     if (!FStore->Main().WriteString(SettingsSection, DefaultFolderKey, FLayout.DefaultFolder))
         FPrompts->ShowError(FromStd(WriteFailureText(FStore->Main())));
 
-    ReadWithLogFileOptions(choice.Files);
+    ReadWithLogFileOptions(choice.Files, open);
 }
 
 void TMainForm::OpenLogFilesAsNewPlot(QStringList files) {
     if (files.isEmpty()) return;
-    if (!ClosePlot()) return;
-    ApplyChanges(ClearMapsAndConfiguration(FState));
-    ReadWithLogFileOptions(std::move(files));
+    ReadWithLogFileOptions(std::move(files), TLogOpen::NewPlot);
 }
 
-void TMainForm::ReadWithLogFileOptions(QStringList files) {
-    const TEngineSetup preselection = LogFileOptionsPreselection(FirstLine(files.first()), FState.Setup());
+void TMainForm::ReadWithLogFileOptions(QStringList files, TLogOpen open) {
+    // A new plot starts without an engine setup, so nothing of the current one is preselected.
+    const TEngineSetup current = open == TLogOpen::NewPlot ? TEngineSetup{} : FState.Setup();
+    const TEngineSetup preselection = LogFileOptionsPreselection(FirstLine(files.first()), current);
     const std::optional<TEngineSetup> chosen = FPrompts->AskLogFileOptions(preselection);
     if (!chosen) return;
+    // The plot is closed only now: a cancel anywhere before leaves it as it was.
+    if (open == TLogOpen::NewPlot) {
+        if (!ClosePlot()) return;
+        ApplyChanges(ClearMapsAndConfiguration(FState));
+    }
     TOpenLogsOptions options;
     options.ChosenSetup = chosen;
     options.Store = FStore.get();
@@ -503,6 +547,18 @@ void TMainForm::RecentFileClick(int tag) {
     const auto& recent = FState.Settings.RecentFiles;
     if (tag < 1 || tag > static_cast<int>(recent.size())) return;
     const std::filesystem::path path = recent[static_cast<std::size_t>(tag - 1)];
+    // A file that is gone or is no log leaves the plot as it was.
+    const QString name = FromPath(path.filename());
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        FPrompts->ShowError(QStringLiteral("%1: the file cannot be read.").arg(FromPath(path)));
+        return;
+    }
+    const TLogHeader header = ParseLogHeader(FirstLine(FromPath(path)));
+    if (!header.Accepted()) {
+        FPrompts->ShowError(QStringLiteral("%1: %2").arg(name, FromStd(header.RejectionMessage())));
+        return;
+    }
     if (!ClosePlot()) return;
     ApplyChanges(ClearMapsAndConfiguration(FState));
     TOpenLogsOptions options;
@@ -510,10 +566,57 @@ void TMainForm::RecentFileClick(int tag) {
     OpenLogs({FromPath(path)}, options);
 }
 
+namespace {
+
+// Map text files are told from logs by the map kind tests; bin images by their name.
+bool IsMapFile(const QString& file) {
+    const std::filesystem::path path = ToPath(file);
+    return IsBinPath(path) || IsLHMapText(path) || IsEZKMapText(path);
+}
+
+QStringList LocalFiles(const QMimeData* data) {
+    QStringList files;
+    if (!data || !data->hasUrls()) return files;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile()) files << url.toLocalFile();
+    return files;
+}
+
+}  // namespace
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+    if (!LocalFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+    const QStringList files = LocalFiles(event->mimeData());
+    if (files.isEmpty()) return;
+    event->acceptProposedAction();
+    OpenDroppedFiles(files);
+}
+
+void TMainForm::OpenDroppedFiles(const QStringList& files) {
+    QStringList logs;
+    for (const QString& file : files) {
+        if (!IsMapFile(file)) {
+            logs << QFileInfo(file).absoluteFilePath();
+            continue;
+        }
+        TPromptedBinChooser chooser(*FPrompts);
+        const TMapLoadResult result = kelvane::LoadMapFile(FState, ToPath(file), chooser);
+        if (!result.ErrorText.empty()) FPrompts->ShowError(FromStd(result.ErrorText));
+        TChangeSet changes = result.Changes;
+        if (changes.Has(TChange::Axes)) changes |= SetUpAxes(FState);
+        ApplyChanges(changes);
+    }
+    if (!logs.isEmpty()) ReadWithLogFileOptions(logs, TLogOpen::AddToPlot);
+}
+
 // ---- Maps --------------------------------------------------------------
 
-std::optional<TFileChoice> TMainForm::AskMapFile() {
+std::optional<TFileChoice> TMainForm::AskMapFile(const QString& caption) {
     TFileRequest request;
+    request.Caption = caption;
     request.Filter = FromStd(std::string(MapFileFilter));
     request.FilterIndex = FLayout.MapFilter;
     request.InitialFolder = FromStd(FLayout.MapFolder);
@@ -542,8 +645,8 @@ void TMainForm::FinishMapCommand(const TMapLoadResult& result, const QString& pa
     ApplyChanges(changes);
 }
 
-void TMainForm::RunMapFileCommand(const TMapFileCommand& command) {
-    const std::optional<TFileChoice> choice = AskMapFile();
+void TMainForm::RunMapFileCommand(const TMapFileCommand& command, const QString& caption) {
+    const std::optional<TFileChoice> choice = AskMapFile(caption);
     if (!choice) return;
     const QString path = choice->Files.first();
     TPromptedBinChooser chooser(*FPrompts);
@@ -552,11 +655,11 @@ void TMainForm::RunMapFileCommand(const TMapFileCommand& command) {
 }
 
 void TMainForm::LoadMapFile1Click() {
-    RunMapFileCommand(kelvane::LoadMapFile);
+    RunMapFileCommand(kelvane::LoadMapFile, QStringLiteral("Load Map File"));
 }
 
 void TMainForm::CompareMapFile1Click() {
-    RunMapFileCommand(kelvane::CompareMapFile);
+    RunMapFileCommand(kelvane::CompareMapFile, QStringLiteral("Compare Map File"));
 }
 
 void TMainForm::SavePlotImage1Click() {
@@ -644,6 +747,7 @@ void TMainForm::ApplyChanges(TChangeSet changes) {
     if (changes.Empty()) return;
     UpdateDerivedData(FState, changes);
     if (changes.Has(TChange::Samples)) UpdateCaptionAndStatus();
+    if (changes.Has(TChange::Axes)) UpdateSetupPanel();
     emit StateChanged(changes);
     if (changes.Only(TChange::Overlay)) {
         // Only the printed values: the other layers stay as they are.

@@ -72,6 +72,9 @@ class TMainForm : public QMainWindow {
     const TLayoutSettings& Layout() const { return FLayout; }
     const TProgramValues& Program() const { return FProgram; }
     QLabel* StatusPanel(int index) const { return FStatusPanels.at(static_cast<std::size_t>(index)); }
+    // The engine setup in force, always in view at the right of the status bar.
+    QLabel* SetupPanel() const { return FSetupPanel; }
+    QMenu* CloseLogFile1() const { return FCloseLogFile1; }
 
     QAction* Exit1() const { return FExit1; }
     QAction* OpenNewPlot1() const { return FOpenNewPlot1; }
@@ -122,6 +125,12 @@ class TMainForm : public QMainWindow {
 
     // Menu commands.
     void OpenFile1Click(TLogOpen open);
+    // Takes one open log (by its full name) out of the plot.
+    void CloseLogFile1Click(const QString& fileName);
+    // Files dropped on the window or handed over: logs join the plot through
+    // the "Log File Options" window, map text files and bin images load as
+    // with "Load Map File".
+    void OpenDroppedFiles(const QStringList& files);
     void NewPlot1Click();
     void RecentFileClick(int tag);
     void LoadMapFile1Click();
@@ -168,6 +177,8 @@ class TMainForm : public QMainWindow {
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void customEvent(QEvent* event) override;
 
   private:
@@ -197,6 +208,9 @@ class TMainForm : public QMainWindow {
 
     void EditMenuOpening();
     void RecentFilesOpening();
+    void CloseLogFileOpening();
+    // Shows the engine setup, and says in the status bar what changed in it.
+    void UpdateSetupPanel();
     void WindowMenuOpening();
     void ViewMenuOpening();
     void ToggleViewOption(QAction* item, bool& flag, TChange change);
@@ -207,15 +221,15 @@ class TMainForm : public QMainWindow {
     bool SavePromptAndBaseMaps();
 
     // The Log File Options window for the files, then the files opened.
-    void ReadWithLogFileOptions(QStringList files);
+    void ReadWithLogFileOptions(QStringList files, TLogOpen open);
     // Opens logs into the plot; refused files are shown in error boxes.
     bool OpenLogs(const QStringList& files, const TOpenLogsOptions& options);
     // Caption and file count follow the open files.
     void UpdateCaptionAndStatus();
     using TMapFileCommand =
         std::function<TMapLoadResult(TKelvaneState&, const std::filesystem::path&, TBinMapChooser&)>;
-    std::optional<TFileChoice> AskMapFile();
-    void RunMapFileCommand(const TMapFileCommand& command);
+    std::optional<TFileChoice> AskMapFile(const QString& caption);
+    void RunMapFileCommand(const TMapFileCommand& command, const QString& caption);
     void FinishMapCommand(const TMapLoadResult& result, const QString& path, int filterIndex);
     void ShowManual();
     void ShowAbout();
@@ -246,6 +260,9 @@ class TMainForm : public QMainWindow {
 
     TMainImage* FPlotArea = nullptr;
     std::array<QLabel*, 3> FStatusPanels{};
+    QLabel* FSetupPanel = nullptr;
+    std::optional<TEngineSetup> FShownSetup;  // what the setup panel shows
+    QMenu* FCloseLogFile1 = nullptr;
     QAction* FExit1 = nullptr;
     QAction* FOpenNewPlot1 = nullptr;
     QAction* FOpenAddToPlot1 = nullptr;
