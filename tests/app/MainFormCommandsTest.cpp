@@ -375,6 +375,15 @@ TEST(MainFormCommandsTest, SavePlotImageWritesTheComposedPlotOrSaysWhyNot) {
     form.SavePlotImage1()->trigger();
     ASSERT_EQ(prompts.Calls.back().Kind, TPromptKind::Error);
     EXPECT_TRUE(prompts.Calls.back().Text.contains(blocked)) << prompts.Calls.back().Text.toStdString();
+
+    // The next save proposes the folder the last image went to, not the log folder.
+    std::filesystem::create_directories(folder.Path() / "images");
+    prompts.Then(TFakeAnswer::Save(QString::fromStdString((folder.Path() / "images" / "a.png").string())));
+    form.SavePlotImage1()->trigger();
+    prompts.Then(TFakeAnswer::Cancel(TPromptKind::SaveFile));
+    form.SavePlotImage1()->trigger();
+    EXPECT_EQ(prompts.Calls.back().File.InitialFolder,
+              QString::fromStdString((folder.Path() / "images").string()));
 }
 
 }  // namespace

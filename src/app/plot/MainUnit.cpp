@@ -666,7 +666,9 @@ void TMainForm::SavePlotImage1Click() {
     TFileRequest request;
     request.Caption = QStringLiteral("Save Plot Image");
     request.Filter = QStringLiteral("PNG Images (*.png)|*.png");
-    request.InitialFolder = FromStd(FLayout.DefaultFolder);
+    // The log folder may be read-only; the folder the last image went to is not a guess.
+    request.InitialFolder =
+        FromStd(FLayout.PlotImageFolder.empty() ? FLayout.DefaultFolder : FLayout.PlotImageFolder);
     request.FileName = QStringLiteral("Plot.png");
     const TFileChoice choice = FPrompts->SaveFile(request);
     if (!choice.Accepted()) return;
@@ -676,9 +678,14 @@ void TMainForm::SavePlotImage1Click() {
     // Written beside the target and renamed over it, so a failed save leaves any older image whole.
     QSaveFile file(path);
     const bool saved = file.open(QIODevice::WriteOnly) && PlotImage().save(&file, "PNG") && file.commit();
-    if (!saved)
+    if (!saved) {
         FPrompts->ShowError(
             QStringLiteral("Could not save the plot image \"%1\": %2").arg(path, file.errorString()));
+        return;
+    }
+    FLayout.PlotImageFolder = QFileInfo(path).absolutePath().toStdString();
+    if (!FStore->Main().WriteString(SettingsSection, PlotImageFolderKey, FLayout.PlotImageFolder))
+        FPrompts->ShowError(FromStd(WriteFailureText(FStore->Main())));
 }
 
 void TMainForm::CopyUpdatedMap1Click() {

@@ -34,6 +34,7 @@ inline constexpr std::string_view AfrScaleXPositionKey = "AFR Scale X-Position";
 inline constexpr std::string_view AfrScaleYPositionKey = "AFR Scale Y-Position";
 inline constexpr std::string_view DefaultFolderKey = "Default Folder";
 inline constexpr std::string_view MapFolderKey = "Map Folder";
+inline constexpr std::string_view PlotImageFolderKey = "Plot Image Folder";
 inline constexpr std::string_view MapFileKey = "Map File";
 inline constexpr std::string_view MapFilterKey = "Map Filter";
 

@@ -42,6 +42,7 @@ void ReadLayoutSettings(const TIniFile2& main, TLayoutSettings& layout) {
     readBool(DataGraphVisibleKey, &TLayoutSettings::DataGraphVisible);
     layout.DefaultFolder = main.ReadString(SettingsSection, DefaultFolderKey, defaults.DefaultFolder);
     layout.MapFolder = main.ReadString(SettingsSection, MapFolderKey, defaults.MapFolder);
+    layout.PlotImageFolder = main.ReadString(SettingsSection, PlotImageFolderKey, defaults.PlotImageFolder);
     layout.MapFile = main.ReadString(SettingsSection, MapFileKey, defaults.MapFile);
     readInteger(MapFilterKey, &TLayoutSettings::MapFilter);
     layout.UpdatesServer = main.ReadString(UpdatesSection, UpdatesServerKey, defaults.UpdatesServer);
@@ -70,6 +71,7 @@ bool WriteLayoutSettings(TIniFile2& main, const TLayoutSettings& layout) {
     ok &= main.WriteBool(SettingsSection, DataGraphVisibleKey, layout.DataGraphVisible);
     ok &= main.WriteString(SettingsSection, DefaultFolderKey, layout.DefaultFolder);
     ok &= main.WriteString(SettingsSection, MapFolderKey, layout.MapFolder);
+    ok &= main.WriteString(SettingsSection, PlotImageFolderKey, layout.PlotImageFolder);
     ok &= main.WriteString(SettingsSection, MapFileKey, layout.MapFile);
     ok &= main.WriteInteger(SettingsSection, MapFilterKey, layout.MapFilter);
     ok &= main.WriteString(UpdatesSection, UpdatesServerKey, layout.UpdatesServer);

@@ -20,8 +20,9 @@ struct TLayoutSettings {
     bool DataLogVisible = false;
     int DataGraphHeight = 150;
     bool DataGraphVisible = false;
-    std::string DefaultFolder;  // log file dialogs
-    std::string MapFolder;      // map dialogs
+    std::string DefaultFolder;    // log file dialogs
+    std::string MapFolder;        // map dialogs
+    std::string PlotImageFolder;  // where the last plot image went; empty: the log folder
     std::string MapFile;
     int MapFilter = 1;
     std::string UpdatesServer = "updates.kelvane.app";
