@@ -7,49 +7,59 @@
 
 #include "app/plot/MainUnit.h"
 #include "core/ground/ProgramFolders.h"
+#include "core/shell/CommandLine.h"
 
 namespace {
 
-// "--screenshot FILE.png" grabs the main window once it is shown and quits.
-QString TakeScreenshotArgument(QStringList& arguments) {
-    const int at = arguments.indexOf(QStringLiteral("--screenshot"));
-    if (at < 0 || at + 1 >= arguments.size()) return {};
-    const QString path = arguments.at(at + 1);
-    arguments.remove(at, 2);
-    return path;
+std::vector<std::string> StdArguments(const QStringList& arguments) {
+    std::vector<std::string> result;
+    for (int i = 1; i < arguments.size(); ++i) result.push_back(arguments.at(i).toStdString());
+    return result;
 }
 
-// Arguments that name log files (anything but the switch "Text").
-QStringList LogFileArguments(const QStringList& arguments) {
-    QStringList files;
-    for (const QString& argument : arguments)
-        if (argument.compare(QStringLiteral("Text"), Qt::CaseInsensitive) != 0 &&
-            !argument.startsWith(QLatin1Char('-')))
-            files.append(argument);
-    return files;
+QStringList QtArguments(const std::vector<std::string>& arguments) {
+    QStringList result;
+    for (const std::string& argument : arguments) result.append(QString::fromStdString(argument));
+    return result;
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // Help, version and usage errors are answered before the window system is
+    // asked for, so that they work without a display.
+    const kelvane::TCommandLine early =
+        kelvane::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    switch (early.Action) {
+        case kelvane::TCommandAction::Help:
+            std::fputs(kelvane::CommandLineUsage().c_str(), stdout);
+            return 0;
+        case kelvane::TCommandAction::Version:
+            std::printf("%s\n", kelvane::VersionLine().c_str());
+            return 0;
+        case kelvane::TCommandAction::UsageError:
+            std::fprintf(stderr, "%s\n%s", early.Error.c_str(), kelvane::CommandLineUsage().c_str());
+            return 2;
+        case kelvane::TCommandAction::Run:
+            break;
+    }
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kelvane"));
 
-    QStringList arguments = QApplication::arguments();
-    arguments.removeFirst();
-    const QString screenshotPath = TakeScreenshotArgument(arguments);
-
-    std::vector<std::string> programArguments;
-    for (const QString& argument : arguments) programArguments.push_back(argument.toStdString());
+    // Read again once the toolkit has taken its own options out.
+    const kelvane::TCommandLine commandLine =
+        kelvane::ParseCommandLine(StdArguments(QApplication::arguments()));
+    const QString screenshotPath = QString::fromStdString(commandLine.ScreenshotPath);
 
     kelvane::TMainFormOptions options;
-    options.Program =
-        kelvane::MakeProgramValues(QCoreApplication::applicationFilePath().toStdString(), programArguments);
+    options.Program = kelvane::MakeProgramValues(QCoreApplication::applicationFilePath().toStdString(),
+                                                 commandLine.ProgramArguments);
     options.StartupWindow = screenshotPath.isEmpty();
     kelvane::TMainForm mainForm(std::move(options));
     mainForm.show();
 
-    const QStringList logFiles = LogFileArguments(arguments);
+    const QStringList logFiles = QtArguments(commandLine.LogFiles);
     if (!logFiles.isEmpty() && screenshotPath.isEmpty())
         QTimer::singleShot(0, &mainForm, [&mainForm, logFiles] { mainForm.OpenLogFilesAsNewPlot(logFiles); });
 
