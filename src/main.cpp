@@ -64,6 +64,11 @@ int main(int argc, char* argv[]) {
         QTimer::singleShot(0, &mainForm, [&mainForm, logFiles] { mainForm.OpenLogFilesAsNewPlot(logFiles); });
 
     if (!screenshotPath.isEmpty()) {
+        // No one is there to answer the Log File Options window.
+        if (!logFiles.isEmpty())
+            QTimer::singleShot(0, &mainForm, [&mainForm, logFiles] {
+                mainForm.OpenLogFilesAsNewPlot(logFiles, kelvane::TLogOptionsChoice::Preselected);
+            });
         QTimer::singleShot(300, &mainForm, [&mainForm, screenshotPath] {
             const bool saved = mainForm.grab().save(screenshotPath, "PNG");
             if (!saved) std::fprintf(stderr, "Cannot write %s\n", qPrintable(screenshotPath));

@@ -476,16 +476,17 @@ void TMainForm::OpenFile1Click(TLogOpen open) {
     ReadWithLogFileOptions(choice.Files);
 }
 
-void TMainForm::OpenLogFilesAsNewPlot(QStringList files) {
+void TMainForm::OpenLogFilesAsNewPlot(QStringList files, TLogOptionsChoice choice) {
     if (files.isEmpty()) return;
     if (!ClosePlot()) return;
     ApplyChanges(ClearMapsAndConfiguration(FState));
-    ReadWithLogFileOptions(std::move(files));
+    ReadWithLogFileOptions(std::move(files), choice);
 }
 
-void TMainForm::ReadWithLogFileOptions(QStringList files) {
+void TMainForm::ReadWithLogFileOptions(QStringList files, TLogOptionsChoice choice) {
     const TEngineSetup preselection = LogFileOptionsPreselection(FirstLine(files.first()), FState.Setup());
-    const std::optional<TEngineSetup> chosen = FPrompts->AskLogFileOptions(preselection);
+    const std::optional<TEngineSetup> chosen =
+        choice == TLogOptionsChoice::Ask ? FPrompts->AskLogFileOptions(preselection) : preselection;
     if (!chosen) return;
     TOpenLogsOptions options;
     options.ChosenSetup = chosen;

@@ -56,6 +56,10 @@ enum class TPlotFormat { Cells, Grid };
 // Logs opened from the File menu start a new plot or join the current one.
 enum class TLogOpen { NewPlot, AddToPlot };
 
+// Logs are opened after asking the Log File Options window, or with its
+// preselection taken as chosen (for a screenshot from the command line).
+enum class TLogOptionsChoice { Ask, Preselected };
+
 // The main window: menus, plot area and status bar over the program's state.
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -146,7 +150,7 @@ class TMainForm : public QMainWindow {
 
     // Log files named on the command line: a new plot through the Log File
     // Options window.
-    void OpenLogFilesAsNewPlot(QStringList files);
+    void OpenLogFilesAsNewPlot(QStringList files, TLogOptionsChoice choice = TLogOptionsChoice::Ask);
 
     // Reads one log, with a progress dialog when it takes long; a refused
     // header is shown in an error box.
@@ -207,7 +211,7 @@ class TMainForm : public QMainWindow {
     bool SavePromptAndBaseMaps();
 
     // The Log File Options window for the files, then the files opened.
-    void ReadWithLogFileOptions(QStringList files);
+    void ReadWithLogFileOptions(QStringList files, TLogOptionsChoice choice = TLogOptionsChoice::Ask);
     // Opens logs into the plot; refused files are shown in error boxes.
     bool OpenLogs(const QStringList& files, const TOpenLogsOptions& options);
     // Caption and file count follow the open files.
