@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QTimer>
 #include <cstdio>
@@ -6,6 +7,7 @@
 #include <vector>
 
 #include "app/plot/MainUnit.h"
+#include "app/shell/InstanceChannel.h"
 #include "core/ground/ProgramFolders.h"
 #include "core/shell/CommandLine.h"
 
@@ -52,14 +54,33 @@ int main(int argc, char* argv[]) {
         kelvane::ParseCommandLine(StdArguments(QApplication::arguments()));
     const QString screenshotPath = QString::fromStdString(commandLine.ScreenshotPath);
 
+    const QStringList logFiles = QtArguments(commandLine.LogFiles);
+
+    // One copy owns the settings: a later start hands its files to it and
+    // ends. A screenshot run stands apart and writes no settings at exit.
+    kelvane::TInstanceServer instanceServer;
+    bool secondCopy = false;
+    if (screenshotPath.isEmpty()) {
+        const QString serverName =
+            kelvane::InstanceServerNameFor(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+        const kelvane::THandOver handOver = kelvane::HandOverToRunningCopy(serverName, logFiles);
+        if (handOver == kelvane::THandOver::HandedOver) return 0;
+        secondCopy = handOver == kelvane::THandOver::Failed || !instanceServer.Listen(serverName);
+        if (secondCopy)
+            std::fprintf(stderr, "Kelvane is already running; this copy does not save its settings\n");
+    }
+
     kelvane::TMainFormOptions options;
     options.Program = kelvane::MakeProgramValues(QCoreApplication::applicationFilePath().toStdString(),
                                                  commandLine.ProgramArguments);
     options.StartupWindow = screenshotPath.isEmpty();
+    options.SecondCopy = secondCopy;
     kelvane::TMainForm mainForm(std::move(options));
     mainForm.show();
-
-    const QStringList logFiles = QtArguments(commandLine.LogFiles);
+    // Queued: the Log File Options window must not run inside the socket's signal.
+    QObject::connect(
+        &instanceServer, &kelvane::TInstanceServer::FilesHandedOver, &mainForm,
+        [&mainForm](const QStringList& files) { mainForm.TakeHandedOverFiles(files); }, Qt::QueuedConnection);
     if (!logFiles.isEmpty() && screenshotPath.isEmpty())
         QTimer::singleShot(0, &mainForm, [&mainForm, logFiles] { mainForm.OpenLogFilesAsNewPlot(logFiles); });
 

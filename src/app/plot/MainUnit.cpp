@@ -103,7 +103,8 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
       FProgram(options.Program ? std::move(*options.Program)
                                : MakeProgramValues(QCoreApplication::applicationFilePath().toStdString(),
                                                    ArgumentsWithoutProgram())),
-      FStartupWindowWanted(options.StartupWindow) {
+      FStartupWindowWanted(options.StartupWindow),
+      FSecondCopy(options.SecondCopy) {
     setObjectName(QStringLiteral("MainForm"));
     if (options.Prompts) {
         FPrompts = options.Prompts;
@@ -139,6 +140,7 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
 
     PlaceOnScreen();
     UpdateCaptionAndStatus();
+    if (FSecondCopy) ShowSecondCopyNotice();
 
     FTimer = new QTimer(this);
     connect(FTimer, &QTimer::timeout, this, [this] {
@@ -483,6 +485,20 @@ void TMainForm::OpenLogFilesAsNewPlot(QStringList files, TLogOptionsChoice choic
     ReadWithLogFileOptions(std::move(files), choice);
 }
 
+void TMainForm::TakeHandedOverFiles(QStringList files) {
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
+    if (!files.isEmpty()) ReadWithLogFileOptions(std::move(files));
+}
+
+void TMainForm::ShowSecondCopyNotice() {
+    auto* notice =
+        new QLabel(QStringLiteral("Kelvane is running twice: this copy does not save its settings"), this);
+    notice->setObjectName(QStringLiteral("SecondCopyNotice"));
+    statusBar()->addPermanentWidget(notice);
+}
+
 void TMainForm::ReadWithLogFileOptions(QStringList files, TLogOptionsChoice choice) {
     const TEngineSetup preselection = LogFileOptionsPreselection(FirstLine(files.first()), FState.Setup());
     const std::optional<TEngineSetup> chosen =
@@ -751,6 +767,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     values.RecentFiles = FState.Settings.RecentFiles;
     values.Layout = FLayout;
     values.PlotDisplay = FState.PlotDisplay;
+    values.WriteSettings = !FSecondCopy;
 
     TClosingActions actions;
     actions.ClosePlot = [this] { ClosePlot(); };

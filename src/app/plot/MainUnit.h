@@ -44,6 +44,9 @@ struct TMainFormOptions {
     QString CommonRoot;
     // The start-up window after showing (off for screenshots and tests).
     bool StartupWindow = true;
+    // Another copy runs on the same settings and could not take over: this
+    // one writes no settings at exit and says so in its status bar.
+    bool SecondCopy = false;
 };
 
 // Posted by the project window after it changed the engine setup: the axes
@@ -151,6 +154,9 @@ class TMainForm : public QMainWindow {
     // Log files named on the command line: a new plot through the Log File
     // Options window.
     void OpenLogFilesAsNewPlot(QStringList files, TLogOptionsChoice choice = TLogOptionsChoice::Ask);
+    // Files a later start of the program handed over: the window comes
+    // forward and they join the plot as "Open Log File (add to Plot)" adds.
+    void TakeHandedOverFiles(QStringList files);
 
     // Reads one log, with a progress dialog when it takes long; a refused
     // header is shown in an error box.
@@ -198,6 +204,8 @@ class TMainForm : public QMainWindow {
     void PlaceOnScreen();
     void LoadStartSettings();
     void StartupCheck();
+    // The status bar tells a second copy that its settings are not saved.
+    void ShowSecondCopyNotice();
 
     void EditMenuOpening();
     void RecentFilesOpening();
@@ -245,6 +253,7 @@ class TMainForm : public QMainWindow {
     bool FShownOnce = false;
     bool FCreated = false;
     bool FClosing = false;
+    bool FSecondCopy = false;
     TStartupForm* FStartupForm = nullptr;
     QTimer* FTimer = nullptr;
 
