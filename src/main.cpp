@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QTimer>
 #include <cstdio>
@@ -6,54 +7,89 @@
 #include <vector>
 
 #include "app/plot/MainUnit.h"
+#include "app/shell/InstanceChannel.h"
 #include "core/ground/ProgramFolders.h"
+#include "core/shell/CommandLine.h"
 
 namespace {
 
-// "--screenshot FILE.png" grabs the main window once it is shown and quits.
-QString TakeScreenshotArgument(QStringList& arguments) {
-    const int at = arguments.indexOf(QStringLiteral("--screenshot"));
-    if (at < 0 || at + 1 >= arguments.size()) return {};
-    const QString path = arguments.at(at + 1);
-    arguments.remove(at, 2);
-    return path;
+std::vector<std::string> StdArguments(const QStringList& arguments) {
+    std::vector<std::string> result;
+    for (int i = 1; i < arguments.size(); ++i) result.push_back(arguments.at(i).toStdString());
+    return result;
 }
 
-// Arguments that name log files (anything but the switch "Text").
-QStringList LogFileArguments(const QStringList& arguments) {
-    QStringList files;
-    for (const QString& argument : arguments)
-        if (argument.compare(QStringLiteral("Text"), Qt::CaseInsensitive) != 0 &&
-            !argument.startsWith(QLatin1Char('-')))
-            files.append(argument);
-    return files;
+QStringList QtArguments(const std::vector<std::string>& arguments) {
+    QStringList result;
+    for (const std::string& argument : arguments) result.append(QString::fromStdString(argument));
+    return result;
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // Help, version and usage errors are answered before the window system is
+    // asked for, so that they work without a display.
+    const kelvane::TCommandLine early =
+        kelvane::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    switch (early.Action) {
+        case kelvane::TCommandAction::Help:
+            std::fputs(kelvane::CommandLineUsage().c_str(), stdout);
+            return 0;
+        case kelvane::TCommandAction::Version:
+            std::printf("%s\n", kelvane::VersionLine().c_str());
+            return 0;
+        case kelvane::TCommandAction::UsageError:
+            std::fprintf(stderr, "%s\n%s", early.Error.c_str(), kelvane::CommandLineUsage().c_str());
+            return 2;
+        case kelvane::TCommandAction::Run:
+            break;
+    }
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kelvane"));
 
-    QStringList arguments = QApplication::arguments();
-    arguments.removeFirst();
-    const QString screenshotPath = TakeScreenshotArgument(arguments);
+    // Read again once the toolkit has taken its own options out.
+    const kelvane::TCommandLine commandLine =
+        kelvane::ParseCommandLine(StdArguments(QApplication::arguments()));
+    const QString screenshotPath = QString::fromStdString(commandLine.ScreenshotPath);
 
-    std::vector<std::string> programArguments;
-    for (const QString& argument : arguments) programArguments.push_back(argument.toStdString());
+    const QStringList logFiles = QtArguments(commandLine.LogFiles);
+
+    // One copy owns the settings: a later start hands its files to it and
+    // ends. A screenshot run stands apart and writes no settings at exit.
+    kelvane::TInstanceServer instanceServer;
+    bool secondCopy = false;
+    if (screenshotPath.isEmpty()) {
+        const QString serverName =
+            kelvane::InstanceServerNameFor(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+        const kelvane::THandOver handOver = kelvane::HandOverToRunningCopy(serverName, logFiles);
+        if (handOver == kelvane::THandOver::HandedOver) return 0;
+        secondCopy = handOver == kelvane::THandOver::Failed || !instanceServer.Listen(serverName);
+        if (secondCopy)
+            std::fprintf(stderr, "Kelvane is already running; this copy does not save its settings\n");
+    }
 
     kelvane::TMainFormOptions options;
-    options.Program =
-        kelvane::MakeProgramValues(QCoreApplication::applicationFilePath().toStdString(), programArguments);
+    options.Program = kelvane::MakeProgramValues(QCoreApplication::applicationFilePath().toStdString(),
+                                                 commandLine.ProgramArguments);
     options.StartupWindow = screenshotPath.isEmpty();
+    options.SecondCopy = secondCopy;
     kelvane::TMainForm mainForm(std::move(options));
     mainForm.show();
-
-    const QStringList logFiles = LogFileArguments(arguments);
+    // Queued: the Log File Options window must not run inside the socket's signal.
+    QObject::connect(
+        &instanceServer, &kelvane::TInstanceServer::FilesHandedOver, &mainForm,
+        [&mainForm](const QStringList& files) { mainForm.TakeHandedOverFiles(files); }, Qt::QueuedConnection);
     if (!logFiles.isEmpty() && screenshotPath.isEmpty())
         QTimer::singleShot(0, &mainForm, [&mainForm, logFiles] { mainForm.OpenLogFilesAsNewPlot(logFiles); });
 
     if (!screenshotPath.isEmpty()) {
+        // No one is there to answer the Log File Options window.
+        if (!logFiles.isEmpty())
+            QTimer::singleShot(0, &mainForm, [&mainForm, logFiles] {
+                mainForm.OpenLogFilesAsNewPlot(logFiles, kelvane::TLogOptionsChoice::Preselected);
+            });
         QTimer::singleShot(300, &mainForm, [&mainForm, screenshotPath] {
             const bool saved = mainForm.grab().save(screenshotPath, "PNG");
             if (!saved) std::fprintf(stderr, "Cannot write %s\n", qPrintable(screenshotPath));

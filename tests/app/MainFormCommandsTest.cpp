@@ -114,6 +114,26 @@ TEST(MainFormCommandsTest, CommandLineLogsOpenAsANewPlotThroughTheOptionsWindow)
     EXPECT_EQ(form.State().Setup().EZKVersion, TEZKVersion::GT);
 }
 
+TEST(MainFormCommandsTest, ScreenshotLogsOpenWithThePreselectedSetupWithoutAsking) {
+    TTempFolder folder;
+    TFakePrompts prompts;
+    TMainForm form(TestOptions(prompts, folder));
+    // A plot already open is replaced.
+    ConfirmLogOptions(prompts);
+    form.OpenLogFilesAsNewPlot({CommaLog});
+    prompts.LogFileOptionsAsked.clear();
+
+    form.OpenLogFilesAsNewPlot({DeviceLog}, TLogOptionsChoice::Preselected);
+
+    EXPECT_TRUE(prompts.LogFileOptionsAsked.empty());
+    EXPECT_TRUE(prompts.Calls.empty());
+    EXPECT_EQ(form.State().Logs.Data.Count(), 3u);
+    EXPECT_EQ(form.StatusPanel(0)->text(), QStringLiteral("1 files open, 3 data points"));
+    // The device log's preselection: LH 2.3 with the Alpha system.
+    EXPECT_EQ(form.State().Setup().LHVersion, TLHVersion::LH23);
+    EXPECT_EQ(form.State().Setup().LHConfig, TLHConfig::Alpha);
+}
+
 TEST(MainFormCommandsTest, CancelledDialogsLeaveThePlotAlone) {
     TTempFolder folder;
     TFakePrompts prompts;

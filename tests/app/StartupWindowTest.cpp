@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QSignalSpy>
@@ -68,6 +69,25 @@ TEST_F(StartupWindowTest, TickedBoxThatCannotBeStoredIsReported) {
     EXPECT_EQ(failed.at(0).at(0).toString(),
               QString::fromStdString("This file could not be written:\n" + Main.FileName().string() +
                                      ": not a regular file"));
+}
+
+TEST_F(StartupWindowTest, GivesWayToAModalWindowOnly) {
+    ShowForm();
+    // A window that blocks nothing may sit beside it.
+    QDialog modeless(&Owner);
+    modeless.show();
+    EXPECT_TRUE(Form.isVisible());
+    modeless.close();
+
+    QDialog modal(&Owner);
+    modal.setModal(true);
+    modal.show();
+    EXPECT_FALSE(Form.isVisible());
+    // Gone for good: a later tick or modal window changes nothing.
+    modal.close();
+    Form.Tick(std::chrono::steady_clock::now() + std::chrono::seconds(3));
+    EXPECT_FALSE(Form.isVisible());
+    EXPECT_FALSE(Main.ValueExists("Settings", "Startup Window"));
 }
 
 TEST_F(StartupWindowTest, DoubleClickCloses) {

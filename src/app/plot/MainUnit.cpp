@@ -109,7 +109,8 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
       FProgram(options.Program ? std::move(*options.Program)
                                : MakeProgramValues(QCoreApplication::applicationFilePath().toStdString(),
                                                    ArgumentsWithoutProgram())),
-      FStartupWindowWanted(options.StartupWindow) {
+      FStartupWindowWanted(options.StartupWindow),
+      FSecondCopy(options.SecondCopy) {
     setObjectName(QStringLiteral("MainForm"));
     if (options.Prompts) {
         FPrompts = options.Prompts;
@@ -147,6 +148,7 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
     UpdateCaptionAndStatus();
     UpdateSetupPanel();
     setAcceptDrops(true);
+    if (FSecondCopy) ShowSecondCopyNotice();
 
     FTimer = new QTimer(this);
     connect(FTimer, &QTimer::timeout, this, [this] {
@@ -515,16 +517,31 @@ void TMainForm::OpenFile1Click(TLogOpen open) {
     ReadWithLogFileOptions(choice.Files, open);
 }
 
-void TMainForm::OpenLogFilesAsNewPlot(QStringList files) {
+void TMainForm::OpenLogFilesAsNewPlot(QStringList files, TLogOptionsChoice choice) {
     if (files.isEmpty()) return;
-    ReadWithLogFileOptions(std::move(files), TLogOpen::NewPlot);
+    ReadWithLogFileOptions(std::move(files), TLogOpen::NewPlot, choice);
 }
 
-void TMainForm::ReadWithLogFileOptions(QStringList files, TLogOpen open) {
+void TMainForm::TakeHandedOverFiles(QStringList files) {
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
+    if (!files.isEmpty()) ReadWithLogFileOptions(std::move(files), TLogOpen::AddToPlot);
+}
+
+void TMainForm::ShowSecondCopyNotice() {
+    auto* notice =
+        new QLabel(QStringLiteral("Kelvane is running twice: this copy does not save its settings"), this);
+    notice->setObjectName(QStringLiteral("SecondCopyNotice"));
+    statusBar()->addPermanentWidget(notice);
+}
+
+void TMainForm::ReadWithLogFileOptions(QStringList files, TLogOpen open, TLogOptionsChoice choice) {
     // A new plot starts without an engine setup, so nothing of the current one is preselected.
     const TEngineSetup current = open == TLogOpen::NewPlot ? TEngineSetup{} : FState.Setup();
     const TEngineSetup preselection = LogFileOptionsPreselection(FirstLine(files.first()), current);
-    const std::optional<TEngineSetup> chosen = FPrompts->AskLogFileOptions(preselection);
+    const std::optional<TEngineSetup> chosen =
+        choice == TLogOptionsChoice::Ask ? FPrompts->AskLogFileOptions(preselection) : preselection;
     if (!chosen) return;
     // The plot is closed only now: a cancel anywhere before leaves it as it was.
     if (open == TLogOpen::NewPlot) {
@@ -861,6 +878,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     values.RecentFiles = FState.Settings.RecentFiles;
     values.Layout = FLayout;
     values.PlotDisplay = FState.PlotDisplay;
+    values.WriteSettings = !FSecondCopy;
 
     TClosingActions actions;
     actions.ClosePlot = [this] { ClosePlot(); };

@@ -44,6 +44,9 @@ struct TMainFormOptions {
     QString CommonRoot;
     // The start-up window after showing (off for screenshots and tests).
     bool StartupWindow = true;
+    // Another copy runs on the same settings and could not take over: this
+    // one writes no settings at exit and says so in its status bar.
+    bool SecondCopy = false;
 };
 
 // Posted by the project window after it changed the engine setup: the axes
@@ -55,6 +58,10 @@ enum class TPlotFormat { Cells, Grid };
 
 // Logs opened from the File menu start a new plot or join the current one.
 enum class TLogOpen { NewPlot, AddToPlot };
+
+// Logs are opened after asking the Log File Options window, or with its
+// preselection taken as chosen (for a screenshot from the command line).
+enum class TLogOptionsChoice { Ask, Preselected };
 
 // The main window: menus, plot area and status bar over the program's state.
 class TMainForm : public QMainWindow {
@@ -155,7 +162,10 @@ class TMainForm : public QMainWindow {
 
     // Log files named on the command line: a new plot through the Log File
     // Options window.
-    void OpenLogFilesAsNewPlot(QStringList files);
+    void OpenLogFilesAsNewPlot(QStringList files, TLogOptionsChoice choice = TLogOptionsChoice::Ask);
+    // Files a later start of the program handed over: the window comes
+    // forward and they join the plot as "Open Log File (add to Plot)" adds.
+    void TakeHandedOverFiles(QStringList files);
 
     // Reads one log, with a progress dialog when it takes long; a refused
     // header is shown in an error box.
@@ -205,6 +215,8 @@ class TMainForm : public QMainWindow {
     void PlaceOnScreen();
     void LoadStartSettings();
     void StartupCheck();
+    // The status bar tells a second copy that its settings are not saved.
+    void ShowSecondCopyNotice();
 
     void EditMenuOpening();
     void RecentFilesOpening();
@@ -221,7 +233,8 @@ class TMainForm : public QMainWindow {
     bool SavePromptAndBaseMaps();
 
     // The Log File Options window for the files, then the files opened.
-    void ReadWithLogFileOptions(QStringList files, TLogOpen open);
+    void ReadWithLogFileOptions(QStringList files, TLogOpen open,
+                                TLogOptionsChoice choice = TLogOptionsChoice::Ask);
     // Opens logs into the plot; refused files are shown in error boxes.
     bool OpenLogs(const QStringList& files, const TOpenLogsOptions& options);
     // Caption and file count follow the open files.
@@ -255,6 +268,7 @@ class TMainForm : public QMainWindow {
     bool FShownOnce = false;
     bool FCreated = false;
     bool FClosing = false;
+    bool FSecondCopy = false;
     TStartupForm* FStartupForm = nullptr;
     QTimer* FTimer = nullptr;
 

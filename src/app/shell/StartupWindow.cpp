@@ -1,5 +1,6 @@
 #include "app/shell/StartupWindow.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
@@ -73,11 +74,14 @@ void TStartupForm::Tick(std::chrono::steady_clock::time_point now) {
 void TStartupForm::showEvent(QShowEvent* event) {
     FShownAt = std::chrono::steady_clock::now();
     FTimer->start();
+    // Watches every window shown while this one is up.
+    qApp->installEventFilter(this);
     QWidget::showEvent(event);
 }
 
 void TStartupForm::closeEvent(QCloseEvent* event) {
     FTimer->stop();
+    qApp->removeEventFilter(this);
     if (!StartupWindowClosing(FMainSettings, FQuitBox->isChecked()))
         emit WriteFailed(QString::fromStdString(WriteFailureText(FMainSettings)));
     QWidget::closeEvent(event);
@@ -89,6 +93,16 @@ void TStartupForm::keyPressEvent(QKeyEvent*) {
 
 void TStartupForm::mouseDoubleClickEvent(QMouseEvent*) {
     close();
+}
+
+bool TStartupForm::eventFilter(QObject* watched, QEvent* event) {
+    // Stay-on-top, it would hide a modal window the user must answer and
+    // cannot reach until this one has gone.
+    if (event->type() == QEvent::Show && watched != this && watched->isWidgetType()) {
+        const auto* widget = static_cast<QWidget*>(watched);
+        if (widget->isWindow() && widget->isModal() && isVisible()) close();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace kelvane

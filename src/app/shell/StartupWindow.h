@@ -14,6 +14,7 @@ class TIniFile2;
 // The borderless stay-on-top start-up panel: program name, version and a box
 // to stop showing it. Closes on a double click, any key, or by itself three
 // seconds after it was shown; a ticked box writes "Startup Window" false.
+// It gives way as soon as a modal window opens, which it would cover.
 class TStartupForm : public QWidget {
     Q_OBJECT
 
@@ -39,6 +40,7 @@ class TStartupForm : public QWidget {
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     TIniFile2& FMainSettings;

@@ -23,21 +23,24 @@ TWriteFailures RunClosingSequence(TSettingsStore& store, TSettings& settings, co
         if (!written) failures.Add(main);
     };
     if (actions.ClosePlot) actions.ClosePlot();
-    if (values.MainWindowSize) noteMain(WriteWindowSize(main, MainWindowSection, *values.MainWindowSize));
+    if (values.WriteSettings && values.MainWindowSize)
+        noteMain(WriteWindowSize(main, MainWindowSection, *values.MainWindowSize));
     if (actions.CloseToolWindows) actions.CloseToolWindows();
-    // Replaces the section key by key, so a failed write never leaves it empty.
-    noteMain(SaveRecentFiles(main, values.RecentFiles));
-    // "Folders" comes with the "Filter" and "Adjust" sections below; the
-    // settings save and the layout keys touch none of those sections, so the
-    // files end up as if each had been written in its own place.
-    failures.Add(SaveSettings(store, settings, hooks));
-    if (actions.WriteTargetAfrMap) {
-        const TMapWriteResult written = actions.WriteTargetAfrMap();
-        if (!written.Ok) failures.Add(written.FileName, written.ErrorText);
+    if (values.WriteSettings) {
+        // Replaces the section key by key, so a failed write never leaves it empty.
+        noteMain(SaveRecentFiles(main, values.RecentFiles));
+        // "Folders" comes with the "Filter" and "Adjust" sections below; the
+        // settings save and the layout keys touch none of those sections, so the
+        // files end up as if each had been written in its own place.
+        failures.Add(SaveSettings(store, settings, hooks));
+        if (actions.WriteTargetAfrMap) {
+            const TMapWriteResult written = actions.WriteTargetAfrMap();
+            if (!written.Ok) failures.Add(written.FileName, written.ErrorText);
+        }
+        noteMain(WriteLayoutAtExit(main, values.Layout, values.PlotDisplay));
+        if (actions.WriteColorTable) noteMain(actions.WriteColorTable());
+        noteMain(SaveExitValues(main, settings));
     }
-    noteMain(WriteLayoutAtExit(main, values.Layout, values.PlotDisplay));
-    if (actions.WriteColorTable) noteMain(actions.WriteColorTable());
-    noteMain(SaveExitValues(main, settings));
     if (actions.StopFolderWorker) actions.StopFolderWorker();
     if (log) {
         log->LogLine("Kelvane Closing");

@@ -21,6 +21,10 @@ struct TClosingValues {
     std::vector<std::filesystem::path> RecentFiles;
     TLayoutSettings Layout;
     TPlotDisplay PlotDisplay;  // the AFR scale legend as the plot holds it
+    // False for a second copy of the program: the running copy owns the
+    // settings, so nothing is written; the plot is still closed, the tool
+    // windows and the folder worker stopped and the log flushed.
+    bool WriteSettings = true;
 };
 
 // The steps of the exit that belong to windows and other parts, called in

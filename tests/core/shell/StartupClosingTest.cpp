@@ -134,5 +134,40 @@ TEST(ClosingSequenceTest, WithoutWindowSizeOrActionsOnlyTheSettingsAreWritten) {
     EXPECT_EQ(store.Main().ReadInteger("Settings", "Data Log Width", 0), 300);
 }
 
+TEST(ClosingSequenceTest, ASecondCopyClosesWithoutWritingAnything) {
+    TTempFolder temp;
+    const fs::path logFile = temp.Path() / "KVdebug.log";
+    std::ofstream(logFile, std::ios::binary).flush();
+    TDebugLog log;
+    ASSERT_TRUE(log.Open(logFile));
+    TSettingsStore store(temp.Path());
+    TSettings settings;
+    TClosingValues values;
+    values.WriteSettings = false;
+    values.MainWindowSize = TWindowSize{10, 20, 800, 600};
+    values.RecentFiles = {"/logs/a.txt"};
+
+    std::vector<std::string> order;
+    TClosingActions actions;
+    actions.ClosePlot = [&] { order.push_back("plot"); };
+    actions.CloseToolWindows = [&] { order.push_back("tools"); };
+    actions.WriteTargetAfrMap = [&] {
+        order.push_back("target");
+        return TMapWriteResult{};
+    };
+    actions.WriteColorTable = [&] {
+        order.push_back("colours");
+        return true;
+    };
+    actions.StopFolderWorker = [&] { order.push_back("worker"); };
+
+    EXPECT_TRUE(RunClosingSequence(store, settings, values, actions, &log).Ok());
+    EXPECT_EQ(order, (std::vector<std::string>{"plot", "tools", "worker"}));
+    EXPECT_FALSE(fs::exists(store.Main().FileName()));
+    std::ifstream written(logFile);
+    const std::string text((std::istreambuf_iterator<char>(written)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("Kelvane Closing"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace kelvane

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# kelvane --screenshot with a log: the log is plotted with the preselected
+# engine setup and the window saved as an image.
+kelvane="$1"
+fixtures="$2"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+home=$(mktemp -d) && trap 'rm -rf "$home"' EXIT
+shot="$home/out.png"
+
+# A home of its own: no user settings are read or written.
+HOME="$home" XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" QT_QPA_PLATFORM=offscreen \
+    timeout 60 "$kelvane" --screenshot "$shot" "$fixtures/logs/DeviceLog.txt" >"$home/stdout" 2>"$home/stderr"
+status=$?
+[ "$status" -eq 0 ] || fail "status $status, expected 0; stderr: $(cat "$home/stderr")"
+[ -s "$shot" ] || fail "no image written"
+[ "$(head -c 8 "$shot" | od -An -tx1 | tr -d ' \n')" = "89504e470d0a1a0a" ] || fail "not a PNG image"
+if [ -n "$KELVANE_SCREENSHOT_DIR" ] && [ -s "$shot" ]; then cp "$shot" "$KELVANE_SCREENSHOT_DIR/program_screenshot.png"; fi
+
+[ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
+echo "all screenshot checks passed"
