@@ -41,12 +41,17 @@ TLoadLogResult LoadLogFileWithProgress(QWidget* parent, TLogState& state, const 
     options.Progress = [&](std::uint64_t done, std::uint64_t total) {
         if (callerProgress && !callerProgress(done, total)) return false;
         const int share = ShareDone(done, total);
+        // The file is read; what is left is joining its samples to the list.
+        if (share == 100) dialog.setLabelText(QStringLiteral("Preparing the plot"));
         if (share != dialog.value()) dialog.setValue(share);
         QCoreApplication::processEvents();
         if (observer) observer(dialog);
         return !dialog.wasCanceled();
     };
 
+    // The window that asked for the file (a closed dialog's place) is painted
+    // before the reading holds the event loop.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const TLoadLogResult result = LoadLogFile(state, path, options);
     QApplication::restoreOverrideCursor();
