@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QTest>
 #include <QToolButton>
@@ -154,6 +155,29 @@ TEST(MainFormViewTest, AnLH22SetupKeepsTheFuelView) {
     f.Form->EZKButtonClick();
     EXPECT_EQ(f.State().Display.View, TPlotView::LH);
     EXPECT_FALSE(f.Form->EZKButton()->isChecked());
+}
+
+// A map never loaded prints nothing; the status bar says which one is missing,
+// whether the whole window or only the overlay was redrawn.
+TEST(MainFormViewTest, OverlayOfAMapNotLoadedNamesItInTheStatusBar) {
+    TViewFixture f;
+    auto status = [&f] { return f.Form->StatusPanel(2)->text(); };
+    f.Form->ShowRefButton()->trigger();
+    EXPECT_EQ(status(), QStringLiteral("LH reference map not loaded"));
+    EXPECT_TRUE(f.Form->Layers().OverlayContent.Labels.empty());
+
+    f.State().Fuel.Reference = FilledGrid(250);
+    f.State().Fuel.ReferenceLoaded = true;
+    f.Form->ApplyChanges(TChange::FuelMaps);
+    EXPECT_EQ(status(), QString());
+    EXPECT_FALSE(f.Form->Layers().OverlayContent.Labels.empty());
+
+    f.Form->EZKButtonClick();
+    EXPECT_EQ(status(), QStringLiteral("EZK reference map not loaded"));
+    f.Form->OverlayMenu()->actions().at(4)->trigger();
+    EXPECT_EQ(status(), QStringLiteral("No mean AFR in the EZK view"));
+    f.Form->OverlayMenu()->actions().at(0)->trigger();
+    EXPECT_EQ(status(), QString());
 }
 
 TEST(MainFormViewTest, OverlayButtonsMenuItemsAndDropDownShareOneChoice) {

@@ -334,6 +334,7 @@ TEST_F(TPlotLayersTest, StampedKnockMarkersMatchMarkersDrawnAsPaths) {
 }
 
 TEST_F(TPlotLayersTest, OverlayPrintsBlackValuesOnlyWhenChosen) {
+    State.Fuel.ReferenceLoaded = true;
     State.Fuel.Adjustments.At(5, 6) = 1.05;
     Options.Display.Overlay = TMapOverlay::Adjustments;
     TPlotLayers layers;

@@ -675,6 +675,7 @@ const QImage& TMainForm::PlotImage() const {
 
 void TMainForm::DrawPlot() {
     FPlotArea->Redraw();
+    ShowOverlayStatus();
 }
 
 // ---- Help --------------------------------------------------------------

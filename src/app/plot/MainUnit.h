@@ -72,6 +72,8 @@ class TMainForm : public QMainWindow {
     const TLayoutSettings& Layout() const { return FLayout; }
     const TProgramValues& Program() const { return FProgram; }
     QLabel* StatusPanel(int index) const { return FStatusPanels.at(static_cast<std::size_t>(index)); }
+    // Status panel 2 says why the chosen overlay prints nothing (a map not loaded).
+    void ShowOverlayStatus();
 
     QAction* Exit1() const { return FExit1; }
     QAction* OpenNewPlot1() const { return FOpenNewPlot1; }

@@ -21,6 +21,7 @@ std::string OverlayValueText(double value, TOverlayFormat format) {
 
 TOverlayMap OverlayMapOf(const TFuelMapSet& fuel, const TIgnitionMapSet& ignition,
                          const TMapGrid& meanAfrGrid, TMapOverlay overlay, TPlotView view) {
+    if (!OverlayStatusText(fuel, ignition, overlay, view).empty()) return {};
     if (view == TPlotView::EZK) {
         switch (overlay) {
             case TMapOverlay::Reference:
@@ -45,6 +46,23 @@ TOverlayMap OverlayMapOf(const TFuelMapSet& fuel, const TIgnitionMapSet& ignitio
         default:
             return {};
     }
+}
+
+std::string OverlayStatusText(const TFuelMapSet& fuel, const TIgnitionMapSet& ignition, TMapOverlay overlay,
+                              TPlotView view) {
+    const bool ezk = view == TPlotView::EZK;
+    switch (overlay) {
+        case TMapOverlay::None:
+            return {};
+        case TMapOverlay::MeanAfr:
+            return ezk ? "No mean AFR in the EZK view" : "";
+        case TMapOverlay::Reference:
+        case TMapOverlay::Adjustments:
+        case TMapOverlay::Updated:
+            if (ezk) return ignition.ReferenceLoaded ? "" : "EZK reference map not loaded";
+            return fuel.ReferenceLoaded ? "" : "LH reference map not loaded";
+    }
+    return {};
 }
 
 std::vector<TPlacedText> OverlayTexts(const TOverlayMap& map, const TPlotGeometry& g,

@@ -20,8 +20,14 @@ struct TOverlayMap {
     const TMapGrid* Map = nullptr;  // none: nothing printed
     TOverlayFormat Format = TOverlayFormat::OneDecimal;
 };
+// A map of a set whose reference was never loaded prints nothing: its
+// zeros would read as a map of zeros.
 TOverlayMap OverlayMapOf(const TFuelMapSet& fuel, const TIgnitionMapSet& ignition,
                          const TMapGrid& meanAfrGrid, TMapOverlay overlay, TPlotView view);
+// Why the chosen overlay prints nothing, for the status bar; empty when it
+// prints its values.
+std::string OverlayStatusText(const TFuelMapSet& fuel, const TIgnitionMapSet& ignition, TMapOverlay overlay,
+                              TPlotView view);
 
 // One printed value placed centred on its cell label position (image
 // coordinates of its top-left corner), only where it is drawn.

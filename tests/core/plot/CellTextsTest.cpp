@@ -29,8 +29,10 @@ TEST(OverlayTextTest, ValueFormats) {
 }
 
 TEST(OverlayTextTest, MapChoiceByViewAndOverlay) {
-    const TFuelMapSet fuel;
-    const TIgnitionMapSet ignition;
+    TFuelMapSet fuel;
+    fuel.ReferenceLoaded = true;
+    TIgnitionMapSet ignition;
+    ignition.ReferenceLoaded = true;
     const TMapGrid meanAfrGrid{};
     EXPECT_EQ(OverlayMapOf(fuel, ignition, meanAfrGrid, TMapOverlay::Adjustments, TPlotView::LH).Map,
               &fuel.Adjustments);
@@ -46,6 +48,41 @@ TEST(OverlayTextTest, MapChoiceByViewAndOverlay) {
               TOverlayFormat::OneDecimal);
     EXPECT_EQ(OverlayMapOf(fuel, ignition, meanAfrGrid, TMapOverlay::MeanAfr, TPlotView::EZK).Map, nullptr);
     EXPECT_EQ(OverlayMapOf(fuel, ignition, meanAfrGrid, TMapOverlay::None, TPlotView::LH).Map, nullptr);
+}
+
+TEST(OverlayTextTest, MapsNeverLoadedPrintNothingAndSayWhy) {
+    struct TCase {
+        bool FuelLoaded, IgnitionLoaded;
+        TMapOverlay Overlay;
+        TPlotView View;
+        bool Printed;
+        const char* Status;
+    };
+    const std::vector<TCase> cases = {
+        {false, true, TMapOverlay::Reference, TPlotView::LH, false, "LH reference map not loaded"},
+        {false, true, TMapOverlay::Adjustments, TPlotView::LH, false, "LH reference map not loaded"},
+        {false, true, TMapOverlay::Updated, TPlotView::LH, false, "LH reference map not loaded"},
+        {true, false, TMapOverlay::Updated, TPlotView::LH, true, ""},
+        {false, false, TMapOverlay::MeanAfr, TPlotView::LH, true, ""},
+        {true, false, TMapOverlay::Reference, TPlotView::EZK, false, "EZK reference map not loaded"},
+        {true, false, TMapOverlay::Adjustments, TPlotView::EZK, false, "EZK reference map not loaded"},
+        {false, true, TMapOverlay::Updated, TPlotView::EZK, true, ""},
+        {true, true, TMapOverlay::MeanAfr, TPlotView::EZK, false, "No mean AFR in the EZK view"},
+        {false, false, TMapOverlay::None, TPlotView::LH, false, ""},
+        {false, false, TMapOverlay::None, TPlotView::EZK, false, ""},
+    };
+    const TMapGrid meanAfrGrid{};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << static_cast<int>(c.Overlay) << " view " << static_cast<int>(c.View) << " loaded "
+                     << c.FuelLoaded << c.IgnitionLoaded);
+        TFuelMapSet fuel;
+        fuel.ReferenceLoaded = c.FuelLoaded;
+        TIgnitionMapSet ignition;
+        ignition.ReferenceLoaded = c.IgnitionLoaded;
+        EXPECT_EQ(OverlayMapOf(fuel, ignition, meanAfrGrid, c.Overlay, c.View).Map != nullptr, c.Printed);
+        EXPECT_EQ(OverlayStatusText(fuel, ignition, c.Overlay, c.View), c.Status);
+    }
 }
 
 TEST(OverlayTextTest, TextsAreCentredOnTheCellsAndOnlyInsideThePlot) {
