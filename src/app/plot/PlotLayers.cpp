@@ -197,6 +197,12 @@ QFont PlotFont() {
     return font;
 }
 
+QFont SmallPlotFont() {
+    QFont font = PlotFont();
+    font.setPixelSize(9);
+    return font;
+}
+
 namespace {
 
 // True when the layer already holds exactly this content; otherwise the
@@ -501,30 +507,41 @@ void DrawOverlayLayer(TPlotLayers& layers, const TPlotGeometry& g, const TKelvan
                       TMapOverlay overlay) {
     const QFont font = PlotFont();
     const QFontMetrics metrics(font);
+    const QFont smallFont = SmallPlotFont();
+    const QFontMetrics smallMetrics(smallFont);
     TPlotLayers::TTextLayerContent content;
     content.Size = QSize(std::max(0, g.ImageWidth()), std::max(0, g.ImageHeight()));
     content.PlotRect = QRect(g.PlotLeft(), g.PlotTop(), g.PlotWidth(), g.PlotHeight());
     if (g.PlotWidth() > 0 && g.PlotHeight() > 0) {
         const TOverlayMap map =
             OverlayMapOf(state.Fuel, state.Ignition, state.MeanAfrGrid, overlay, g.View());
-        for (TPlacedText& t : OverlayTexts(map, g, WidthOf(metrics), metrics.height()))
-            content.Labels.push_back({t.Left, t.Top, std::move(t.Text)});
+        const TOverlayFont normal{WidthOf(metrics), metrics.height()};
+        const TOverlayFont small{WidthOf(smallMetrics), smallMetrics.height()};
+        for (TPlacedText& t : OverlayTexts(map, g, normal, small))
+            content.Labels.push_back({t.Left, t.Top, std::move(t.Text), t.Small});
     }
     if (KeepOrReset(layers.Overlay, layers.OverlayContent, std::move(content))) return;
     const std::vector<TPlotLayers::TPlacedLabel>& texts = layers.OverlayContent.Labels;
     if (texts.empty()) return;
     QPainter painter(&layers.Overlay);
-    painter.setFont(font);
-    const int ascent = metrics.ascent();
     // A white halo first, so the numbers stay readable over the dots.
-    painter.setPen(QColor(255, 255, 255, 0xC0));
-    for (const TPlotLayers::TPlacedLabel& t : texts) {
-        const QString text = Text(t.Text);
-        for (const QPoint offset : {QPoint(-1, -1), QPoint(1, -1), QPoint(-1, 1), QPoint(1, 1)})
-            painter.drawText(t.X + offset.x(), t.Y + ascent + offset.y(), text);
+    for (const bool halo : {true, false}) {
+        painter.setPen(halo ? QColor(255, 255, 255, 0xC0) : QColor(Qt::black));
+        for (const bool isSmall : {false, true}) {
+            painter.setFont(isSmall ? smallFont : font);
+            const int ascent = isSmall ? smallMetrics.ascent() : metrics.ascent();
+            for (const TPlotLayers::TPlacedLabel& t : texts) {
+                if (t.Small != isSmall) continue;
+                const QString text = Text(t.Text);
+                if (!halo) {
+                    painter.drawText(t.X, t.Y + ascent, text);
+                    continue;
+                }
+                for (const QPoint offset : {QPoint(-1, -1), QPoint(1, -1), QPoint(-1, 1), QPoint(1, 1)})
+                    painter.drawText(t.X + offset.x(), t.Y + ascent + offset.y(), text);
+            }
+        }
     }
-    painter.setPen(Qt::black);
-    for (const TPlotLayers::TPlacedLabel& t : texts) painter.drawText(t.X, t.Y + ascent, Text(t.Text));
 }
 
 void DrawAfrScaleLayer(TPlotLayers& layers, const TPlotGeometry& g, const TColorTable& colors,

@@ -87,6 +87,7 @@ struct TPlotLayers {
     struct TPlacedLabel {
         int X, Y;
         std::string Text;
+        bool Small = false;  // in the small font
         bool operator==(const TPlacedLabel&) const = default;
     };
     struct TTextLayerContent {
@@ -102,6 +103,8 @@ struct TPlotLayers {
 
 // The font of labels and printed values.
 QFont PlotFont();
+// The font of printed values that do not fit their cell in PlotFont.
+QFont SmallPlotFont();
 
 // Each layer on its own, so that a window can redraw only what changed.
 void DrawGridLayer(TPlotLayers& layers, const TPlotGeometry& geometry);

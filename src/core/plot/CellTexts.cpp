@@ -66,21 +66,33 @@ std::string OverlayStatusText(const TFuelMapSet& fuel, const TIgnitionMapSet& ig
 }
 
 std::vector<TPlacedText> OverlayTexts(const TOverlayMap& map, const TPlotGeometry& g,
-                                      const TTextWidth& textWidth, int textHeight) {
+                                      const TOverlayFont& normal, const TOverlayFont& small) {
     std::vector<TPlacedText> texts;
     if (!map.Map) return texts;
-    const int plotRight = g.PlotLeft() + g.PlotWidth();
-    const int plotBottom = g.PlotTop() + g.PlotHeight();
     for (int r = 0; r < MapSize; ++r) {
         const int x = g.CellLabelX(r);
         for (int c = 0; c < MapSize; ++c) {
             std::string text = OverlayValueText(map.Map->At(r, c), map.Format);
             if (text.empty()) continue;
-            const int left = x - textWidth(text) / 2;
-            const int top = g.CellLabelY(c) - textHeight / 2;
-            if (left < g.PlotLeft() - 5 || left > plotRight || top < g.PlotTop() || top > plotBottom)
-                continue;
-            texts.push_back({left, top, std::move(text)});
+            const TPixelRect cell = g.CellRect(r, c);
+            const int y = g.CellLabelY(c);
+            // The halo reaches one pixel beyond the text on every side.
+            auto fits = [&](int left, int top, int width, int height) {
+                return left - 1 >= g.PlotLeft() + cell.Left &&
+                       left + width + 1 <= g.PlotLeft() + cell.Right && top - 1 >= g.PlotTop() + cell.Top &&
+                       top + height + 1 <= g.PlotTop() + cell.Bottom;
+            };
+            bool isSmall = false;
+            for (const TOverlayFont* font : {&normal, &small}) {
+                const int width = font->Width(text);
+                const int left = x - width / 2;
+                const int top = y - font->Height / 2;
+                if (fits(left, top, width, font->Height)) {
+                    texts.push_back({left, top, std::move(text), isSmall});
+                    break;
+                }
+                isSmall = true;
+            }
         }
     }
     return texts;
