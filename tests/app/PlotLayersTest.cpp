@@ -43,10 +43,7 @@ struct TPlotLayersTest : ::testing::Test {
         return e;
     }
 
-    TPlotGeometry Geometry() const {
-        return MakePlotGeometry(State.Axes, State.Display, Options.Ranges, Options.Display, ImageSize.width(),
-                                ImageSize.height());
-    }
+    TPlotGeometry Geometry() const { return LayerGeometry(State, ImageSize, Options); }
 
     // Image position of a sample's dot centre.
     QPoint Centre(const TLogDataEntry& e) const {

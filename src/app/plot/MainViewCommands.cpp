@@ -258,7 +258,8 @@ int FromNearerEdge(int stored, int plotLength) {
 }  // namespace
 
 void TMainForm::PlaceAfrScale() {
-    const int plotWidth = FPlotArea->width() - PlotMarginLeft - PlotMarginRight;
+    const int marginLeft = FGeometry ? FGeometry->PlotLeft() : PlotMarginLeft;
+    const int plotWidth = FPlotArea->width() - marginLeft - PlotMarginRight;
     const int plotHeight = FPlotArea->height() - PlotMarginTop - PlotMarginBottom;
     TPlotDisplay& display = FState.PlotDisplay;
     display.AfrScaleX = FromNearerEdge(display.AfrScaleX, plotWidth);

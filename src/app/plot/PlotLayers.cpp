@@ -583,10 +583,16 @@ void ClearSelectionAndCursorLayers(TPlotLayers& layers, const TPlotGeometry& g) 
     ResetImage(layers.Cursor, g.PlotWidth(), g.PlotHeight());
 }
 
+TPlotGeometry LayerGeometry(const TKelvaneState& state, QSize size, const TPlotLayerOptions& options) {
+    const QFontMetrics metrics(PlotFont());
+    const int marginLeft = LoadLabelMargin(state.Axes, state.Display.View, WidthOf(metrics));
+    return MakePlotGeometry(state.Axes, state.Display, options.Ranges, options.Display, size.width(),
+                            size.height(), marginLeft);
+}
+
 TPlotGeometry DrawPlotLayers(TPlotLayers& layers, const TKelvaneState& state, const TColorTable& colors,
                              QSize size, const TPlotLayerOptions& options) {
-    const TPlotGeometry g = MakePlotGeometry(state.Axes, state.Display, options.Ranges, options.Display,
-                                             size.width(), size.height());
+    const TPlotGeometry g = LayerGeometry(state, size, options);
     layers.ImageSize = size;
     layers.PlotOrigin = QPoint(g.PlotLeft(), g.PlotTop());
     DrawGridLayer(layers, g);

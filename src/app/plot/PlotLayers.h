@@ -124,6 +124,10 @@ void ClearSelectionAndCursorLayers(TPlotLayers& layers, const TPlotGeometry& geo
 // also where its diagonals cross.
 void DrawKnockMarkerPath(QPainter& painter, TKnockMarker marker, int pointSize, int x, int y, int alpha);
 
+// The plot's geometry for an image of the given size, its left margin sized
+// to the load labels in PlotFont.
+TPlotGeometry LayerGeometry(const TKelvaneState& state, QSize size, const TPlotLayerOptions& options);
+
 // All layers for an image of the given size; returns the geometry they used.
 TPlotGeometry DrawPlotLayers(TPlotLayers& layers, const TKelvaneState& state, const TColorTable& colors,
                              QSize size, const TPlotLayerOptions& options);

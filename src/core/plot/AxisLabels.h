@@ -22,6 +22,10 @@ struct TGridLayout {
 };
 TGridLayout GridLayout(const TPlotGeometry& geometry, const TTextWidth& textWidth, int textHeight);
 
+// The left margin that keeps the widest load label of the view (with its
+// gap to the frame) inside the image; never less than PlotMarginLeft.
+int LoadLabelMargin(const TMapAxes& axes, TPlotView view, const TTextWidth& textWidth);
+
 // Label values of the LH axes, rounded to a step that grows with the value.
 int RoundedRpmLabel(double rpm);
 int RoundedLoadLabel(double load);

@@ -11,7 +11,8 @@
 
 namespace kelvane {
 
-// Fixed margins between the image's edges and the plot area.
+// Margins between the image's edges and the plot area. The left one is the
+// least the load labels get; wider labels widen it (LoadLabelMargin).
 constexpr int PlotMarginLeft = 28;
 constexpr int PlotMarginTop = 25;
 constexpr int PlotMarginRight = 10;
@@ -45,11 +46,11 @@ TPlotRanges WidenedPlotRanges(TPlotRanges ranges);
 class TPlotGeometry {
   public:
     TPlotGeometry(const TMapAxes& axes, const TPlotRanges& ranges, TPlotView view, bool gridFormat,
-                  int imageWidth, int imageHeight);
+                  int imageWidth, int imageHeight, int marginLeft = PlotMarginLeft);
 
     int ImageWidth() const { return FImageWidth; }
     int ImageHeight() const { return FImageHeight; }
-    int PlotLeft() const { return PlotMarginLeft; }
+    int PlotLeft() const { return FMarginLeft; }
     int PlotTop() const { return PlotMarginTop; }
     int PlotWidth() const { return FPlotWidth; }
     int PlotHeight() const { return FPlotHeight; }
@@ -97,7 +98,7 @@ class TPlotGeometry {
     TPlotRanges FRanges;
     TPlotView FView;
     bool FGridFormat;
-    int FImageWidth, FImageHeight, FPlotWidth, FPlotHeight;
+    int FImageWidth, FImageHeight, FMarginLeft, FPlotWidth, FPlotHeight;
     double FRawMin = 0, FRawMax = 1;
 };
 
@@ -154,6 +155,6 @@ class TSamplePixelMapper {
 
 TPlotGeometry MakePlotGeometry(const TMapAxes& axes, const TDisplayOptions& options,
                                const TPlotRanges& ranges, const TPlotDisplay& display, int imageWidth,
-                               int imageHeight);
+                               int imageHeight, int marginLeft = PlotMarginLeft);
 
 }  // namespace kelvane
