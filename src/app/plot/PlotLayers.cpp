@@ -219,7 +219,7 @@ bool KeepOrReset(QImage& image, TPlotLayers::TTextLayerContent& drawn,
 
 }  // namespace
 
-void DrawGridLayer(TPlotLayers& layers, const TPlotGeometry& g) {
+void DrawGridLayer(TPlotLayers& layers, const TPlotGeometry& g, const TAxisTitles& titles) {
     const QFont font = PlotFont();
     const QFontMetrics metrics(font);
     const int left = g.PlotLeft(), top = g.PlotTop();
@@ -246,6 +246,7 @@ void DrawGridLayer(TPlotLayers& layers, const TPlotGeometry& g) {
             const int width = metrics.horizontalAdvance(Text(label.Text));
             content.Labels.push_back({left - 2 - width, label.Position - textHeight / 2, label.Text});
         }
+        content.Titles = titles;
     }
     if (KeepOrReset(layers.Grid, layers.GridContent, std::move(content)) || !drawable) return;
 
@@ -269,6 +270,19 @@ void DrawGridLayer(TPlotLayers& layers, const TPlotGeometry& g) {
         painter.drawText(QRect(label.X, label.Y, metrics.horizontalAdvance(text), textHeight),
                          Qt::AlignCenter, text);
     }
+    // The RPM title centred over the plot in the top row; the load title up
+    // the left edge, centred on the plot's height.
+    const QString rpmTitle = Text(layers.GridContent.Titles.Rpm);
+    const int rpmWidth = metrics.horizontalAdvance(rpmTitle);
+    painter.drawText(QRect(left + g.PlotWidth() / 2 - rpmWidth / 2, AxisTitleGap, rpmWidth, textHeight),
+                     Qt::AlignCenter, rpmTitle);
+    const QString loadTitle = Text(layers.GridContent.Titles.Load);
+    const int loadWidth = metrics.horizontalAdvance(loadTitle);
+    painter.save();
+    painter.translate(AxisTitleGap, top + g.PlotHeight() / 2 + loadWidth / 2);
+    painter.rotate(-90);
+    painter.drawText(QRect(0, 0, loadWidth, textHeight), Qt::AlignCenter, loadTitle);
+    painter.restore();
 }
 
 namespace {
@@ -585,9 +599,10 @@ void ClearSelectionAndCursorLayers(TPlotLayers& layers, const TPlotGeometry& g) 
 
 TPlotGeometry LayerGeometry(const TKelvaneState& state, QSize size, const TPlotLayerOptions& options) {
     const QFontMetrics metrics(PlotFont());
-    const int marginLeft = LoadLabelMargin(state.Axes, state.Display.View, WidthOf(metrics));
+    const TPlotMargins margins =
+        TitledMargins(state.Axes, state.Display.View, WidthOf(metrics), metrics.height());
     return MakePlotGeometry(state.Axes, state.Display, options.Ranges, options.Display, size.width(),
-                            size.height(), marginLeft);
+                            size.height(), margins);
 }
 
 TPlotGeometry DrawPlotLayers(TPlotLayers& layers, const TKelvaneState& state, const TColorTable& colors,
@@ -595,7 +610,7 @@ TPlotGeometry DrawPlotLayers(TPlotLayers& layers, const TKelvaneState& state, co
     const TPlotGeometry g = LayerGeometry(state, size, options);
     layers.ImageSize = size;
     layers.PlotOrigin = QPoint(g.PlotLeft(), g.PlotTop());
-    DrawGridLayer(layers, g);
+    DrawGridLayer(layers, g, AxisTitles(state.Setup().LHConfig, g.View()));
     DrawPointsAndKnockLayers(layers, g, state, colors, options.Display);
     DrawOverlayLayer(layers, g, state, options.Display.Overlay);
     DrawAfrScaleLayer(layers, g, colors, options.Display);
@@ -617,6 +632,22 @@ QImage ComposePlot(const TPlotLayers& layers) {
     draw(QPoint(0, 0), layers.Grid);
     draw(layers.AfrScaleOrigin, layers.AfrScale);
     draw(layers.PlotOrigin, layers.Cursor);
+    return image;
+}
+
+QImage CaptionedPlotImage(const QImage& plot, const QString& caption) {
+    const QFont font = PlotFont();
+    const QFontMetrics metrics(font);
+    const int strip = metrics.height() + 2 * AxisTitleGap;
+    QImage image(plot.width(), plot.height() + strip, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.drawImage(0, strip, plot);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(QRect(4, AxisTitleGap, std::max(0, plot.width() - 8), metrics.height()),
+                     Qt::AlignLeft | Qt::AlignVCenter,
+                     metrics.elidedText(caption, Qt::ElideRight, plot.width() - 8));
     return image;
 }
 

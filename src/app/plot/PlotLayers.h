@@ -5,12 +5,14 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <QString>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "core/display/ColorTable.h"
 #include "core/maps/MapAxes.h"
+#include "core/plot/AxisLabels.h"
 #include "core/plot/PlotDisplay.h"
 #include "core/plot/PlotGeometry.h"
 #include "core/plot/SampleMarks.h"
@@ -95,6 +97,7 @@ struct TPlotLayers {
         QRect PlotRect;
         std::vector<int> Lines;
         std::vector<TPlacedLabel> Labels;
+        TAxisTitles Titles;  // the grid layer's only
         bool operator==(const TTextLayerContent&) const = default;
     };
     TTextLayerContent GridContent;
@@ -107,7 +110,7 @@ QFont PlotFont();
 QFont SmallPlotFont();
 
 // Each layer on its own, so that a window can redraw only what changed.
-void DrawGridLayer(TPlotLayers& layers, const TPlotGeometry& geometry);
+void DrawGridLayer(TPlotLayers& layers, const TPlotGeometry& geometry, const TAxisTitles& titles);
 // Knock markers take display.KnockAlpha in the LH view, opaque in the EZK view.
 void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& geometry, const TKelvaneState& state,
                               const TColorTable& colors, const TPlotDisplay& display);
@@ -134,6 +137,9 @@ TPlotGeometry DrawPlotLayers(TPlotLayers& layers, const TKelvaneState& state, co
 
 // The layers blended over a white background.
 QImage ComposePlot(const TPlotLayers& layers);
+
+// The plot with a strip at its top that carries the caption (the files shown).
+QImage CaptionedPlotImage(const QImage& plot, const QString& caption);
 
 // Every layer drawn and composed in one call.
 QImage RenderPlot(const TKelvaneState& state, const TColorTable& colors, QSize size,

@@ -49,6 +49,24 @@ int LoadLabelMargin(const TMapAxes& axes, TPlotView view, const TTextWidth& text
     return std::max(PlotMarginLeft, LoadLabelEdgeGap + widest + 2);
 }
 
+TAxisTitles AxisTitles(TLHConfig config, TPlotView view) {
+    TAxisTitles titles{"Engine speed [rpm]", "MAF signal"};
+    // The Alpha system's load axis is the device's MAF-signal scale too.
+    if (view == TPlotView::EZK)
+        titles.Load = "Load [%]";
+    else if (config == TLHConfig::Map)
+        titles.Load = "MAP [kPa]";
+    return titles;
+}
+
+TPlotMargins TitledMargins(const TMapAxes& axes, TPlotView view, const TTextWidth& textWidth,
+                           int textHeight) {
+    // The RPM labels end 2 pixels above the frame; the title row sits above them.
+    const int labelsAndTitle = AxisTitleGap + textHeight + 1 + textHeight + 2;
+    return {LoadLabelMargin(axes, view, textWidth) + AxisTitleGap + textHeight,
+            std::max(PlotMarginTop, labelsAndTitle)};
+}
+
 TGridLayout GridLayout(const TPlotGeometry& g, const TTextWidth& textWidth, int textHeight) {
     TGridLayout layout;
     const bool ezk = g.View() == TPlotView::EZK;
