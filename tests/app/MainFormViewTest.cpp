@@ -109,11 +109,18 @@ TEST(MainFormViewTest, AfrScaleShowsTheTableEndsAndHidesOnRequest) {
     EXPECT_EQ(f.PixelAt(box + QPoint(AfrScaleBarLeft + 1, 10)), qRgb(255, 255, 255));
 }
 
-TEST(MainFormViewTest, AfrScaleStartsInTheBottomLeftCornerOnTheFirstRun) {
+// On the first run the legend sits in the plot's bottom right corner, inside
+// the frame, where it covers no label.
+TEST(MainFormViewTest, AfrScaleStartsInsideThePlotOnTheFirstRun) {
     TViewFixture f;
     f.Form->RefreshMainWindow();
     const QSize image = f.Form->MainImage()->size();
-    EXPECT_EQ(f.Form->Layers().AfrScaleOrigin, QPoint(10, image.height() - AfrScaleHeight));
+    EXPECT_EQ(f.Form->Layers().AfrScaleOrigin,
+              QPoint(image.width() + DefaultAfrScaleX, image.height() + DefaultAfrScaleY));
+    const TPlotGeometry& g = *f.Form->PlotGeometry();
+    const QRect box(f.Form->Layers().AfrScaleOrigin, QSize(AfrScaleWidth, AfrScaleHeight));
+    EXPECT_TRUE(
+        QRect(g.PlotLeft() + 1, g.PlotTop() + 1, g.PlotWidth() - 2, g.PlotHeight() - 2).contains(box));
 }
 
 TEST(MainFormViewTest, ViewCommandsSetTheViewAndTheGridFormat) {
