@@ -367,3 +367,42 @@ TEST(MainFormViewTest, KnockMarkersFollowTheStoredKnockLimits) {
 
 }  // namespace
 }  // namespace kelvane
+
+namespace kelvane {
+namespace {
+
+// A live resize never leaves an unpainted strip: the last image is shown
+// stretched until one new image, for the last size, has been made.
+TEST(MainImageTest, AResizeShowsTheLastImageScaledUntilTheNewOneIsMade) {
+    TMainImage image;
+    int renders = 0;
+    image.SetRender([&renders](QSize size) {
+        ++renders;
+        QImage made(size, QImage::Format_ARGB32_Premultiplied);
+        made.fill(Qt::red);
+        return made;
+    });
+    image.resize(300, 200);
+    image.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&image));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(image.Image().size(), QSize(300, 200));
+    const int before = renders;
+
+    image.resize(400, 260);
+    image.resize(420, 280);
+    EXPECT_TRUE(image.RedrawPending());
+    EXPECT_EQ(renders, before);
+    const QImage shown = image.grab().toImage();
+    ASSERT_EQ(shown.size(), QSize(420, 280));
+    for (const QPoint at : {QPoint(0, 0), QPoint(350, 100), QPoint(100, 250), QPoint(419, 279)})
+        EXPECT_EQ(shown.pixel(at), qRgb(255, 0, 0)) << at.x() << ", " << at.y();
+
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(image.RedrawPending());
+    EXPECT_EQ(renders, before + 1);
+    EXPECT_EQ(image.Image().size(), QSize(420, 280));
+}
+
+}  // namespace
+}  // namespace kelvane
