@@ -385,8 +385,22 @@ TEST(MainFormCommandsTest, SavePlotImageWritesTheComposedPlotOrSaysWhyNot) {
     ASSERT_EQ(prompts.Calls.back().File.Filter, QStringLiteral("PNG Images (*.png)|*.png"));
     const QImage saved(target + QStringLiteral(".png"));
     ASSERT_FALSE(saved.isNull());
-    EXPECT_EQ(saved.convertToFormat(QImage::Format_ARGB32),
-              form.PlotImage().convertToFormat(QImage::Format_ARGB32));
+    // The plot below a strip that carries the caption (the files shown).
+    const QImage plot = form.PlotImage();
+    const int strip = saved.height() - plot.height();
+    ASSERT_GT(strip, 0);
+    EXPECT_EQ(saved.width(), plot.width());
+    EXPECT_EQ(saved.copy(0, strip, plot.width(), plot.height()).convertToFormat(QImage::Format_ARGB32),
+              plot.convertToFormat(QImage::Format_ARGB32));
+    EXPECT_FALSE(form.windowTitle().isEmpty());
+    EXPECT_EQ(saved.copy(0, 0, plot.width(), strip).convertToFormat(QImage::Format_ARGB32),
+              CaptionedPlotImage(plot, form.windowTitle())
+                  .copy(0, 0, plot.width(), strip)
+                  .convertToFormat(QImage::Format_ARGB32));
+    int dark = 0;
+    for (int y = 0; y < strip; ++y)
+        for (int x = 0; x < saved.width(); ++x) dark += qGray(saved.pixel(x, y)) < 100;
+    EXPECT_GT(dark, 20);
 
     // A folder in the way: the error box names the file.
     const QString blocked = QString::fromStdString((folder.Path() / "taken.png").string());

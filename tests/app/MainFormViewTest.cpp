@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QTest>
 #include <QToolButton>
@@ -108,11 +109,18 @@ TEST(MainFormViewTest, AfrScaleShowsTheTableEndsAndHidesOnRequest) {
     EXPECT_EQ(f.PixelAt(box + QPoint(AfrScaleBarLeft + 1, 10)), qRgb(255, 255, 255));
 }
 
-TEST(MainFormViewTest, AfrScaleStartsInTheBottomLeftCornerOnTheFirstRun) {
+// On the first run the legend sits in the plot's bottom right corner, inside
+// the frame, where it covers no label.
+TEST(MainFormViewTest, AfrScaleStartsInsideThePlotOnTheFirstRun) {
     TViewFixture f;
     f.Form->RefreshMainWindow();
     const QSize image = f.Form->MainImage()->size();
-    EXPECT_EQ(f.Form->Layers().AfrScaleOrigin, QPoint(10, image.height() - AfrScaleHeight));
+    EXPECT_EQ(f.Form->Layers().AfrScaleOrigin,
+              QPoint(image.width() + DefaultAfrScaleX, image.height() + DefaultAfrScaleY));
+    const TPlotGeometry& g = *f.Form->PlotGeometry();
+    const QRect box(f.Form->Layers().AfrScaleOrigin, QSize(AfrScaleWidth, AfrScaleHeight));
+    EXPECT_TRUE(
+        QRect(g.PlotLeft() + 1, g.PlotTop() + 1, g.PlotWidth() - 2, g.PlotHeight() - 2).contains(box));
 }
 
 TEST(MainFormViewTest, ViewCommandsSetTheViewAndTheGridFormat) {
@@ -154,6 +162,29 @@ TEST(MainFormViewTest, AnLH22SetupKeepsTheFuelView) {
     f.Form->EZKButtonClick();
     EXPECT_EQ(f.State().Display.View, TPlotView::LH);
     EXPECT_FALSE(f.Form->EZKButton()->isChecked());
+}
+
+// A map never loaded prints nothing; the status bar says which one is missing,
+// whether the whole window or only the overlay was redrawn.
+TEST(MainFormViewTest, OverlayOfAMapNotLoadedNamesItInTheStatusBar) {
+    TViewFixture f;
+    auto status = [&f] { return f.Form->StatusPanel(2)->text(); };
+    f.Form->ShowRefButton()->trigger();
+    EXPECT_EQ(status(), QStringLiteral("LH reference map not loaded"));
+    EXPECT_TRUE(f.Form->Layers().OverlayContent.Labels.empty());
+
+    f.State().Fuel.Reference = FilledGrid(250);
+    f.State().Fuel.ReferenceLoaded = true;
+    f.Form->ApplyChanges(TChange::FuelMaps);
+    EXPECT_EQ(status(), QString());
+    EXPECT_FALSE(f.Form->Layers().OverlayContent.Labels.empty());
+
+    f.Form->EZKButtonClick();
+    EXPECT_EQ(status(), QStringLiteral("EZK reference map not loaded"));
+    f.Form->OverlayMenu()->actions().at(4)->trigger();
+    EXPECT_EQ(status(), QStringLiteral("No mean AFR in the EZK view"));
+    f.Form->OverlayMenu()->actions().at(0)->trigger();
+    EXPECT_EQ(status(), QString());
 }
 
 TEST(MainFormViewTest, OverlayButtonsMenuItemsAndDropDownShareOneChoice) {
@@ -332,6 +363,45 @@ TEST(MainFormViewTest, KnockMarkersFollowTheStoredKnockLimits) {
     const TPixelPoint centre = layers.KnockMarks[0].Centre;
     const int beyondMedium = KnockMarkerReach(TKnockMarker::Medium, form.State().Settings.PlotPointSize) + 2;
     EXPECT_NE(qAlpha(layers.Knock.pixel(centre.X + beyondMedium, centre.Y + beyondMedium)), 0);
+}
+
+}  // namespace
+}  // namespace kelvane
+
+namespace kelvane {
+namespace {
+
+// A live resize never leaves an unpainted strip: the last image is shown
+// stretched until one new image, for the last size, has been made.
+TEST(MainImageTest, AResizeShowsTheLastImageScaledUntilTheNewOneIsMade) {
+    TMainImage image;
+    int renders = 0;
+    image.SetRender([&renders](QSize size) {
+        ++renders;
+        QImage made(size, QImage::Format_ARGB32_Premultiplied);
+        made.fill(Qt::red);
+        return made;
+    });
+    image.resize(300, 200);
+    image.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&image));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(image.Image().size(), QSize(300, 200));
+    const int before = renders;
+
+    image.resize(400, 260);
+    image.resize(420, 280);
+    EXPECT_TRUE(image.RedrawPending());
+    EXPECT_EQ(renders, before);
+    const QImage shown = image.grab().toImage();
+    ASSERT_EQ(shown.size(), QSize(420, 280));
+    for (const QPoint at : {QPoint(0, 0), QPoint(350, 100), QPoint(100, 250), QPoint(419, 279)})
+        EXPECT_EQ(shown.pixel(at), qRgb(255, 0, 0)) << at.x() << ", " << at.y();
+
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(image.RedrawPending());
+    EXPECT_EQ(renders, before + 1);
+    EXPECT_EQ(image.Image().size(), QSize(420, 280));
 }
 
 }  // namespace

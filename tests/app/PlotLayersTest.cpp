@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <functional>
@@ -43,10 +44,7 @@ struct TPlotLayersTest : ::testing::Test {
         return e;
     }
 
-    TPlotGeometry Geometry() const {
-        return MakePlotGeometry(State.Axes, State.Display, Options.Ranges, Options.Display, ImageSize.width(),
-                                ImageSize.height());
-    }
+    TPlotGeometry Geometry() const { return LayerGeometry(State, ImageSize, Options); }
 
     // Image position of a sample's dot centre.
     QPoint Centre(const TLogDataEntry& e) const {
@@ -333,7 +331,41 @@ TEST_F(TPlotLayersTest, StampedKnockMarkersMatchMarkersDrawnAsPaths) {
     }
 }
 
+// The titles: a row above the RPM labels, a column left of the load labels,
+// and their text follows the view and configuration.
+TEST_F(TPlotLayersTest, AxisTitlesAreDrawnClearOfTheLabels) {
+    auto darkIn = [](const QImage& image, const QRect& area) {
+        int dark = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                dark += qAlpha(image.pixel(x, y)) >= 128 && qRed(image.pixel(x, y)) < 64;
+        return dark;
+    };
+    TPlotLayers layers;
+    const TPlotGeometry g = DrawPlotLayers(layers, State, Colors, ImageSize, Options);
+    const int textHeight = QFontMetrics(PlotFont()).height();
+    const QRect titleRow(g.PlotLeft(), 0, g.PlotWidth(), AxisTitleGap + textHeight);
+    const QRect titleColumn(0, g.PlotTop(), AxisTitleGap + textHeight, g.PlotHeight());
+    EXPECT_GT(darkIn(layers.Grid, titleRow), 30);
+    EXPECT_GT(darkIn(layers.Grid, titleColumn), 30);
+    EXPECT_EQ(layers.GridContent.Titles, (TAxisTitles{"Engine speed [rpm]", "MAF signal"}));
+    // No label reaches into the title row or column.
+    for (const TPlotLayers::TPlacedLabel& label : layers.GridContent.Labels) {
+        EXPECT_GE(label.Y, titleRow.bottom()) << label.Text;
+        EXPECT_GT(label.X, titleColumn.right()) << label.Text;
+    }
+
+    State.Setup().LHConfig = TLHConfig::Map;
+    State.RecomputeAxes();
+    DrawPlotLayers(layers, State, Colors, ImageSize, Options);
+    EXPECT_EQ(layers.GridContent.Titles.Load, "MAP [kPa]");
+    State.Display.View = TPlotView::EZK;
+    DrawPlotLayers(layers, State, Colors, ImageSize, Options);
+    EXPECT_EQ(layers.GridContent.Titles.Load, "Load [%]");
+}
+
 TEST_F(TPlotLayersTest, OverlayPrintsBlackValuesOnlyWhenChosen) {
+    State.Fuel.ReferenceLoaded = true;
     State.Fuel.Adjustments.At(5, 6) = 1.05;
     Options.Display.Overlay = TMapOverlay::Adjustments;
     TPlotLayers layers;

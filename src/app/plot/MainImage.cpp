@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 
 namespace kelvane {
 
@@ -13,6 +14,7 @@ TMainImage::TMainImage(QWidget* parent) : QWidget(parent) {
 }
 
 void TMainImage::Redraw() {
+    FRedrawPending = false;
     if (FRender && width() > 0 && height() > 0) FImage = FRender(size());
     update();
 }
@@ -24,12 +26,26 @@ void TMainImage::SetImage(QImage image) {
 
 void TMainImage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
-    if (!FImage.isNull()) painter.drawImage(0, 0, FImage);
+    if (FImage.isNull()) {
+        painter.fillRect(rect(), Qt::white);
+    } else if (FImage.size() == size()) {
+        painter.drawImage(0, 0, FImage);
+    } else {
+        // A resize whose image is still being made: the last one stretched,
+        // rather than a blank strip along the new edge.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.drawImage(rect(), FImage);
+    }
 }
 
 void TMainImage::resizeEvent(QResizeEvent*) {
-    Redraw();
+    // A live resize sends many sizes in a row: the new image is made once
+    // the events have been handled, for the size the widget then has.
+    if (FRedrawPending) return;
+    FRedrawPending = true;
+    QTimer::singleShot(0, this, [this] {
+        if (FRedrawPending) Redraw();
+    });
 }
 
 void TMainImage::mousePressEvent(QMouseEvent* event) {

@@ -19,6 +19,9 @@ class TMainImage : public QWidget {
     void SetRender(TRender render) { FRender = std::move(render); }
     // Draws the plot again at the widget's size.
     void Redraw();
+    // True while a resize waits for its new image; the last one is shown
+    // scaled to the widget meanwhile.
+    bool RedrawPending() const { return FRedrawPending; }
     // Shows an image composed elsewhere (a part of the plot redrawn alone).
     void SetImage(QImage image);
     const QImage& Image() const { return FImage; }
@@ -38,6 +41,7 @@ class TMainImage : public QWidget {
   private:
     TRender FRender;
     QImage FImage;
+    bool FRedrawPending = false;
 };
 
 }  // namespace kelvane

@@ -694,7 +694,8 @@ void TMainForm::SavePlotImage1Click() {
 
     // Written beside the target and renamed over it, so a failed save leaves any older image whole.
     QSaveFile file(path);
-    const bool saved = file.open(QIODevice::WriteOnly) && PlotImage().save(&file, "PNG") && file.commit();
+    const bool saved = file.open(QIODevice::WriteOnly) &&
+                       CaptionedPlotImage(PlotImage(), windowTitle()).save(&file, "PNG") && file.commit();
     if (!saved) {
         FPrompts->ShowError(
             QStringLiteral("Could not save the plot image \"%1\": %2").arg(path, file.errorString()));
@@ -803,6 +804,7 @@ const QImage& TMainForm::PlotImage() const {
 
 void TMainForm::DrawPlot() {
     FPlotArea->Redraw();
+    ShowOverlayStatus();
 }
 
 // ---- Help --------------------------------------------------------------

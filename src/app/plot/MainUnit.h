@@ -82,6 +82,8 @@ class TMainForm : public QMainWindow {
     // The engine setup in force, always in view at the right of the status bar.
     QLabel* SetupPanel() const { return FSetupPanel; }
     QMenu* CloseLogFile1() const { return FCloseLogFile1; }
+    // Status panel 2 says why the chosen overlay prints nothing (a map not loaded).
+    void ShowOverlayStatus();
 
     QAction* Exit1() const { return FExit1; }
     QAction* OpenNewPlot1() const { return FOpenNewPlot1; }

@@ -2,6 +2,7 @@
 // scale legend's dragging.
 #include <QAction>
 #include <QActionGroup>
+#include <QLabel>
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
@@ -11,6 +12,7 @@
 #include "app/plot/MainUnit.h"
 #include "app/plot/ToolbarIcons.h"
 #include "core/plot/AfrScaleLegend.h"
+#include "core/plot/CellTexts.h"
 
 namespace kelvane {
 
@@ -198,6 +200,12 @@ void TMainForm::RedrawOverlay() {
     if (!FCreated || FClosing || !FGeometry) return;
     DrawOverlayLayer(FLayers, *FGeometry, FState, FState.PlotDisplay.Overlay);
     ShowComposedPlot();
+    ShowOverlayStatus();
+}
+
+void TMainForm::ShowOverlayStatus() {
+    FStatusPanels[2]->setText(QString::fromStdString(
+        OverlayStatusText(FState.Fuel, FState.Ignition, FState.PlotDisplay.Overlay, FState.Display.View)));
 }
 
 void TMainForm::ShowComposedPlot() {
@@ -250,7 +258,8 @@ int FromNearerEdge(int stored, int plotLength) {
 }  // namespace
 
 void TMainForm::PlaceAfrScale() {
-    const int plotWidth = FPlotArea->width() - PlotMarginLeft - PlotMarginRight;
+    const int marginLeft = FGeometry ? FGeometry->PlotLeft() : PlotMarginLeft;
+    const int plotWidth = FPlotArea->width() - marginLeft - PlotMarginRight;
     const int plotHeight = FPlotArea->height() - PlotMarginTop - PlotMarginBottom;
     TPlotDisplay& display = FState.PlotDisplay;
     display.AfrScaleX = FromNearerEdge(display.AfrScaleX, plotWidth);

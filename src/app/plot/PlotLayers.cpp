@@ -197,6 +197,12 @@ QFont PlotFont() {
     return font;
 }
 
+QFont SmallPlotFont() {
+    QFont font = PlotFont();
+    font.setPixelSize(9);
+    return font;
+}
+
 namespace {
 
 // True when the layer already holds exactly this content; otherwise the
@@ -213,7 +219,7 @@ bool KeepOrReset(QImage& image, TPlotLayers::TTextLayerContent& drawn,
 
 }  // namespace
 
-void DrawGridLayer(TPlotLayers& layers, const TPlotGeometry& g) {
+void DrawGridLayer(TPlotLayers& layers, const TPlotGeometry& g, const TAxisTitles& titles) {
     const QFont font = PlotFont();
     const QFontMetrics metrics(font);
     const int left = g.PlotLeft(), top = g.PlotTop();
@@ -240,6 +246,7 @@ void DrawGridLayer(TPlotLayers& layers, const TPlotGeometry& g) {
             const int width = metrics.horizontalAdvance(Text(label.Text));
             content.Labels.push_back({left - 2 - width, label.Position - textHeight / 2, label.Text});
         }
+        content.Titles = titles;
     }
     if (KeepOrReset(layers.Grid, layers.GridContent, std::move(content)) || !drawable) return;
 
@@ -263,6 +270,19 @@ void DrawGridLayer(TPlotLayers& layers, const TPlotGeometry& g) {
         painter.drawText(QRect(label.X, label.Y, metrics.horizontalAdvance(text), textHeight),
                          Qt::AlignCenter, text);
     }
+    // The RPM title centred over the plot in the top row; the load title up
+    // the left edge, centred on the plot's height.
+    const QString rpmTitle = Text(layers.GridContent.Titles.Rpm);
+    const int rpmWidth = metrics.horizontalAdvance(rpmTitle);
+    painter.drawText(QRect(left + g.PlotWidth() / 2 - rpmWidth / 2, AxisTitleGap, rpmWidth, textHeight),
+                     Qt::AlignCenter, rpmTitle);
+    const QString loadTitle = Text(layers.GridContent.Titles.Load);
+    const int loadWidth = metrics.horizontalAdvance(loadTitle);
+    painter.save();
+    painter.translate(AxisTitleGap, top + g.PlotHeight() / 2 + loadWidth / 2);
+    painter.rotate(-90);
+    painter.drawText(QRect(0, 0, loadWidth, textHeight), Qt::AlignCenter, loadTitle);
+    painter.restore();
 }
 
 namespace {
@@ -501,30 +521,41 @@ void DrawOverlayLayer(TPlotLayers& layers, const TPlotGeometry& g, const TKelvan
                       TMapOverlay overlay) {
     const QFont font = PlotFont();
     const QFontMetrics metrics(font);
+    const QFont smallFont = SmallPlotFont();
+    const QFontMetrics smallMetrics(smallFont);
     TPlotLayers::TTextLayerContent content;
     content.Size = QSize(std::max(0, g.ImageWidth()), std::max(0, g.ImageHeight()));
     content.PlotRect = QRect(g.PlotLeft(), g.PlotTop(), g.PlotWidth(), g.PlotHeight());
     if (g.PlotWidth() > 0 && g.PlotHeight() > 0) {
         const TOverlayMap map =
             OverlayMapOf(state.Fuel, state.Ignition, state.MeanAfrGrid, overlay, g.View());
-        for (TPlacedText& t : OverlayTexts(map, g, WidthOf(metrics), metrics.height()))
-            content.Labels.push_back({t.Left, t.Top, std::move(t.Text)});
+        const TOverlayFont normal{WidthOf(metrics), metrics.height()};
+        const TOverlayFont small{WidthOf(smallMetrics), smallMetrics.height()};
+        for (TPlacedText& t : OverlayTexts(map, g, normal, small))
+            content.Labels.push_back({t.Left, t.Top, std::move(t.Text), t.Small});
     }
     if (KeepOrReset(layers.Overlay, layers.OverlayContent, std::move(content))) return;
     const std::vector<TPlotLayers::TPlacedLabel>& texts = layers.OverlayContent.Labels;
     if (texts.empty()) return;
     QPainter painter(&layers.Overlay);
-    painter.setFont(font);
-    const int ascent = metrics.ascent();
     // A white halo first, so the numbers stay readable over the dots.
-    painter.setPen(QColor(255, 255, 255, 0xC0));
-    for (const TPlotLayers::TPlacedLabel& t : texts) {
-        const QString text = Text(t.Text);
-        for (const QPoint offset : {QPoint(-1, -1), QPoint(1, -1), QPoint(-1, 1), QPoint(1, 1)})
-            painter.drawText(t.X + offset.x(), t.Y + ascent + offset.y(), text);
+    for (const bool halo : {true, false}) {
+        painter.setPen(halo ? QColor(255, 255, 255, 0xC0) : QColor(Qt::black));
+        for (const bool isSmall : {false, true}) {
+            painter.setFont(isSmall ? smallFont : font);
+            const int ascent = isSmall ? smallMetrics.ascent() : metrics.ascent();
+            for (const TPlotLayers::TPlacedLabel& t : texts) {
+                if (t.Small != isSmall) continue;
+                const QString text = Text(t.Text);
+                if (!halo) {
+                    painter.drawText(t.X, t.Y + ascent, text);
+                    continue;
+                }
+                for (const QPoint offset : {QPoint(-1, -1), QPoint(1, -1), QPoint(-1, 1), QPoint(1, 1)})
+                    painter.drawText(t.X + offset.x(), t.Y + ascent + offset.y(), text);
+            }
+        }
     }
-    painter.setPen(Qt::black);
-    for (const TPlotLayers::TPlacedLabel& t : texts) painter.drawText(t.X, t.Y + ascent, Text(t.Text));
 }
 
 void DrawAfrScaleLayer(TPlotLayers& layers, const TPlotGeometry& g, const TColorTable& colors,
@@ -566,13 +597,20 @@ void ClearSelectionAndCursorLayers(TPlotLayers& layers, const TPlotGeometry& g) 
     ResetImage(layers.Cursor, g.PlotWidth(), g.PlotHeight());
 }
 
+TPlotGeometry LayerGeometry(const TKelvaneState& state, QSize size, const TPlotLayerOptions& options) {
+    const QFontMetrics metrics(PlotFont());
+    const TPlotMargins margins =
+        TitledMargins(state.Axes, state.Display.View, WidthOf(metrics), metrics.height());
+    return MakePlotGeometry(state.Axes, state.Display, options.Ranges, options.Display, size.width(),
+                            size.height(), margins);
+}
+
 TPlotGeometry DrawPlotLayers(TPlotLayers& layers, const TKelvaneState& state, const TColorTable& colors,
                              QSize size, const TPlotLayerOptions& options) {
-    const TPlotGeometry g = MakePlotGeometry(state.Axes, state.Display, options.Ranges, options.Display,
-                                             size.width(), size.height());
+    const TPlotGeometry g = LayerGeometry(state, size, options);
     layers.ImageSize = size;
     layers.PlotOrigin = QPoint(g.PlotLeft(), g.PlotTop());
-    DrawGridLayer(layers, g);
+    DrawGridLayer(layers, g, AxisTitles(state.Setup().LHConfig, g.View()));
     DrawPointsAndKnockLayers(layers, g, state, colors, options.Display);
     DrawOverlayLayer(layers, g, state, options.Display.Overlay);
     DrawAfrScaleLayer(layers, g, colors, options.Display);
@@ -594,6 +632,22 @@ QImage ComposePlot(const TPlotLayers& layers) {
     draw(QPoint(0, 0), layers.Grid);
     draw(layers.AfrScaleOrigin, layers.AfrScale);
     draw(layers.PlotOrigin, layers.Cursor);
+    return image;
+}
+
+QImage CaptionedPlotImage(const QImage& plot, const QString& caption) {
+    const QFont font = PlotFont();
+    const QFontMetrics metrics(font);
+    const int strip = metrics.height() + 2 * AxisTitleGap;
+    QImage image(plot.width(), plot.height() + strip, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.drawImage(0, strip, plot);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(QRect(4, AxisTitleGap, std::max(0, plot.width() - 8), metrics.height()),
+                     Qt::AlignLeft | Qt::AlignVCenter,
+                     metrics.elidedText(caption, Qt::ElideRight, plot.width() - 8));
     return image;
 }
 

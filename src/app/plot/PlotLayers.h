@@ -5,12 +5,14 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <QString>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "core/display/ColorTable.h"
 #include "core/maps/MapAxes.h"
+#include "core/plot/AxisLabels.h"
 #include "core/plot/PlotDisplay.h"
 #include "core/plot/PlotGeometry.h"
 #include "core/plot/SampleMarks.h"
@@ -87,6 +89,7 @@ struct TPlotLayers {
     struct TPlacedLabel {
         int X, Y;
         std::string Text;
+        bool Small = false;  // in the small font
         bool operator==(const TPlacedLabel&) const = default;
     };
     struct TTextLayerContent {
@@ -94,6 +97,7 @@ struct TPlotLayers {
         QRect PlotRect;
         std::vector<int> Lines;
         std::vector<TPlacedLabel> Labels;
+        TAxisTitles Titles;  // the grid layer's only
         bool operator==(const TTextLayerContent&) const = default;
     };
     TTextLayerContent GridContent;
@@ -102,9 +106,11 @@ struct TPlotLayers {
 
 // The font of labels and printed values.
 QFont PlotFont();
+// The font of printed values that do not fit their cell in PlotFont.
+QFont SmallPlotFont();
 
 // Each layer on its own, so that a window can redraw only what changed.
-void DrawGridLayer(TPlotLayers& layers, const TPlotGeometry& geometry);
+void DrawGridLayer(TPlotLayers& layers, const TPlotGeometry& geometry, const TAxisTitles& titles);
 // Knock markers take display.KnockAlpha in the LH view, opaque in the EZK view.
 void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& geometry, const TKelvaneState& state,
                               const TColorTable& colors, const TPlotDisplay& display);
@@ -121,12 +127,19 @@ void ClearSelectionAndCursorLayers(TPlotLayers& layers, const TPlotGeometry& geo
 // also where its diagonals cross.
 void DrawKnockMarkerPath(QPainter& painter, TKnockMarker marker, int pointSize, int x, int y, int alpha);
 
+// The plot's geometry for an image of the given size, its left margin sized
+// to the load labels in PlotFont.
+TPlotGeometry LayerGeometry(const TKelvaneState& state, QSize size, const TPlotLayerOptions& options);
+
 // All layers for an image of the given size; returns the geometry they used.
 TPlotGeometry DrawPlotLayers(TPlotLayers& layers, const TKelvaneState& state, const TColorTable& colors,
                              QSize size, const TPlotLayerOptions& options);
 
 // The layers blended over a white background.
 QImage ComposePlot(const TPlotLayers& layers);
+
+// The plot with a strip at its top that carries the caption (the files shown).
+QImage CaptionedPlotImage(const QImage& plot, const QString& caption);
 
 // Every layer drawn and composed in one call.
 QImage RenderPlot(const TKelvaneState& state, const TColorTable& colors, QSize size,

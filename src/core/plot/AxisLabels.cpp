@@ -1,5 +1,6 @@
 #include "core/plot/AxisLabels.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -30,6 +31,42 @@ int RoundedLoadLabel(double load) {
     return RoundedToStep(load, step);
 }
 
+namespace {
+
+std::string LoadLabelText(double value, TPlotView view) {
+    return IntegerText(view == TPlotView::EZK ? PixelOf(value) : RoundedLoadLabel(value));
+}
+
+// Room between a load label and the image's left edge.
+constexpr int LoadLabelEdgeGap = 3;
+
+}  // namespace
+
+int LoadLabelMargin(const TMapAxes& axes, TPlotView view, const TTextWidth& textWidth) {
+    const TMapAxis& loadAxis = view == TPlotView::EZK ? axes.EZKLoad : axes.LHLoad;
+    int widest = 0;
+    for (int j = 0; j < MapSize; ++j) widest = std::max(widest, textWidth(LoadLabelText(loadAxis[j], view)));
+    return std::max(PlotMarginLeft, LoadLabelEdgeGap + widest + 2);
+}
+
+TAxisTitles AxisTitles(TLHConfig config, TPlotView view) {
+    TAxisTitles titles{"Engine speed [rpm]", "MAF signal"};
+    // The Alpha system's load axis is the device's MAF-signal scale too.
+    if (view == TPlotView::EZK)
+        titles.Load = "Load [%]";
+    else if (config == TLHConfig::Map)
+        titles.Load = "MAP [kPa]";
+    return titles;
+}
+
+TPlotMargins TitledMargins(const TMapAxes& axes, TPlotView view, const TTextWidth& textWidth,
+                           int textHeight) {
+    // The RPM labels end 2 pixels above the frame; the title row sits above them.
+    const int labelsAndTitle = AxisTitleGap + textHeight + 1 + textHeight + 2;
+    return {LoadLabelMargin(axes, view, textWidth) + AxisTitleGap + textHeight,
+            std::max(PlotMarginTop, labelsAndTitle)};
+}
+
 TGridLayout GridLayout(const TPlotGeometry& g, const TTextWidth& textWidth, int textHeight) {
     TGridLayout layout;
     const bool ezk = g.View() == TPlotView::EZK;
@@ -40,7 +77,7 @@ TGridLayout GridLayout(const TPlotGeometry& g, const TTextWidth& textWidth, int 
         if (position > 0 && position < extent) lines.push_back(origin + position);
     };
     auto rpmText = [&](double v) { return IntegerText(ezk ? PixelOf(v) : RoundedRpmLabel(v)); };
-    auto loadText = [&](double v) { return IntegerText(ezk ? PixelOf(v) : RoundedLoadLabel(v)); };
+    auto loadText = [&](double v) { return LoadLabelText(v, g.View()); };
 
     // RPM labels left to right: skip one that would start within 3 pixels of
     // the previous one's end.

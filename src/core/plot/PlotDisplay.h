@@ -9,6 +9,12 @@ namespace kelvane {
 // Which map's values are printed in the plot's cells.
 enum class TMapOverlay : std::uint8_t { None, Reference, Adjustments, Updated, MeanAfr };
 
+// Where the AFR scale legend sits until the user drags it: in the plot's
+// bottom right corner, 10 pixels inside the frame, away from the labels on
+// the left and top. The box is 230 x 35 (AfrScaleWidth, AfrScaleHeight).
+constexpr int DefaultAfrScaleX = -(230 + 10 + 10);
+constexpr int DefaultAfrScaleY = -(35 + 5 + 10);
+
 // Plot display state the main window keeps beside TDisplayOptions: how the
 // grid is laid out, which values are printed, and the AFR scale legend.
 struct TPlotDisplay {
@@ -18,8 +24,8 @@ struct TPlotDisplay {
     // Negative: measured from the right (bottom) edge of the image. As read
     // from the settings, a value beyond the middle of the plot still counts
     // from the far edge until the window first places the legend.
-    int AfrScaleX = 10;
-    int AfrScaleY = 1000;
+    int AfrScaleX = DefaultAfrScaleX;
+    int AfrScaleY = DefaultAfrScaleY;
     int KnockAlpha = 128;  // knock markers in the LH view
     int FogAlpha = 192;    // selection fog
 

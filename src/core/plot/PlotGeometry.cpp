@@ -19,15 +19,16 @@ TPlotRanges WidenedPlotRanges(TPlotRanges ranges) {
 }
 
 TPlotGeometry::TPlotGeometry(const TMapAxes& axes, const TPlotRanges& ranges, TPlotView view, bool gridFormat,
-                             int imageWidth, int imageHeight)
+                             int imageWidth, int imageHeight, TPlotMargins margins)
     : FAxes(axes),
       FRanges(WidenedPlotRanges(ranges)),
       FView(view),
       FGridFormat(gridFormat && view == TPlotView::LH),
       FImageWidth(imageWidth),
       FImageHeight(imageHeight),
-      FPlotWidth(std::max(0, imageWidth - PlotMarginLeft - PlotMarginRight)),
-      FPlotHeight(std::max(0, imageHeight - PlotMarginTop - PlotMarginBottom)) {
+      FMargins(margins),
+      FPlotWidth(std::max(0, imageWidth - margins.Left - PlotMarginRight)),
+      FPlotHeight(std::max(0, imageHeight - margins.Top - PlotMarginBottom)) {
     FRawMin = RawLoad(FRanges.MinLoad);
     FRawMax = RawLoad(FRanges.MaxLoad);
 }
@@ -140,8 +141,8 @@ TSamplePixelMapper::TSamplePixelMapper(const TPlotGeometry& geometry)
 
 TPlotGeometry MakePlotGeometry(const TMapAxes& axes, const TDisplayOptions& options,
                                const TPlotRanges& ranges, const TPlotDisplay& display, int imageWidth,
-                               int imageHeight) {
-    return TPlotGeometry(axes, ranges, options.View, display.GridFormat, imageWidth, imageHeight);
+                               int imageHeight, TPlotMargins margins) {
+    return TPlotGeometry(axes, ranges, options.View, display.GridFormat, imageWidth, imageHeight, margins);
 }
 
 }  // namespace kelvane

@@ -11,11 +11,19 @@
 
 namespace kelvane {
 
-// Fixed margins between the image's edges and the plot area.
+// Margins between the image's edges and the plot area. The left and top
+// ones are the least the labels get; wider labels and the axis titles widen
+// them (TitledMargins).
 constexpr int PlotMarginLeft = 28;
 constexpr int PlotMarginTop = 25;
 constexpr int PlotMarginRight = 10;
 constexpr int PlotMarginBottom = 5;
+
+struct TPlotMargins {
+    int Left = PlotMarginLeft;
+    int Top = PlotMarginTop;
+    bool operator==(const TPlotMargins&) const = default;
+};
 
 struct TPixelPoint {
     int X = 0;
@@ -45,12 +53,12 @@ TPlotRanges WidenedPlotRanges(TPlotRanges ranges);
 class TPlotGeometry {
   public:
     TPlotGeometry(const TMapAxes& axes, const TPlotRanges& ranges, TPlotView view, bool gridFormat,
-                  int imageWidth, int imageHeight);
+                  int imageWidth, int imageHeight, TPlotMargins margins = {});
 
     int ImageWidth() const { return FImageWidth; }
     int ImageHeight() const { return FImageHeight; }
-    int PlotLeft() const { return PlotMarginLeft; }
-    int PlotTop() const { return PlotMarginTop; }
+    int PlotLeft() const { return FMargins.Left; }
+    int PlotTop() const { return FMargins.Top; }
     int PlotWidth() const { return FPlotWidth; }
     int PlotHeight() const { return FPlotHeight; }
     TPlotView View() const { return FView; }
@@ -97,7 +105,9 @@ class TPlotGeometry {
     TPlotRanges FRanges;
     TPlotView FView;
     bool FGridFormat;
-    int FImageWidth, FImageHeight, FPlotWidth, FPlotHeight;
+    int FImageWidth, FImageHeight;
+    TPlotMargins FMargins;
+    int FPlotWidth, FPlotHeight;
     double FRawMin = 0, FRawMax = 1;
 };
 
@@ -154,6 +164,6 @@ class TSamplePixelMapper {
 
 TPlotGeometry MakePlotGeometry(const TMapAxes& axes, const TDisplayOptions& options,
                                const TPlotRanges& ranges, const TPlotDisplay& display, int imageWidth,
-                               int imageHeight);
+                               int imageHeight, TPlotMargins margins = {});
 
 }  // namespace kelvane

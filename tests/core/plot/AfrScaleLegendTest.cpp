@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "core/plot/AfrScaleLegend.h"
+#include "core/plot/AxisLabels.h"
+#include "support/PlotGeometryFixture.h"
 
 namespace kelvane {
 namespace {
@@ -41,6 +44,34 @@ TEST(AfrScaleTest, BoxPositionDragAndStore) {
     const TPixelPoint stored = StoredAfrScalePosition(1000, 700, 1238, 830);
     EXPECT_EQ(AfrScaleBoxOrigin(stored.X, stored.Y, 1238, 830), (TPixelPoint{1000, 700}));
     EXPECT_EQ(AfrScaleBoxOrigin(stored.X, stored.Y, 1438, 930), (TPixelPoint{1200, 800}));
+}
+
+// Until the user drags it, the legend sits inside the plot, off the frame
+// line and clear of every label, whatever the window's size and view.
+TEST(AfrScaleTest, DefaultPlaceIsInsideThePlotClearOfTheLabels) {
+    const TMapAxes axes = DefaultAxes();
+    const int textHeight = 10;
+    const TPlotDisplay display;
+    for (const TPlotView view : {TPlotView::LH, TPlotView::EZK})
+        for (const auto& [width, height] :
+             {std::pair{400, 250}, std::pair{800, 600}, std::pair{1600, 1000}}) {
+            SCOPED_TRACE(::testing::Message() << width << " x " << height);
+            const TPlotGeometry g(axes, {0, 6600, 28, 387}, view, false, width, height,
+                                  TitledMargins(axes, view, FixedWidth, textHeight));
+            const TPixelPoint box = AfrScaleBoxOrigin(display.AfrScaleX, display.AfrScaleY, width, height);
+            EXPECT_GT(box.X, g.PlotLeft());
+            EXPECT_GT(box.Y, g.PlotTop());
+            EXPECT_LT(box.X + AfrScaleWidth, g.PlotLeft() + g.PlotWidth());
+            EXPECT_LT(box.Y + AfrScaleHeight, g.PlotTop() + g.PlotHeight());
+            const TGridLayout layout = GridLayout(g, FixedWidth, textHeight);
+            for (const TAxisLabel& label : layout.LoadLabels) {
+                const int right = g.PlotLeft() - 2;
+                const int top = label.Position - textHeight / 2;
+                const bool overlaps =
+                    box.X < right && top < box.Y + AfrScaleHeight && box.Y < top + textHeight;
+                EXPECT_FALSE(overlaps) << label.Text;
+            }
+        }
 }
 
 }  // namespace

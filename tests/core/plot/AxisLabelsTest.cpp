@@ -83,3 +83,81 @@ TEST(GridLayoutTest, LabelRounding) {
 
 }  // namespace
 }  // namespace kelvane
+
+namespace kelvane {
+namespace {
+
+// Four- and five-digit load labels widen the left margin so that each stays
+// clear of the image's edge; short ones keep the least margin.
+TEST(GridLayoutTest, LeftMarginFitsTheWidestLoadLabel) {
+    struct TCase {
+        const char* Name;
+        TLHVersion Version;
+        double LastLoad;  // replaces the last LH load breakpoint when not 0
+        TPlotView View;
+        int Margin;  // 6 pixels a character, 3 to the edge, 2 to the frame
+    };
+    const std::vector<TCase> cases = {
+        {"three digits", TLHVersion::LH23, 0, TPlotView::LH, PlotMarginLeft},
+        {"EZK percent", TLHVersion::LH23, 0, TPlotView::EZK, PlotMarginLeft},
+        {"four digits (1032 shown as 1040)", TLHVersion::LH22, 0, TPlotView::LH, 3 + 24 + 2},
+        {"five digits", TLHVersion::LH23, 12000, TPlotView::LH, 3 + 30 + 2},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TMapAxes axes =
+            RecomputeAxes(TEngineSetup{c.Version, TLHConfig::Maf, TEZKVersion::GT}, TLHMapSource::Text);
+        if (c.LastLoad != 0) axes.LHLoad[15] = c.LastLoad;
+        const int margin = LoadLabelMargin(axes, c.View, FixedWidth);
+        EXPECT_EQ(margin, c.Margin);
+
+        const double maxLoad = axes.LHLoad[15] + 1;
+        const TPlotGeometry g(axes, {0, 6600, axes.LHLoad[0], maxLoad}, c.View, true, 800, 600,
+                              {margin, PlotMarginTop});
+        EXPECT_EQ(g.PlotLeft(), margin);
+        EXPECT_EQ(g.PlotWidth(), 800 - margin - PlotMarginRight);
+        const TGridLayout layout = GridLayout(g, FixedWidth, 10);
+        ASSERT_FALSE(layout.LoadLabels.empty());
+        for (const TAxisLabel& label : layout.LoadLabels)
+            EXPECT_GE(g.PlotLeft() - 2 - FixedWidth(label.Text), 3) << label.Text;
+    }
+}
+
+TEST(GridLayoutTest, AxisTitlesNameTheUnitsOfTheViewAndConfiguration) {
+    struct TCase {
+        TLHConfig Config;
+        TPlotView View;
+        const char* Load;
+    };
+    const std::vector<TCase> cases = {
+        {TLHConfig::Maf, TPlotView::LH, "MAF signal"},     {TLHConfig::Unset, TPlotView::LH, "MAF signal"},
+        {TLHConfig::HexaMaf, TPlotView::LH, "MAF signal"}, {TLHConfig::Alpha, TPlotView::LH, "MAF signal"},
+        {TLHConfig::Map, TPlotView::LH, "MAP [kPa]"},      {TLHConfig::Map, TPlotView::EZK, "Load [%]"},
+        {TLHConfig::Maf, TPlotView::EZK, "Load [%]"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Load);
+        EXPECT_EQ(AxisTitles(c.Config, c.View), (TAxisTitles{"Engine speed [rpm]", c.Load}));
+    }
+}
+
+// The title row and column stay clear of every label.
+TEST(GridLayoutTest, TitlesKeepClearOfTheLabels) {
+    const int textHeight = 10;
+    for (const TPlotView view : {TPlotView::LH, TPlotView::EZK}) {
+        const TMapAxes axes = DefaultAxes();
+        const TPlotMargins margins = TitledMargins(axes, view, FixedWidth, textHeight);
+        const TPlotGeometry g(axes, {0, 6600, 28, 517}, view, false, 900, 600, margins);
+        const TGridLayout layout = GridLayout(g, FixedWidth, textHeight);
+        ASSERT_FALSE(layout.RpmLabels.empty());
+        ASSERT_FALSE(layout.LoadLabels.empty());
+        const int titleRowBottom = AxisTitleGap + textHeight;
+        EXPECT_GT(g.PlotTop() - 2 - textHeight, titleRowBottom);
+        const int titleColumnRight = AxisTitleGap + textHeight;
+        for (const TAxisLabel& label : layout.LoadLabels)
+            EXPECT_GT(g.PlotLeft() - 2 - FixedWidth(label.Text), titleColumnRight) << label.Text;
+    }
+}
+
+}  // namespace
+}  // namespace kelvane
