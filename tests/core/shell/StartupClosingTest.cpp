@@ -14,12 +14,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The debug log is on only when its file exists before it is opened.
+bool OpenDebugLog(TDebugLog& log, const fs::path& file) {
+    std::ofstream(file, std::ios::binary).flush();
+    return log.Open(file);
+}
+
 TEST(ClosingSequenceTest, StepsRunInOrderAndWriteTheExitValues) {
     TTempFolder temp;
     const fs::path logFile = temp.Path() / "KVdebug.log";
-    std::ofstream(logFile, std::ios::binary).flush();
     TDebugLog log;
-    ASSERT_TRUE(log.Open(logFile));
+    ASSERT_TRUE(OpenDebugLog(log, logFile));
 
     TSettingsStore store(temp.Path());
     // The start-up window was turned off during the run; the exit must not undo it.
@@ -137,9 +142,8 @@ TEST(ClosingSequenceTest, WithoutWindowSizeOrActionsOnlyTheSettingsAreWritten) {
 TEST(ClosingSequenceTest, ASecondCopyClosesWithoutWritingAnything) {
     TTempFolder temp;
     const fs::path logFile = temp.Path() / "KVdebug.log";
-    std::ofstream(logFile, std::ios::binary).flush();
     TDebugLog log;
-    ASSERT_TRUE(log.Open(logFile));
+    ASSERT_TRUE(OpenDebugLog(log, logFile));
     TSettingsStore store(temp.Path());
     TSettings settings;
     TClosingValues values;
