@@ -66,15 +66,22 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
 }
 
 bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return false;
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
-    std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
     if (error) return false;
     bytes.resize(static_cast<std::size_t>(size));
     in.read(bytes.data(), static_cast<std::streamsize>(size));
     bytes.resize(static_cast<std::size_t>(in.gcount()));
     return !in.bad();
+}
+
+bool DropByteOrderMark(std::string& bytes) {
+    if (!std::string_view(bytes).starts_with(Utf8Bom)) return false;
+    bytes.erase(0, Utf8Bom.size());
+    return true;
 }
 
 }  // namespace kelvane

@@ -14,6 +14,13 @@ namespace kelvane {
                                        std::string* errorText = nullptr);
 
 // Reads a whole file as bytes; false when it cannot be opened or read.
+// False for anything but a regular file: a named pipe or a device would hold
+// the program for ever.
 bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes);
+
+// The byte-order mark an editor may put before UTF-8 text.
+inline constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
+// Removes a leading byte-order mark; true when there was one.
+bool DropByteOrderMark(std::string& bytes);
 
 }  // namespace kelvane

@@ -12,7 +12,6 @@ namespace kelvane {
 namespace {
 
 constexpr std::string_view Blanks = " \t";
-constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
 
 std::string_view Trim(std::string_view text) {
     const auto first = text.find_first_not_of(Blanks);

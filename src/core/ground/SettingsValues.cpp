@@ -54,8 +54,9 @@ std::optional<int> ParseWholeInteger(std::string_view text) {
 
 void AppendPadded(std::string& out, int value, int width) {
     std::array<char, 16> digits{};
-    const auto result =
-        std::to_chars(digits.data(), digits.data() + digits.size(), value < 0 ? -value : value);
+    // Negated as unsigned: the most negative int has no positive counterpart.
+    const unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), magnitude);
     const std::string_view text(digits.data(), static_cast<std::size_t>(result.ptr - digits.data()));
     if (value < 0) out += '-';
     for (int i = static_cast<int>(text.size()); i < width; ++i) out += '0';

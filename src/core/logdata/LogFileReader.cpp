@@ -547,6 +547,8 @@ TLoadLogResult LoadLogFile(TLogState& state, const std::filesystem::path& path,
     std::string bytes;
     if (ReadWholeFile(path, bytes)) {
         const std::uint64_t size = bytes.size();
+        // A log saved again by an editor as "UTF-8 with BOM": the mark is not part of the first title.
+        DropByteOrderMark(bytes);
         std::error_code error;
         const auto modified = std::filesystem::last_write_time(path, error);
         const TReadOutcome outcome = staged

@@ -33,6 +33,7 @@ std::vector<std::string> TextLines(std::string_view text) {
 std::vector<std::string> FileLines(const std::filesystem::path& path) {
     std::string bytes;
     if (!ReadWholeFile(path, bytes)) return {};
+    DropByteOrderMark(bytes);  // a file saved again by an editor as "UTF-8 with BOM"
     return TextLines(bytes);
 }
 

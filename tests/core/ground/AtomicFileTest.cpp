@@ -1,6 +1,11 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "core/ground/AtomicFile.h"
 #include "support/TempFolder.h"
@@ -40,6 +45,28 @@ TEST(AtomicFileTest, MissingFolderFailsWithMessage) {
     EXPECT_FALSE(error.empty());
     std::string bytes;
     EXPECT_FALSE(ReadWholeFile(folder.Path() / "absent" / "map.txt", bytes));
+}
+
+// Opening a named pipe for reading waits for a writer for ever: such a file,
+// like a folder, is refused before it is opened. The writer below finds a
+// reader waiting only when the pipe was opened; it then ends the wait, so a
+// lost refusal fails the test instead of hanging it.
+TEST(AtomicFileTest, ReadingRefusesWhatIsNoRegularFile) {
+    TTempFolder folder;
+    const auto pipe = folder.Path() / "Run1.txt";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    bool readerWaited = false;
+    std::thread writer([&pipe, &readerWaited] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        const int fd = open(pipe.c_str(), O_WRONLY | O_NONBLOCK);  // fails at once without a reader
+        readerWaited = fd >= 0;
+        if (fd >= 0) close(fd);
+    });
+    std::string bytes = "kept";
+    EXPECT_FALSE(ReadWholeFile(pipe, bytes));
+    EXPECT_FALSE(ReadWholeFile(folder.Path(), bytes));
+    writer.join();
+    EXPECT_FALSE(readerWaited);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <limits>
 
@@ -99,6 +100,8 @@ TEST(SettingsValuesTest, ParseIntegerAndBoolCases) {
 
 TEST(SettingsValuesTest, WindowSizeForm) {
     EXPECT_EQ(FormatWindowSize({-8, 10, 1024, 768}), "-8,10,1024,768");
+    // The most negative int, as a damaged settings file may hold, has no positive counterpart.
+    EXPECT_EQ(FormatWindowSize({INT_MIN, 0, 1, 1}), "-2147483648,0,1,1");
     EXPECT_EQ(ParseWindowSize("-8,10,1024,768"), (TWindowSize{-8, 10, 1024, 768}));
     EXPECT_EQ(ParseWindowSize("1, 2 ,3,4"), (TWindowSize{1, 2, 3, 4}));
     for (const char* bad : {"", "1,2,3", "1,2,3,4,5", "1,2,,4", "a,2,3,4", "1.5,2,3,4", "1;2;3;4"})

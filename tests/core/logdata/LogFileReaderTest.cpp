@@ -45,6 +45,16 @@ class LogFileReaderTest : public testing::Test {
     TLogState FState;
 };
 
+// An editor that saves "UTF-8 with BOM" puts three bytes before the first title.
+TEST_F(LogFileReaderTest, AByteOrderMarkBeforeTheHeaderIsSkipped) {
+    const TLoadLogResult result =
+        Load(Write("bom.txt", "\xEF\xBB\xBF" + MafHeader + "\n0\t900\t120\t14.7\n"));
+    EXPECT_TRUE(result.Loaded) << result.Message;
+    ASSERT_EQ(FState.Data.Count(), 1u);
+    EXPECT_EQ(FState.Data[0].TimeSec, 0);
+    EXPECT_EQ(FState.Data.RawLine(FState.Data[0]), "0\t900\t120\t14.7");
+}
+
 TEST_F(LogFileReaderTest, DeviceLogFixture) {
     const auto path = std::filesystem::path(KELVANE_FIXTURES) / "logs" / "DeviceLog.txt";
     const TLoadLogResult result = Load(path);

@@ -109,6 +109,15 @@ TEST_F(MapTextFileTest, UnreadableOrWronglyNamedFilesReadAsFalse) {
     EXPECT_TRUE(HasMapTextExtension(File("MAP.TXT")));
 }
 
+// An editor that saves "UTF-8 with BOM" puts three bytes before the first line.
+TEST_F(MapTextFileTest, AByteOrderMarkBeforeTheFirstLineIsSkipped) {
+    WriteBytes(File("bom.txt"), std::string(Utf8Bom) + MapFileText(NumberedGrid(), 0));
+    TMapGrid grid{};
+    EXPECT_TRUE(IsLHMapText(File("bom.txt")));
+    EXPECT_TRUE(ReadLHMapText(File("bom.txt"), grid));
+    EXPECT_EQ(grid, NumberedGrid());
+}
+
 TEST_F(MapTextFileTest, EZKFileWithDecimalCommasReads) {
     const TMapGrid source = NumberedGrid(0.5, 0.04);  // 0.5 .. 61.1 degrees, never a tie at one decimal
     std::string text;
