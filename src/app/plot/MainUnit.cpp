@@ -588,7 +588,7 @@ namespace {
 // Map text files are told from logs by the map kind tests; bin images by their name.
 bool IsMapFile(const QString& file) {
     const std::filesystem::path path = ToPath(file);
-    return IsBinPath(path) || IsLHMapText(path) || IsEZKMapText(path);
+    return HasBinExtension(path) || IsLHMapText(path) || IsEZKMapText(path);
 }
 
 QStringList LocalFiles(const QMimeData* data) {

@@ -6,16 +6,11 @@
 
 #include "core/ground/FileDefs.h"
 #include "core/ground/IniKeys.h"
+#include "core/ground/SettingsValues.h"
 
 namespace kelvane {
 
 namespace {
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
 
 // 0 for text that is not wholly an integer (or does not fit 32 bits).
 std::int32_t IntegerOrZero(std::string_view text) {

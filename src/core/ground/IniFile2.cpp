@@ -11,14 +11,6 @@ namespace kelvane {
 
 namespace {
 
-constexpr std::string_view Blanks = " \t";
-
-std::string_view Trim(std::string_view text) {
-    const auto first = text.find_first_not_of(Blanks);
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(Blanks) - first + 1);
-}
-
 char Upper(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
@@ -41,18 +33,18 @@ struct TLine {
 };
 
 TLine Classify(std::string_view line) {
-    const std::string_view trimmed = Trim(line);
+    const std::string_view trimmed = TrimBlanks(line);
     if (!trimmed.empty() && trimmed.front() == '[') {
         const auto close = trimmed.find(']');
         if (close != std::string_view::npos)
-            return {TLineKind::Section, Trim(trimmed.substr(1, close - 1)), {}};
+            return {TLineKind::Section, TrimBlanks(trimmed.substr(1, close - 1)), {}};
         return {};
     }
     const auto equals = trimmed.find('=');
     if (equals == std::string_view::npos) return {};
-    const std::string_view key = Trim(trimmed.substr(0, equals));
+    const std::string_view key = TrimBlanks(trimmed.substr(0, equals));
     if (key.empty()) return {};
-    return {TLineKind::Key, key, Trim(trimmed.substr(equals + 1))};
+    return {TLineKind::Key, key, TrimBlanks(trimmed.substr(equals + 1))};
 }
 
 // The file as lines, without their line ends.
@@ -167,15 +159,15 @@ bool TIniFile2::FailWith(std::string text) {
 
 std::string TIniFile2::ReadString(std::string_view section, std::string_view key,
                                   std::string_view defaultValue) const {
-    section = Trim(section);
-    key = Trim(key);
+    section = TrimBlanks(section);
+    key = TrimBlanks(key);
     if (section.empty() || key.empty()) return std::string(defaultValue);
     return FindValue(FFileName, section, key).value_or(std::string(defaultValue));
 }
 
 bool TIniFile2::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-    section = Trim(section);
-    key = Trim(key);
+    section = TrimBlanks(section);
+    key = TrimBlanks(key);
     if (!ValidSection(section) || !ValidKey(key) || HasLineBreak(value)) return Fail(CannotStore);
     TIniText text;
     std::string_view reason;
@@ -213,7 +205,7 @@ bool TIniFile2::WriteString(std::string_view section, std::string_view key, std:
     if (insertAt) {
         text.Lines.insert(text.Lines.begin() + static_cast<std::ptrdiff_t>(*insertAt), newLine);
     } else {
-        if (!text.Lines.empty() && !Trim(text.Lines.back()).empty()) text.Lines.emplace_back();
+        if (!text.Lines.empty() && !TrimBlanks(text.Lines.back()).empty()) text.Lines.emplace_back();
         text.Lines.push_back("[" + std::string(section) + "]");
         text.Lines.push_back(newLine);
     }
@@ -249,20 +241,20 @@ bool TIniFile2::WriteNumber(std::string_view section, std::string_view key, doub
 bool TIniFile2::SectionExists(std::string_view section) const {
     std::vector<std::string> sections;
     ReadSections(sections);
-    section = Trim(section);
+    section = TrimBlanks(section);
     return std::any_of(sections.begin(), sections.end(),
                        [section](const std::string& name) { return SameName(name, section); });
 }
 
 bool TIniFile2::ValueExists(std::string_view section, std::string_view key) const {
-    section = Trim(section);
-    key = Trim(key);
+    section = TrimBlanks(section);
+    key = TrimBlanks(key);
     return !section.empty() && !key.empty() && FindValue(FFileName, section, key).has_value();
 }
 
 void TIniFile2::ReadSection(std::string_view section, std::vector<std::string>& keys) const {
     keys.clear();
-    section = Trim(section);
+    section = TrimBlanks(section);
     TIniText text;
     if (section.empty() || !LoadText(FFileName, text)) return;
     ForEachKey(text.Lines, section, [&](std::size_t, const TLine& line) {
@@ -288,7 +280,7 @@ void TIniFile2::ReadSections(std::vector<std::string>& sections) const {
 
 void TIniFile2::ReadSectionValues(std::string_view section, std::vector<std::string>& lines) const {
     lines.clear();
-    section = Trim(section);
+    section = TrimBlanks(section);
     TIniText text;
     if (section.empty() || !LoadText(FFileName, text)) return;
     std::vector<std::string> keys;
@@ -305,7 +297,7 @@ void TIniFile2::ReadSectionValues(std::string_view section, std::vector<std::str
 }
 
 bool TIniFile2::EraseSection(std::string_view section) {
-    section = Trim(section);
+    section = TrimBlanks(section);
     if (section.empty()) return Fail(CannotStore);
     TIniText text;
     std::string_view reason;
@@ -324,8 +316,8 @@ bool TIniFile2::EraseSection(std::string_view section) {
 }
 
 bool TIniFile2::DeleteKey(std::string_view section, std::string_view key) {
-    section = Trim(section);
-    key = Trim(key);
+    section = TrimBlanks(section);
+    key = TrimBlanks(key);
     if (section.empty() || key.empty()) return Fail(CannotStore);
     TIniText text;
     std::string_view reason;

@@ -15,13 +15,6 @@ namespace {
 
 constexpr std::string_view Blanks = " \t";
 
-std::string_view TrimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(Blanks);
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(Blanks);
-    return text.substr(first, last - first + 1);
-}
-
 // from_chars does not take a leading "+"; settings written by hand may have one.
 std::string_view DropPlusSign(std::string_view text) {
     if (text.size() > 1 && text.front() == '+' && text[1] != '-' && text[1] != '+') text.remove_prefix(1);
@@ -64,6 +57,13 @@ void AppendPadded(std::string& out, int value, int width) {
 }
 
 }  // namespace
+
+std::string_view TrimBlanks(std::string_view text) {
+    const auto first = text.find_first_not_of(Blanks);
+    if (first == std::string_view::npos) return {};
+    const auto last = text.find_last_not_of(Blanks);
+    return text.substr(first, last - first + 1);
+}
 
 std::string FormatNumber(double value, int decimals) {
     if (value == MissingValue || !std::isfinite(value)) return {};

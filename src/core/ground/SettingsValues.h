@@ -27,6 +27,9 @@ double ParseNumber(std::string_view text, TDecimalComma comma, double defaultVal
 // Anything else, or a value out of range, gives defaultValue.
 int ParseInteger(std::string_view text, int defaultValue);
 
+// The text without the blanks and tabs around it.
+std::string_view TrimBlanks(std::string_view text);
+
 // Booleans are written "1" / "0" and read as integers, non-zero being true.
 std::string FormatBool(bool value);
 bool ParseBool(std::string_view text, bool defaultValue);

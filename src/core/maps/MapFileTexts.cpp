@@ -1,32 +1,14 @@
 #include "core/maps/MapFileTexts.h"
 
-#include <algorithm>
-#include <cctype>
-
 namespace kelvane {
 
 namespace {
-
-bool HasExtension(const std::filesystem::path& path, std::string_view lowerExtension) {
-    std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == lowerExtension;
-}
 
 std::string QuotedNameText(const std::filesystem::path& path, std::string_view tail) {
     return "File \"" + path.filename().string() + "\" " + std::string(tail);
 }
 
 }  // namespace
-
-bool IsMapTextPath(const std::filesystem::path& path) {
-    return HasExtension(path, ".txt");
-}
-
-bool IsBinPath(const std::filesystem::path& path) {
-    return HasExtension(path, ".bin");
-}
 
 TMapFileSettings MapFileSettingsFor(const std::filesystem::path& chosenFile, int filterIndex) {
     return TMapFileSettings{chosenFile.parent_path(), chosenFile, filterIndex};

@@ -40,8 +40,4 @@ std::string NotValidVortrixBinText(const std::filesystem::path& path);
 std::string NotValidLHBinText(const std::filesystem::path& path);
 std::string NotValidEZKBinText(const std::filesystem::path& path);
 
-// Map files are told apart by their extension, in any case.
-bool IsMapTextPath(const std::filesystem::path& path);
-bool IsBinPath(const std::filesystem::path& path);
-
 }  // namespace kelvane

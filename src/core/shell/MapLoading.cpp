@@ -171,7 +171,7 @@ bool CompareText(TKelvaneState& state, const std::filesystem::path& path) {
 template <class TKind>
 bool LoadReference(TKelvaneState& state, const std::filesystem::path& path, typename TKind::TSource source) {
     auto& set = TKind::Set(state);
-    if (IsMapTextPath(path)) {
+    if (HasMapTextExtension(path)) {
         set.Source = TKind::TextSource;
         const bool ok = TKind::ReadMapText(path, set.Reference);
         set.ReferenceLoaded = ok;
@@ -180,7 +180,7 @@ bool LoadReference(TKelvaneState& state, const std::filesystem::path& path, type
         return ok;
     }
     auto& current = TKind::Image(state);
-    if (!IsBinPath(path) || !current.Open(path)) return false;
+    if (!HasBinExtension(path) || !current.Open(path)) return false;
     // An LH 2.2 image has no Primary Load Map: nothing is read and the
     // reference keeps what it held.
     if (!current.Get()->ReadMap(source, set.Reference)) return false;
@@ -193,7 +193,7 @@ bool LoadReference(TKelvaneState& state, const std::filesystem::path& path, type
 
 template <class TKind>
 bool LoadUpdatedMap(TKelvaneState& state, const std::filesystem::path& path) {
-    if (!IsMapTextPath(path) || !TKind::AcceptsUpdatedFile(path)) return false;
+    if (!HasMapTextExtension(path) || !TKind::AcceptsUpdatedFile(path)) return false;
     auto& set = TKind::Set(state);
     const bool ok = TKind::ReadMapText(path, set.Updated);
     if (ok) set.UpdatedPath = path;
@@ -209,9 +209,9 @@ TMapLoadResult LoadMapFile(TKelvaneState& state, const std::filesystem::path& pa
     state.Fuel.Source = TLHMapSource::Text;
 
     TLoadOutcome outcome;
-    if (IsMapTextPath(path)) {
+    if (HasMapTextExtension(path)) {
         LoadText(state, path, outcome);
-    } else if (IsBinPath(path)) {
+    } else if (HasBinExtension(path)) {
         if (TLHbinFile::IsLHbinFile(path)) {
             LoadLHImage(state, path, chooser, outcome);
         } else {
@@ -256,7 +256,7 @@ TMapLoadResult LoadMapFile(TKelvaneState& state, const std::filesystem::path& pa
 TMapLoadResult CompareMapFile(TKelvaneState& state, const std::filesystem::path& path,
                               TBinMapChooser& chooser) {
     TMapLoadResult result;
-    if (IsMapTextPath(path)) {
+    if (HasMapTextExtension(path)) {
         if (IsLHMapText(path)) {
             result.Ok = CompareText<TFuelMapKind>(state, path);
             result.Changes = TChange::FuelMaps;
@@ -266,7 +266,7 @@ TMapLoadResult CompareMapFile(TKelvaneState& state, const std::filesystem::path&
         } else {
             result.ErrorText = NotValidMapFileText(path);
         }
-    } else if (IsBinPath(path)) {
+    } else if (HasBinExtension(path)) {
         if (TLHbinFile::IsLHbinFile(path)) {
             result.Ok = CompareImage<TFuelMapKind>(state, path, chooser, result.ErrorText);
             result.Changes = TChange::FuelMaps;
