@@ -620,11 +620,7 @@ void TMainForm::OpenDroppedFiles(const QStringList& files) {
             continue;
         }
         TPromptedBinChooser chooser(*FPrompts);
-        const TMapLoadResult result = kelvane::LoadMapFile(FState, ToPath(file), chooser);
-        if (!result.ErrorText.empty()) FPrompts->ShowError(FromStd(result.ErrorText));
-        TChangeSet changes = result.Changes;
-        if (changes.Has(TChange::Axes)) changes |= SetUpAxes(FState);
-        ApplyChanges(changes);
+        ApplyMapResult(kelvane::LoadMapFile(FState, ToPath(file), chooser));
     }
     if (!logs.isEmpty()) ReadWithLogFileOptions(logs, TLogOpen::AddToPlot);
 }
@@ -643,11 +639,15 @@ std::optional<TFileChoice> TMainForm::AskMapFile(const QString& caption) {
     return choice;
 }
 
-void TMainForm::FinishMapCommand(const TMapLoadResult& result, const QString& path, int filterIndex) {
+void TMainForm::ApplyMapResult(const TMapLoadResult& result) {
     if (!result.ErrorText.empty()) FPrompts->ShowError(FromStd(result.ErrorText));
     TChangeSet changes = result.Changes;
     // Loading may have set up the axes for another engine setup.
     if (changes.Has(TChange::Axes)) changes |= SetUpAxes(FState);
+    ApplyChanges(changes);
+}
+
+void TMainForm::FinishMapCommand(const TMapLoadResult& result, const QString& path, int filterIndex) {
     if (result.Ok) {
         const TMapFileSettings values = MapFileSettingsFor(ToPath(path), filterIndex);
         FLayout.MapFolder = values.MapFolder.string();
@@ -659,7 +659,7 @@ void TMainForm::FinishMapCommand(const TMapLoadResult& result, const QString& pa
         written &= main.WriteInteger(SettingsSection, MapFilterKey, FLayout.MapFilter);
         if (!written) FPrompts->ShowError(FromStd(WriteFailureText(main)));
     }
-    ApplyChanges(changes);
+    ApplyMapResult(result);
 }
 
 void TMainForm::RunMapFileCommand(const TMapFileCommand& command, const QString& caption) {

@@ -245,6 +245,8 @@ class TMainForm : public QMainWindow {
         std::function<TMapLoadResult(TKelvaneState&, const std::filesystem::path&, TBinMapChooser&)>;
     std::optional<TFileChoice> AskMapFile(const QString& caption);
     void RunMapFileCommand(const TMapFileCommand& command, const QString& caption);
+    // The error box of a map command, then its changes, with the axes set up again.
+    void ApplyMapResult(const TMapLoadResult& result);
     void FinishMapCommand(const TMapLoadResult& result, const QString& path, int filterIndex);
     void ShowManual();
     void ShowAbout();
