@@ -616,7 +616,7 @@ void TMainForm::OpenDroppedFiles(const QStringList& files) {
     QStringList logs;
     for (const QString& file : files) {
         if (!IsMapFile(file)) {
-            logs << QFileInfo(file).absoluteFilePath();
+            logs << file;  // the open makes names full
             continue;
         }
         TPromptedBinChooser chooser(*FPrompts);
