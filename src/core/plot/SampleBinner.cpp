@@ -146,6 +146,9 @@ bool TSampleBinner::CellsHolding(const TLogDataEntry& entry, TCellSpan& rows, TC
     const TCellBounds& rpmBounds = lh ? FContext.LhRpmBounds : FContext.EzkRpmBounds;
     const TCellBounds& loadBounds = lh ? FContext.LhLoadBounds : FContext.EzkLoadBounds;
     const double load = lh ? entry.PlotMaf : entry.Load;
+    // A sample that lacks either value lies in no cell (its placeholder is a
+    // tiny positive number that would otherwise fall into the first one).
+    if (entry.Rpm == MissingValue || load == MissingValue) return false;
     // On ascending bounds the open cell is where the closed ones start.
     rows = rpmSearch.Ascending() ? AxisCellsHoldingFrom(entry.Rpm, rpmBounds, rpmSearch.CellOf(entry.Rpm))
                                  : AxisCellsHolding(entry.Rpm, rpmBounds);

@@ -5,10 +5,18 @@
 namespace kelvane {
 
 void UpdateDerivedData(TKelvaneState& state, TChangeSet changes) {
-    if (!changes.HasAny(FilterInputs)) return;
-    bool filtersDirty = true;
-    state.MeanAfrGrid = ApplyFiltersAndComputeMeanAfrGrid(state.Logs.Data, state.Settings.ActiveFilters,
-                                                          filtersDirty, state.PlotContext());
+    TSelectionEditor selection = state.SelectionEditor();
+    if (changes.Has(TChange::Samples)) {
+        // Indexes name samples of the list as it was; a new list starts in full view.
+        selection.ForgetSamples();
+        state.Graph = WholeGraphRange(state.Logs.Data.Count());
+    }
+    if (changes.HasAny(FilterInputs)) {
+        bool filtersDirty = true;
+        state.MeanAfrGrid = ApplyFiltersAndComputeMeanAfrGrid(state.Logs.Data, state.Settings.ActiveFilters,
+                                                              filtersDirty, state.PlotContext());
+    }
+    if (changes.HasAny(SelectionInputs)) selection.MarkSamples();
 }
 
 }  // namespace kelvane

@@ -10,8 +10,13 @@ namespace kelvane {
 inline constexpr TChangeSet FilterInputs{TChange::Samples, TChange::Filters, TChange::FuelMaps, TChange::Axes,
                                          TChange::PlottedValues};
 
+// The changes after which the samples' Selected flags are set again: which
+// samples are included, where they lie, and which view the cells belong to.
+inline constexpr TChangeSet SelectionInputs = FilterInputs | TChange::Display;
+
 // Brings the data derived from the state up to date after the given changes:
-// the point filters and the mean AFR grid. Every command's change set passes
+// the point filters, the mean AFR grid, the selection's flags and the data
+// graph's range. A changed sample list drops the selected points. Every command's change set passes
 // through here before anything is drawn.
 void UpdateDerivedData(TKelvaneState& state, TChangeSet changes);
 

@@ -5,8 +5,10 @@
 #include "core/maps/MapAxes.h"
 #include "core/maps/MapSets.h"
 #include "core/plot/DisplayOptions.h"
+#include "core/plot/GraphRange.h"
 #include "core/plot/PlotContext.h"
 #include "core/plot/PlotDisplay.h"
+#include "core/plot/Selection.h"
 #include "core/state/SettingsRecord.h"
 
 namespace kelvane {
@@ -24,6 +26,8 @@ struct TKelvaneState {
     TDisplayOptions Display;
     TPlotDisplay PlotDisplay;
     TPlotRanges PlotRanges;  // what the plot shows: set up with the axes, fitted to the logs
+    TSelection Selection;
+    TGraphRange Graph;  // the samples the data graph shows
     // Derived: worked out again by UpdateDerivedData after each change.
     TMapGrid MeanAfrGrid{};
 
@@ -40,6 +44,9 @@ struct TKelvaneState {
         Axes = kelvane::RecomputeAxes(Setup(), Fuel.Source, binAxes,
                                       TPlotScaleState{Settings.ScaleMode, !Logs.Data.Empty()});
     }
+
+    // Changes the selection with the samples' Selected flags kept in step.
+    TSelectionEditor SelectionEditor() { return TSelectionEditor(Selection, Logs.Data, PlotContext()); }
 
     TPlotContext PlotContext() const {
         return TPlotContext{
