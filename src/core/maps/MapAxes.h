@@ -42,11 +42,19 @@ constexpr double EZKLoadFirst = -3.33, EZKLoadLast = 103.33;
 // Plot scale choice ("Auto Scale", "Full Scale", the selected limits).
 enum class TScaleMode : int { Automatic = 0, Default = 1, Manual = 2 };
 
+// The EZK view's full vertical range, in percent load.
+constexpr double EzkMinLoad = -3.33;
+constexpr double EzkMaxLoad = 103.33;
+
+// What the plot shows: engine speed across, the fuel map's load (LH view)
+// and the ignition map's load percent (EZK view) down.
 struct TPlotRanges {
     double MinRpm = 0;
     double MaxRpm = 0;
     double MinLoad = 0;
     double MaxLoad = 0;
+    double EzkMin = EzkMinLoad;
+    double EzkMax = EzkMaxLoad;
     bool operator==(const TPlotRanges&) const = default;
 };
 

@@ -32,8 +32,4 @@ struct TPlotDisplay {
     bool operator==(const TPlotDisplay&) const = default;
 };
 
-// The EZK view's fixed vertical range, in percent load.
-constexpr double EzkMinLoad = -3.33;
-constexpr double EzkMaxLoad = 103.33;
-
 }  // namespace kelvane

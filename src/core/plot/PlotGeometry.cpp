@@ -15,6 +15,7 @@ int PixelOf(double position) {
 TPlotRanges WidenedPlotRanges(TPlotRanges ranges) {
     ranges.MaxRpm = std::max(ranges.MaxRpm, ranges.MinRpm + 1);
     ranges.MaxLoad = std::max(ranges.MaxLoad, ranges.MinLoad + 1);
+    ranges.EzkMax = std::max(ranges.EzkMax, ranges.EzkMin + 1);
     return ranges;
 }
 
@@ -35,6 +36,16 @@ TPlotGeometry::TPlotGeometry(const TMapAxes& axes, const TPlotRanges& ranges, TP
 
 double TPlotGeometry::RpmPosition(double rpm) const {
     return (rpm - FRanges.MinRpm) / (FRanges.MaxRpm - FRanges.MinRpm) * FPlotWidth;
+}
+
+double TPlotGeometry::RpmAt(double x) const {
+    return FPlotWidth > 0 ? FRanges.MinRpm + x / FPlotWidth * (FRanges.MaxRpm - FRanges.MinRpm)
+                          : FRanges.MinRpm;
+}
+
+double TPlotGeometry::EzkLoadAt(double y) const {
+    return FPlotHeight > 0 ? FRanges.EzkMin + y / FPlotHeight * (FRanges.EzkMax - FRanges.EzkMin)
+                           : FRanges.EzkMin;
 }
 
 double TPlotGeometry::RawLoad(double v) const {
@@ -67,7 +78,8 @@ double TPlotGeometry::LoadFromPosition(double position) const {
 }
 
 double TPlotGeometry::LoadPixel(double load) const {
-    if (FView == TPlotView::EZK) return (load - EzkMinLoad) / (EzkMaxLoad - EzkMinLoad) * FPlotHeight;
+    if (FView == TPlotView::EZK)
+        return (load - FRanges.EzkMin) / (FRanges.EzkMax - FRanges.EzkMin) * FPlotHeight;
     return LoadPosition(load) * FPlotHeight;
 }
 
@@ -116,8 +128,8 @@ TSamplePixelMapper::TSamplePixelMapper(const TPlotGeometry& geometry)
     FXOffset = -r.MinRpm * FXScale;
     bool fast = moderate(FXScale, 1e3) && moderate(FXOffset, 1e7) && width <= 1e5 && height <= 1e5;
     if (FEzk) {
-        FYScale[0] = height / (EzkMaxLoad - EzkMinLoad);
-        FYOffset[0] = -EzkMinLoad * FYScale[0];
+        FYScale[0] = height / (r.EzkMax - r.EzkMin);
+        FYOffset[0] = -r.EzkMin * FYScale[0];
     } else {
         const TMapAxis& a = geometry.Axes().LHLoad;
         for (std::size_t j = 0; j < 16; ++j) FBreakpoints[j] = a[j];

@@ -73,6 +73,11 @@ class TPlotGeometry {
     double LoadPixel(double load) const;  // by view: LoadPosition (LH) or the linear EZK scale
     int LoadToY(double load) const { return PixelOf(LoadPixel(load)); }
 
+    // Values at plot-area positions: engine speed across, the EZK view's
+    // load percent down (linear).
+    double RpmAt(double x) const;
+    double EzkLoadAt(double y) const;
+
     // LH vertical mapping: 0 at PlotMinLoad, 1 at PlotMaxLoad, every interval
     // between neighbouring load breakpoints the same height.
     double LoadPosition(double plotMaf) const;
