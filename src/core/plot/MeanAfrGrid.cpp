@@ -22,7 +22,8 @@ class TMeanAfrAccumulator {
     explicit TMeanAfrAccumulator(const TPlotContext& context) : FBinner(context) {}
 
     void Add(const TLogDataEntry& entry) {
-        if (!entry.Included) return;
+        // A sample without engine speed or air mass lies in no cell.
+        if (!entry.Included || entry.Rpm == MissingValue || entry.PlotMaf == MissingValue) return;
         TCell cell;
         const double afr = FBinner.PlottedAfrInLhCell(entry, cell);
         if (afr == MissingValue) return;

@@ -9,6 +9,7 @@ void UpdateDerivedData(TKelvaneState& state, TChangeSet changes) {
     if (changes.Has(TChange::Samples)) {
         // Indexes name samples of the list as it was; a new list starts in full view.
         selection.ForgetSamples();
+        if (state.Logs.Data.Empty()) selection.Clear();
         state.Graph = WholeGraphRange(state.Logs.Data.Count());
     }
     if (changes.HasAny(FilterInputs)) {

@@ -60,4 +60,15 @@ bool AutoScalePlot(const TKelvaneState& state, TPlotRanges& ranges) {
     return true;
 }
 
+TPlotRanges RestingPlotRanges(const TKelvaneState& state) {
+    TPlotRanges ranges = SettingsPlotRanges(state);
+    AutoScalePlot(state, ranges);
+    return ranges;
+}
+
+bool SamePlotRanges(const TPlotRanges& a, const TPlotRanges& b) {
+    return a.MinRpm == b.MinRpm && a.MaxRpm == b.MaxRpm && a.MinLoad == b.MinLoad && a.MaxLoad == b.MaxLoad &&
+           std::fabs(a.EzkMin - b.EzkMin) <= 0.01 && std::fabs(a.EzkMax - b.EzkMax) <= 0.01;
+}
+
 }  // namespace kelvane

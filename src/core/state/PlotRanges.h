@@ -15,4 +15,12 @@ TPlotRanges SettingsPlotRanges(const TKelvaneState& state);
 // nothing (and returns false) in the other modes or without samples.
 bool AutoScalePlot(const TKelvaneState& state, TPlotRanges& ranges);
 
+// The ranges the plot rests at, before any drag or zoom: the settings'
+// ranges fitted to the samples as a load fits them, and the EZK view's full
+// range.
+TPlotRanges RestingPlotRanges(const TKelvaneState& state);
+
+// True when two ranges show the same: the EZK ends may differ by rounding.
+bool SamePlotRanges(const TPlotRanges& a, const TPlotRanges& b);
+
 }  // namespace kelvane

@@ -27,6 +27,8 @@ TEST(MeanAfrGridTest, AveragesIncludedPlottedValuesPerFuelCellAndMarksEmptyCells
     data.Entries.push_back(TPlotFixture::Sample(600, 130, 10, 15.0));
     // Beyond every bound: the outer cell.
     data.Entries.push_back(TPlotFixture::Sample(150000, 20000, 10, 11.0));
+    // Without air mass a sample lies in no cell, not in the first load cell.
+    data.Entries.push_back(TPlotFixture::Sample(2000, MissingValue, 10, 17.0));
 
     const TMapGrid mean = ComputeMeanAfrGrid(data, f.Context());
     EXPECT_DOUBLE_EQ(mean.At(5, 5), 12.5);

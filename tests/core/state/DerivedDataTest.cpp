@@ -30,6 +30,14 @@ TEST(DerivedDataTest, ANewSampleListDropsSelectedPointsAndShowsItWhole) {
     EXPECT_EQ(state.Graph, (TGraphRange{0, 4}));
 }
 
+TEST(DerivedDataTest, AnEmptiedListHasNothingSelected) {
+    TKelvaneState state = StateWithSamples(3);
+    state.SelectionEditor().Add(TSelectionItem::Cell(4, 4));
+    state.Logs.Data.Clear();
+    UpdateDerivedData(state, TChange::Samples);
+    EXPECT_TRUE(state.Selection.Empty());
+}
+
 TEST(DerivedDataTest, SelectedFlagsFollowTheFiltersAndTheView) {
     TKelvaneState state = StateWithSamples(5);
     UpdateDerivedData(state, TChange::Samples);
