@@ -1,6 +1,7 @@
 #include "core/plot/NearestSample.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <limits>
@@ -31,6 +32,19 @@ bool Pickable(const TLogDataEntry& entry, double sampleLoad) {
 // The one distance both searches use, so that they agree to the last bit.
 double Distance(double sampleRpm, double sampleLoad, double rpm, double load) {
     return std::abs(sampleRpm - rpm) + 10 * std::abs(sampleLoad - load);
+}
+
+// Equal places hash alike (0 and -0 too). Logged values are round numbers
+// whose low bits are all zero, so every bit is mixed into the low ones.
+std::size_t PlaceHash(double rpm, double load) {
+    const auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v == 0 ? 0.0 : v); };
+    std::uint64_t h = bits(rpm) ^ std::rotl(bits(load), 31);
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    h ^= h >> 33;
+    h *= 0xC4CEB9FE1A85EC53ull;
+    h ^= h >> 33;
+    return static_cast<std::size_t>(h);
 }
 
 struct TPoint {
@@ -117,6 +131,8 @@ void TNearestSampleIndex::Build(const TLogData& logData, TPlotView view) {
         const double sampleLoad = SampleLoad(entry, view);
         // A sample at an infinite or undefined place is never within reach.
         if (!Pickable(entry, sampleLoad) || !std::isfinite(entry.Rpm) || !std::isfinite(sampleLoad)) continue;
+        // The one before at the very same place always wins over this one.
+        if (!points.empty() && points.back().Rpm == entry.Rpm && points.back().Load == sampleLoad) continue;
         points.push_back({entry.Rpm, sampleLoad, static_cast<std::int32_t>(i)});
         rpmRange.Add(entry.Rpm);
         loadRange.Add(sampleLoad);
@@ -169,34 +185,42 @@ void TNearestSampleIndex::Build(const TLogData& logData, TPlotView view) {
     keys = {};
 
     // Of samples at the very same place only the first can ever be the
-    // nearest: keep that one (a logger idling for an hour repeats itself).
+    // nearest: each bucket keeps that one alone (a logger idling for an hour
+    // repeats itself). A bucket is in list order, so the first one met is it.
+    FSampleRpm.resize(sorted.size());
+    FSampleLoad.resize(sorted.size());
+    FSampleIndex.resize(sorted.size());
     std::size_t kept = 0;
+    std::vector<std::uint32_t> seen;  // hashed places: 1 + position kept, 0 when free
     for (std::size_t b = 0; b < bucketCount; ++b) {
-        const auto begin = sorted.begin() + FStart[b];
-        const auto end = sorted.begin() + FStart[b + 1];
+        const std::size_t begin = FStart[b], end = FStart[b + 1];
         FStart[b] = static_cast<std::uint32_t>(kept);
-        if (end - begin > 1)
-            std::sort(begin, end, [](const TPoint& a, const TPoint& c) {
-                if (a.Rpm != c.Rpm) return a.Rpm < c.Rpm;
-                if (a.Load != c.Load) return a.Load < c.Load;
-                return a.Index < c.Index;
-            });
-        for (auto p = begin; p != end; ++p) {
-            if (kept > FStart[b] && sorted[kept - 1].Rpm == p->Rpm && sorted[kept - 1].Load == p->Load)
-                continue;
-            sorted[kept++] = *p;
+        const std::size_t mask = end - begin > 1 ? std::bit_ceil(2 * (end - begin)) - 1 : 0;
+        if (mask) seen.assign(mask + 1, 0);
+        for (std::size_t k = begin; k < end; ++k) {
+            const TPoint& p = sorted[k];
+            if (mask) {
+                std::size_t slot = PlaceHash(p.Rpm, p.Load) & mask;
+                for (; seen[slot] != 0; slot = (slot + 1) & mask) {
+                    const std::size_t other = seen[slot] - 1;
+                    if (FSampleRpm[other] == p.Rpm && FSampleLoad[other] == p.Load) break;
+                }
+                if (seen[slot] != 0) continue;
+                seen[slot] = static_cast<std::uint32_t>(kept + 1);
+            }
+            FSampleRpm[kept] = p.Rpm;
+            FSampleLoad[kept] = p.Load;
+            FSampleIndex[kept] = p.Index;
+            ++kept;
         }
     }
     FStart[bucketCount] = static_cast<std::uint32_t>(kept);
-
     FSampleRpm.resize(kept);
     FSampleLoad.resize(kept);
     FSampleIndex.resize(kept);
-    for (std::size_t k = 0; k < kept; ++k) {
-        FSampleRpm[k] = sorted[k].Rpm;
-        FSampleLoad[k] = sorted[k].Load;
-        FSampleIndex[k] = sorted[k].Index;
-    }
+    FSampleRpm.shrink_to_fit();
+    FSampleLoad.shrink_to_fit();
+    FSampleIndex.shrink_to_fit();
 }
 
 int TNearestSampleIndex::Find(double rpm, double load) const {
