@@ -65,7 +65,7 @@ void DrawDataGraphGrid(TDataGraphLayers& layers, const TKelvaneState& state, QSi
     painter.drawRect(area.Left, area.Top, area.Width, area.Height);
     painter.setFont(PlotFont());
     const QFontMetrics metrics(painter.font());
-    for (const TTimeMark& mark : TimeMarks(data, layers.Range, area)) {
+    for (const TTimeMark& mark : layers.Marks.Marks(data, layers.Range, area)) {
         if (mark.Line) {
             painter.setPen(mark.FileStart ? QColor(Qt::black) : QColor(GraphExcludedGrey));
             painter.drawLine(mark.X, area.Top, mark.X, area.Bottom());
@@ -194,7 +194,10 @@ void TDataGraph::StateChanged(TChangeSet changes) {
     // included flags and the plot's maxima.
     if (changes.HasAny(FilterInputs | TChange::PlotRanges | TChange::Display)) FAllDirty = true;
     if (changes.HasAny(SelectionInputs | TChange::Selection)) FSelectionDirty = true;
-    if (changes.Has(TChange::Samples)) FHoverSample = -1;
+    if (changes.Has(TChange::Samples)) {
+        FHoverSample = -1;
+        FLayers.Marks.Forget();
+    }
     if (FAllDirty || FSelectionDirty) update();
 }
 

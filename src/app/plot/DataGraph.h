@@ -3,8 +3,10 @@
 #include <QImage>
 #include <QPoint>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "core/plot/DataGraph.h"
@@ -26,6 +28,7 @@ struct TDataGraphLayers {
     TGraphRange Range;                  // as last drawn
     std::vector<TTraceSpan> Spans;      // kept between drawings
     std::vector<std::uint8_t> Cleared;  // the selection's columns, kept between drawings
+    TTimeMarkCache Marks;               // forget when the list changes
 
     QPoint AreaOrigin() const { return {Area.Left, Area.Top}; }
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <iterator>
 
 #include "core/ground/SettingsValues.h"
 
@@ -10,8 +11,12 @@ namespace kelvane {
 
 namespace {
 
-// Pixel positions round halves to even, as the plot's do.
+// Pixel positions round halves to even, as the plot's do. Adding and taking
+// away 1.5 * 2^52 rounds so (as std::nearbyint does in the default rounding
+// mode) without a library call, which the trace pass makes four times a sample.
 int RoundToInt(double value) {
+    constexpr double Shift = 6755399441055744.0;
+    if (std::fabs(value) < 2e15) return static_cast<int>((value + Shift) - Shift);
     return static_cast<int>(std::nearbyint(value));
 }
 
@@ -28,6 +33,14 @@ constexpr std::array<int, 17> TimeMarkSteps{1,    2,    5,    10,    20,    50, 
 constexpr double FarRows = 1 << 20;
 
 constexpr double SecondsPerDay = 86400;
+
+// The passes over a million samples wait on memory more than they compute:
+// each asks for the cache line it will read a few samples ahead.
+constexpr std::size_t PrefetchDistance = 16;
+
+void Prefetch(const TLogData& data, std::size_t i, std::size_t last, const double TLogDataEntry::*field) {
+    if (i <= last) __builtin_prefetch(&(data[i].*field));
+}
 
 }  // namespace
 
@@ -67,27 +80,89 @@ int TimeMarkStep(double spanDays, int graphWidth) {
     return TimeMarkSteps.back();
 }
 
-std::vector<TTimeMark> TimeMarks(const TLogData& data, TGraphRange range, const TGraphArea& area) {
-    std::vector<TTimeMark> marks;
-    if (data.Count() <= 10 || range.Length() <= 0) return marks;
+namespace {
+
+// The step for the range, in days.
+double StepDays(const TLogData& data, TGraphRange range, const TGraphArea& area) {
     const double spanDays = data[static_cast<std::size_t>(range.Last)].TimeStamp -
                             data[static_cast<std::size_t>(range.First)].TimeStamp;
-    const double stepDays = TimeMarkStep(spanDays, area.Width) / SecondsPerDay;
-    const TGraphScale scale(range, area.Width);
+    return TimeMarkStep(spanDays, area.Width) / SecondsPerDay;
+}
+
+// The walk from the list's start up to last: the samples the marks fall on.
+void WalkMarks(const TLogData& data, std::size_t last, double stepDays, std::vector<TMarkedSample>& marked) {
+    marked.clear();
     double nextMark = 0;
-    for (std::size_t i = 0; i <= static_cast<std::size_t>(range.Last); ++i) {
+    for (std::size_t i = 0; i <= last; ++i) {
+        Prefetch(data, i + PrefetchDistance, last, &TLogDataEntry::TimeStamp);
         const TLogDataEntry& entry = data[i];
         // By the file index rather than the flag of the file's first line:
         // that line may have been dropped by the reader.
         const bool fileStart = i == 0 || entry.File != data[i - 1].File;
         if (entry.TimeStamp < nextMark && !fileStart) continue;
         nextMark = entry.TimeStamp + stepDays;
-        const int x = area.Left + scale.X(static_cast<long long>(i));
+        marked.push_back({static_cast<int>(i), fileStart});
+    }
+}
+
+// The marks of the walked samples that fall within the area.
+std::vector<TTimeMark> PlaceMarks(const TLogData& data, const TMarkedSample* begin, const TMarkedSample* end,
+                                  TGraphRange range, const TGraphArea& area) {
+    std::vector<TTimeMark> marks;
+    const TGraphScale scale(range, area.Width);
+    for (const TMarkedSample* sample = begin; sample != end; ++sample) {
+        const int x = area.Left + scale.X(sample->Index);
         if (x < area.Left || x > area.Right()) continue;
-        marks.push_back(TTimeMark{static_cast<int>(i), x, fileStart, x > area.Left && x < area.Right(),
-                                  FormatNumber(entry.TimeSec, 0)});
+        marks.push_back(TTimeMark{sample->Index, x, sample->FileStart, x > area.Left && x < area.Right(),
+                                  FormatNumber(data[static_cast<std::size_t>(sample->Index)].TimeSec, 0)});
     }
     return marks;
+}
+
+bool MarksWanted(const TLogData& data, TGraphRange range) {
+    return data.Count() > 10 && range.Length() > 0 && static_cast<std::size_t>(range.Last) < data.Count();
+}
+
+}  // namespace
+
+std::vector<TTimeMark> TimeMarks(const TLogData& data, TGraphRange range, const TGraphArea& area) {
+    if (!MarksWanted(data, range)) return {};
+    std::vector<TMarkedSample> marked;
+    WalkMarks(data, static_cast<std::size_t>(range.Last), StepDays(data, range, area), marked);
+    return PlaceMarks(data, marked.data(), marked.data() + marked.size(), range, area);
+}
+
+std::vector<TTimeMark> TTimeMarkCache::Marks(const TLogData& data, TGraphRange range,
+                                             const TGraphArea& area) {
+    if (!MarksWanted(data, range)) return {};
+    if (FEntries != data.Entries.data() || FCount != data.Count()) {
+        Forget();
+        FEntries = data.Entries.data();
+        FCount = data.Count();
+    }
+    const double stepDays = StepDays(data, range, area);
+    auto walk =
+        std::find_if(FWalks.begin(), FWalks.end(), [&](const TWalk& w) { return w.StepDays == stepDays; });
+    if (walk == FWalks.end()) {
+        // The walk up to a range's last sample is the start of the walk over the whole list.
+        walk = FWalks.insert(FWalks.end(), TWalk{stepDays, {}});
+        WalkMarks(data, data.Count() - 1, stepDays, walk->Marked);
+    }
+    const std::vector<TMarkedSample>& marked = walk->Marked;
+    const auto byIndex = [](const TMarkedSample& sample, int index) { return sample.Index < index; };
+    auto begin = std::lower_bound(marked.begin(), marked.end(), range.First, byIndex);
+    // Samples just before the range may still round onto its first column.
+    const TGraphScale scale(range, area.Width);
+    while (begin != marked.begin() && scale.X(std::prev(begin)->Index) >= 0) --begin;
+    const auto end = std::lower_bound(begin, marked.end(), range.Last + 1, byIndex);
+    return PlaceMarks(data, marked.data() + (begin - marked.begin()), marked.data() + (end - marked.begin()),
+                      range, area);
+}
+
+void TTimeMarkCache::Forget() {
+    FWalks.clear();
+    FEntries = nullptr;
+    FCount = 0;
 }
 
 std::vector<int> QuarterLines(const TGraphArea& area) {
@@ -103,36 +178,42 @@ TTraceColour SegmentColour(TTrace trace, const TLogDataEntry& from, const TLogDa
 
 namespace {
 
-// What TraceY divides by, never zero.
+// Rows per unit of each trace: y = height - value * rows (AFR from 12 on).
+// A maximum of 0 or less counts as 1, so nothing divides by zero.
 struct TTraceScales {
+    double Height;
     double Rpm;
     double Load;
+    double Afr;
 
-    explicit TTraceScales(const TPlotRanges& ranges)
-        : Rpm(ranges.MaxRpm > 0 ? ranges.MaxRpm : 1.0), Load(ranges.MaxLoad > 0 ? ranges.MaxLoad : 1.0) {}
+    TTraceScales(const TPlotRanges& ranges, int height)
+        : Height(height),
+          Rpm(height / (ranges.MaxRpm > 0 ? ranges.MaxRpm : 1.0)),
+          Load(height / (ranges.MaxLoad > 0 ? ranges.MaxLoad : 1.0)),
+          Afr(height / 5.0) {}
 };
 
-int HeldY(double y, int height) {
-    if (std::isnan(y)) return height;
+int HeldY(double y, double height) {
+    if (std::isnan(y)) return static_cast<int>(height);
     return RoundToInt(std::clamp(y, -FarRows, height + FarRows));
 }
 
-int ScaledTraceY(TTrace trace, const TLogDataEntry& entry, const TTraceScales& scales, int height) {
+int ScaledTraceY(TTrace trace, const TLogDataEntry& entry, const TTraceScales& scales) {
     switch (trace) {
         case TTrace::Rpm:
-            return HeldY((1 - entry.Rpm / scales.Rpm) * height, height);
+            return HeldY(scales.Height - entry.Rpm * scales.Rpm, scales.Height);
         case TTrace::Load:
-            return HeldY((1 - entry.PlotMaf / scales.Load) * height, height);
+            return HeldY(scales.Height - entry.PlotMaf * scales.Load, scales.Height);
         case TTrace::Afr:
             break;
     }
-    return HeldY((1 - (entry.SmoothedAfr - 12) / 5) * height, height);
+    return HeldY(scales.Height - (entry.SmoothedAfr - 12) * scales.Afr, scales.Height);
 }
 
 }  // namespace
 
 int TraceY(TTrace trace, const TLogDataEntry& entry, const TPlotRanges& ranges, int height) {
-    return ScaledTraceY(trace, entry, TTraceScales(ranges), height);
+    return ScaledTraceY(trace, entry, TTraceScales(ranges, height));
 }
 
 namespace {
@@ -200,12 +281,7 @@ class TTraceColumns {
 
     void Finish() { Flush(); }
 
-  private:
-    struct TGroup {
-        TRowRun Rows;
-        TTraceColour Colour;
-    };
-
+    // Rows covered by segments within the current column, of one colour.
     void Add(TRowRun rows, TTraceColour colour) {
         if (!FGroups.empty() && FGroups.back().Colour == colour) {
             TRowRun& last = FGroups.back().Rows;
@@ -215,6 +291,12 @@ class TTraceColumns {
         }
         FGroups.push_back({rows, colour});
     }
+
+  private:
+    struct TGroup {
+        TRowRun Rows;
+        TTraceColour Colour;
+    };
 
     void Flush() {
         if (FGroups.empty()) return;
@@ -253,8 +335,16 @@ void TraceSpans(const TLogData& data, TGraphRange range, int width, int height, 
     if (range.Length() <= 0 || width < 0 || height < 0 ||
         static_cast<std::size_t>(range.Last) >= data.Count())
         return;
-    const TTraceScales scales(ranges);
+    const TTraceScales scales(ranges, height);
     const TGraphScale scale(range, width);
+    const auto rows = [&](const TLogDataEntry& entry) {
+        return std::array<int, 3>{ScaledTraceY(TTrace::Rpm, entry, scales),
+                                  ScaledTraceY(TTrace::Load, entry, scales),
+                                  ScaledTraceY(TTrace::Afr, entry, scales)};
+    };
+    const auto colour = [](std::size_t trace, bool grey) {
+        return grey ? TTraceColour::Excluded : static_cast<TTraceColour>(trace);
+    };
 
     // One pass over the samples feeds all three traces; their spans are
     // joined afterwards in drawing order.
@@ -263,25 +353,44 @@ void TraceSpans(const TLogData& data, TGraphRange range, int width, int height, 
     std::array<TTraceColumns, 3> columns{TTraceColumns(width, height, traceSpans[0]),
                                          TTraceColumns(width, height, traceSpans[1]),
                                          TTraceColumns(width, height, traceSpans[2])};
-    std::array<TTracePoint, 3> previous;
     const auto first = static_cast<std::size_t>(range.First);
     const auto last = static_cast<std::size_t>(range.Last);
-    for (std::size_t t = 0; t < 3; ++t) {
-        previous[t] = {0, ScaledTraceY(Traces[t], data[first], scales, height)};
-        columns[t].Start(previous[t]);
-    }
+    std::array<int, 3> previous = rows(data[first]);
+    for (std::size_t t = 0; t < 3; ++t) columns[t].Start({0, previous[t]});
+
+    // Most segments stay within one column, and a segment's colour is the
+    // same kind (own or grey) in all three traces: such a run of segments is
+    // gathered here as the rows it spans before the columns hear of it.
+    int column = 0;
+    int runGrey = -1;  // the kind of the run's segments; -1 before the first
+    std::array<TRowRun, 3> run{};
+    const auto endRun = [&] {
+        if (runGrey < 0) return;
+        for (std::size_t t = 0; t < 3; ++t) columns[t].Add(run[t], colour(t, runGrey != 0));
+    };
     for (std::size_t i = first + 1; i <= last; ++i) {
-        const TLogDataEntry& from = data[i - 1];
         const TLogDataEntry& to = data[i];
-        const bool grey = !from.Included || !to.Included;
+        Prefetch(data, i + PrefetchDistance, last, &TLogDataEntry::Rpm);
+        const bool grey = !data[i - 1].Included || !to.Included;
         const int x = scale.X(static_cast<long long>(i));
-        for (std::size_t t = 0; t < 3; ++t) {
-            const TTracePoint point{x, ScaledTraceY(Traces[t], to, scales, height)};
-            columns[t].Segment(previous[t], point,
-                               grey ? TTraceColour::Excluded : static_cast<TTraceColour>(t));
-            previous[t] = point;
+        const std::array<int, 3> y = rows(to);
+        if (x == column && static_cast<int>(grey) == runGrey) {
+            for (std::size_t t = 0; t < 3; ++t) {
+                run[t].Top = std::min(run[t].Top, y[t]);
+                run[t].Bottom = std::max(run[t].Bottom, y[t]);
+            }
+        } else {
+            endRun();
+            for (std::size_t t = 0; t < 3; ++t) {
+                columns[t].Segment({column, previous[t]}, {x, y[t]}, colour(t, grey));
+                run[t] = {y[t], y[t]};
+            }
+            column = x;
+            runGrey = grey ? 1 : 0;
         }
+        previous = y;
     }
+    endRun();
     for (TTraceColumns& trace : columns) trace.Finish();
     spans.swap(traceSpans[0]);
     spans.insert(spans.end(), traceSpans[1].begin(), traceSpans[1].end());

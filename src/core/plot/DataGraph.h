@@ -78,6 +78,31 @@ struct TTimeMark {
 // stay put when the range moves.
 std::vector<TTimeMark> TimeMarks(const TLogData& data, TGraphRange range, const TGraphArea& area);
 
+// A sample a time mark falls on.
+struct TMarkedSample {
+    int Index = 0;
+    bool FileStart = false;
+};
+
+// The same marks, with the walk kept between drawings: the walk reads every
+// sample's time, but what it finds depends only on the list and the step, so
+// it runs once for each step a range asks for. Forget when the list changes.
+class TTimeMarkCache {
+  public:
+    std::vector<TTimeMark> Marks(const TLogData& data, TGraphRange range, const TGraphArea& area);
+    void Forget();
+
+  private:
+    struct TWalk {
+        double StepDays = 0;
+        std::vector<TMarkedSample> Marked;  // over the whole list
+    };
+    std::vector<TWalk> FWalks;
+    // The list walked; another one (or one of another length) drops the walks.
+    const TLogDataEntry* FEntries = nullptr;
+    std::size_t FCount = 0;
+};
+
 // The rows of the three quarter lines, in image y.
 std::vector<int> QuarterLines(const TGraphArea& area);
 

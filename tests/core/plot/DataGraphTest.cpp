@@ -119,6 +119,26 @@ TEST(DataGraphTest, MarksStayOnTheirSamplesWhenTheRangeMoves) {
     EXPECT_EQ(late.front().X, area.Left + 21);  // round(7 / 99 * 300)
 }
 
+TEST(DataGraphTest, KeptWalksGiveTheMarksOfAFreshWalk) {
+    const TLogData data = TimedLog({700, 20, 900});
+    const TGraphArea area = TGraphArea::ForImage(320, 100);
+    TTimeMarkCache cache;
+    // Whole, zoomed in, across the files, and ranges of three and more
+    // samples a pixel, where samples before the range round onto its start.
+    for (const TGraphRange range :
+         {TGraphRange{0, 1619}, TGraphRange{100, 160}, TGraphRange{650, 760}, TGraphRange{700, 1619},
+          TGraphRange{201, 1500}, TGraphRange{5, 1619}, TGraphRange{100, 160}, TGraphRange{1618, 1619}})
+        EXPECT_EQ(cache.Marks(data, range, area), TimeMarks(data, range, area))
+            << range.First << ".." << range.Last;
+    const std::vector<TTimeMark> rounded = cache.Marks(data, {201, 1500}, area);
+    ASSERT_FALSE(rounded.empty());
+    EXPECT_EQ(rounded.front().Index, 200) << "a quarter pixel before the range: on its first column";
+    // Another list is walked again.
+    const TLogData other = TimedLog({50});
+    EXPECT_EQ(cache.Marks(other, {0, 49}, area), TimeMarks(other, {0, 49}, area));
+    EXPECT_TRUE(cache.Marks(TimedLog({10}), {0, 9}, area).empty());
+}
+
 TEST(DataGraphTest, QuarterLinesDivideTheHeight) {
     EXPECT_EQ(QuarterLines(TGraphArea{10, 10, 100, 160}), (std::vector<int>{50, 90, 130}));
 }
