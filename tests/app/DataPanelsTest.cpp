@@ -417,6 +417,12 @@ TEST(DataPanelsTest, DataLogWindowStoresItsPlaceAndStayOnTop) {
     EXPECT_TRUE(window->StayOnTopBox()->isChecked()) << "on top unless told otherwise";
     EXPECT_EQ(window->Grid()->model()->columnCount(), 7);
     EXPECT_EQ(window->Grid()->model()->headerData(5, Qt::Horizontal, Qt::DisplayRole).toString(), "AFR**");
+    const QString folder = qEnvironmentVariable("KELVANE_SCREENSHOT_DIR");
+    if (!folder.isEmpty()) {
+        f.Form->SampleClicked(6, {}, TSampleClickSource::LogWindow);
+        TPanelsFixture::Settle();
+        window->grab().save(QDir(folder).filePath(QStringLiteral("data_log_window.png")));
+    }
 
     window->StayOnTopBox()->setChecked(false);
     window->setGeometry(40, 50, 520, 420);

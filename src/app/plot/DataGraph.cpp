@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <algorithm>
-#include <cstring>
+#include <limits>
 
 #include "app/plot/PlotLayers.h"
 #include "core/state/DerivedData.h"
@@ -65,15 +65,21 @@ void DrawDataGraphGrid(TDataGraphLayers& layers, const TKelvaneState& state, QSi
     painter.drawRect(area.Left, area.Top, area.Width, area.Height);
     painter.setFont(PlotFont());
     const QFontMetrics metrics(painter.font());
+    // Marks come about every 30 pixels; long times would run into each
+    // other, so a label that would touch the one before is left out.
+    int labelsEnd = std::numeric_limits<int>::min() / 2;
     for (const TTimeMark& mark : layers.Marks.Marks(data, layers.Range, area)) {
         if (mark.Line) {
             painter.setPen(mark.FileStart ? QColor(Qt::black) : QColor(GraphExcludedGrey));
             painter.drawLine(mark.X, area.Top, mark.X, area.Bottom());
         }
         const QString label = QString::fromStdString(mark.Label);
+        const int labelWidth = metrics.horizontalAdvance(label);
+        const int labelLeft = mark.X - labelWidth / 2;
+        if (labelLeft < labelsEnd + metrics.averageCharWidth()) continue;
         painter.setPen(Qt::black);
-        painter.drawText(mark.X - metrics.horizontalAdvance(label) / 2, area.Bottom() + 2 + metrics.ascent(),
-                         label);
+        painter.drawText(labelLeft, area.Bottom() + 2 + metrics.ascent(), label);
+        labelsEnd = labelLeft + labelWidth;
     }
     painter.setPen(QColor(GraphExcludedGrey));
     for (const int y : QuarterLines(area)) painter.drawLine(area.Left + 1, y, area.Right() - 1, y);
