@@ -137,12 +137,12 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
     connect(FPlotArea, &TMainImage::MouseDown, this, &TMainForm::MainImageMouseDown);
     connect(FPlotArea, &TMainImage::MouseMove, this, &TMainForm::MainImageMouseMove);
     connect(FPlotArea, &TMainImage::MouseUp, this, &TMainForm::MainImageMouseUp);
-    setCentralWidget(FPlotArea);
 
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
     LoadStartSettings();
+    CreateDataPanels();
 
     PlaceOnScreen();
     UpdateCaptionAndStatus();
@@ -331,9 +331,8 @@ void TMainForm::CreateViewMenu() {
     connect(FAFRScale1, &QAction::triggered, this,
             [this] { ToggleViewOption(FAFRScale1, FState.PlotDisplay.ShowAfrScale, TChange::Display); });
     menu->addSeparator();
-    // The data log and data graph panels are not part of the window yet.
-    FDataLog1 = checkItem("Data &Log", "DataLog1", TItemState::Disabled);
-    FDataGraph1 = checkItem("Data &Graph", "DataGraph1", TItemState::Disabled);
+    FDataLog1 = checkItem("Data &Log", "DataLog1");
+    FDataGraph1 = checkItem("Data &Graph", "DataGraph1");
     connect(menu, &QMenu::aboutToShow, this, &TMainForm::ViewMenuOpening);
     ViewMenuOpening();
 }
@@ -353,8 +352,7 @@ void TMainForm::ViewMenuOpening() {
     FShowAdjustments1->setChecked(FState.PlotDisplay.Overlay == TMapOverlay::Adjustments);
     FShowUpdatedMap1->setChecked(FState.PlotDisplay.Overlay == TMapOverlay::Updated);
     FAFRScale1->setChecked(FState.PlotDisplay.ShowAfrScale);
-    FDataLog1->setChecked(false);
-    FDataGraph1->setChecked(false);
+    UpdatePanelChecks();
 }
 
 // The menu's own check mark has already toggled; the flag takes it.
@@ -366,7 +364,8 @@ void TMainForm::ToggleViewOption(QAction* item, bool& flag, TChange change) {
 void TMainForm::CreateWindowMenu() {
     FWindowMenu = menuBar()->addMenu(QStringLiteral("&Window"));
     FWindowMenu->setObjectName(QStringLiteral("Window1"));
-    AddItem(FWindowMenu, QStringLiteral("&Log Data"), QStringLiteral("LogData1"), TItemState::Disabled);
+    connect(AddItem(FWindowMenu, QStringLiteral("&Log Data"), QStringLiteral("LogData1")),
+            &QAction::triggered, this, &TMainForm::LogData1Click);
     FMapsWindow1 = AddItem(FWindowMenu, QStringLiteral("&Maps Window"), QStringLiteral("MapsWindow1"),
                            TItemState::Disabled);
     AddItem(FWindowMenu, QStringLiteral("Map &3D View"), QStringLiteral("Map3DView1"), TItemState::Disabled);
@@ -884,6 +883,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
     TClosingActions actions;
     actions.ClosePlot = [this] { ClosePlot(); };
+    actions.CloseToolWindows = [this] { CloseLogDataForm(); };
     actions.WriteTargetAfrMap = [this] {
         return WriteTargetAfrMapFile(FStore->CommonRoot() / TargetAfrMapFileName, FState.Fuel.TargetAfr);
     };

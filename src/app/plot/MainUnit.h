@@ -15,6 +15,7 @@
 #include "core/ground/ProgramFolders.h"
 #include "core/logdata/LogFileReader.h"
 #include "core/plot/PlotDisplay.h"
+#include "core/plot/SampleClicks.h"
 #include "core/shell/LogOpening.h"
 #include "core/shell/MapLoading.h"
 #include "core/shell/SettingsWindows.h"
@@ -24,6 +25,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QSplitter;
 class QTimer;
 class QToolBar;
 class QToolButton;
@@ -33,6 +35,9 @@ namespace kelvane {
 class TPrompts;
 class TMainImage;
 class TStartupForm;
+class TDataGraph;
+class TLogGrid;
+class TLogDataForm;
 
 // How the main window is made; the defaults are the real program's.
 struct TMainFormOptions {
@@ -62,6 +67,11 @@ enum class TLogOpen { NewPlot, AddToPlot };
 // Logs are opened after asking the Log File Options window, or with its
 // preselection taken as chosen (for a screenshot from the command line).
 enum class TLogOptionsChoice { Ask, Preselected };
+
+// ---- Data panels (MainPanels.cpp) ----
+// Where a click on a sample came from: the log grids share their rules.
+enum class TSampleClickSource { LogGrid, LogWindow, DataGraph };
+// ---- end of data panels ----
 
 // The main window: menus, plot area and status bar over the program's state.
 class TMainForm : public QMainWindow {
@@ -181,6 +191,33 @@ class TMainForm : public QMainWindow {
     // repainted as far as the change reaches.
     void ApplyChanges(TChangeSet changes);
     void RefreshMainWindow();
+
+    // ---- Data panels (MainPanels.cpp) ----
+    // A sample the selection just marked comes into view: at the top of the
+    // Data Log window, and in the log grid and the data graph while their
+    // panels are shown.
+    void BringSampleIntoView(std::size_t index);
+    // The data graph's bar on the sample under the mouse; -1 erases it.
+    void ShowHoverSampleInPanels(int index);
+    // A click on a sample in a log grid or the data graph: the selection
+    // changes by the click rules and the sample comes into view.
+    void SampleClicked(int index, Qt::KeyboardModifiers modifiers, TSampleClickSource source);
+    // "Data &Log" and "Data &Graph" with their buttons show or hide the panels.
+    void DataLog1Click();
+    void DataGraph1Click();
+    // "&Log Data": the Data Log window, made on first use.
+    void LogData1Click();
+    bool LogPanelShown() const;
+    bool GraphPanelShown() const;
+    TLogGrid* LogGrid() const { return FLogGrid; }
+    TDataGraph* DataGraph() const { return FDataGraph; }
+    TLogDataForm* LogDataForm() const { return FLogDataForm; }
+    QAction* DataLog1() const { return FDataLog1; }
+    QAction* DataGraph1() const { return FDataGraph1; }
+    QAction* DataLogButton() const { return FDataLogButton; }
+    QAction* DataGraphButton() const { return FDataGraphButton; }
+    QSplitter* PanelSplitter() const { return FPanelSplitter; }
+    // ---- end of data panels ----
 
   signals:
     void StateChanged(kelvane::TChangeSet changes);
@@ -329,6 +366,29 @@ class TMainForm : public QMainWindow {
     QAction* FDisplaySettingsButton = nullptr;
     QAction* FDataLogButton = nullptr;
     QAction* FDataGraphButton = nullptr;
+
+    // ---- Data panels (MainPanels.cpp) ----
+    // The plot with the graph panel under it, and the log panel at the right.
+    void CreateDataPanels();
+    void ShowLogPanel(bool shown);
+    void ShowGraphPanel(bool shown);
+    // The menu checks and the buttons follow the panels.
+    void UpdatePanelChecks();
+    void PanelsStateChanged(TChangeSet changes);
+    // The log panel's width once its columns are sized.
+    void FitLogPanel();
+    void PanelSplitterMoved();
+    void ClearSelectionFromGrid();
+    void CloseLogDataForm();
+    void LogDataFormClosing(TWindowSize placement, bool stayOnTop);
+
+    QSplitter* FPanelSplitter = nullptr;  // plot and graph | log panel
+    QSplitter* FPlotSplitter = nullptr;   // plot over graph
+    TLogGrid* FLogGrid = nullptr;
+    TDataGraph* FDataGraph = nullptr;
+    TLogDataForm* FLogDataForm = nullptr;
+    TSampleClicks FSampleClicks;
+    // ---- end of data panels ----
 };
 
 }  // namespace kelvane

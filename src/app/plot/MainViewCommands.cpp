@@ -96,10 +96,10 @@ void TMainForm::CreateToolBar() {
     bar->addSeparator();
     FDataLogButton = AddButton(bar, QStringLiteral("Log"), WindowPlate,
                                QStringLiteral("Show/Hide Data-Log panel at right"),
-                               QStringLiteral("DataLogButton"), {.Checkable = true, .Enabled = false});
+                               QStringLiteral("DataLogButton"), {.Checkable = true});
     FDataGraphButton = AddButton(bar, QStringLiteral("Graph"), WindowPlate,
                                  QStringLiteral("Show/Hide Data Graph panel at bottom"),
-                                 QStringLiteral("DataGraphButton"), {.Checkable = true, .Enabled = false});
+                                 QStringLiteral("DataGraphButton"), {.Checkable = true});
 }
 
 void TMainForm::CreateOverlayDropDown() {
@@ -146,8 +146,7 @@ void TMainForm::UpdateToolbar() {
     FShowUpdButton->setChecked(FState.PlotDisplay.Overlay == TMapOverlay::Updated);
     FCellCursorButton->setChecked(FState.Settings.CellCursor);
     FPointCursorButton->setChecked(!FState.Settings.CellCursor);
-    FDataLogButton->setChecked(false);
-    FDataGraphButton->setChecked(false);
+    UpdatePanelChecks();
     FMapButton->setChecked(false);
 }
 

@@ -131,4 +131,11 @@ bool WriteWindowSettings(TIniFile2& main, const TWindowSettings& windows) {
     return ok;
 }
 
+bool WriteLogWindowSettings(TIniFile2& main, const TWindowSettings& windows) {
+    bool ok = true;
+    if (windows.LogWindow) ok &= WriteWindowSize(main, LogWindowSection, *windows.LogWindow);
+    ok &= main.WriteBool(LogWindowSection, StayOnTopKey, windows.LogWindowStayOnTop);
+    return ok;
+}
+
 }  // namespace kelvane

@@ -68,6 +68,8 @@ void ReadAfrScaleSettings(const TIniFile2& main, TPlotDisplay& display);
 
 void ReadWindowSettings(const TIniFile2& main, const TKnockLimit& firstKnockLimit, TWindowSettings& windows);
 [[nodiscard]] bool WriteWindowSettings(TIniFile2& main, const TWindowSettings& windows);
+// Section "Log Window" alone, written when the Data Log window closes.
+[[nodiscard]] bool WriteLogWindowSettings(TIniFile2& main, const TWindowSettings& windows);
 
 // "Window Size" of a window's section; nothing when absent or not four integers.
 std::optional<TWindowSize> ReadWindowSize(const TIniFile2& main, std::string_view section);

@@ -487,5 +487,16 @@ TEST_F(SettingsTest, WindowValuesRoundTrip) {
     EXPECT_FALSE(ReadWindowSize(FStore.Main(), "Main Window").has_value());
 }
 
+TEST_F(SettingsTest, LogWindowSectionIsWrittenOnItsOwn) {
+    TWindowSettings windows;
+    windows.LogWindow = TWindowSize{30, 40, 420, 500};
+    windows.LogWindowStayOnTop = false;
+    windows.MapWindow = TWindowSize{1, 2, 3, 4};
+    ASSERT_TRUE(WriteLogWindowSettings(FStore.Main(), windows));
+    EXPECT_EQ(FStore.Main().ReadString("Log Window", "Window Size", ""), "30,40,420,500");
+    EXPECT_EQ(FStore.Main().ReadString("Log Window", "Stay on top", ""), "0");
+    EXPECT_FALSE(FStore.Main().ValueExists("Map Window", "Window Size"));
+}
+
 }  // namespace
 }  // namespace kelvane
