@@ -155,11 +155,7 @@ void BM_SelectAllCellsWithStatistics(benchmark::State& bench) {
     if (!mark) f.State.SelectionEditor().AddAll(all);
     std::int32_t counted = 0;
     for (auto _ : bench) {
-        if (mark) {
-            TSelectionEditor editor = f.State.SelectionEditor();
-            editor.Clear();
-            editor.AddAll(all);
-        }
+        if (mark) f.State.SelectionEditor().Replace(all);
         if (count) {
             const TCellStatistics statistics =
                 SelectionStatistics(f.State.Logs.Data, f.State.Selection.Items, f.State.PlotContext());

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <QWheelEvent>
 
 namespace kelvane {
 
@@ -24,18 +25,34 @@ void TMainImage::SetImage(QImage image) {
     update();
 }
 
+void TMainImage::SetCursorLayer(const QImage* layer, QPoint origin) {
+    FCursor = layer;
+    FCursorOrigin = origin;
+    update();
+}
+
 void TMainImage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (FImage.isNull()) {
         painter.fillRect(rect(), Qt::white);
     } else if (FImage.size() == size()) {
         painter.drawImage(0, 0, FImage);
+        if (FCursor && !FCursor->isNull()) painter.drawImage(FCursorOrigin, *FCursor);
     } else {
         // A resize whose image is still being made: the last one stretched,
         // rather than a blank strip along the new edge.
         painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
         painter.drawImage(rect(), FImage);
     }
+}
+
+void TMainImage::leaveEvent(QEvent*) {
+    emit MouseLeft();
+}
+
+void TMainImage::wheelEvent(QWheelEvent* event) {
+    emit Wheel(event->position().toPoint(), event->angleDelta().y(), event->modifiers());
+    event->accept();
 }
 
 void TMainImage::resizeEvent(QResizeEvent*) {
@@ -49,7 +66,7 @@ void TMainImage::resizeEvent(QResizeEvent*) {
 }
 
 void TMainImage::mousePressEvent(QMouseEvent* event) {
-    emit MouseDown(event->position().toPoint(), event->button());
+    emit MouseDown(event->position().toPoint(), event->button(), event->modifiers());
 }
 
 void TMainImage::mouseMoveEvent(QMouseEvent* event) {

@@ -25,11 +25,17 @@ class TMainImage : public QWidget {
     // Shows an image composed elsewhere (a part of the plot redrawn alone).
     void SetImage(QImage image);
     const QImage& Image() const { return FImage; }
+    // The cursor layer is painted over the image at each paint, so that the
+    // hover marks change without composing the plot again. The layer is the
+    // owner's; it must outlive this widget or be replaced first.
+    void SetCursorLayer(const QImage* layer, QPoint origin);
 
   signals:
-    void MouseDown(QPoint position, Qt::MouseButton button);
+    void MouseDown(QPoint position, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     void MouseMove(QPoint position, Qt::MouseButtons buttons);
     void MouseUp(QPoint position, Qt::MouseButton button);
+    void MouseLeft();
+    void Wheel(QPoint position, int angleDelta, Qt::KeyboardModifiers modifiers);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -37,11 +43,15 @@ class TMainImage : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
   private:
     TRender FRender;
     QImage FImage;
     bool FRedrawPending = false;
+    const QImage* FCursor = nullptr;
+    QPoint FCursorOrigin;
 };
 
 }  // namespace kelvane

@@ -29,6 +29,7 @@
 #include <fstream>
 
 #include "app/logdata/LogLoadProgress.h"
+#include "app/plot/LogDataUnit.h"
 #include "app/plot/MainImage.h"
 #include "app/plot/PlotLayers.h"
 #include "app/shell/Prompts.h"
@@ -137,6 +138,8 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
     connect(FPlotArea, &TMainImage::MouseDown, this, &TMainForm::MainImageMouseDown);
     connect(FPlotArea, &TMainImage::MouseMove, this, &TMainForm::MainImageMouseMove);
     connect(FPlotArea, &TMainImage::MouseUp, this, &TMainForm::MainImageMouseUp);
+    connect(FPlotArea, &TMainImage::MouseLeft, this, &TMainForm::MainImageMouseLeft);
+    connect(FPlotArea, &TMainImage::Wheel, this, &TMainForm::PlotWheel);
 
     CreateMenus();
     CreateToolBar();
@@ -156,10 +159,14 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
         if (FStartupForm) FStartupForm->Tick(std::chrono::steady_clock::now());
     });
     FTimer->start(1000);
+    qApp->installEventFilter(this);
     FCreated = true;
 }
 
 TMainForm::~TMainForm() {
+    qApp->removeEventFilter(this);
+    // Tool windows tell this window when they go: they go while it still is one.
+    delete FLogDataForm;
     FLog.LogLine(".");
     FLog.FlushLog();
 }
@@ -241,7 +248,10 @@ void TMainForm::CreateFileMenu() {
         FRecentItems[static_cast<std::size_t>(tag - 1)] = item;
     }
     connect(FRecentFiles1, &QMenu::aboutToShow, this, &TMainForm::RecentFilesOpening);
-    AddItem(menu, QStringLiteral("Save Log &Data As"), QStringLiteral("SaveLogData1"), TItemState::Disabled);
+    FSaveLogData1 = AddItem(menu, QStringLiteral("Save Log &Data As"), QStringLiteral("SaveLogData1"));
+    connect(FSaveLogData1, &QAction::triggered, this, &TMainForm::SaveLogData1Click);
+    connect(menu, &QMenu::aboutToShow, this,
+            [this] { FSaveLogData1->setEnabled(!FState.Logs.Data.Empty()); });
 
     menu->addSeparator();
     FLoadMapFile1 = AddItem(menu, QStringLiteral("Load &Map File..."), QStringLiteral("LoadMapFile1"));
@@ -265,8 +275,9 @@ void TMainForm::CreateFileMenu() {
 void TMainForm::CreateEditMenu() {
     FEditMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
     FEditMenu->setObjectName(QStringLiteral("Edit1"));
-    AddItem(FEditMenu, QStringLiteral("&Copy  Log Data (Ctrl+C)"), QStringLiteral("CopyLogData1"),
-            TItemState::Disabled);
+    FCopyLogData1 =
+        AddItem(FEditMenu, QStringLiteral("&Copy  Log Data (Ctrl+C)"), QStringLiteral("CopyLogData1"));
+    connect(FCopyLogData1, &QAction::triggered, this, &TMainForm::CopyLogData1Click);
     FEditMenu->addSeparator();
     FCopyUpdatedMap1 =
         AddItem(FEditMenu, QStringLiteral("Copy Updated LH &Map"), QStringLiteral("CopyUpdatedMap1"));
@@ -428,6 +439,9 @@ void TMainForm::CloseLogFile1Click(const QString& fileName) {
 }
 
 void TMainForm::EditMenuOpening() {
+    FCopyLogData1->setEnabled(!FState.Logs.Data.Empty());
+    FCopyLogData1->setText(FState.Selection.Empty() ? QStringLiteral("&Copy All Log Data")
+                                                    : QStringLiteral("&Copy Selected Log Data"));
     const TMenuItemState copy = CopyMapItem(FState);
     FCopyUpdatedMap1->setText(FromStd(copy.Caption));
     FCopyUpdatedMap1->setEnabled(copy.Enabled);
@@ -772,7 +786,13 @@ void TMainForm::ApplyChanges(TChangeSet changes) {
     UpdateDerivedData(FState, changes);
     if (changes.Has(TChange::Samples)) UpdateCaptionAndStatus();
     if (changes.Has(TChange::Axes)) UpdateSetupPanel();
+    if (changes.HasAny(SelectionInputs)) FNearest.Reset();
+    if (changes.Has(TChange::Samples)) FAnchorCell.reset();
     emit StateChanged(changes);
+    if (changes.Only(TChange::Selection)) {
+        RedrawSelection();
+        return;
+    }
     if (changes.Only(TChange::Overlay)) {
         // Only the printed values: the other layers stay as they are.
         UpdateToolbar();
@@ -794,16 +814,19 @@ QImage TMainForm::RenderMainImage(QSize size) {
     options.Ranges = FState.PlotRanges;
     options.Display = FState.PlotDisplay;
     FGeometry = DrawPlotLayers(FLayers, FState, FColorScale.Table, size, options);
-    return ComposePlot(FLayers);
+    DrawCursorLayer(FLayers, *FGeometry, FState, FColorScale.Table, FHover);
+    FPlotArea->SetCursorLayer(&FLayers.Cursor, FLayers.PlotOrigin);
+    return ComposePlot(FLayers, TCursorLayer::Left);
 }
 
-const QImage& TMainForm::PlotImage() const {
-    return FPlotArea->Image();
+QImage TMainForm::PlotImage() const {
+    if (FLayers.ImageSize.isEmpty()) return FPlotArea->Image();
+    return ComposePlot(FLayers);
 }
 
 void TMainForm::DrawPlot() {
     FPlotArea->Redraw();
-    ShowOverlayStatus();
+    ShowSelectionStatus();
 }
 
 // ---- Help --------------------------------------------------------------

@@ -9,12 +9,15 @@
 #include <optional>
 
 #include "app/plot/PlotLayers.h"
+#include "app/plot/SelectionLayers.h"
 #include "app/shell/Prompts.h"
 #include "core/display/ColorTable.h"
 #include "core/ground/DebugLog.h"
 #include "core/ground/ProgramFolders.h"
 #include "core/logdata/LogFileReader.h"
+#include "core/plot/NearestSample.h"
 #include "core/plot/PlotDisplay.h"
+#include "core/plot/RangeDrags.h"
 #include "core/plot/SampleClicks.h"
 #include "core/shell/LogOpening.h"
 #include "core/shell/MapLoading.h"
@@ -23,6 +26,7 @@
 #include "core/state/StateChange.h"
 
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QSplitter;
@@ -83,8 +87,8 @@ class TMainForm : public QMainWindow {
     ~TMainForm() override;
 
     TKelvaneState& State() { return FState; }
-    // The composed plot as last drawn.
-    const QImage& PlotImage() const;
+    // The composed plot as last drawn, with its cursor layer.
+    QImage PlotImage() const;
     TSettingsStore& Store() { return *FStore; }
     const TLayoutSettings& Layout() const { return FLayout; }
     const TProgramValues& Program() const { return FProgram; }
@@ -218,6 +222,14 @@ class TMainForm : public QMainWindow {
     QAction* DataGraphButton() const { return FDataGraphButton; }
     QSplitter* PanelSplitter() const { return FPanelSplitter; }
     // ---- end of data panels ----
+    // ---- The plot under the mouse and the keyboard (MainPlotMouse.cpp)
+    // The cursor buttons: cells or single samples.
+    void SetCellCursor(bool cellCursor);
+    void CopyLogData1Click();
+    void SaveLogData1Click();
+    // The tool-tip text of the last mouse move over the plot.
+    const QString& HoverText() const { return FHoverText; }
+    const THover& Hover() const { return FHover; }
 
   signals:
     void StateChanged(kelvane::TChangeSet changes);
@@ -226,6 +238,8 @@ class TMainForm : public QMainWindow {
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Sees the window's keys before its controls do.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void customEvent(QEvent* event) override;
@@ -244,10 +258,36 @@ class TMainForm : public QMainWindow {
     void UpdateToolbar();
     void RedrawOverlay();
     void ShowComposedPlot();
-    void MainImageMouseDown(QPoint position, Qt::MouseButton button);
+    void MainImageMouseDown(QPoint position, Qt::MouseButton button, Qt::KeyboardModifiers keys);
     void MainImageMouseMove(QPoint position, Qt::MouseButtons buttons);
     void MainImageMouseUp(QPoint position, Qt::MouseButton button);
+    void MainImageMouseLeft();
+    void PlotWheel(QPoint position, int angleDelta, Qt::KeyboardModifiers keys);
     bool OverAfrScale(QPoint position) const;
+    enum class TPlotPlace { Outside, Plot, LeftMargin, TopMargin };
+    TPlotPlace PlotPlaceOf(QPoint position) const;
+    // Cursor values, hovered cell and sample for a position inside the plot.
+    void UpdatePointer(QPoint position);
+    // The load under the mouse in the view's own terms.
+    double ViewLoad() const;
+    void CellCursorClick(Qt::KeyboardModifiers keys);
+    void PointCursorClick(Qt::KeyboardModifiers keys);
+    void SelectCellRectangle(TCell from, TCell to);
+    // Status panels 1 and 2 and the plot's tool-tip.
+    void ShowPointerTexts(QPoint position);
+    void ShowSelectionStatus();
+    void RescalePlot(const TPlotRanges& ranges);
+    void RedrawSelection();
+    void ShowCursorLayer();
+    bool PlotKey(const QKeyEvent& event);
+    void SelectAllCells();
+    bool StepFuelFactors(double delta);
+    bool StepPointSelection(int direction, bool extend);
+    void EscapeKey();
+    // Brings the last sample a selection marked into view in the panels.
+    void NotifySelected(std::optional<std::size_t> lastMarked);
+    // True when the log grid or the data graph has the keyboard.
+    bool PanelHasFocus() const;
     // A legend position read from the settings counts from the right or
     // bottom edge when it lies beyond the middle of the plot.
     void PlaceAfrScale();
@@ -299,7 +339,24 @@ class TMainForm : public QMainWindow {
     TColorScale FColorScale;
     TPlotLayers FLayers;
     std::optional<TPlotGeometry> FGeometry;
-    bool FDraggingAfrScale = false;
+    // What the last press started, and where the mouse is over the plot.
+    enum class TPress { None, AfrScale, LeftMargin, TopMargin, Plot };
+    struct TPointer {
+        TPress Press = TPress::None;
+        QPoint PressPoint;
+        TPlotRanges PressRanges;
+        TRangeLimits Limits;
+        QPoint LastMove{-1, -1};
+        Qt::MouseButtons LastButtons;
+        double Rpm = 0, LhLoad = 0, EzkLoad = 0;
+    };
+    TPointer FPointer;
+    THover FHover;
+    // Corner of rectangle selections; reset with the sample list.
+    std::optional<TCell> FAnchorCell;
+    std::optional<TCell> FTextCell;  // the cell whose statistics the tool-tip shows
+    QString FHoverText;
+    TNearestSampleIndex FNearest;  // built on the first hover after a change
     QPoint FDragOffset;
     TLayoutSettings FLayout;
     TWindowSettings FWindows;
@@ -322,6 +379,8 @@ class TMainForm : public QMainWindow {
     QAction* FOpenNewPlot1 = nullptr;
     QAction* FOpenAddToPlot1 = nullptr;
     QAction* FNewPlot1 = nullptr;
+    QAction* FSaveLogData1 = nullptr;
+    QAction* FCopyLogData1 = nullptr;
     QMenu* FRecentFiles1 = nullptr;
     std::array<QAction*, 6> FRecentItems{};
     QAction* FLoadMapFile1 = nullptr;

@@ -1,5 +1,5 @@
 // The main window's toolbar, view commands, printed map values and the AFR
-// scale legend's dragging.
+// scale legend's placing.
 #include <QAction>
 #include <QActionGroup>
 #include <QLabel>
@@ -51,10 +51,12 @@ void TMainForm::CreateToolBar() {
     // buttons only show the mode.
     FCellCursorButton = AddButton(bar, QStringLiteral("Cell"), CursorPlate,
                                   QStringLiteral("Cursor selects one (or more) map cells"),
-                                  QStringLiteral("CellCursorButton"), {.Checkable = true, .Enabled = false});
-    FPointCursorButton = AddButton(
-        bar, QStringLiteral("Pt"), CursorPlate, QStringLiteral("Cursor selects individual log data points"),
-        QStringLiteral("PointCursorButton"), {.Checkable = true, .Enabled = false});
+                                  QStringLiteral("CellCursorButton"), {.Checkable = true});
+    connect(FCellCursorButton, &QAction::triggered, this, [this] { SetCellCursor(true); });
+    FPointCursorButton = AddButton(bar, QStringLiteral("Pt"), CursorPlate,
+                                   QStringLiteral("Cursor selects individual log data points"),
+                                   QStringLiteral("PointCursorButton"), {.Checkable = true});
+    connect(FPointCursorButton, &QAction::triggered, this, [this] { SetCellCursor(false); });
     bar->addSeparator();
 
     FLHButton = AddButton(bar, QStringLiteral("LH"), ViewPlate, QStringLiteral("Plot over the LH fuel map"),
@@ -205,44 +207,6 @@ void TMainForm::RedrawOverlay() {
 void TMainForm::ShowOverlayStatus() {
     FStatusPanels[2]->setText(QString::fromStdString(
         OverlayStatusText(FState.Fuel, FState.Ignition, FState.PlotDisplay.Overlay, FState.Display.View)));
-}
-
-void TMainForm::ShowComposedPlot() {
-    FPlotArea->SetImage(ComposePlot(FLayers));
-}
-
-// ---- AFR scale legend ---------------------------------------------------
-
-bool TMainForm::OverAfrScale(QPoint position) const {
-    if (!FState.PlotDisplay.ShowAfrScale || FLayers.AfrScale.isNull()) return false;
-    return QRect(FLayers.AfrScaleOrigin, FLayers.AfrScale.size()).contains(position);
-}
-
-void TMainForm::MainImageMouseDown(QPoint position, Qt::MouseButton button) {
-    if (button != Qt::LeftButton || !OverAfrScale(position)) return;
-    FDraggingAfrScale = true;
-    FDragOffset = position - FLayers.AfrScaleOrigin;
-}
-
-void TMainForm::MainImageMouseMove(QPoint position, Qt::MouseButtons buttons) {
-    if (FDraggingAfrScale && (buttons & Qt::LeftButton)) {
-        const QPoint wanted = position - FDragOffset;
-        const TPixelPoint kept =
-            ClampAfrScaleBox(wanted.x(), wanted.y(), FPlotArea->width(), FPlotArea->height());
-        FLayers.AfrScaleOrigin = QPoint(kept.X, kept.Y);
-        ShowComposedPlot();
-        return;
-    }
-    FPlotArea->setCursor(OverAfrScale(position) ? Qt::SizeAllCursor : Qt::ArrowCursor);
-}
-
-void TMainForm::MainImageMouseUp(QPoint, Qt::MouseButton button) {
-    if (button != Qt::LeftButton || !FDraggingAfrScale) return;
-    FDraggingAfrScale = false;
-    const TPixelPoint stored = StoredAfrScalePosition(FLayers.AfrScaleOrigin.x(), FLayers.AfrScaleOrigin.y(),
-                                                      FPlotArea->width(), FPlotArea->height());
-    FState.PlotDisplay.AfrScaleX = stored.X;
-    FState.PlotDisplay.AfrScaleY = stored.Y;
 }
 
 namespace {

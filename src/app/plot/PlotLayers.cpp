@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "app/plot/SelectionLayers.h"
 #include "core/plot/AfrScaleLegend.h"
 #include "core/plot/AxisLabels.h"
 #include "core/plot/CellTexts.h"
@@ -614,11 +615,12 @@ TPlotGeometry DrawPlotLayers(TPlotLayers& layers, const TKelvaneState& state, co
     DrawPointsAndKnockLayers(layers, g, state, colors, options.Display);
     DrawOverlayLayer(layers, g, state, options.Display.Overlay);
     DrawAfrScaleLayer(layers, g, colors, options.Display);
-    ClearSelectionAndCursorLayers(layers, g);
+    DrawSelectionLayer(layers, g, state, colors);
+    DrawCursorLayer(layers, g, state, colors, THover{});
     return g;
 }
 
-QImage ComposePlot(const TPlotLayers& layers) {
+QImage ComposePlot(const TPlotLayers& layers, TCursorLayer cursor) {
     QImage image(layers.ImageSize, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     QPainter painter(&image);
@@ -631,7 +633,7 @@ QImage ComposePlot(const TPlotLayers& layers) {
     draw(layers.PlotOrigin, layers.Selection);
     draw(QPoint(0, 0), layers.Grid);
     draw(layers.AfrScaleOrigin, layers.AfrScale);
-    draw(layers.PlotOrigin, layers.Cursor);
+    if (cursor == TCursorLayer::Included) draw(layers.PlotOrigin, layers.Cursor);
     return image;
 }
 

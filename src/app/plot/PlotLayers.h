@@ -135,8 +135,10 @@ TPlotGeometry LayerGeometry(const TKelvaneState& state, QSize size, const TPlotL
 TPlotGeometry DrawPlotLayers(TPlotLayers& layers, const TKelvaneState& state, const TColorTable& colors,
                              QSize size, const TPlotLayerOptions& options);
 
-// The layers blended over a white background.
-QImage ComposePlot(const TPlotLayers& layers);
+// The layers blended over a white background; a window that paints the
+// cursor layer itself leaves it out.
+enum class TCursorLayer { Included, Left };
+QImage ComposePlot(const TPlotLayers& layers, TCursorLayer cursor = TCursorLayer::Included);
 
 // The plot with a strip at its top that carries the caption (the files shown).
 QImage CaptionedPlotImage(const QImage& plot, const QString& caption);

@@ -24,15 +24,22 @@ bool ValidCell(const TSelectionItem& item) {
     return item.Row >= 0 && item.Row < MapSize && item.Column >= 0 && item.Column < MapSize;
 }
 
-// Marks the included samples inside the masked cells; returns the last one marked.
-std::optional<std::size_t> MarkCells(TLogData& logData, const TPlotContext& context, const TCellMask& mask) {
+// Marks the included samples inside the masked cells; returns the last one
+// marked. With every flag set anew, samples outside are cleared in the same pass.
+enum class TMarking { Add, Assign };
+std::optional<std::size_t> MarkCells(TLogData& logData, const TPlotContext& context, const TCellMask& mask,
+                                     TMarking marking) {
     const TSampleBinner binner(context);
     std::optional<std::size_t> last;
     for (std::size_t i = 0; i < logData.Count(); ++i) {
         TLogDataEntry& entry = logData[i];
-        if (!entry.Included || !InsideAnyCell(binner, entry, mask)) continue;
-        entry.Selected = 1;
-        last = i;
+        const bool inside = entry.Included && InsideAnyCell(binner, entry, mask);
+        if (inside) {
+            entry.Selected = 1;
+            last = i;
+        } else if (marking == TMarking::Assign) {
+            entry.Selected = 0;
+        }
     }
     return last;
 }
@@ -124,7 +131,7 @@ std::optional<std::size_t> TSelectionEditor::Add(const TSelectionItem& item) {
     }
     TCellMask mask{};
     mask[static_cast<std::size_t>(item.Row * MapSize + item.Column)] = 1;
-    return MarkCells(FLogData, FContext, mask);
+    return MarkCells(FLogData, FContext, mask, TMarking::Add);
 }
 
 void TSelectionEditor::AddAll(const std::vector<TSelectionItem>& items) {
@@ -137,6 +144,16 @@ void TSelectionEditor::AddAll(const std::vector<TSelectionItem>& items) {
             cellsAdded = true;
     }
     if (cellsAdded) MarkSamples();
+}
+
+void TSelectionEditor::Replace(const std::vector<TSelectionItem>& items) {
+    FSelection.Items.clear();
+    if (!items.empty()) {
+        FSelection.Kind = items.front().Kind;
+        FSelection.View = View();
+    }
+    for (const TSelectionItem& item : items) Append(item);
+    MarkSamples();
 }
 
 bool TSelectionEditor::Remove(const TSelectionItem& item) {
@@ -156,7 +173,8 @@ void TSelectionEditor::ForgetSamples() {
 
 void TSelectionEditor::MarkSamples() {
     if (FSelection.Kind == SelectionKindCell && FSelection.View != View()) FSelection.Items.clear();
-    for (TLogDataEntry& entry : FLogData.Entries) entry.Selected = 0;
+    if (FSelection.Empty() || FSelection.Kind == SelectionKindPoint)
+        for (TLogDataEntry& entry : FLogData.Entries) entry.Selected = 0;
     if (FSelection.Empty()) return;
     if (FSelection.Kind == SelectionKindPoint) {
         for (const TSelectionItem& item : FSelection.Items)
@@ -167,7 +185,7 @@ void TSelectionEditor::MarkSamples() {
     TCellMask mask{};
     for (const TSelectionItem& item : FSelection.Items)
         if (ValidCell(item)) mask[static_cast<std::size_t>(item.Row * MapSize + item.Column)] = 1;
-    MarkCells(FLogData, FContext, mask);
+    MarkCells(FLogData, FContext, mask, TMarking::Assign);
 }
 
 }  // namespace kelvane

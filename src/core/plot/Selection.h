@@ -69,6 +69,8 @@ class TSelectionEditor {
     std::optional<std::size_t> Add(const TSelectionItem& item);
     // Adds many items with one pass over the samples (a rectangle, all cells).
     void AddAll(const std::vector<TSelectionItem>& items);
+    // The selection becomes the given items, with one pass over the samples.
+    void Replace(const std::vector<TSelectionItem>& items);
     // Removes every item equal to the given one; false when none was there.
     bool Remove(const TSelectionItem& item);
     // Sets every Selected flag from the items again, after the samples'

@@ -59,6 +59,18 @@ TEST_F(SelectionTest, ItemsOfOneKindOnceAndOnlyWhatNamesSomething) {
     EXPECT_EQ(Marked(), (std::vector<int>{1}));
 }
 
+TEST_F(SelectionTest, ReplaceLeavesOnlyTheNewItemsMarked) {
+    AddSample(2000, 400);  // cell 5,5
+    AddSample(2300, 400);  // cell 6,5
+    TSelectionEditor editor = Editor();
+    editor.Add(TSelectionItem::Point(0));
+    editor.Replace({TSelectionItem::Cell(6, 5)});
+    EXPECT_TRUE(selection.IsCells());
+    EXPECT_EQ(Marked(), (std::vector<int>{1}));
+    editor.Replace({TSelectionItem::Cell(5, 5)});
+    EXPECT_EQ(Marked(), (std::vector<int>{0}));
+}
+
 TEST_F(SelectionTest, SampleWithoutLoadLiesInNoCell) {
     AddSample(2000, MissingValue);
     data[0].Load = MissingValue;
