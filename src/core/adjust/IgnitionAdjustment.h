@@ -72,7 +72,7 @@ struct TIgnitionPass {
 //
 // The samples must not change while the passes run (the window defers the
 // commands that would change them); a pass that finds the sample count
-// changed stops the adjustment.
+// changed stops the adjustment. Include Adjustments is read at the start.
 class TIgnitionAdjustment {
   public:
     explicit TIgnitionAdjustment(TKelvaneState& state);
