@@ -12,5 +12,10 @@ int RunLog(const TCliOptions& options);
 int RunCells(const TCliOptions& options);
 int RunBin(const TCliOptions& options);
 int RunMap(const TCliOptions& options);
+// The adjustments also return 1 when the reference or target map cannot be
+// read; adjust-ignition returns 2, with the window's message, for limits the
+// window refuses.
+int RunAdjustFuel(const TCliOptions& options);
+int RunAdjustIgnition(const TCliOptions& options);
 
 }  // namespace kelvane::cli

@@ -1,73 +1,19 @@
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/CliCommands.h"
+#include "cli/CliLoading.h"
 #include "cli/CliOutput.h"
 #include "core/logdata/LogCaption.h"
-#include "core/logdata/LogFileReader.h"
 #include "core/plot/CellStatistics.h"
 #include "core/plot/MeanAfrGrid.h"
 #include "core/plot/PlottedAfr.h"
-#include "core/shell/LogOpening.h"
-#include "core/state/DerivedData.h"
 #include "core/state/KelvaneState.h"
 
 namespace kelvane::cli {
 
 namespace {
-
-bool IsReadableFile(const std::filesystem::path& path) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return false;
-    std::ifstream file(path, std::ios::binary);
-    return static_cast<bool>(file);
-}
-
-// Opens the files through the very function the program's open commands
-// use, then brings the derived data up to date as the window does. False
-// when any file was rejected, could not be read, or had every data line
-// skipped; the others are loaded all the same. Skipped lines are told on
-// standard error either way.
-bool LoadLogs(TKelvaneState& state, const TCliOptions& options) {
-    state.Display.View = options.EzkView ? TPlotView::EZK : TPlotView::LH;
-    state.Display.PlotAfr = options.PlotAfr;
-    state.Display.PlotO2Adj = options.PlotO2Adj;
-    state.Settings.AfrSmoothing = options.AfrSmoothing;
-    state.Settings.ActiveFilters = TFilterSettings{};
-    state.Settings.ActiveFilters.FiltersEnabled = options.FiltersEnabled;
-
-    bool allRead = true;
-    TChangeSet changes;
-    const auto open = [&](const std::vector<std::string>& files) {
-        TOpenLogsOptions openOptions;
-        openOptions.ChosenSetup = options.Setup;
-        std::vector<std::filesystem::path> paths(files.begin(), files.end());
-        const TOpenLogsResult result = OpenLogs(state, paths, openOptions);
-        changes |= result.Changes;
-        for (const auto& [path, file] : result.Files) {
-            if (const std::string skipped = SkippedLinesMessage(path, file); !skipped.empty()) {
-                std::fprintf(stderr, "%s\n", skipped.c_str());
-                if (file.NothingRead()) allRead = false;
-            }
-            if (file.HeaderRejected) {
-                std::fprintf(stderr, "%s\n", file.Message.c_str());
-                allRead = false;
-            } else if (!file.Loaded && !IsReadableFile(path)) {
-                // A readable file without data lines adds nothing and is no error.
-                std::fprintf(stderr, "Cannot read %s\n", path.string().c_str());
-                allRead = false;
-            }
-        }
-    };
-    open(options.Files);
-    for (const auto& later : options.LaterOpens) open(later);
-    UpdateDerivedData(state, changes);
-    return allRead;
-}
 
 constexpr const char* LogHeader =
     "Index\tFile\tRpm\tMafSignal\tPlotMaf\tMafPercent\tMafVoltage\tMapPressure\tO2Adjust\tO2Active\t"

@@ -1,11 +1,10 @@
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "cli/CliCommands.h"
+#include "cli/CliLoading.h"
 #include "cli/CliOutput.h"
 #include "core/maps/BinFileUtils.h"
 #include "core/maps/MapText.h"
@@ -108,11 +107,6 @@ void PrintEZKImage(TOutput& out, const TEZKbinFile& image) {
     }
 }
 
-bool CanOpen(const std::filesystem::path& path) {
-    std::error_code error;
-    return std::filesystem::is_regular_file(path, error) && static_cast<bool>(std::ifstream(path));
-}
-
 }  // namespace
 
 int RunBin(const TCliOptions& options) {
@@ -143,7 +137,7 @@ int RunBin(const TCliOptions& options) {
 
 int RunMap(const TCliOptions& options) {
     const std::string& file = options.Files.front();
-    if (!CanOpen(file)) {
+    if (!IsReadableFile(file)) {
         std::fprintf(stderr, "Cannot read %s\n", file.c_str());
         return 1;
     }
@@ -151,22 +145,11 @@ int RunMap(const TCliOptions& options) {
     const bool ezk = !lh && IsEZKMapText(file);
     TOutput out(stdout);
     out.Text("kind: ").Text(lh ? "LH" : ezk ? "EZK" : "none").Line();
-    if (!lh && !ezk) {
-        out.Flush();
-        return 1;
-    }
-    // The readers take only ".txt" names, whatever the file holds.
-    if (!HasMapTextExtension(file)) {
-        out.Flush();
-        std::fprintf(stderr, "Cannot read %s as map text: the name must end in .txt\n", file.c_str());
-        return 1;
-    }
+    // The kind goes out before any complaint about the file.
+    out.Flush();
+    if (!lh && !ezk) return 1;
     TMapGrid grid{};
-    if (!(lh ? ReadLHMapText(file, grid) : ReadEZKMapText(file, grid))) {
-        out.Flush();
-        std::fprintf(stderr, "Fewer than 16 map lines in %s\n", file.c_str());
-        return 1;
-    }
+    if (!ReadMapTextFile(file, lh ? TMapTextKind::LH : TMapTextKind::EZK, grid)) return 1;
     out.GridBlock("map", grid);
     return out.Flush() ? 0 : 1;
 }

@@ -1,7 +1,11 @@
 #include "cli/CliOptions.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <string_view>
 
+#include "core/ground/SettingsValues.h"
 #include "core/maps/EngineSetupText.h"
 
 namespace kelvane::cli {
@@ -12,6 +16,10 @@ const char* const UsageText =
     "                                                  the samples as read (or a summary)\n"
     "  kelvane-cli cells [options] FILE... [--then FILE...]...\n"
     "                                                  per-cell statistics of the view's grid\n"
+    "  kelvane-cli adjust-fuel [options] --reference MAP.txt [fuel options] FILE...\n"
+    "                                                  the fuel map adjusted once (and smoothed)\n"
+    "  kelvane-cli adjust-ignition [options] --reference MAP.txt [ignition options] FILE...\n"
+    "                                                  the ignition map's passes until done\n"
     "  kelvane-cli bin FILE.bin                        what the program sees in a bin image\n"
     "  kelvane-cli map FILE.txt                        a map text file as read\n"
     "  kelvane-cli --help\n"
@@ -25,6 +33,24 @@ const char* const UsageText =
     "  --no-afr                  switch \"Plot AFR\" off\n"
     "  --no-o2                   switch \"Plot O2Adj\" off\n"
     "  --view LH|EZK             the grid the samples are placed on (default LH)\n"
+    "\n"
+    "Adjustment options (adjust-fuel and adjust-ignition):\n"
+    "  --reference MAP.txt       the reference map: LH map text for adjust-fuel, EZK\n"
+    "                            map text for adjust-ignition (required)\n"
+    "  --region R0,R1,C0,C1      RPM indexes R0..R1 and load indexes C0..C1, each 0..15\n"
+    "                            (default the entire map)\n"
+    "Fuel options:\n"
+    "  --source 0|1|2|3          where the reference came from (default 0); 3 is the\n"
+    "                            Primary Load Map\n"
+    "  --target AFR              one target AFR for every sample (default 14.7)\n"
+    "  --target-map FILE         the target AFR map file instead\n"
+    "  --smooth VERT,HORIZ       then one smoothing pass with these widths in cells\n"
+    "                            along load and RPM, each 1..10\n"
+    "Ignition options:\n"
+    "  --max-cyls N              knocking cylinders a cell may keep, 0..8 (default 3)\n"
+    "  --max-retard D            knock retard a cell may keep, 0..9.1 degrees (default 1)\n"
+    "  --include-adjustments     the knock event test adds the adjustments, as with\n"
+    "                            \"Include Adjustments\" on\n"
     "\n"
     "The files before the first --then are opened together, as the program opens the\n"
     "files of its command line; each --then opens the files after it as \"Open Log File\n"
@@ -96,6 +122,79 @@ struct TParser {
         return true;
     }
 
+    // "a,b,..." of exactly count numbers.
+    bool NumberList(const std::string& option, const std::string& text, std::size_t count,
+                    std::vector<double>& numbers) {
+        numbers.clear();
+        std::size_t start = 0;
+        while (true) {
+            const std::size_t comma = text.find(',', start);
+            const std::string_view piece = std::string_view(text).substr(start, comma - start);
+            const double value = ParseNumber(piece, TDecimalComma::Refused, std::nan(""));
+            if (std::isnan(value))
+                return Fail(option + " takes " + std::to_string(count) + " numbers, not " + text);
+            numbers.push_back(value);
+            if (comma == std::string::npos) break;
+            start = comma + 1;
+        }
+        if (numbers.size() != count)
+            return Fail(option + " takes " + std::to_string(count) + " numbers, not " + text);
+        return true;
+    }
+
+    bool IsAdjustOption(const std::string& option) const {
+        const TCommand command = Result.Options.Command;
+        if (option == "--reference" || option == "--region") return true;
+        if (command == TCommand::AdjustFuel)
+            return option == "--source" || option == "--target" || option == "--target-map" ||
+                   option == "--smooth";
+        return option == "--max-cyls" || option == "--max-retard" || option == "--include-adjustments";
+    }
+
+    bool AdjustOption(const std::string& option) {
+        TCliOptions& o = Result.Options;
+        std::string value;
+        std::vector<double> numbers;
+        if (option == "--include-adjustments") {
+            o.IncludeAdjustments = true;
+            return true;
+        }
+        if (!TakeValue(option, value)) return false;
+        if (option == "--reference") {
+            o.Reference = value;
+        } else if (option == "--region") {
+            if (!NumberList(option, value, 4, numbers)) return false;
+            const auto index = [](double v) { return v >= 0 && v < MapSize && v == std::floor(v); };
+            if (!std::all_of(numbers.begin(), numbers.end(), index) || numbers[0] > numbers[1] ||
+                numbers[2] > numbers[3])
+                return Fail("--region takes R0,R1,C0,C1: indexes 0..15 with R0 <= R1 and C0 <= C1, not " +
+                            value);
+            o.Region = {static_cast<int>(numbers[0]), static_cast<int>(numbers[1]),
+                        static_cast<int>(numbers[2]), static_cast<int>(numbers[3])};
+        } else if (option == "--source") {
+            if (value.size() != 1 || value[0] < '0' || value[0] > '3')
+                return Fail("--source takes 0, 1, 2 or 3, not " + value);
+            o.Source = LHMapSourceFromCode(value[0] - '0');
+        } else if (option == "--target") {
+            const double afr = ParseNumber(value, TDecimalComma::Accepted, std::nan(""));
+            if (std::isnan(afr)) return Fail("--target takes a number, not " + value);
+            o.TargetAfr = afr;
+        } else if (option == "--target-map") {
+            o.TargetMap = value;
+        } else if (option == "--smooth") {
+            if (!NumberList(option, value, 2, numbers)) return false;
+            const auto width = [](double v) { return v >= 1 && v <= 10; };
+            if (!width(numbers[0]) || !width(numbers[1]))
+                return Fail("--smooth takes two widths from 1 to 10, not " + value);
+            o.Smooth = TCliOptions::TWidths{numbers[0], numbers[1]};
+        } else if (option == "--max-cyls") {
+            o.MaxCylinders = value;
+        } else if (option == "--max-retard") {
+            o.MaxRetard = value;
+        }
+        return true;
+    }
+
     bool Parse() {
         if (Arguments.empty()) return Fail("no command given");
         const std::string& command = Arguments[Next++];
@@ -113,10 +212,15 @@ struct TParser {
             o.Command = TCommand::Bin;
         else if (command == "map")
             o.Command = TCommand::Map;
+        else if (command == "adjust-fuel")
+            o.Command = TCommand::AdjustFuel;
+        else if (command == "adjust-ignition")
+            o.Command = TCommand::AdjustIgnition;
         else
             return Fail("unknown command " + command);
 
-        const bool takesLogOptions = o.Command == TCommand::Log || o.Command == TCommand::Cells;
+        const bool adjusts = o.Command == TCommand::AdjustFuel || o.Command == TCommand::AdjustIgnition;
+        const bool takesLogOptions = o.Command == TCommand::Log || o.Command == TCommand::Cells || adjusts;
         bool onlyFilesFollow = false;
         while (Next < Arguments.size()) {
             const std::string& argument = Arguments[Next++];
@@ -136,10 +240,14 @@ struct TParser {
                 o.Summary = true;
             } else if (!takesLogOptions) {
                 return Fail("unknown option " + argument);
+            } else if (adjusts && IsAdjustOption(argument)) {
+                if (!AdjustOption(argument)) return false;
             } else if (!LogOption(argument)) {
                 return false;
             }
         }
+        if (adjusts && o.Reference.empty()) return Fail("--reference MAP.txt is needed");
+        if (o.TargetAfr && !o.TargetMap.empty()) return Fail("give --target or --target-map, not both");
         if (o.Files.empty()) return Fail("no file given");
         if (!o.LaterOpens.empty() && o.LaterOpens.back().empty()) return Fail("no file after --then");
         if ((o.Command == TCommand::Bin || o.Command == TCommand::Map) && o.Files.size() != 1)

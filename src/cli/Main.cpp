@@ -25,6 +25,10 @@ int main(int argc, char** argv) {
             return RunBin(parsed.Options);
         case TCommand::Map:
             return RunMap(parsed.Options);
+        case TCommand::AdjustFuel:
+            return RunAdjustFuel(parsed.Options);
+        case TCommand::AdjustIgnition:
+            return RunAdjustIgnition(parsed.Options);
     }
     return 2;
 }

@@ -37,10 +37,10 @@ TMapGrid FilledGrid(double value) {
     return grid;
 }
 
-double TFuelMapSet::AdjustmentFor(double reference, double updated) const {
+double TFuelMapSet::AdjustmentFor(double reference, double updated, double current) const {
     const bool primaryLoad = Source == TLHMapSource::PrimaryLoad;
     const double base = primaryLoad ? reference : reference + FuelOffset;
-    if (base == 0) return 1.0;
+    if (base == 0) return current;
     return (primaryLoad ? updated : updated + FuelOffset) / base;
 }
 
@@ -52,7 +52,7 @@ void TFuelMapSet::RecomputeUpdated(const TFuelLimits& limits) {
         double u = primaryLoad ? std::nearbyint(r * a) : std::nearbyint((r + FuelOffset) * a) - FuelOffset;
         if (u > limits.Max || u < limits.Min) {
             u = u > limits.Max ? limits.Max : limits.Min;
-            a = AdjustmentFor(r, u);
+            a = AdjustmentFor(r, u, a);
         }
         Updated.Values[i] = u;
     }
@@ -60,7 +60,7 @@ void TFuelMapSet::RecomputeUpdated(const TFuelLimits& limits) {
 
 void TFuelMapSet::RecomputeAdjustments() {
     for (std::size_t i = 0; i < Adjustments.Values.size(); ++i)
-        Adjustments.Values[i] = AdjustmentFor(Reference.Values[i], Updated.Values[i]);
+        Adjustments.Values[i] = AdjustmentFor(Reference.Values[i], Updated.Values[i], Adjustments.Values[i]);
 }
 
 void TFuelMapSet::ResetAdjustments(const TFuelLimits& limits) {

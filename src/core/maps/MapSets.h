@@ -71,15 +71,16 @@ struct TFuelMapSet {
     // U from R and A, rounded halves to even and clamped to the limits; a
     // clamped cell gets its A recomputed so that A always reproduces U.
     void RecomputeUpdated(const TFuelLimits& limits);
-    // A from R and U, no clamping (after the updated map was loaded or edited).
+    // A from R and U, no clamping (after the updated map was loaded, edited or
+    // smoothed); a cell whose reference cannot be scaled keeps its A.
     void RecomputeAdjustments();
     // Every A = 1.0, edited flag cleared, then the updated map recomputed.
     void ResetAdjustments(const TFuelLimits& limits);
 
     // The factor that turns reference into updated for one cell. A reference
     // whose scaled base is zero (R = -512, or R = 0 for the Primary Load Map)
-    // cannot be scaled at all, so its factor is 1.0.
-    double AdjustmentFor(double reference, double updated) const;
+    // cannot be scaled at all: the cell keeps the factor it had (current).
+    double AdjustmentFor(double reference, double updated, double current = 1.0) const;
 };
 
 // The EZK ignition maps of the main window, in degrees; the adjustment is

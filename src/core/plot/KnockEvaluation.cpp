@@ -32,41 +32,61 @@ double KnockAdjustmentAt(const TLogDataEntry& entry, TKnockAdjustment adjustment
     return context.IgnitionAdjustment.At(cell.Row, cell.Column);
 }
 
-bool IsKnockEvent(const TLogData& logData, std::size_t index, TKnockAdjustment adjustmentMode,
-                  const TSampleBinner& binner) {
-    if (index == 0 || index >= logData.Count()) return false;
+bool TKnockEventTest::With(double adjustment) const {
+    if (Kind != Retard) return Kind == Always;
+    // Adding is monotone: the largest grown retard knocks exactly when any grown one does.
+    return LargestGrownRetard + adjustment > KnockThreshold;
+}
+
+TKnockEventTest KnockEventTest(const TLogData& logData, std::size_t index) {
+    if (index == 0 || index >= logData.Count()) return {};
     const TLogDataEntry& entry = logData[index];
     const TLogDataEntry& prev = logData[index - 1];
-    if (!entry.Included) return false;
+    if (!entry.Included) return {};
     if (!HasRetard(entry)) {
         // A missing counter on either side says nothing about knocking.
-        if (entry.KnockCount == MissingInteger || prev.KnockCount == MissingInteger) return false;
-        return prev.KnockCount < entry.KnockCount;
+        if (entry.KnockCount == MissingInteger || prev.KnockCount == MissingInteger) return {};
+        return {prev.KnockCount < entry.KnockCount ? TKnockEventTest::Always : TKnockEventTest::Never, 0};
     }
-    // Only a cylinder whose retard grew can make this an event; the adjustment
-    // (a cell lookup) is fetched for those alone.
-    bool adjustmentKnown = false;
-    double adjustment = 0;
+    TKnockEventTest test;
     for (int k = 0; k < KnockCylinders; ++k) {
         const double retard = entry.KnockRetard[k];
         if (!(retard > prev.KnockRetard[k]) || !ReadsRetard(retard)) continue;
-        if (!adjustmentKnown) {
-            adjustment = KnockAdjustmentAt(entry, adjustmentMode, binner);
-            adjustmentKnown = true;
-        }
-        if (Knocks(retard, adjustment)) return true;
+        if (test.Kind == TKnockEventTest::Never || retard > test.LargestGrownRetard)
+            test = {TKnockEventTest::Retard, retard};
     }
-    return false;
+    return test;
+}
+
+bool IsKnockEvent(const TLogData& logData, std::size_t index, TKnockAdjustment adjustmentMode,
+                  const TSampleBinner& binner) {
+    const TKnockEventTest test = KnockEventTest(logData, index);
+    // Only a cylinder whose retard grew can make this an event; the adjustment
+    // (a cell lookup) is fetched for those alone.
+    if (test.Kind != TKnockEventTest::Retard) return test.Kind == TKnockEventTest::Always;
+    return test.With(KnockAdjustmentAt(logData[index], adjustmentMode, binner));
+}
+
+int KnockCylinderCountWith(const TLogDataEntry& entry, double adjustment) {
+    if (!HasRetard(entry)) return 0;
+    int count = 0;
+    for (double retard : entry.KnockRetard)
+        if (Knocks(retard, adjustment)) ++count;
+    return count;
+}
+
+double MaxKnockRetardWith(const TLogDataEntry& entry, double adjustment) {
+    if (!HasRetard(entry)) return 0;
+    double largest = 0;
+    for (double retard : entry.KnockRetard)
+        if (ReadsRetard(retard)) largest = std::max(largest, retard + adjustment);
+    return largest;
 }
 
 int KnockCylinderCount(const TLogDataEntry& entry, TKnockAdjustment adjustmentMode,
                        const TSampleBinner& binner) {
     if (!HasRetard(entry)) return 0;
-    const double adjustment = KnockAdjustmentAt(entry, adjustmentMode, binner);
-    int count = 0;
-    for (double retard : entry.KnockRetard)
-        if (Knocks(retard, adjustment)) ++count;
-    return count;
+    return KnockCylinderCountWith(entry, KnockAdjustmentAt(entry, adjustmentMode, binner));
 }
 
 namespace {
@@ -89,11 +109,7 @@ std::string CylinderList(const TLogDataEntry& entry, TKnockAdjustment adjustment
 double MaxKnockRetard(const TLogDataEntry& entry, TKnockAdjustment adjustmentMode,
                       const TSampleBinner& binner) {
     if (!HasRetard(entry)) return 0;
-    const double adjustment = KnockAdjustmentAt(entry, adjustmentMode, binner);
-    double largest = 0;
-    for (double retard : entry.KnockRetard)
-        if (ReadsRetard(retard)) largest = std::max(largest, retard + adjustment);
-    return largest;
+    return MaxKnockRetardWith(entry, KnockAdjustmentAt(entry, adjustmentMode, binner));
 }
 
 double KnockAdjustmentAt(const TLogDataEntry& entry, TKnockAdjustment adjustmentMode,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "core/logdata/KelvaneDefs.h"
@@ -36,6 +37,25 @@ std::string KnockCylinderList(const TLogDataEntry& entry, TKnockAdjustment adjus
 // Largest retard (plus adjustment) over the cylinders, never below 0.
 double MaxKnockRetard(const TLogDataEntry& entry, TKnockAdjustment adjustmentMode,
                       const TPlotContext& context);
+
+// The measures with a given adjustment in degrees, for passes that try a
+// sample with the adjustment of each cell it lies in.
+int KnockCylinderCountWith(const TLogDataEntry& entry, double adjustment);
+double MaxKnockRetardWith(const TLogDataEntry& entry, double adjustment);
+
+// The part of the knock event test that does not depend on the adjustment.
+struct TKnockEventTest {
+    enum TKind : std::uint8_t {
+        Never,   // not included, first sample, or nothing grew
+        Always,  // no retard values, and the knock counter went up
+        Retard   // an event when the largest grown retard plus the adjustment exceeds 0.1
+    };
+    TKind Kind = Never;
+    double LargestGrownRetard = 0;  // readable retard that grew since the previous sample
+
+    bool With(double adjustment) const;
+};
+TKnockEventTest KnockEventTest(const TLogData& logData, std::size_t index);
 
 // The same measures for passes over many samples.
 double KnockAdjustmentAt(const TLogDataEntry& entry, TKnockAdjustment adjustmentMode,

@@ -89,8 +89,7 @@ int TSampleBinner::CellOf(double value, const TAxisPlace& place, const TLhAxis& 
     return i - 1 + (axis.Bounds[i] < value ? 1 : 0);
 }
 
-double TSampleBinner::Interpolate(const TAxisPlace& r, const TAxisPlace& l) const {
-    const TMapGrid& map = FContext.FuelAdjustment;
+double TSampleBinner::Interpolate(const TMapGrid& map, const TAxisPlace& r, const TAxisPlace& l) {
     const double low = map.At(r.Lo, l.Lo) + (map.At(r.Hi, l.Lo) - map.At(r.Lo, l.Lo)) * r.Fraction;
     const double high = map.At(r.Lo, l.Hi) + (map.At(r.Hi, l.Hi) - map.At(r.Lo, l.Hi)) * r.Fraction;
     return low + (high - low) * l.Fraction;
@@ -101,7 +100,7 @@ double TSampleBinner::FuelAdjustmentAt(const TLogDataEntry& entry) const {
     if (FUniformAdjustment) return FUniformValue;
     const TAxisPlace r = Place(entry.Rpm, FLhRpm);
     const TAxisPlace l = Place(entry.PlotMaf, FLhLoad);
-    return Interpolate(r, l);
+    return Interpolate(FContext.FuelAdjustment, r, l);
 }
 
 bool TSampleBinner::Plottable(const TLogDataEntry& entry) const {
@@ -136,7 +135,7 @@ double TSampleBinner::PlottedAfrInLhCell(const TLogDataEntry& entry, TCell& cell
     const TAxisPlace r = Place(entry.Rpm, FLhRpm);
     const TAxisPlace l = Place(entry.PlotMaf, FLhLoad);
     cell = {CellOf(entry.Rpm, r, FLhRpm), CellOf(entry.PlotMaf, l, FLhLoad)};
-    return Combine(entry, Interpolate(r, l));
+    return Combine(entry, Interpolate(FContext.FuelAdjustment, r, l));
 }
 
 bool TSampleBinner::CellsHolding(const TLogDataEntry& entry, TCellSpan& rows, TCellSpan& columns) const {

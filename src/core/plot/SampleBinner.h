@@ -26,6 +26,17 @@ class TSampleBinner {
     int EzkRpmCell(double rpm) const { return FEzkRpmBounds.CellOf(rpm); }
     int EzkLoadCell(double load) const { return FEzkLoadBounds.CellOf(load); }
 
+    // Index of the first fuel map breakpoint not below the value, 16 when
+    // every breakpoint is below it.
+    int LhRpmBreakpoint(double rpm) const { return FLhRpm.AxisSearch.FirstNotBelow(rpm); }
+    int LhLoadBreakpoint(double plotMaf) const { return FLhLoad.AxisSearch.FirstNotBelow(plotMaf); }
+
+    // Any map over the fuel map axes at a point, interpolated exactly as
+    // FuelAdjustmentAt interpolates the adjustments (the target AFR map).
+    double LhMapAt(const TMapGrid& map, double rpm, double plotMaf) const {
+        return Interpolate(map, Place(rpm, FLhRpm), Place(plotMaf, FLhLoad));
+    }
+
     TCell Cell(const TLogDataEntry& entry, TPlotView view) const;
     double FuelAdjustmentAt(const TLogDataEntry& entry) const;
     double PlottedAfr(const TLogDataEntry& entry) const;
@@ -99,7 +110,7 @@ class TSampleBinner {
     static TAxisPlace Place(double value, const TLhAxis& axis);
     // Cell of the value on the axis's bounds, from its place on the axis.
     static int CellOf(double value, const TAxisPlace& place, const TLhAxis& axis);
-    double Interpolate(const TAxisPlace& rpm, const TAxisPlace& load) const;
+    static double Interpolate(const TMapGrid& map, const TAxisPlace& rpm, const TAxisPlace& load);
     double Combine(const TLogDataEntry& entry, double adjustment) const;
     bool Plottable(const TLogDataEntry& entry) const;
 

@@ -101,20 +101,23 @@ TEST(FuelMapSetTest, AdjustmentsFromUpdatedMapAreNotClamped) {
     EXPECT_DOUBLE_EQ(set.Adjustments.At(2, 3), 1.25);
 }
 
-// A reference whose scaled base is zero cannot be scaled: its factor is 1.0
-// and no grid ever holds inf or NaN.
-TEST(FuelMapSetTest, ZeroBaseReferenceGivesNeutralFactor) {
+// A reference whose scaled base is zero cannot be scaled: its factor stays
+// as it was (1.0 when it never changed) and no grid ever holds inf or NaN.
+TEST(FuelMapSetTest, ZeroBaseReferenceKeepsItsFactor) {
     TFuelMapSet set;
     set.Source = TLHMapSource::Cat;
     set.Reference.Fill(-512);
     set.Updated.Fill(-300);
     set.RecomputeAdjustments();
     EXPECT_EQ(set.Adjustments, FilledGrid(1.0));
+    EXPECT_EQ(set.Updated, FilledGrid(-300));
 
     set.Adjustments.Fill(1.3);
     set.RecomputeUpdated(FuelLimitsFor(TLHVersion::LH22, TLHMapSource::Cat));
     EXPECT_EQ(set.Updated.At(5, 5), -511);
-    EXPECT_EQ(set.Adjustments, FilledGrid(1.0));
+    EXPECT_EQ(set.Adjustments, FilledGrid(1.3));
+    set.RecomputeAdjustments();
+    EXPECT_EQ(set.Adjustments, FilledGrid(1.3));
 
     TFuelMapSet primary;
     primary.Source = TLHMapSource::PrimaryLoad;

@@ -138,5 +138,34 @@ TEST(KnockEvaluationTest, KnockEventTakesTheAdjustmentOnlyWhenAsked) {
     EXPECT_TRUE(IsKnockEvent(data, 1, TKnockAdjustment::IfIncluded, f.Context()));
 }
 
+// A pass that tries one adjustment per cell splits the event test into what
+// the sample says once and a comparison per adjustment; the two must agree
+// with the whole test for any adjustment.
+TEST(KnockEvaluationTest, SplitEventTestAgreesWithTheWholeTestForAnyAdjustment) {
+    const double M = MissingValue;
+    const std::array<double, KnockCylinders> retards[] = {
+        {0, 0, 0, 0, 0, 0, 0, 0},     {0.05, 0, 0, 0, 0, 0, 0, 0}, {0, 1, 0, 0, 2.5, 0, 0, 0},
+        {0, 0.1, 0, 0, 0, 0, 0, 0.2}, {M, M, M, M, M, M, M, M},    {19.9, 25, 0, 0, 0, 0, 0, 0},
+        {0, 0, 0, 1, M, M, M, M},
+    };
+    for (const auto& before : retards)
+        for (const auto& after : retards)
+            for (const double adjustment : {-3.0, -0.9, -0.05, 0.0, 0.04, 0.5, 2.0}) {
+                TPlotFixture f;
+                f.IgnitionAdjustment.Fill(adjustment);
+                TLogData data;
+                data.Entries = {WithRetard(before), WithRetard(after)};
+                data[0].KnockCount = 4;
+                data[1].KnockCount = 5;
+                const TLogDataEntry& e = data[1];
+                const bool whole = IsKnockEvent(data, 1, TKnockAdjustment::Always, f.Context());
+                ASSERT_EQ(KnockEventTest(data, 1).With(adjustment), whole) << adjustment;
+                ASSERT_EQ(KnockCylinderCountWith(e, adjustment),
+                          KnockCylinderCount(e, TKnockAdjustment::Always, f.Context()));
+                ASSERT_EQ(MaxKnockRetardWith(e, adjustment),
+                          MaxKnockRetard(e, TKnockAdjustment::Always, f.Context()));
+            }
+}
+
 }  // namespace
 }  // namespace kelvane

@@ -72,5 +72,24 @@ TEST(SampleBinnerTest, ClosedCellsMatchTheStepwiseSearchInBothViews) {
     }
 }
 
+// Other maps over the fuel map axes (the target AFR map) are read exactly as
+// the adjustments are.
+TEST(SampleBinnerTest, AnyMapIsInterpolatedAsTheAdjustmentsAre) {
+    TPlotFixture f;
+    for (int k = 0; k < MapSize * MapSize; ++k) f.FuelAdjustment.Values[k] = 12 + 0.01 * k;
+    const TMapGrid map = f.FuelAdjustment;
+    const TSampleBinner binner(f.Context());
+    std::mt19937 random(3);
+    for (int i = 0; i < 2000; ++i) {
+        TLogDataEntry e = TPlotFixture::Sample(random() % 8000 - 100.0, random() % 1300 - 50.0, 40, 14);
+        if (i % 3 == 0) e.Rpm = f.LhRpm[random() % 16];
+        ASSERT_EQ(binner.LhMapAt(map, e.Rpm, e.PlotMaf), binner.FuelAdjustmentAt(e))
+            << e.Rpm << " " << e.PlotMaf;
+        const int k = binner.LhRpmBreakpoint(e.Rpm);
+        ASSERT_TRUE(k == MapSize || f.LhRpm[k] >= e.Rpm);
+        ASSERT_TRUE(k == 0 || f.LhRpm[k - 1] < e.Rpm);
+    }
+}
+
 }  // namespace
 }  // namespace kelvane
