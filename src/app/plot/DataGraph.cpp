@@ -167,6 +167,9 @@ TDataGraph::TDataGraph(const TKelvaneState& state, TRangeSetter setRange, QWidge
     : QWidget(parent), FState(state), FSetRange(std::move(setRange)) {
     setObjectName(QStringLiteral("DataGraph"));
     setMouseTracking(true);
+    // Takes the focus when clicked, so that the arrow keys the main window
+    // handles can tell; the keys themselves go on to the main window.
+    setFocusPolicy(Qt::ClickFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumHeight(GraphMarginTop + GraphMarginBottom + SliderStripHeight + 20);
 }
