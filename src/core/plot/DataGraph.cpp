@@ -14,10 +14,10 @@ namespace {
 // Pixel positions round halves to even, as the plot's do. Adding and taking
 // away 1.5 * 2^52 rounds so (as std::nearbyint does in the default rounding
 // mode) without a library call, which the trace pass makes four times a sample.
+// Positions far off the image are held within an int.
 int RoundToInt(double value) {
     constexpr double Shift = 6755399441055744.0;
-    if (std::fabs(value) < 2e15) return static_cast<int>((value + Shift) - Shift);
-    return static_cast<int>(std::nearbyint(value));
+    return static_cast<int>((std::clamp(value, -2e9, 2e9) + Shift) - Shift);
 }
 
 // num / den rounded half away from zero, den > 0.
