@@ -200,8 +200,9 @@ TSliderPlace TDataGraph::Slider() const {
 
 void TDataGraph::StateChanged(TChangeSet changes) {
     // The range is part of the display; the traces follow the samples, their
-    // included flags and the plot's maxima.
-    if (changes.HasAny(FilterInputs | TChange::PlotRanges | TChange::Display)) FAllDirty = true;
+    // included flags, the plot's maxima and the smoothing of the AFR.
+    if (changes.HasAny(FilterInputs | TChange::PlotRanges | TChange::Display | TChange::Settings))
+        FAllDirty = true;
     if (changes.HasAny(SelectionInputs | TChange::Selection)) FSelectionDirty = true;
     if (changes.Has(TChange::Samples)) {
         FHoverSample = -1;
