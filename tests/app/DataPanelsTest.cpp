@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -265,6 +266,38 @@ TEST(DataPanelsTest, ACtrlClickInAGridTogglesTheSample) {
     // Esc in the grid clears the selection.
     QTest::keyClick(grid, Qt::Key_Escape);
     EXPECT_TRUE(f.State().Selection.Empty());
+}
+
+// Counts the key presses that reach a widget.
+class TKeyCounter : public QObject {
+  public:
+    std::vector<int> Keys;
+    bool eventFilter(QObject*, QEvent* event) override {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (event->type() == QEvent::KeyPress && key->key() != Qt::Key_Control) Keys.push_back(key->key());
+        return false;
+    }
+};
+
+TEST(DataPanelsTest, TheMainWindowsKeysPassThroughTheGrid) {
+    TPanelsFixture f;
+    f.Load("Run1.txt", 60);
+    f.ShowPanels();
+    TLogGrid* grid = f.Form->LogGrid();
+    TPanelsFixture::ClickRow(grid, 2);
+    TKeyCounter counter;
+    f.Form->installEventFilter(&counter);
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Right, Qt::Key_Left})
+        QTest::keyClick(grid, key);
+    QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(grid, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(grid, Qt::Key_PageDown);
+    EXPECT_EQ(counter.Keys, (std::vector<int>{Qt::Key_Down, Qt::Key_Up, Qt::Key_Right, Qt::Key_Left,
+                                              Qt::Key_C, Qt::Key_A}));
+    EXPECT_GT(grid->TopSample(), 0) << "the page keys scroll the grid";
+    QTest::keyClick(grid, Qt::Key_Home);
+    EXPECT_EQ(grid->TopSample(), 0);
+    f.Form->removeEventFilter(&counter);
 }
 
 TEST(DataPanelsTest, GridRowsShowTheSelectionInTheirColours) {

@@ -167,6 +167,9 @@ TDataGraph::TDataGraph(const TKelvaneState& state, TRangeSetter setRange, QWidge
     : QWidget(parent), FState(state), FSetRange(std::move(setRange)) {
     setObjectName(QStringLiteral("DataGraph"));
     setMouseTracking(true);
+    // Takes the focus when clicked, so that the arrow keys the main window
+    // handles can tell; the keys themselves go on to the main window.
+    setFocusPolicy(Qt::ClickFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumHeight(GraphMarginTop + GraphMarginBottom + SliderStripHeight + 20);
 }
@@ -197,8 +200,9 @@ TSliderPlace TDataGraph::Slider() const {
 
 void TDataGraph::StateChanged(TChangeSet changes) {
     // The range is part of the display; the traces follow the samples, their
-    // included flags and the plot's maxima.
-    if (changes.HasAny(FilterInputs | TChange::PlotRanges | TChange::Display)) FAllDirty = true;
+    // included flags, the plot's maxima and the smoothing of the AFR.
+    if (changes.HasAny(FilterInputs | TChange::PlotRanges | TChange::Display | TChange::Settings))
+        FAllDirty = true;
     if (changes.HasAny(SelectionInputs | TChange::Selection)) FSelectionDirty = true;
     if (changes.Has(TChange::Samples)) {
         FHoverSample = -1;

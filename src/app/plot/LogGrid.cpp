@@ -221,12 +221,29 @@ bool TLogGrid::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TLogGrid::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        emit ClearSelectionRequested();
-        event->accept();
-        return;
+    switch (event->key()) {
+        case Qt::Key_Escape:
+            emit ClearSelectionRequested();
+            event->accept();
+            return;
+        // The page keys scroll; the view has no current cell to move.
+        case Qt::Key_PageUp:
+            verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepSub);
+            return;
+        case Qt::Key_PageDown:
+            verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+            return;
+        case Qt::Key_Home:
+            verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMinimum);
+            return;
+        case Qt::Key_End:
+            verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
+            return;
+        default:
+            // The arrows step the selection, Ctrl+C copies it and Ctrl+A
+            // selects all cells: the main window's keys, not the view's.
+            event->ignore();
     }
-    QTableView::keyPressEvent(event);
 }
 
 void TLogGrid::resizeEvent(QResizeEvent* event) {

@@ -11,13 +11,13 @@ namespace kelvane {
 
 namespace {
 
-// Pixel positions round halves to even, as the plot's do. Adding and taking
+// Pixel positions round halves to even, as the plot's do: adding and taking
 // away 1.5 * 2^52 rounds so (as std::nearbyint does in the default rounding
-// mode) without a library call, which the trace pass makes four times a sample.
+// mode) without the library call the trace pass would make four times a
+// sample. Positions far off the image are held within an int.
 int RoundToInt(double value) {
     constexpr double Shift = 6755399441055744.0;
-    if (std::fabs(value) < 2e15) return static_cast<int>((value + Shift) - Shift);
-    return static_cast<int>(std::nearbyint(value));
+    return static_cast<int>((std::clamp(value, -2e9, 2e9) + Shift) - Shift);
 }
 
 // num / den rounded half away from zero, den > 0.
@@ -68,7 +68,7 @@ int GraphIndexAt(const TGraphArea& area, TGraphRange range, int x) {
     if (range.Length() <= 0 || area.Width <= 0) return range.First;
     const double index =
         static_cast<double>(x - area.Left) / area.Width * range.Length() + static_cast<double>(range.First);
-    return std::clamp(RoundToInt(std::clamp(index, -1e9, 1e9)), range.First, range.Last);
+    return std::clamp(RoundToInt(index), range.First, range.Last);
 }
 
 int TimeMarkStep(double spanDays, int graphWidth) {

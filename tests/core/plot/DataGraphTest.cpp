@@ -316,6 +316,16 @@ TEST(DataGraphTest, ClicksNeverLeaveTheShownRange) {
         EXPECT_EQ(GraphIndexAt(area, range, c.X), c.Index) << c.X;
 }
 
+TEST(DataGraphTest, PositionsFarOffTheAreaStayNumbers) {
+    // Two samples over 2000 pixels, and a sample ten million further on.
+    EXPECT_GT(TGraphScale({0, 1}, 2000).X(10000000), 2000);
+    EXPECT_LT(TGraphScale({10000000, 10000001}, 2000).X(0), 0);
+    EXPECT_EQ(HoverBar({0, 1}, 2000, 10000000).First, TGraphScale({0, 1}, 2000).X(10000000) - 1);
+    EXPECT_EQ(TGraphScale({0, 3}, 300).X(1), 100);
+    EXPECT_EQ(TGraphScale({0, 4}, 2).X(1), 0) << "half a pixel rounds to even";
+    EXPECT_EQ(TGraphScale({0, 4}, 6).X(1), 2) << "one and a half pixels round to even";
+}
+
 TEST(DataGraphTest, BandsAreThePixelsOfOneSampleCentredOnIt) {
     EXPECT_EQ(SelectionBandWidth({0, 1000}, 300), 1);
     EXPECT_EQ(SelectionBandWidth({0, 100}, 300), 3);
