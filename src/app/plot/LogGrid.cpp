@@ -144,13 +144,14 @@ int TLogGrid::RowHeight() const {
 
 void TLogGrid::SizeColumns() {
     const std::vector<TLogGridColumn>& columns = FModel->Columns();
+    const std::string timeSizing = TimeSizingText(FState.Logs.Data);
     for (std::size_t c = 0; c < columns.size(); ++c) {
         const int column = static_cast<int>(c);
         setColumnHidden(column, !columns[c].Shown);
+        const std::string& sizing = column == 0 ? timeSizing : columns[c].SizingText;
         // The section holds the grid line too.
-        setColumnWidth(column,
-                       fontMetrics().horizontalAdvance(QString::fromStdString(columns[c].SizingText)) +
-                           GridColumnPadding + 1);
+        setColumnWidth(
+            column, fontMetrics().horizontalAdvance(QString::fromStdString(sizing)) + GridColumnPadding + 1);
         if (FTimeColumn) FTimeColumn->setColumnHidden(column, column != 0);
     }
     if (FTimeColumn) FTimeColumn->setColumnWidth(0, columnWidth(0));

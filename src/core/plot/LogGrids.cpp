@@ -4,18 +4,9 @@
 #include <cmath>
 
 #include "core/ground/SettingsValues.h"
+#include "core/plot/Readouts.h"
 
 namespace kelvane {
-
-std::string FormatToWidth(double value, int width, int decimals) {
-    const auto size = static_cast<std::size_t>(std::max(width, 0));
-    if (value == MissingValue) return std::string(size, ' ');
-    for (int d = decimals; d >= 0; --d) {
-        const std::string text = FormatNumber(value, d);
-        if (text.size() <= size) return std::string(size - text.size(), ' ') + text;
-    }
-    return std::string(size, '*');
-}
 
 namespace {
 
@@ -28,6 +19,23 @@ std::string IntegerText(int value) {
 }
 
 }  // namespace
+
+std::string TimeSizingText(const TLogData& logData) {
+    std::string widest = "999.99";
+    double longest = 0, lowest = 0;
+    for (const TLogDataEntry& entry : logData.Entries) {
+        if (entry.TimeSec == MissingValue || !std::isfinite(entry.TimeSec)) continue;
+        longest = std::max(longest, entry.TimeSec);
+        lowest = std::min(lowest, entry.TimeSec);
+    }
+    for (const double time : {longest, lowest}) {
+        std::string text = FormatNumber(time, 2);
+        // Digits differ in width in some fonts: the widest case is all nines.
+        std::replace_if(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '8'; }, '9');
+        if (text.size() > widest.size()) widest = text;
+    }
+    return widest;
+}
 
 std::vector<TLogGridColumn> MainGridColumns(const TColumnSet& present, TLHConfig config) {
     const auto has = [&](TLogColumn column) { return present[column] != 0; };
@@ -61,7 +69,7 @@ std::string MainGridText(const TLogDataEntry& entry, int column, TLHConfig confi
         case 1:
             return FormatNumber(entry.Rpm, 0);
         case 2:
-            if (config == TLHConfig::Map) return Trimmed(FormatToWidth(entry.MapPressure, 4, 1));
+            if (config == TLHConfig::Map) return Trimmed(WidthText(entry.MapPressure, 4, 1));
             return FormatNumber(entry.MafSignal, 0);
         case 3:
             return FormatNumber(entry.MafPercent, 0);
@@ -96,17 +104,17 @@ std::vector<TLogGridColumn> LogWindowColumns() {
 std::string LogWindowText(const TLogDataEntry& entry, int column) {
     switch (column) {
         case 0:
-            return Trimmed(FormatToWidth(entry.TimeSec, 8, 2));
+            return Trimmed(WidthText(entry.TimeSec, 8, 2));
         case 1:
-            return Trimmed(FormatToWidth(entry.Rpm, 5, 0));
+            return Trimmed(WidthText(entry.Rpm, 5, 0));
         case 2:
-            return Trimmed(FormatToWidth(entry.MafSignal, 3, 0));
+            return Trimmed(WidthText(entry.MafSignal, 3, 0));
         case 3:
-            return Trimmed(FormatToWidth(entry.O2Adjust, 5, 1));
+            return Trimmed(WidthText(entry.O2Adjust, 5, 1));
         case 4:
-            return Trimmed(FormatToWidth(entry.SmoothedAfr, 4, 1));
+            return Trimmed(WidthText(entry.SmoothedAfr, 4, 1));
         case 5:
-            return Trimmed(FormatToWidth(entry.Afr, 4, 1));
+            return Trimmed(WidthText(entry.Afr, 4, 1));
         case 6:
             return IntegerText(entry.ThrottleSwitch);
         default:

@@ -25,10 +25,9 @@ struct TLogGridColumn {
     bool Shown = true;
 };
 
-// A number right-aligned in width characters with the given decimals; when it
-// does not fit, decimals are dropped one by one, then the width is filled
-// with "*". A value the log did not give is blanks.
-std::string FormatToWidth(double value, int width, int decimals);
+// The sizing text of a grid's time column: "999.99", or the longest time of
+// the list when a drive runs past it.
+std::string TimeSizingText(const TLogData& logData);
 
 // The main grid's 19 columns: time, RPM, MAF (MAP), MAF% (MAP%), AFR, O2adj,
 // InjPW, Inj%, Th, Load, Kct, KR1 .. KR8. A column is shown when a loaded

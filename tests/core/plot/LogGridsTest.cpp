@@ -8,17 +8,15 @@
 namespace kelvane {
 namespace {
 
-TEST(LogGridsTest, WidthRuleDropsDecimalsThenFillsWithStars) {
-    struct TCase {
-        double Value;
-        int Width;
-        int Decimals;
-        const char* Text;
-    };
-    for (const TCase& c : {TCase{14.04, 4, 1, "14.0"}, TCase{9.5, 4, 1, " 9.5"}, TCase{101.3, 4, 1, " 101"},
-                           TCase{1234.5, 3, 0, "***"}, TCase{123.4, 3, 0, "123"}, TCase{-0.04, 4, 1, " 0.0"},
-                           TCase{MissingValue, 5, 1, "     "}, TCase{12.346, 8, 2, "   12.35"}})
-        EXPECT_EQ(FormatToWidth(c.Value, c.Width, c.Decimals), c.Text) << c.Value;
+TEST(LogGridsTest, TimeColumnWidensForLongDrives) {
+    TLogData data;
+    EXPECT_EQ(TimeSizingText(data), "999.99");
+    data.Entries.resize(3);
+    data[0].TimeSec = 12.5;
+    data[2].TimeSec = 1656.25;
+    EXPECT_EQ(TimeSizingText(data), "9999.99");
+    data[1].TimeSec = -10000.5;
+    EXPECT_EQ(TimeSizingText(data), "-99999.99");
 }
 
 TEST(LogGridsTest, MainGridShowsTheColumnsTheLogsCarry) {

@@ -24,15 +24,16 @@ TEST(ReadoutsTest, WidthTextFitsTheField) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double infinity = std::numeric_limits<double>::infinity();
     const std::vector<TWidthCase> cases = {
-        {14.04, 4, 1, "14.0"},      // fits exactly
-        {9.5, 4, 1, " 9.5"},        // right-aligned
-        {2500.4, 4, 0, "2500"},     //
-        {123.45, 4, 1, " 123"},     // one decimal dropped
-        {3.14159, 5, 3, "3.142"},   //
-        {3.14159, 4, 3, "3.14"},    // decimals dropped one by one
-        {99999.9, 6, 2, "100000"},  // rounds up as the decimals go
-        {12345, 4, 0, "****"},      // no room even without decimals
-        {12345.6, 4, 1, "****"},    //
+        {14.04, 4, 1, "14.0"},       // fits exactly
+        {9.5, 4, 1, " 9.5"},         // right-aligned
+        {2500.4, 4, 0, "2500"},      //
+        {123.45, 4, 1, " 123"},      // one decimal dropped
+        {3.14159, 5, 3, "3.142"},    //
+        {12.346, 8, 2, "   12.35"},  // a grid's time column
+        {3.14159, 4, 3, "3.14"},     // decimals dropped one by one
+        {99999.9, 6, 2, "100000"},   // rounds up as the decimals go
+        {12345, 4, 0, "****"},       // no room even without decimals
+        {12345.6, 4, 1, "****"},     //
         {MissingValue, 4, 1, "    "}, {MissingValue, 3, 0, "   "},
         {-0.04, 4, 1, " 0.0"},                                 // no minus for a zero
         {-0.4, 4, 0, "   0"},                                  //
