@@ -31,7 +31,8 @@ std::string TimeSizingText(const TLogData& logData) {
     for (const double time : {longest, lowest}) {
         std::string text = FormatNumber(time, 2);
         // Digits differ in width in some fonts: the widest case is all nines.
-        std::replace_if(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '8'; }, '9');
+        std::replace_if(
+            text.begin(), text.end(), [](char c) { return c >= '0' && c <= '8'; }, '9');
         if (text.size() > widest.size()) widest = text;
     }
     return widest;
