@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
+#include <QMenu>
 #include <QTest>
 #include <filesystem>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "app/plot/MainImage.h"
 #include "app/plot/MainUnit.h"
 #include "core/plot/CellBinning.h"
+#include "core/plot/Readouts.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
 
@@ -264,6 +266,24 @@ TEST(PlotSelectionTest, PointHoverReadsTheSampleAndNamesItsFile) {
         << f.Form->HoverText().toStdString();
     EXPECT_TRUE(f.Form->HoverText().contains(QStringLiteral("Run1.txt")));
     EXPECT_TRUE(f.Form->StatusPanel(1)->text().startsWith(QStringLiteral("RPM= ")));
+}
+
+TEST(PlotSelectionTest, CellHoverShowsTheCellsStatisticsAndTheEditMenuNamesTheCopy) {
+    TPlotFixture f;
+    f.Load("Run1.txt", WalkLog(40, 0));
+    const TCell cell = SampleCell(f.State().Logs.Data[10], TPlotView::LH, f.State().PlotContext());
+    emit f.Form->MainImage()->MouseMove(f.SampleAt(10), Qt::NoButton);
+    EXPECT_EQ(f.Form->HoverText().toStdString(),
+              HoverCellText(f.State().Logs.Data, cell.Row, cell.Column, f.State().PlotContext()));
+    EXPECT_TRUE(f.Form->HoverText().contains(QStringLiteral("AFR= 13.5")));
+
+    emit f.Form->EditMenu()->aboutToShow();
+    const QAction* copy = f.Form->findChild<QAction*>(QStringLiteral("CopyLogData1"));
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->text(), QStringLiteral("&Copy All Log Data"));
+    f.Click(f.SampleAt(10));
+    emit f.Form->EditMenu()->aboutToShow();
+    EXPECT_EQ(copy->text(), QStringLiteral("&Copy Selected Log Data"));
 }
 
 }  // namespace

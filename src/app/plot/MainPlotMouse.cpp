@@ -23,6 +23,7 @@
 #include "core/ground/IniKeys.h"
 #include "core/plot/AfrScaleLegend.h"
 #include "core/plot/CellBinning.h"
+#include "core/plot/CellStatistics.h"
 #include "core/plot/LogExport.h"
 #include "core/plot/RangeDrags.h"
 #include "core/plot/Readouts.h"
@@ -246,7 +247,9 @@ void TMainForm::ShowPointerTexts(QPoint position) {
     if (FHover.CellMode) {
         if (FTextCell == FHover.Cell) return;
         FTextCell = FHover.Cell;
-        text = FromStd(HoverCellText(FState.Logs.Data, FHover.Cell.Row, FHover.Cell.Column, context));
+        const TCellStatistics& statistics =
+            CellStatisticsGrid()[static_cast<std::size_t>(FHover.Cell.Row * MapSize + FHover.Cell.Column)];
+        text = FromStd(StatisticsText(statistics, FState.Display));
         const TPixelRect cell = FGeometry->CellRect(FHover.Cell.Row, FHover.Cell.Column);
         at = QPoint(FGeometry->PlotLeft() + cell.Right + 3, FGeometry->PlotTop() + cell.Bottom + 16);
     } else {
@@ -267,8 +270,18 @@ void TMainForm::ShowPointerTexts(QPoint position) {
         QToolTip::showText(FPlotArea->mapToGlobal(at), text, FPlotArea);
 }
 
+const TCellStatisticsGrid& TMainForm::CellStatisticsGrid() {
+    if (!FCellStatistics) FCellStatistics = AllCellStatistics(FState.Logs.Data, FState.PlotContext());
+    return *FCellStatistics;
+}
+
 void TMainForm::ShowSelectionStatus() {
-    const std::string text = SelectionStatusText(FState.Logs.Data, FState.Selection, FState.PlotContext());
+    const TSelection& selection = FState.Selection;
+    // Cell selections add up the cells' statistics instead of passing over the samples.
+    const std::string text =
+        selection.IsCells() && selection.View == FState.Display.View && !FState.Logs.Data.Empty()
+            ? StatisticsText(CombinedCellStatistics(CellStatisticsGrid(), selection.Items), FState.Display)
+            : SelectionStatusText(FState.Logs.Data, selection, FState.PlotContext());
     if (text.empty())
         ShowOverlayStatus();
     else

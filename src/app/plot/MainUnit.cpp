@@ -787,6 +787,7 @@ void TMainForm::ApplyChanges(TChangeSet changes) {
     if (changes.Has(TChange::Samples)) UpdateCaptionAndStatus();
     if (changes.Has(TChange::Axes)) UpdateSetupPanel();
     if (changes.HasAny(SelectionInputs)) FNearest.Reset();
+    if (changes.HasAny(SelectionInputs | TChange::IgnitionMaps)) FCellStatistics.reset();
     if (changes.Has(TChange::Samples)) FAnchorCell.reset();
     emit StateChanged(changes);
     if (changes.Only(TChange::Selection)) {

@@ -15,6 +15,7 @@
 #include "core/ground/DebugLog.h"
 #include "core/ground/ProgramFolders.h"
 #include "core/logdata/LogFileReader.h"
+#include "core/plot/CellStatistics.h"
 #include "core/plot/NearestSample.h"
 #include "core/plot/PlotDisplay.h"
 #include "core/plot/RangeDrags.h"
@@ -357,6 +358,9 @@ class TMainForm : public QMainWindow {
     std::optional<TCell> FTextCell;  // the cell whose statistics the tool-tip shows
     QString FHoverText;
     TNearestSampleIndex FNearest;  // built on the first hover after a change
+    // Every cell's statistics in the view, worked out once after a change.
+    std::optional<TCellStatisticsGrid> FCellStatistics;
+    const TCellStatisticsGrid& CellStatisticsGrid();
     QPoint FDragOffset;
     TLayoutSettings FLayout;
     TWindowSettings FWindows;

@@ -175,4 +175,29 @@ TCellStatisticsGrid AllCellStatistics(const TLogData& logData, const TPlotContex
     return grid;
 }
 
+TCellStatistics CombinedCellStatistics(const TCellStatisticsGrid& grid,
+                                       std::span<const TSelectionItem> selection) {
+    std::array<std::uint8_t, CellTotal> selected{};
+    for (const TSelectionItem& item : selection)
+        if (item.Kind == SelectionKindCell && item.Row >= 0 && item.Row < MapSize && item.Column >= 0 &&
+            item.Column < MapSize)
+            selected[item.Row * MapSize + item.Column] = 1;
+    TCellStatistics combined;
+    double sum = 0, squares = 0;
+    for (int k = 0; k < CellTotal; ++k) {
+        if (!selected[k]) continue;
+        const TCellStatistics& cell = grid[k];
+        combined.MaxKnockCylinders = std::max(combined.MaxKnockCylinders, cell.MaxKnockCylinders);
+        combined.MaxKnockRetard = std::max(combined.MaxKnockRetard, cell.MaxKnockRetard);
+        if (cell.Count == 0) continue;
+        combined.Count += cell.Count;
+        sum += cell.Mean * cell.Count;
+        squares += (cell.SDev * cell.SDev + cell.Mean * cell.Mean) * cell.Count;
+    }
+    if (combined.Count == 0) return combined;
+    combined.Mean = sum / combined.Count;
+    combined.SDev = std::sqrt(std::max(0.0, squares / combined.Count - combined.Mean * combined.Mean));
+    return combined;
+}
+
 }  // namespace kelvane

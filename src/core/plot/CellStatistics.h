@@ -39,4 +39,10 @@ TCellStatistics CellStatistics(const TLogData& logData, int row, int column, con
 using TCellStatisticsGrid = std::array<TCellStatistics, MapSize * MapSize>;
 TCellStatisticsGrid AllCellStatistics(const TLogData& logData, const TPlotContext& context);
 
+// The statistics of a cell selection put together from the statistics of its
+// cells, without a pass over the samples: the same counts and maxima, and
+// mean and spread equal to rounding. Items that are not cells are ignored.
+TCellStatistics CombinedCellStatistics(const TCellStatisticsGrid& grid,
+                                       std::span<const TSelectionItem> selection);
+
 }  // namespace kelvane

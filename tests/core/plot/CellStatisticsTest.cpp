@@ -167,6 +167,19 @@ TEST(CellStatisticsTest, AllCellsInOnePassMatchOneCellSelections) {
         for (int r = 0; r < MapSize; ++r)
             for (int c = 0; c < MapSize; ++c) every.push_back(TSelectionItem::Cell(r, c));
         EXPECT_EQ(SelectionStatistics(data, every, f.Context()).Count, counted);
+
+        // Put together from the cells, a selection gives what a pass over the samples gives.
+        const std::vector<TSelectionItem> block = {TSelectionItem::Cell(3, 4), TSelectionItem::Cell(3, 5),
+                                                   TSelectionItem::Cell(4, 4), TSelectionItem::Cell(4, 5)};
+        for (const std::vector<TSelectionItem>& selection : {every, block}) {
+            const TCellStatistics direct = SelectionStatistics(data, selection, f.Context());
+            const TCellStatistics combined = CombinedCellStatistics(all, selection);
+            EXPECT_EQ(combined.Count, direct.Count);
+            EXPECT_NEAR(combined.Mean, direct.Mean, 1e-9);
+            EXPECT_NEAR(combined.SDev, direct.SDev, 1e-9);
+            EXPECT_EQ(combined.MaxKnockCylinders, direct.MaxKnockCylinders);
+            EXPECT_EQ(combined.MaxKnockRetard, direct.MaxKnockRetard);
+        }
     }
 }
 
