@@ -90,11 +90,12 @@ int RunCells(const TCliOptions& options) {
     const TLogData& data = state->Logs.Data;
     const TPlotContext context = state->PlotContext();
 
-    // One pass per cell through the very statistics a one-cell selection shows.
+    // Every cell's statistics in one pass, each as a one-cell selection shows them.
+    const TCellStatisticsGrid cells = AllCellStatistics(data, context);
     TMapGrid count, mean, sdev, knockCylinders, knockRetard;
     for (int rpm = 0; rpm < MapSize; ++rpm)
         for (int load = 0; load < MapSize; ++load) {
-            const TCellStatistics s = CellStatistics(data, rpm, load, context);
+            const TCellStatistics& s = cells[static_cast<std::size_t>(rpm * MapSize + load)];
             count.At(rpm, load) = s.Count;
             mean.At(rpm, load) = s.Count > 0 ? s.Mean : MissingValue;
             sdev.At(rpm, load) = s.Count > 0 ? s.SDev : MissingValue;
