@@ -9,6 +9,7 @@
 
 #include "core/ground/AtomicFile.h"
 #include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 namespace kelvane {
 namespace {
@@ -23,6 +24,38 @@ TEST(AtomicFileTest, ReplacesContentsAndLeavesNoTemporary) {
     ASSERT_TRUE(ReadWholeFile(path, bytes));
     EXPECT_EQ(bytes, "new\r\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
+}
+
+TEST(AtomicFileTest, TemporariesOfDeadSavesGoAtTheNextSave) {
+    TTempFolder folder;
+    const auto path = folder.Path() / "map.txt";
+    // Left by a save whose process is gone (no process has id 2^22 + 1 here
+    // unless the system allows that many), by one still running (this one's
+    // parent), and files that only look alike.
+    const std::string dead = "map.txt.tmp4194305-0123456789abcdef";
+    const std::string alive = "map.txt.tmp" + std::to_string(::getppid()) + "-0123456789abcdef";
+    const std::string others[] = {"map.txt.tmp4194305-short", "other.txt.tmp4194305-0123456789abcdef",
+                                  "map.txt.bak"};
+    for (const std::string& name : {dead, alive}) WriteText(folder.Path() / name, "partial");
+    for (const std::string& name : others) WriteText(folder.Path() / name, "kept");
+
+    ASSERT_TRUE(WriteFileAtomically(path, "new"));
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / dead));
+    EXPECT_TRUE(std::filesystem::exists(folder.Path() / alive));
+    for (const std::string& name : others) EXPECT_TRUE(std::filesystem::exists(folder.Path() / name)) << name;
+}
+
+TEST(AtomicFileTest, ALinkIsWrittenThrough) {
+    TTempFolder folder;
+    const auto target = folder.Path() / "real.txt";
+    const auto link = folder.Path() / "link.txt";
+    WriteText(target, "old");
+    std::filesystem::create_symlink(target, link);
+    ASSERT_TRUE(WriteFileAtomically(link, "new"));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(target, bytes));
+    EXPECT_EQ(bytes, "new");
 }
 
 TEST(AtomicFileTest, FailedRenameLeavesTargetAndNoTemporary) {
