@@ -29,8 +29,14 @@ std::vector<std::string> TextLines(std::string_view text) {
     return lines;
 }
 
-// A file that cannot be read reads as no lines.
+// A map file is about a kilobyte; anything this large is no map and is not read.
+constexpr std::uintmax_t MaxMapFileSize = 4u << 20;
+
+// A file that cannot be read, or is far too large for a map, reads as no lines.
 std::vector<std::string> FileLines(const std::filesystem::path& path) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error || size > MaxMapFileSize) return {};
     std::string bytes;
     if (!ReadWholeFile(path, bytes)) return {};
     DropByteOrderMark(bytes);  // a file saved again by an editor as "UTF-8 with BOM"

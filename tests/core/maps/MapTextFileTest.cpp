@@ -53,6 +53,17 @@ class MapTextFileTest : public testing::Test {
     fs::path File(const std::string& name) const { return FFolder.Path() / name; }
 };
 
+TEST_F(MapTextFileTest, AFileFarTooLargeForAMapIsNoMap) {
+    // A valid map followed by megabytes of padding: refused before reading.
+    std::string text;
+    for (int l = 0; l < MapSize; ++l) text += RowText(NumberedGrid(), l) + "\r\n";
+    text += std::string(5u << 20, ' ');
+    WriteBytes(File("huge.txt"), text);
+    TMapGrid grid;
+    EXPECT_FALSE(ReadLHMapText(File("huge.txt"), grid));
+    EXPECT_FALSE(IsLHMapText(File("huge.txt")));
+}
+
 TEST_F(MapTextFileTest, TitleAndBlankAndOddLinesAreSkipped) {
     const TMapGrid source = NumberedGrid(-400);
     std::string text = "Fuel map from my car\r\n\r\n";
