@@ -203,6 +203,28 @@ TEST(MainFormCommandsTest, SkippedLinesAreToldAndAnEmptyResultIsABox) {
     EXPECT_EQ(form.State().Logs.Data.Count(), 1u);
 }
 
+// A file with no data is told in the status bar; one that cannot be read in a box.
+TEST(MainFormCommandsTest, EmptyAndUnreadableLogsAreTold) {
+    TTempFolder folder;
+    const auto empty = folder.Path() / "Run5.txt";
+    std::ofstream(empty) << "";
+    const auto folderLog = folder.Path() / "Run6.txt";
+    std::filesystem::create_directory(folderLog);
+    TFakePrompts prompts;
+    TMainForm form(TestOptions(prompts, folder));
+    prompts.Then(TFakeAnswer::Open(
+        {QString::fromStdString(empty.string()), QString::fromStdString(folderLog.string())}));
+    ConfirmLogOptions(prompts);
+
+    form.OpenAddToPlot1()->trigger();
+
+    ASSERT_EQ(prompts.Calls.size(), 2u);
+    EXPECT_EQ(prompts.Calls[1].Kind, TPromptKind::Error);
+    EXPECT_EQ(prompts.Calls[1].Text, QStringLiteral("Cannot read Run6.txt: not a regular file"));
+    const QString status = form.StatusPanel(0)->text();
+    EXPECT_TRUE(status.contains(QStringLiteral("Run5.txt holds no log data"))) << status.toStdString();
+}
+
 TEST(MainFormCommandsTest, LoadsAndComparesMapTextAndRemembersTheMapFile) {
     TTempFolder folder;
     const auto reference = folder.Path() / "Base.txt";

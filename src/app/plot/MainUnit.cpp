@@ -501,6 +501,11 @@ bool TMainForm::OpenLogs(const QStringList& files, const TOpenLogsOptions& optio
         if (file.HeaderRejected)
             FPrompts->ShowError(
                 QStringLiteral("%1: %2").arg(FromPath(path.filename()), FromStd(file.Message)));
+        // A file that could not be read gets a box; one with no data, a line in the status bar.
+        const std::string notLoaded = NotLoadedMessage(path, file);
+        if (!notLoaded.empty()) FLog.LogLine(notLoaded);
+        if (file.Unreadable) FPrompts->ShowError(FromStd(notLoaded));
+        if (file.NoData) skipped << FromStd(notLoaded);
         const std::string message = SkippedLinesMessage(path, file);
         if (message.empty()) continue;
         FLog.LogLine(message);

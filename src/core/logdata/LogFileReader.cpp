@@ -545,7 +545,18 @@ TLoadLogResult LoadLogFile(TLogState& state, const std::filesystem::path& path,
     if (!staged && state.OpenFiles.IndexOf(fileName) >= 0) RemoveLogFile(state, fileName);
 
     std::string bytes;
-    if (ReadWholeFile(path, bytes)) {
+    errno = 0;
+    const bool read = ReadWholeFile(path, bytes);
+    if (!read) {
+        result.Unreadable = true;
+        std::error_code error;
+        result.Message =
+            std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error)
+                ? "not a regular file"
+            : errno != 0 ? std::strerror(errno)
+                         : "it could not be read";
+    }
+    if (read) {
         const std::uint64_t size = bytes.size();
         // A log saved again by an editor as "UTF-8 with BOM": the mark is not part of the first title.
         DropByteOrderMark(bytes);
@@ -562,6 +573,7 @@ TLoadLogResult LoadLogFile(TLogState& state, const std::filesystem::path& path,
         }
         result.HeaderRejected = outcome == TReadOutcome::Rejected;
         result.Loaded = outcome == TReadOutcome::Loaded;
+        result.NoData = outcome == TReadOutcome::NoData;
         if (result.Loaded)
             state.OpenFiles.SetValue(
                 fileName, error ? std::to_string(size).append(";") : OpenFileValue(size, modified));
@@ -573,6 +585,13 @@ TLoadLogResult LoadLogFile(TLogState& state, const std::filesystem::path& path,
     SmoothAfr(state.Data, options.AfrSmoothing);
     PlotMafPass(state.Data, options.LHConfig);
     return result;
+}
+
+std::string NotLoadedMessage(const std::filesystem::path& path, const TLoadLogResult& result) {
+    const std::string name = path.filename().string();
+    if (result.Unreadable) return "Cannot read " + name + ": " + result.Message;
+    if (result.NoData) return name + " holds no log data";
+    return {};
 }
 
 std::string SkippedLinesMessage(const std::filesystem::path& path, const TLoadLogResult& result) {

@@ -37,6 +37,8 @@ struct TLoadLogResult {
     bool Loaded = false;          // the file was read and its header accepted
     bool HeaderRejected = false;  // show Message in an error box with an OK button
     bool Cancelled = false;       // the progress callback stopped it; nothing changed
+    bool Unreadable = false;      // the file could not be opened or read (Message says why)
+    bool NoData = false;          // empty, or no data line after the header: nothing to add
     std::string Message;
     std::size_t SamplesAdded = 0;
     TDataLineCounts Lines;  // set when Loaded
@@ -55,6 +57,11 @@ TLoadLogResult LoadLogFile(TLogState& state, const std::filesystem::path& path,
 // its data lines were skipped and why; empty when none was. For example "Run3.txt: 1200 of
 // 1200 data lines skipped: RPM or load out of range".
 std::string SkippedLinesMessage(const std::filesystem::path& path, const TLoadLogResult& result);
+
+// What the user is told about a file that gave nothing at all: one that could
+// not be read ("Cannot read Run3.txt: Permission denied"), or one with no
+// data ("Run3.txt holds no log data"); empty otherwise.
+std::string NotLoadedMessage(const std::filesystem::path& path, const TLoadLogResult& result);
 
 // Removes every sample of the named file (names compared by SameFileName), the
 // file's facts and its OpenFiles pair. True when anything was removed.

@@ -127,14 +127,17 @@ TEST_F(LogFileReaderTest, LineEndsCrLfCrOrLf) {
     }
 }
 
-TEST_F(LogFileReaderTest, FilesWithoutDataAddNothingAndSayNothing) {
+TEST_F(LogFileReaderTest, FilesWithoutDataAddNothingAndSaySo) {
     ASSERT_TRUE(Load(Write("first.txt", Lines(2))).Loaded);
-    for (const std::string& bytes : {std::string(), MafHeader, MafHeader + "\r\n",
-                                     MafHeader + "\r\n\r\n  \t \r\n\t\r\n", std::string("Garbage only")}) {
+    // What a logger leaves after a power cut is all NUL bytes.
+    for (const std::string& bytes :
+         {std::string(), MafHeader, MafHeader + "\r\n", MafHeader + "\r\n\r\n  \t \r\n\t\r\n",
+          std::string("Garbage only"), std::string(4096, '\0')}) {
         const TLoadLogResult result = Load(Write("empty.txt", bytes));
         EXPECT_FALSE(result.Loaded);
         EXPECT_FALSE(result.HeaderRejected);
-        EXPECT_TRUE(result.Message.empty());
+        EXPECT_TRUE(result.NoData);
+        EXPECT_EQ(NotLoadedMessage(FFolder.Path() / "empty.txt", result), "empty.txt holds no log data");
         EXPECT_EQ(FState.Data.Count(), 2u);
         EXPECT_EQ(FState.OpenFiles.Count(), 1u);
         EXPECT_FALSE(result.NothingRead());
@@ -160,13 +163,23 @@ TEST_F(LogFileReaderTest, RejectedHeaderKeepsItsColumnFlagsAndAddsNoSample) {
     EXPECT_EQ(FState.ColumnPresent[ColRpm], 0);
 }
 
-TEST_F(LogFileReaderTest, UnreadableFileFailsQuietlyAndKeepsTheList) {
+TEST_F(LogFileReaderTest, UnreadableFileSaysWhyAndKeepsTheList) {
     ASSERT_TRUE(Load(Write("a.txt", Lines(3))).Loaded);
-    const TLoadLogResult result = Load(FFolder.Path() / "absent.txt");
-    EXPECT_FALSE(result.Loaded);
-    EXPECT_FALSE(result.HeaderRejected);
-    EXPECT_TRUE(result.Message.empty());
-    EXPECT_EQ(FState.Data.Count(), 3u);
+    std::filesystem::create_directory(FFolder.Path() / "folder.txt");
+    const struct {
+        const char* Name;
+        const char* Message;
+    } cases[] = {{"absent.txt", "Cannot read absent.txt: No such file or directory"},
+                 {"folder.txt", "Cannot read folder.txt: not a regular file"}};
+    for (const auto& c : cases) {
+        const TLoadLogResult result = Load(FFolder.Path() / c.Name);
+        EXPECT_FALSE(result.Loaded);
+        EXPECT_FALSE(result.HeaderRejected);
+        EXPECT_TRUE(result.Unreadable);
+        EXPECT_EQ(NotLoadedMessage(FFolder.Path() / c.Name, result), c.Message);
+        EXPECT_EQ(FState.Data.Count(), 3u);
+    }
+    EXPECT_EQ(NotLoadedMessage(FFolder.Path() / "a.txt", Load(Write("b.txt", Lines(3)))), "");
 }
 
 struct TDropCase {
