@@ -97,7 +97,13 @@ TSelectionEditor::TSelectionEditor(TSelection& selection, TLogData& logData, con
 
 void TSelectionEditor::Clear() {
     FSelection.Items.clear();
+    ClearFlags();
+}
+
+void TSelectionEditor::ClearFlags() {
+    if (!FSelection.SamplesMarked) return;
     for (TLogDataEntry& entry : FLogData.Entries) entry.Selected = 0;
+    FSelection.SamplesMarked = false;
 }
 
 TPlotView TSelectionEditor::View() const {
@@ -119,6 +125,7 @@ bool TSelectionEditor::Append(const TSelectionItem& item) {
                              : FSelection.Contains(item);
     if (present) return false;
     FSelection.Items.push_back(item);
+    FSelection.SamplesMarked = true;
     return true;
 }
 
@@ -148,6 +155,8 @@ void TSelectionEditor::AddAll(const std::vector<TSelectionItem>& items) {
 
 void TSelectionEditor::Replace(const std::vector<TSelectionItem>& items) {
     FSelection.Items.clear();
+    // Points are found by their flags: the old ones must go first.
+    if (!items.empty() && items.front().Kind == SelectionKindPoint) ClearFlags();
     if (!items.empty()) {
         FSelection.Kind = items.front().Kind;
         FSelection.View = View();
@@ -173,9 +182,9 @@ void TSelectionEditor::ForgetSamples() {
 
 void TSelectionEditor::MarkSamples() {
     if (FSelection.Kind == SelectionKindCell && FSelection.View != View()) FSelection.Items.clear();
-    if (FSelection.Empty() || FSelection.Kind == SelectionKindPoint)
-        for (TLogDataEntry& entry : FLogData.Entries) entry.Selected = 0;
+    if (FSelection.Empty() || FSelection.Kind == SelectionKindPoint) ClearFlags();
     if (FSelection.Empty()) return;
+    FSelection.SamplesMarked = true;
     if (FSelection.Kind == SelectionKindPoint) {
         for (const TSelectionItem& item : FSelection.Items)
             if (ValidSampleIndex(FLogData, item.SampleIndex))

@@ -37,6 +37,9 @@ struct TSelection {
     std::uint8_t Kind = SelectionKindCell;
     // The view whose grid the cells belong to.
     TPlotView View = TPlotView::LH;
+    // False while no sample can carry a Selected flag, so that clearing
+    // them needs no pass over the list.
+    bool SamplesMarked = false;
 
     bool Empty() const { return Items.empty(); }
     bool Contains(const TSelectionItem& item) const;
@@ -82,6 +85,7 @@ class TSelectionEditor {
 
   private:
     TPlotView View() const;
+    void ClearFlags();
     bool Append(const TSelectionItem& item);
     TSelection& FSelection;
     TLogData& FLogData;

@@ -69,6 +69,10 @@ TEST_F(SelectionTest, ReplaceLeavesOnlyTheNewItemsMarked) {
     EXPECT_EQ(Marked(), (std::vector<int>{1}));
     editor.Replace({TSelectionItem::Cell(5, 5)});
     EXPECT_EQ(Marked(), (std::vector<int>{0}));
+    editor.Replace({TSelectionItem::Point(0)});
+    editor.Replace({TSelectionItem::Point(0), TSelectionItem::Point(1)});
+    EXPECT_EQ(selection.Items.size(), 2u);
+    EXPECT_EQ(Marked(), (std::vector<int>{0, 1}));
 }
 
 TEST_F(SelectionTest, SampleWithoutLoadLiesInNoCell) {
