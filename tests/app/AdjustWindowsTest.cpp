@@ -322,6 +322,22 @@ TEST(AdjustWindowsTest, SlidersSmoothFromTheAdjustedMapAndUndoKeepsTheirWork) {
     EXPECT_EQ(fuel.Adjustments, FilledGrid(1.0));
 }
 
+TEST(AdjustWindowsTest, SmoothingAloneIsWorkTheCloseQuestionAsksAbout) {
+    TLeanFixture f;
+    TLHAdjustForm* window = f.OpenFuelWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_FALSE(f.State().Fuel.AdjustmentsEdited);
+    window->VertTrackBar()->setValue(10);
+    EXPECT_TRUE(f.State().Fuel.AdjustmentsEdited);
+
+    f.Prompts.Then(TFakeAnswer::Choose(TPromptAnswer::No));
+    EXPECT_TRUE(f.Form->ClosePlot());
+    ASSERT_EQ(f.Prompts.Calls.size(), 1u);
+    EXPECT_EQ(f.Prompts.Calls[0].Text,
+              QStringLiteral("LH fuel map has been adjusted. Do you want to save changes?"));
+    EXPECT_EQ(f.State().Fuel.Updated, f.State().Fuel.Reference) << "No gives the smoothing up";
+}
+
 TEST(AdjustWindowsTest, EditsMadeElsewhereSurviveASliderMove) {
     TLeanFixture f;
     TLHAdjustForm* window = f.OpenFuelWindow();
