@@ -116,12 +116,12 @@ TEST(MainFormMapsTest, ClosePromptYesSavesAndNoDiscards) {
         SCOPED_TRACE(yes ? "Yes" : "No");
         TMapsFixture f;
         const fs::path session = f.UseSession();
-        f.Prompts.Then(yes ? TFakeAnswer::Yes() : TFakeAnswer::No());
+        f.Prompts.Then(TFakeAnswer::Choose(yes ? TPromptAnswer::Yes : TPromptAnswer::No));
 
         f.Form->ClosePlot();
 
         ASSERT_EQ(f.Prompts.Calls.size(), 1u);
-        EXPECT_EQ(f.Prompts.Calls[0].Kind, TPromptKind::YesNo);
+        EXPECT_EQ(f.Prompts.Calls[0].Kind, TPromptKind::YesNoCancel);
         EXPECT_EQ(f.Prompts.Calls[0].Text, QString::fromUtf8(FuelQuestion));
         EXPECT_EQ(fs::exists(session / "Updated fuel map.txt"), yes);
         EXPECT_FALSE(f.State().Fuel.AdjustmentsEdited);
@@ -138,7 +138,7 @@ TEST(MainFormMapsTest, ClosePromptYesSavesAndNoDiscards) {
 TEST(MainFormMapsTest, ClosingTheProgramAsksBeforeTheMapsAreLost) {
     TMapsFixture f;
     const fs::path session = f.UseSession();
-    f.Prompts.Then(TFakeAnswer::Yes());
+    f.Prompts.Then(TFakeAnswer::Choose(TPromptAnswer::Yes));
 
     f.Form->close();
 
@@ -147,27 +147,49 @@ TEST(MainFormMapsTest, ClosingTheProgramAsksBeforeTheMapsAreLost) {
     EXPECT_TRUE(fs::exists(session / "Updated fuel map.txt"));
 }
 
-TEST(MainFormMapsTest, NewPlotWithoutSessionNeitherAsksNorSaves) {
+TEST(MainFormMapsTest, CancelKeepsThePlotAndItsAdjustments) {
     TMapsFixture f;
+    f.UseSession();
+    f.Prompts.Then(TFakeAnswer::Choose(TPromptAnswer::Cancel));
+
     f.Form->NewPlot1()->trigger();
-    EXPECT_TRUE(f.Prompts.Calls.empty());
+
+    ASSERT_EQ(f.Prompts.Calls.size(), 1u);
+    EXPECT_TRUE(f.State().Fuel.AdjustmentsEdited);
+    EXPECT_TRUE(f.State().Fuel.ReferenceLoaded);
+    EXPECT_EQ(f.State().Fuel.Adjustments, FilledGrid(1.05));
+    EXPECT_EQ(f.State().Settings.SessionName, "Day 1");
 }
 
-TEST(MainFormMapsTest, UnwritableMapFilesAreReportedInErrorBoxes) {
+TEST(MainFormMapsTest, BaseMapThatCannotBeWrittenIsReportedAndKeepsNoFile) {
     TMapsFixture f;
-    const fs::path session = f.UseSession();
-    // A folder where the base map would go cannot be replaced by a file.
-    fs::create_directories(session / "Base fuel map.txt");
-    f.Prompts.Then(TFakeAnswer::Yes());
+    const fs::path session = f.UseSession(false);  // the session folder is gone
+    f.Prompts.Then(TFakeAnswer::Choose(TPromptAnswer::No));
 
-    f.Form->ClosePlot();
+    EXPECT_TRUE(f.Form->ClosePlot());
 
     const std::vector<TPromptCall> errors = f.Errors();
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_TRUE(errors[0].Text.contains(FromPath(session / "Base fuel map.txt")))
         << errors[0].Text.toStdString();
-    EXPECT_TRUE(errors[0].Text.contains(QStringLiteral("Is a directory"))) << errors[0].Text.toStdString();
+    EXPECT_TRUE(errors[0].Text.contains(QStringLiteral("No such file"))) << errors[0].Text.toStdString();
     EXPECT_TRUE(f.State().Fuel.ReferencePath.empty());
+}
+
+TEST(MainFormMapsTest, BaseMapNeverReplacesAnotherOne) {
+    TMapsFixture f;
+    const fs::path session = f.UseSession();
+    WriteText(session / "Base fuel map.txt", "the map of an earlier close\r\n");
+    f.Prompts.Then(TFakeAnswer::Choose(TPromptAnswer::Yes));
+
+    f.Form->ClosePlot();
+
+    EXPECT_TRUE(f.Errors().empty());
+    EXPECT_EQ(ReadText(session / "Base fuel map.txt"), "the map of an earlier close\r\n");
+    EXPECT_EQ(f.State().Fuel.ReferencePath, session / "Base fuel map(2).txt");
+    TMapGrid written{};
+    ASSERT_TRUE(ReadLHMapText(session / "Base fuel map(2).txt", written));
+    EXPECT_EQ(written, f.State().Fuel.Reference);
     EXPECT_TRUE(fs::exists(session / "Updated fuel map.txt"));
 }
 
@@ -187,8 +209,8 @@ TEST(MainFormMapsTest, FailedSaveMapsKeepsTheAdjustmentsEdited) {
 TEST(MainFormMapsTest, MapsThatCouldNotBeSavedKeepThePlotAndTheProgramOpen) {
     TMapsFixture f;
     f.UseSession(false);  // Yes is answered, but the session folder is gone
-    f.Prompts.Then(TFakeAnswer::Yes());
-    f.Prompts.Then(TFakeAnswer::Yes());
+    f.Prompts.Then(TFakeAnswer::Choose(TPromptAnswer::Yes));
+    f.Prompts.Then(TFakeAnswer::Choose(TPromptAnswer::Yes));
     f.Form->show();
 
     f.Form->NewPlot1()->trigger();

@@ -28,6 +28,8 @@
 #include <algorithm>
 #include <fstream>
 
+#include "app/adjust/EZKAdjustUnit.h"
+#include "app/adjust/LHAdjustUnit.h"
 #include "app/logdata/LogLoadProgress.h"
 #include "app/plot/LogDataUnit.h"
 #include "app/plot/MainImage.h"
@@ -35,7 +37,6 @@
 #include "app/shell/Prompts.h"
 #include "app/shell/StartupWindow.h"
 #include "core/adjust/TargetAfrMap.h"
-#include "core/adjust/UpdatedMaps.h"
 #include "core/display/ColorTableFile.h"
 #include "core/ground/IniKeys.h"
 #include "core/ground/SettingsValues.h"
@@ -143,6 +144,7 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
 
     CreateMenus();
     CreateToolBar();
+    CreateAdjustCommands();
     CreateStatusBar();
     LoadStartSettings();
     CreateDataPanels();
@@ -167,6 +169,8 @@ TMainForm::~TMainForm() {
     qApp->removeEventFilter(this);
     // Tool windows tell this window when they go: they go while it still is one.
     delete FLogDataForm;
+    delete FLHAdjustForm;
+    delete FEZKAdjustForm;
     FLog.LogLine(".");
     FLog.FlushLog();
 }
@@ -286,10 +290,12 @@ void TMainForm::CreateEditMenu() {
         AddItem(FEditMenu, QStringLiteral("Paste Map"), QStringLiteral("PasteMap1"), TItemState::Disabled);
     connect(FPasteMap1, &QAction::triggered, this, &TMainForm::PasteMap1Click);
     FEditMenu->addSeparator();
-    AddItem(FEditMenu, QStringLiteral("&Adjust Fuel Map"), QStringLiteral("UpdateFuelTrim1"),
-            TItemState::Disabled);
-    AddItem(FEditMenu, QStringLiteral("Adjust &Ignition Map"), QStringLiteral("UpdateIgnitionTiming1"),
-            TItemState::Disabled);
+    FUpdateFuelTrim1 =
+        AddItem(FEditMenu, QStringLiteral("&Adjust Fuel Map"), QStringLiteral("UpdateFuelTrim1"));
+    connect(FUpdateFuelTrim1, &QAction::triggered, this, &TMainForm::UpdateFuelTrim1Click);
+    FUpdateIgnitionTiming1 =
+        AddItem(FEditMenu, QStringLiteral("Adjust &Ignition Map"), QStringLiteral("UpdateIgnitionTiming1"));
+    connect(FUpdateIgnitionTiming1, &QAction::triggered, this, &TMainForm::UpdateIgnitionTiming1Click);
     FResetFuelMapAdjustment1 = AddItem(FEditMenu, QStringLiteral("&Reset Fuel Map Adjustment"),
                                        QStringLiteral("ResetFuelMapAdjustment1"));
     connect(FResetFuelMapAdjustment1, &QAction::triggered, this, &TMainForm::ResetFuelMapAdjustment1Click);
@@ -435,6 +441,7 @@ void TMainForm::CloseLogFileOpening() {
 }
 
 void TMainForm::CloseLogFile1Click(const QString& fileName) {
+    if (RefuseDuringMapWork()) return;
     ApplyChanges(CloseLogFile(FState, fileName.toStdString()));
 }
 
@@ -475,6 +482,7 @@ void TMainForm::UpdateCaptionAndStatus() {
 }
 
 bool TMainForm::ClosePlot() {
+    if (RefuseDuringMapWork()) return false;
     // The question and the base maps need the session folder, so they come
     // before the session name is cleared.
     if (!SavePromptAndBaseMaps()) return false;
@@ -521,6 +529,7 @@ bool TMainForm::OpenLogs(const QStringList& files, const TOpenLogsOptions& optio
 }
 
 void TMainForm::OpenFile1Click(TLogOpen open) {
+    if (RefuseDuringMapWork()) return;
     TFileRequest request;
     request.Caption = QStringLiteral("Open Log Files");
     request.Filter = QString::fromUtf8(LogFileFilter);
@@ -555,6 +564,7 @@ void TMainForm::ShowSecondCopyNotice() {
 }
 
 void TMainForm::ReadWithLogFileOptions(QStringList files, TLogOpen open, TLogOptionsChoice choice) {
+    if (RefuseDuringMapWork()) return;
     // A new plot starts without an engine setup, so nothing of the current one is preselected.
     const TEngineSetup current = open == TLogOpen::NewPlot ? TEngineSetup{} : FState.Setup();
     const TEngineSetup preselection = LogFileOptionsPreselection(FirstLine(files.first()), current);
@@ -579,6 +589,7 @@ void TMainForm::NewPlot1Click() {
 }
 
 void TMainForm::RecentFileClick(int tag) {
+    if (RefuseDuringMapWork()) return;
     const auto& recent = FState.Settings.RecentFiles;
     if (tag < 1 || tag > static_cast<int>(recent.size())) return;
     const std::filesystem::path path = recent[static_cast<std::size_t>(tag - 1)];
@@ -631,6 +642,7 @@ void TMainForm::dropEvent(QDropEvent* event) {
 }
 
 void TMainForm::OpenDroppedFiles(const QStringList& files) {
+    if (RefuseDuringMapWork()) return;
     QStringList logs;
     for (const QString& file : files) {
         if (!IsMapFile(file)) {
@@ -681,6 +693,7 @@ void TMainForm::FinishMapCommand(const TMapLoadResult& result, const QString& pa
 }
 
 void TMainForm::RunMapFileCommand(const TMapFileCommand& command, const QString& caption) {
+    if (RefuseDuringMapWork()) return;
     const std::optional<TFileChoice> choice = AskMapFile(caption);
     if (!choice) return;
     const QString path = choice->Files.first();
@@ -730,58 +743,10 @@ void TMainForm::CopyUpdatedMap1Click() {
 }
 
 void TMainForm::PasteMap1Click() {
+    if (RefuseDuringMapWork()) return;
     const QClipboard* clipboard = QGuiApplication::clipboard();
     if (!clipboard) return;
     ApplyChanges(PasteMap(FState, clipboard->text().toStdString()));
-}
-
-void TMainForm::ReportMapSave(const TMapSaveResult& result) {
-    for (const std::string& error : result.Errors) FPrompts->ShowError(FromStd(error));
-}
-
-void TMainForm::SaveMaps1Click() {
-    std::filesystem::path folder = SessionFolder(FState.Settings);
-    const bool anyEdited = FState.Fuel.AdjustmentsEdited || FState.Ignition.AdjustmentsEdited;
-    if (folder.empty() && anyEdited) {
-        // No session to save into: the user picks the folder rather than the
-        // files landing wherever the working folder happens to be.
-        const std::optional<QString> chosen =
-            FPrompts->BrowseFolder(QStringLiteral("Save Maps to Folder"), FromStd(FLayout.DefaultFolder));
-        if (!chosen || chosen->isEmpty()) {
-            RefreshMainWindow();
-            return;
-        }
-        folder = ToPath(*chosen);
-    }
-    if (anyEdited) ReportMapSave(SaveUpdatedMaps(FState, folder));
-    RefreshMainWindow();
-}
-
-bool TMainForm::SavePromptAndBaseMaps() {
-    const std::filesystem::path folder = SessionFolder(FState.Settings);
-    if (folder.empty()) return true;
-    const std::string question = SavePromptText(FState);
-    if (!question.empty()) {
-        if (FPrompts->AskYesNo(FromStd(question))) {
-            const TMapSaveResult saved = SaveUpdatedMaps(FState, folder);
-            ReportMapSave(saved);
-            // The user wanted these maps kept: the plot stays open so they can be saved elsewhere.
-            if (!saved.Ok()) return false;
-        } else {
-            DiscardAdjustments(FState);
-        }
-    }
-    ReportMapSave(SaveBaseMaps(FState, folder));
-    return true;
-}
-
-void TMainForm::ResetFuelMapAdjustment1Click() {
-    ResetFuelAdjustment(FState);
-    ApplyChanges(TChange::FuelMaps);
-}
-
-void TMainForm::ResetIgntionmadadjustment1Click() {
-    if (ResetIgnitionAdjustment(FState)) ApplyChanges(TChange::IgnitionMaps);
 }
 
 // ---- Refresh -----------------------------------------------------------
@@ -868,6 +833,13 @@ void TMainForm::customEvent(QEvent* event) {
         return;
     }
     if (event->type() == EngineSetupChangedEvent) {
+        // New axes would move the samples under the ignition passes: they come after.
+        if (MapWorkRunning()) {
+            QTimer::singleShot(250, this, [this] {
+                QCoreApplication::postEvent(this, new QEvent(EngineSetupChangedEvent));
+            });
+            return;
+        }
         ApplyChanges(SetUpAxes(FState));
         return;
     }
@@ -892,6 +864,8 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
+    // Passes still running end first; their work then meets the save question.
+    if (FEZKAdjustForm) FEZKAdjustForm->StopPasses();
     // Adjusted maps the user chose to keep but that could not be written keep
     // the program open.
     if (!ClosePlot()) {
@@ -912,7 +886,10 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
     TClosingActions actions;
     actions.ClosePlot = [this] { ClosePlot(); };
-    actions.CloseToolWindows = [this] { CloseLogDataForm(); };
+    actions.CloseToolWindows = [this] {
+        CloseLogDataForm();
+        CloseAdjustForms();
+    };
     actions.WriteTargetAfrMap = [this] {
         return WriteTargetAfrMapFile(FStore->CommonRoot() / TargetAfrMapFileName, FState.Fuel.TargetAfr);
     };

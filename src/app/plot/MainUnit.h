@@ -43,6 +43,10 @@ class TStartupForm;
 class TDataGraph;
 class TLogGrid;
 class TLogDataForm;
+class TLHAdjustForm;
+class TEZKAdjustForm;
+struct TLHAdjustValues;
+struct TEZKAdjustValues;
 
 // How the main window is made; the defaults are the real program's.
 struct TMainFormOptions {
@@ -231,6 +235,22 @@ class TMainForm : public QMainWindow {
     // The tool-tip text of the last mouse move over the plot.
     const QString& HoverText() const { return FHoverText; }
     const THover& Hover() const { return FHover; }
+    // ---- Map adjustment (MainAdjust.cpp) ----
+    // "&Adjust Fuel Map", "Adjust &Ignition Map" and the Adjust button: the
+    // adjustment windows, made on first use.
+    void UpdateFuelTrim1Click();
+    void UpdateIgnitionTiming1Click();
+    void AdjustMapsButtonClick();
+    // True while the ignition passes run: the commands that would change the
+    // plot or the maps under them are refused until the passes end.
+    bool MapWorkRunning() const;
+    QAction* UpdateFuelTrim1() const { return FUpdateFuelTrim1; }
+    QAction* UpdateIgnitionTiming1() const { return FUpdateIgnitionTiming1; }
+    QAction* AdjustMapsButton() const { return FAdjustMapsButton; }
+    TLHAdjustForm* LHAdjustForm() const { return FLHAdjustForm; }
+    TEZKAdjustForm* EZKAdjustForm() const { return FEZKAdjustForm; }
+    TPrompts& Prompts() const { return *FPrompts; }
+    // ---- end of map adjustment ----
 
   signals:
     void StateChanged(kelvane::TChangeSet changes);
@@ -429,6 +449,27 @@ class TMainForm : public QMainWindow {
     QAction* FDisplaySettingsButton = nullptr;
     QAction* FDataLogButton = nullptr;
     QAction* FDataGraphButton = nullptr;
+
+    // ---- Map adjustment (MainAdjust.cpp) ----
+    void CreateAdjustCommands();
+    // Says in the status bar why a command is refused while the ignition
+    // passes run; false when nothing runs.
+    bool RefuseDuringMapWork();
+    // Where adjusted maps are saved: the session folder, or a folder the
+    // user picks; nothing when the choice was cancelled.
+    std::optional<std::filesystem::path> MapSaveFolder();
+    // Places a tool window from its stored "Window Size" text.
+    void PlaceToolWindow(QWidget* window, const std::optional<TWindowSize>& placement,
+                         std::string_view section);
+    void LHAdjustFormClosing(const TLHAdjustValues& values);
+    void EZKAdjustFormClosing(const TEZKAdjustValues& values);
+    void CloseAdjustForms();
+
+    TLHAdjustForm* FLHAdjustForm = nullptr;
+    TEZKAdjustForm* FEZKAdjustForm = nullptr;
+    QAction* FUpdateFuelTrim1 = nullptr;
+    QAction* FUpdateIgnitionTiming1 = nullptr;
+    // ---- end of map adjustment ----
 
     // ---- Data panels (MainPanels.cpp) ----
     // The plot with the graph panel under it, and the log panel at the right.

@@ -65,13 +65,13 @@ TMapSaveResult SaveBaseMaps(TKelvaneState& state, const std::filesystem::path& f
     TMapSaveResult save;
     if (state.Fuel.ReferenceLoaded && state.Fuel.ReferencePath.empty()) {
         const std::filesystem::path path = folder / BaseFuelMapFileName;
-        const TMapWriteResult write = WriteLHMapText(path, state.Fuel.Reference, 0, TOverwrite::Replace);
+        const TMapWriteResult write = WriteLHMapText(path, state.Fuel.Reference, 0, TOverwrite::KeepOld);
         Note(save, write, path);
         if (write.Ok) state.Fuel.ReferencePath = write.FileName;
     }
     if (state.Ignition.ReferenceLoaded && state.Ignition.ReferencePath.empty()) {
         const std::filesystem::path path = folder / BaseIgnitionMapFileName;
-        const TMapWriteResult write = WriteEZKMapText(path, state.Ignition.Reference, TOverwrite::Replace);
+        const TMapWriteResult write = WriteEZKMapText(path, state.Ignition.Reference, TOverwrite::KeepOld);
         Note(save, write, path);
         if (write.Ok) state.Ignition.ReferencePath = write.FileName;
     }
@@ -79,7 +79,6 @@ TMapSaveResult SaveBaseMaps(TKelvaneState& state, const std::filesystem::path& f
 }
 
 std::string SavePromptText(const TKelvaneState& state) {
-    if (SessionFolder(state.Settings).empty()) return {};
     const bool fuel = state.Fuel.AdjustmentsEdited;
     const bool ignition = state.Ignition.AdjustmentsEdited;
     if (!fuel && !ignition) return {};

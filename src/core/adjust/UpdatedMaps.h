@@ -37,12 +37,15 @@ struct TMapSaveResult {
 [[nodiscard]] TMapSaveResult SaveUpdatedMaps(TKelvaneState& state, const std::filesystem::path& folder);
 
 // Writes each loaded reference map that came from no file into folder as its
-// base map (replacing a file of that name) and makes that file its reference
-// path. A map whose file could not be written keeps no path.
+// base map and makes the file written its reference path. An existing base
+// map of other contents is kept (updated maps may have been made from it):
+// the new one gets a counter. A map whose file could not be written keeps no
+// path.
 [[nodiscard]] TMapSaveResult SaveBaseMaps(TKelvaneState& state, const std::filesystem::path& folder);
 
-// The question asked at plot close, or empty when nothing is to be asked (no
-// session folder, or neither set's adjustments edited).
+// The question asked at plot close and at exit, or empty when neither set's
+// adjustments are edited. It is asked with or without a session folder: no
+// adjusted map goes without a word.
 std::string SavePromptText(const TKelvaneState& state);
 
 // "No" to the question: the adjustments of each edited set go back to none,

@@ -129,5 +129,8 @@ inline constexpr std::string_view TargetAfrKey = "TargetAFR";                   
 inline constexpr std::string_view TargetMapKey = "Target Map";                   // LH Adjust
 inline constexpr std::string_view MaxCylsKey = "Max Cyls";                       // EZK Adjust
 inline constexpr std::string_view MaxRetardKey = "Max Retard";                   // EZK Adjust
+// LH Adjust: the widths the window was left with (never read back).
+inline constexpr std::string_view VerticalSmoothingKey = "Vertical Smoothing";
+inline constexpr std::string_view HorizontalSmoothingKey = "Horizontal Smoothing";
 
 }  // namespace kelvane

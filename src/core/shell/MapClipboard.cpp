@@ -31,12 +31,17 @@ TMenuItemState PasteMapItem(std::string_view clipboardText) {
 }
 
 std::optional<std::string> CopyUpdatedMap(const TKelvaneState& state) {
-    if (state.Display.View == TPlotView::EZK) {
-        if (!state.Ignition.ReferenceLoaded) return std::nullopt;
-        return CopyBlock(state.Ignition.Updated, WholeMap, 1);
-    }
+    return state.Display.View == TPlotView::EZK ? CopyUpdatedIgnitionMap(state) : CopyUpdatedFuelMap(state);
+}
+
+std::optional<std::string> CopyUpdatedFuelMap(const TKelvaneState& state) {
     if (!state.Fuel.ReferenceLoaded) return std::nullopt;
     return CopyBlock(state.Fuel.Updated, WholeMap, 0);
+}
+
+std::optional<std::string> CopyUpdatedIgnitionMap(const TKelvaneState& state) {
+    if (!state.Ignition.ReferenceLoaded) return std::nullopt;
+    return CopyBlock(state.Ignition.Updated, WholeMap, 1);
 }
 
 TChangeSet PasteMap(TKelvaneState& state, std::string_view clipboardText) {

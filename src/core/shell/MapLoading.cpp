@@ -50,6 +50,8 @@ void LoadReferenceText(TKelvaneState& state, const std::filesystem::path& path, 
     auto& set = TKind::Set(state);
     outcome.Ok = TKind::ReadMapText(path, set.Reference);
     set.ReferenceLoaded = outcome.Ok;
+    // Updated-map names and base maps refer to the file the reference came from.
+    if (outcome.Ok) set.ReferencePath = path;
     if constexpr (TKind::Change == TChange::FuelMaps) {
         outcome.NewFuelReference = true;
     } else {
@@ -91,6 +93,7 @@ void LoadEZKImage(TKelvaneState& state, const std::filesystem::path& path, TBinM
         state.Ignition.Reference = reference;
         state.Ignition.WotCurve = wot;
         state.Ignition.Source = which;
+        state.Ignition.ReferencePath = path;
         outcome.NewIgnitionReference = true;
     }
     // "OK" without a choice reads nothing yet still counts as loaded; the
@@ -128,6 +131,7 @@ void LoadLHImage(TKelvaneState& state, const std::filesystem::path& path, TBinMa
     if (!image.ReadMap(which, state.Fuel.Reference)) return;
     if (!image.IsLH22Image()) state.Fuel.Source = which;
     state.Fuel.ReferenceLoaded = true;
+    state.Fuel.ReferencePath = path;
     outcome.NewFuelReference = true;
     outcome.Ok = true;
 }

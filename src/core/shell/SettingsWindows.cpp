@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "core/adjust/FuelAdjustment.h"
 #include "core/ground/IniKeys.h"
 
 namespace kelvane {
@@ -135,6 +136,25 @@ bool WriteLogWindowSettings(TIniFile2& main, const TWindowSettings& windows) {
     bool ok = true;
     if (windows.LogWindow) ok &= WriteWindowSize(main, LogWindowSection, *windows.LogWindow);
     ok &= main.WriteBool(LogWindowSection, StayOnTopKey, windows.LogWindowStayOnTop);
+    return ok;
+}
+
+bool WriteLHAdjustSettings(TIniFile2& main, const TWindowSettings& windows, double vertWidth,
+                           double horizWidth) {
+    bool ok = true;
+    if (windows.LHAdjustWindow) ok &= WriteWindowSize(main, LHAdjustSection, *windows.LHAdjustWindow);
+    ok &= main.WriteString(LHAdjustSection, TargetAfrKey, windows.LHAdjustTargetAfr);
+    ok &= main.WriteBool(LHAdjustSection, TargetMapKey, windows.LHAdjustTargetMap);
+    ok &= main.WriteString(LHAdjustSection, VerticalSmoothingKey, SmoothingWidthSettingText(vertWidth));
+    ok &= main.WriteString(LHAdjustSection, HorizontalSmoothingKey, SmoothingWidthSettingText(horizWidth));
+    return ok;
+}
+
+bool WriteEZKAdjustSettings(TIniFile2& main, const TWindowSettings& windows) {
+    bool ok = true;
+    if (windows.EZKAdjustWindow) ok &= WriteWindowSize(main, EZKAdjustSection, *windows.EZKAdjustWindow);
+    ok &= main.WriteString(EZKAdjustSection, MaxCylsKey, windows.EZKAdjustMaxCyls);
+    ok &= main.WriteString(EZKAdjustSection, MaxRetardKey, windows.EZKAdjustMaxRetard);
     return ok;
 }
 

@@ -70,6 +70,13 @@ void ReadWindowSettings(const TIniFile2& main, const TKnockLimit& firstKnockLimi
 [[nodiscard]] bool WriteWindowSettings(TIniFile2& main, const TWindowSettings& windows);
 // Section "Log Window" alone, written when the Data Log window closes.
 [[nodiscard]] bool WriteLogWindowSettings(TIniFile2& main, const TWindowSettings& windows);
+// Section "LH Adjust", written when the fuel adjustment window closes: its
+// placement, its target, and the smoothing widths it was left with (which no
+// opening reads back: the window always starts at 1.0).
+[[nodiscard]] bool WriteLHAdjustSettings(TIniFile2& main, const TWindowSettings& windows, double vertWidth,
+                                         double horizWidth);
+// Section "EZK Adjust", written when the ignition adjustment window closes.
+[[nodiscard]] bool WriteEZKAdjustSettings(TIniFile2& main, const TWindowSettings& windows);
 
 // "Window Size" of a window's section; nothing when absent or not four integers.
 std::optional<TWindowSize> ReadWindowSize(const TIniFile2& main, std::string_view section);

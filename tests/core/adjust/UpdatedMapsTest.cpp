@@ -5,6 +5,7 @@
 #include "core/adjust/UpdatedMaps.h"
 #include "core/maps/MapText.h"
 #include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 namespace kelvane {
 namespace {
@@ -141,16 +142,41 @@ TEST(UpdatedMapsTest, BaseMapsWrittenOnlyForMapsWithoutAFile) {
     EXPECT_TRUE(SaveBaseMaps(empty, folder.Path()).Written.empty());
 }
 
+TEST(UpdatedMapsTest, BaseMapBesideAnotherKeepsItAndTakesTheNextName) {
+    TTempFolder folder;
+    TKelvaneState state = AdjustedState();
+    // An earlier reference, with updated maps made from it, is already the session's base map.
+    WriteText(folder.Path() / "Base fuel map.txt", "earlier reference\r\n");
+
+    const TMapSaveResult save = SaveBaseMaps(state, folder.Path());
+    ASSERT_TRUE(save.Ok());
+    const std::filesystem::path second = folder.Path() / "Base fuel map(2).txt";
+    EXPECT_EQ(ReadText(folder.Path() / "Base fuel map.txt"), "earlier reference\r\n");
+    EXPECT_EQ(state.Fuel.ReferencePath, second);
+    TMapGrid read{};
+    ASSERT_TRUE(ReadLHMapText(second, read));
+    EXPECT_EQ(read, state.Fuel.Reference);
+    EXPECT_EQ(UpdatedFuelMapName(state.Fuel.ReferencePath), "Updated (Base fuel map(2)) fuel map.txt");
+
+    // The same reference in a later session of the same folder reuses the file of equal contents.
+    TKelvaneState again = AdjustedState();
+    ASSERT_TRUE(SaveBaseMaps(again, folder.Path()).Ok());
+    EXPECT_EQ(again.Fuel.ReferencePath, second);
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "Base fuel map(3).txt"));
+}
+
 TEST(UpdatedMapsTest, BaseMapThatCannotBeWrittenKeepsNoPath) {
     TTempFolder folder;
     TKelvaneState state = AdjustedState();
-    std::filesystem::create_directory(folder.Path() / "Base EZK map.txt");
+    const std::filesystem::path gone = folder.Path() / "gone";
 
-    const TMapSaveResult save = SaveBaseMaps(state, folder.Path());
-    ASSERT_EQ(save.Errors.size(), 1u);
-    EXPECT_NE(save.Errors[0].find("Base EZK map.txt"), std::string::npos);
+    const TMapSaveResult save = SaveBaseMaps(state, gone);
+    ASSERT_EQ(save.Errors.size(), 2u);
+    EXPECT_NE(save.Errors[0].find((gone / "Base fuel map.txt").string()), std::string::npos);
+    EXPECT_NE(save.Errors[1].find((gone / "Base EZK map.txt").string()), std::string::npos);
+    EXPECT_NE(save.Errors[1].find("No such file"), std::string::npos) << save.Errors[1];
+    EXPECT_TRUE(state.Fuel.ReferencePath.empty());
     EXPECT_TRUE(state.Ignition.ReferencePath.empty());
-    EXPECT_EQ(state.Fuel.ReferencePath, folder.Path() / "Base fuel map.txt");
 }
 
 TEST(UpdatedMapsTest, PromptTextNamesTheEditedMaps) {
@@ -171,8 +197,9 @@ TEST(UpdatedMapsTest, PromptTextNamesTheEditedMaps) {
         state.Fuel.AdjustmentsEdited = c.Fuel;
         state.Ignition.AdjustmentsEdited = c.Ignition;
         EXPECT_EQ(SavePromptText(state), c.Text);
+        // Without a session folder the work is no less at stake.
         state.Settings.SessionName.clear();
-        EXPECT_EQ(SavePromptText(state), "") << "no session folder, no question";
+        EXPECT_EQ(SavePromptText(state), c.Text);
     }
 }
 

@@ -110,7 +110,7 @@ TEST_P(LHDeviceOptionTest, OptionByteOrDialogDecidesTheMap) {
     EXPECT_EQ(FState.Fuel.Source, c.ExpectedSource);
     EXPECT_TRUE(FState.Fuel.ReferenceLoaded);
     EXPECT_EQ(FState.Fuel.Reference, LHMap(image, c.ExpectedSource));
-    EXPECT_EQ(FState.Fuel.ReferencePath, "/maps/kept.txt");  // the command leaves paths alone
+    EXPECT_EQ(FState.Fuel.ReferencePath, path);  // updated maps are named after it
     EXPECT_EQ(FState.Fuel.Adjustments, FilledGrid(1.0));
     EXPECT_EQ(FState.Fuel.Updated, FState.Fuel.Reference);  // nothing clamped with the source's limits
     EXPECT_EQ(FState.Axes.FuelLimits, FuelLimitsFor(TLHVersion::LH23, c.ExpectedSource));
@@ -181,9 +181,11 @@ TEST_P(EZKLoadTest, SetsVersionsAndReadsTheChosenMap) {
     FState.Ignition.Adjustments.Fill(2.0);
     TScriptedChooser chooser(c.Answer);
 
-    const TMapLoadResult result = LoadMapFile(FState, WriteImage("ezk.bin", image), chooser);
+    const std::filesystem::path path = WriteImage("ezk.bin", image);
+    const TMapLoadResult result = LoadMapFile(FState, path, chooser);
 
     EXPECT_TRUE(result.Ok);
+    EXPECT_EQ(FState.Ignition.ReferencePath, path);
     EXPECT_TRUE(result.Changes.Has(TChange::Overlay));
     EXPECT_EQ(FState.Setup().LHVersion, TLHVersion::LH23);
     EXPECT_EQ(FState.Setup().EZKVersion, c.Gt ? TEZKVersion::GT : TEZKVersion::S4);
@@ -212,6 +214,7 @@ TEST_F(LoadMapFileTest, EZKOkWithoutChoiceMarksLoadedAndKeepsTheMap) {
     const TMapGrid before = PatternGrid(20, 0.5);
     FState.Ignition.Reference = before;
     FState.Ignition.Source = TEZKMapSource::NoCat98;
+    FState.Ignition.ReferencePath = "/maps/kept.bin";
     TScriptedChooser chooser(TBinMapChoice::NoChoice);
 
     const TMapLoadResult result =
@@ -221,6 +224,7 @@ TEST_F(LoadMapFileTest, EZKOkWithoutChoiceMarksLoadedAndKeepsTheMap) {
     EXPECT_TRUE(FState.Ignition.ReferenceLoaded);
     EXPECT_EQ(FState.Ignition.Reference, before);
     EXPECT_EQ(FState.Ignition.Source, TEZKMapSource::NoCat98);
+    EXPECT_EQ(FState.Ignition.ReferencePath, "/maps/kept.bin");  // nothing read from this image
 }
 
 TEST_F(LoadMapFileTest, SignaturelessImageLoadsAsEZK) {
@@ -266,7 +270,8 @@ TEST_F(LoadMapFileTest, TextMapsGoIntoTheirSetAndResetAdjustments) {
     EXPECT_EQ(FState.Fuel.Updated, lh);
     EXPECT_EQ(FState.Ignition.Reference, ezk);
     EXPECT_EQ(FState.Ignition.Updated, ezk);
-    EXPECT_TRUE(FState.Fuel.ReferencePath.empty());
+    EXPECT_EQ(FState.Fuel.ReferencePath, FFolder.Path() / "lh.TXT");
+    EXPECT_EQ(FState.Ignition.ReferencePath, FFolder.Path() / "ezk.txt");
     EXPECT_TRUE(chooser.Kinds.empty());
 }
 

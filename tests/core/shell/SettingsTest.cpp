@@ -10,6 +10,7 @@
 #include "core/shell/SettingsMainFile.h"
 #include "core/shell/SettingsWindows.h"
 #include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 namespace kelvane {
 namespace {
@@ -496,6 +497,31 @@ TEST_F(SettingsTest, LogWindowSectionIsWrittenOnItsOwn) {
     EXPECT_EQ(FStore.Main().ReadString("Log Window", "Window Size", ""), "30,40,420,500");
     EXPECT_EQ(FStore.Main().ReadString("Log Window", "Stay on top", ""), "0");
     EXPECT_FALSE(FStore.Main().ValueExists("Map Window", "Window Size"));
+}
+
+TEST_F(SettingsTest, AdjustWindowSectionsAreWrittenOnTheirOwn) {
+    TWindowSettings windows;
+    windows.LHAdjustWindow = TWindowSize{5, 6, 400, 300};
+    windows.LHAdjustTargetAfr = "13,2";  // as typed
+    windows.LHAdjustTargetMap = false;
+    windows.EZKAdjustMaxCyls = "x";
+    windows.EZKAdjustMaxRetard = "2.5";
+    windows.MapWindow = TWindowSize{1, 2, 3, 4};
+    ASSERT_TRUE(WriteLHAdjustSettings(FStore.Main(), windows, 1.0, 10.0));
+    TIniFile2& main = FStore.Main();
+    EXPECT_EQ(main.ReadString("LH Adjust", "Window Size", ""), "5,6,400,300");
+    EXPECT_EQ(main.ReadString("LH Adjust", "TargetAFR", ""), "13,2");
+    EXPECT_FALSE(main.ReadBool("LH Adjust", "Target Map", true));
+    // Right-aligned in five characters, as the file has always held them.
+    EXPECT_NE(ReadText(main.FileName()).find("Vertical Smoothing= 1.00"), std::string::npos);
+    EXPECT_NE(ReadText(main.FileName()).find("Horizontal Smoothing=10.00"), std::string::npos);
+    EXPECT_FALSE(main.ValueExists("EZK Adjust", "Max Cyls"));
+
+    ASSERT_TRUE(WriteEZKAdjustSettings(main, windows));
+    EXPECT_FALSE(main.ValueExists("EZK Adjust", "Window Size")) << "never placed: centred next time";
+    EXPECT_EQ(main.ReadString("EZK Adjust", "Max Cyls", ""), "x");
+    EXPECT_EQ(main.ReadString("EZK Adjust", "Max Retard", ""), "2.5");
+    EXPECT_FALSE(main.ValueExists("Map Window", "Window Size"));
 }
 
 }  // namespace

@@ -1,0 +1,193 @@
+// The main window's side of map adjustment: the two adjustment windows, the
+// commands refused while the ignition passes run, saving the updated maps,
+// the save question at plot close and the base maps, and the reset commands.
+#include <QAction>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+
+#include "app/adjust/EZKAdjustUnit.h"
+#include "app/adjust/LHAdjustUnit.h"
+#include "app/plot/MainUnit.h"
+#include "app/shell/Prompts.h"
+#include "core/adjust/UpdatedMaps.h"
+#include "core/ground/WriteFailures.h"
+#include "core/shell/StartupWindowRules.h"
+
+namespace kelvane {
+
+namespace {
+
+std::filesystem::path ToPath(const QString& text) {
+    return std::filesystem::path(text.toStdU16String());
+}
+QString FromStd(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+}  // namespace
+
+void TMainForm::CreateAdjustCommands() {
+    FAdjustMapsButton->setEnabled(true);
+    connect(FAdjustMapsButton, &QAction::triggered, this, &TMainForm::AdjustMapsButtonClick);
+    // LH 2.2 has no ignition ECU to adjust.
+    connect(FEditMenu, &QMenu::aboutToShow, this,
+            [this] { FUpdateIgnitionTiming1->setEnabled(FState.Setup().LHVersion != TLHVersion::LH22); });
+}
+
+bool TMainForm::MapWorkRunning() const {
+    return FEZKAdjustForm && FEZKAdjustForm->PassesRunning();
+}
+
+bool TMainForm::RefuseDuringMapWork() {
+    if (!MapWorkRunning()) return false;
+    statusBar()->showMessage(
+        QStringLiteral(
+            "Not while the ignition map is being adjusted: wait for the passes to end, or Stop them"),
+        10000);
+    return true;
+}
+
+void TMainForm::PlaceToolWindow(QWidget* window, const std::optional<TWindowSize>& placement,
+                                std::string_view section) {
+    const QScreen* screen = this->screen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    // Where it was left in this run, else the stored text (one that is no
+    // placement puts the window in the corner); nothing stored centres it.
+    const std::string stored =
+        placement ? FormatWindowSize(*placement) : ReadWindowSizeText(FStore->Main(), section);
+    window->adjustSize();
+    const TWindowSize placed = MainWindowPlacement(stored, window->width(), window->height(),
+                                                   {area.left(), area.top(), area.width(), area.height()});
+    // The window keeps its own size; the stored one only keeps it on the screen.
+    window->setGeometry(placed.Left, placed.Top, window->width(), window->height());
+}
+
+void TMainForm::UpdateFuelTrim1Click() {
+    if (!FLHAdjustForm) {
+        FLHAdjustForm = new TLHAdjustForm(*this, FWindows, this);
+        FLHAdjustForm->setAttribute(Qt::WA_DeleteOnClose);
+        connect(FLHAdjustForm, &QObject::destroyed, this, [this] { FLHAdjustForm = nullptr; });
+        connect(FLHAdjustForm, &TLHAdjustForm::Closing, this, &TMainForm::LHAdjustFormClosing);
+        connect(this, &TMainForm::StateChanged, FLHAdjustForm, &TLHAdjustForm::StateChanged);
+        // There is no fuel map window yet to show the target map in.
+        FLHAdjustForm->TargetButton()->setEnabled(false);
+        PlaceToolWindow(FLHAdjustForm, FWindows.LHAdjustWindow, LHAdjustSection);
+    }
+    FLHAdjustForm->show();
+    FLHAdjustForm->raise();
+    FLHAdjustForm->activateWindow();
+}
+
+void TMainForm::UpdateIgnitionTiming1Click() {
+    if (FState.Setup().LHVersion == TLHVersion::LH22) return;
+    if (!FEZKAdjustForm) {
+        FEZKAdjustForm = new TEZKAdjustForm(*this, FWindows, this);
+        FEZKAdjustForm->setAttribute(Qt::WA_DeleteOnClose);
+        connect(FEZKAdjustForm, &QObject::destroyed, this, [this] { FEZKAdjustForm = nullptr; });
+        connect(FEZKAdjustForm, &TEZKAdjustForm::Closing, this, &TMainForm::EZKAdjustFormClosing);
+        PlaceToolWindow(FEZKAdjustForm, FWindows.EZKAdjustWindow, EZKAdjustSection);
+    }
+    FEZKAdjustForm->show();
+    FEZKAdjustForm->raise();
+    FEZKAdjustForm->activateWindow();
+}
+
+void TMainForm::AdjustMapsButtonClick() {
+    if (FState.Display.View == TPlotView::LH)
+        UpdateFuelTrim1Click();
+    else
+        UpdateIgnitionTiming1Click();
+}
+
+void TMainForm::LHAdjustFormClosing(const TLHAdjustValues& values) {
+    FWindows.LHAdjustWindow = values.Placement;
+    FWindows.LHAdjustTargetAfr = values.TargetAfr;
+    FWindows.LHAdjustTargetMap = values.TargetMap;
+    if (FSecondCopy) return;
+    if (!WriteLHAdjustSettings(FStore->Main(), FWindows, values.VertWidth, values.HorizWidth))
+        FPrompts->ShowError(FromStd(WriteFailureText(FStore->Main())));
+}
+
+void TMainForm::EZKAdjustFormClosing(const TEZKAdjustValues& values) {
+    FWindows.EZKAdjustWindow = values.Placement;
+    FWindows.EZKAdjustMaxCyls = values.MaxCyls;
+    FWindows.EZKAdjustMaxRetard = values.MaxRetard;
+    if (FSecondCopy) return;
+    if (!WriteEZKAdjustSettings(FStore->Main(), FWindows))
+        FPrompts->ShowError(FromStd(WriteFailureText(FStore->Main())));
+}
+
+void TMainForm::CloseAdjustForms() {
+    if (FLHAdjustForm) FLHAdjustForm->close();
+    if (FEZKAdjustForm) FEZKAdjustForm->close();
+}
+
+// ---- Updated maps ----------------------------------------------------------
+
+void TMainForm::ReportMapSave(const TMapSaveResult& result) {
+    for (const std::string& error : result.Errors) FPrompts->ShowError(FromStd(error));
+}
+
+std::optional<std::filesystem::path> TMainForm::MapSaveFolder() {
+    const std::filesystem::path session = SessionFolder(FState.Settings);
+    if (!session.empty()) return session;
+    // No session to save into: the user picks the folder rather than the
+    // files landing wherever the working folder happens to be.
+    const std::optional<QString> chosen =
+        FPrompts->BrowseFolder(QStringLiteral("Save Maps to Folder"), FromStd(FLayout.DefaultFolder));
+    if (!chosen || chosen->isEmpty()) return std::nullopt;
+    return ToPath(*chosen);
+}
+
+void TMainForm::SaveMaps1Click() {
+    if (RefuseDuringMapWork()) return;
+    if (FState.Fuel.AdjustmentsEdited || FState.Ignition.AdjustmentsEdited) {
+        // Each flag is cleared only by its own successful write.
+        if (const std::optional<std::filesystem::path> folder = MapSaveFolder())
+            ReportMapSave(SaveUpdatedMaps(FState, *folder));
+    }
+    RefreshMainWindow();
+}
+
+bool TMainForm::SavePromptAndBaseMaps() {
+    const std::string question = SavePromptText(FState);
+    if (!question.empty()) {
+        switch (FPrompts->AskYesNoCancel(FromStd(question))) {
+            case TPromptAnswer::Cancel:
+                return false;
+            case TPromptAnswer::No:
+                DiscardAdjustments(FState);
+                ApplyChanges({TChange::FuelMaps, TChange::IgnitionMaps});
+                break;
+            case TPromptAnswer::Yes: {
+                // The user wants these maps kept: without a folder to put them
+                // in, or when they could not be written, the plot stays open.
+                const std::optional<std::filesystem::path> folder = MapSaveFolder();
+                if (!folder) return false;
+                const TMapSaveResult saved = SaveUpdatedMaps(FState, *folder);
+                ReportMapSave(saved);
+                if (!saved.Ok()) return false;
+                break;
+            }
+        }
+    }
+    const std::filesystem::path session = SessionFolder(FState.Settings);
+    if (!session.empty()) ReportMapSave(SaveBaseMaps(FState, session));
+    return true;
+}
+
+void TMainForm::ResetFuelMapAdjustment1Click() {
+    if (RefuseDuringMapWork()) return;
+    ResetFuelAdjustment(FState);
+    ApplyChanges(TChange::FuelMaps);
+}
+
+void TMainForm::ResetIgntionmadadjustment1Click() {
+    if (RefuseDuringMapWork()) return;
+    if (ResetIgnitionAdjustment(FState)) ApplyChanges(TChange::IgnitionMaps);
+}
+
+}  // namespace kelvane
