@@ -250,6 +250,21 @@ TEST(ProjectFormTest, BrowseTakesAFolderOfLogsAsASessionAndANewFolderAsAProject)
     EXPECT_EQ(form->windowTitle(), "Project Manager: Saab");
     EXPECT_EQ(form->SessionList()->count(), 0);
     EXPECT_TRUE(f.State().Logs.Data.Empty());
+    // The project left got its own settings; the new one none of them.
+    EXPECT_EQ(TIniFile2(f.Project / "Kelvane.ini").ReadString(SettingsSection, LHConfigKey, ""), "MAF");
+    EXPECT_EQ(TIniFile2(fresh / "Kelvane.ini").ReadString(SettingsSection, LHConfigKey, ""), "");
+}
+
+TEST(ProjectFormTest, AfterThePlotWasClosedElsewhereTheSameSessionIsReadAgain) {
+    TProjectFixture f;
+    TProjectForm* form = f.Open();
+    ASSERT_EQ(f.State().Logs.OpenFiles.Count(), 3u);
+    f.Form->NewPlot1Click();
+    ASSERT_TRUE(f.State().Logs.Data.Empty());
+    form->LoadSession();
+    TProjectFixture::Settle();
+    EXPECT_EQ(f.State().Logs.OpenFiles.Count(), 3u);
+    EXPECT_EQ(f.Form->FolderWorker()->Folder(), f.Day2);
 }
 
 TEST(ProjectFormTest, ANewSessionIsNamedByDateAndBadNamesAreAskedAgain) {
