@@ -70,7 +70,7 @@ void ClearGroup(QButtonGroup* group) {
     group->setExclusive(true);
 }
 
-const char* const CannotWriteNoProject = "Choose a project folder first.";
+const char* const NoProjectText = "Choose a project folder first.";
 
 }  // namespace
 
@@ -336,18 +336,48 @@ void TProjectForm::ShowEngineSetup() {
     const TEngineSetup& setup = FMain.State().Setup();
     (setup.LHVersion == TLHVersion::LH22 ? FLH22 : FLH23)->setChecked(true);
     (setup.EZKVersion == TEZKVersion::GT ? FGT : FS4)->setChecked(true);
-    switch (setup.LHConfig) {
+    // Not set counts as MAF.
+    (setup.LHConfig == TLHConfig::Unset ? FMaf : ConfigButton(setup.LHConfig))->setChecked(true);
+}
+
+QRadioButton* TProjectForm::ConfigButton(TLHConfig config) const {
+    switch (config) {
+        case TLHConfig::Maf:
+            return FMaf;
         case TLHConfig::HexaMaf:
-            FHexaMaf->setChecked(true);
-            break;
+            return FHexaMaf;
         case TLHConfig::Alpha:
-            FAlpha->setChecked(true);
-            break;
+            return FAlpha;
         case TLHConfig::Map:
-            FMap->setChecked(true);
-            break;
+            return FMap;
         default:
-            FMaf->setChecked(true);
+            return nullptr;
+    }
+}
+
+QRadioButton* TProjectForm::LHInUseButton(int code) const {
+    switch (code) {
+        case 1:
+            return FLHCat;
+        case 2:
+            return FLHNoCat;
+        case 3:
+            return FPrimaryLoadMap;
+        default:
+            return nullptr;
+    }
+}
+
+QRadioButton* TProjectForm::EZKInUseButton(int code) const {
+    switch (code) {
+        case 1:
+            return FEZKCat;
+        case 2:
+            return FEZKNoCat;
+        case 4:
+            return FLowOctane;
+        default:
+            return nullptr;
     }
 }
 
@@ -412,41 +442,21 @@ void TProjectForm::LHMapBoxChanged() {
     if (!path.empty() && HasBinExtension(path)) {
         auto image = std::make_unique<TLHbinFile>(path);
         if (image->IsValid()) {
-            const TLHLoadSensor sensor = image->LoadSensor();
+            // The load sensor codes are the configuration codes.
+            const TLHConfig config = LHConfigFromCode(static_cast<int>(image->LoadSensor()));
             if (image->IsLH22Image()) {
                 FLH22->setChecked(true);
-                (sensor == TLHLoadSensor::HexaMaf ? FHexaMaf : FMaf)->setChecked(true);
+                (config == TLHConfig::HexaMaf ? FHexaMaf : FMaf)->setChecked(true);
             } else {
                 FLH23->setChecked(true);
-                switch (sensor) {
-                    case TLHLoadSensor::Alpha:
-                        FAlpha->setChecked(true);
-                        FPrimaryLoadMap->show();
-                        break;
-                    case TLHLoadSensor::Map:
-                        FMap->setChecked(true);
-                        FPrimaryLoadMap->show();
-                        break;
-                    case TLHLoadSensor::HexaMaf:
-                        FHexaMaf->setChecked(true);
-                        break;
-                    default:
-                        FMaf->setChecked(true);
-                }
+                ConfigButton(config)->setChecked(true);
+                if (config == TLHConfig::Alpha || config == TLHConfig::Map) FPrimaryLoadMap->show();
             }
-            switch (FProjectFile.ReadInteger(LHMapInUseKey, 0)) {
-                case 1:
-                    FLHCat->setChecked(true);
-                    break;
-                case 2:
-                    FLHNoCat->setChecked(true);
-                    break;
-                case 3:
-                    FPrimaryLoadMap->setChecked(true);
-                    break;
-                default:
-                    if (image->PrimaryLoadMapInUse()) FPrimaryLoadMap->setChecked(true);
-            }
+            const int inUse = FProjectFile.ReadInteger(LHMapInUseKey, 0);
+            QRadioButton* choice = inUse != 0                     ? LHInUseButton(inUse)
+                                   : image->PrimaryLoadMapInUse() ? FPrimaryLoadMap
+                                                                  : nullptr;
+            if (choice) choice->setChecked(true);
             HighlightMapInUse(FLHCat, FLHNoCat, FLHInUseGroup->checkedButton() == nullptr);
             FLHImage = std::move(image);
             if (!FLoading) {
@@ -462,22 +472,10 @@ void TProjectForm::LHMapBoxChanged() {
         FLHImage.reset();
         if (!path.empty() && HasMapTextExtension(path)) {
             (FProjectFile.ReadBool(LHVer22Key, FLH22->isChecked()) ? FLH22 : FLH23)->setChecked(true);
-            switch (LHConfigFromCode(FProjectFile.ReadInteger(LHConfigurationKey, 0))) {
-                case TLHConfig::Maf:
-                    FMaf->setChecked(true);
-                    break;
-                case TLHConfig::HexaMaf:
-                    FHexaMaf->setChecked(true);
-                    break;
-                case TLHConfig::Alpha:
-                    FAlpha->setChecked(true);
-                    break;
-                case TLHConfig::Map:
-                    FMap->setChecked(true);
-                    break;
-                default:
-                    break;  // not stored: the choice stays
-            }
+            // Not stored: the choice stays.
+            if (QRadioButton* stored =
+                    ConfigButton(LHConfigFromCode(FProjectFile.ReadInteger(LHConfigurationKey, 0))))
+                stored->setChecked(true);
         }
     }
     ShowWarnings();
@@ -494,19 +492,8 @@ void TProjectForm::EZKMapBoxChanged() {
         auto image = std::make_unique<TEZKbinFile>(path);
         if (image->IsValid()) {
             (image->GtRpmGrid() ? FGT : FS4)->setChecked(true);
-            switch (FProjectFile.ReadInteger(EZKMapInUseKey, 0)) {
-                case 1:
-                    FEZKCat->setChecked(true);
-                    break;
-                case 2:
-                    FEZKNoCat->setChecked(true);
-                    break;
-                case 4:
-                    FLowOctane->setChecked(true);
-                    break;
-                default:
-                    break;
-            }
+            if (QRadioButton* choice = EZKInUseButton(FProjectFile.ReadInteger(EZKMapInUseKey, 0)))
+                choice->setChecked(true);
             HighlightMapInUse(FEZKCat, FEZKNoCat, FEZKInUseGroup->checkedButton() == nullptr);
             FEZKImage = std::move(image);
             if (!FLoading && !FProjectFile.WriteBool(GtRpmGridKey, FGT->isChecked()) && FProjectFile.File())
@@ -538,9 +525,8 @@ void TProjectForm::HighlightMapInUse(QRadioButton* cat, QRadioButton* noCat, boo
 }
 
 TLHConfig TProjectForm::ChosenLHConfig() const {
-    if (FHexaMaf->isChecked()) return TLHConfig::HexaMaf;
-    if (FAlpha->isChecked()) return TLHConfig::Alpha;
-    if (FMap->isChecked()) return TLHConfig::Map;
+    for (const TLHConfig config : {TLHConfig::HexaMaf, TLHConfig::Alpha, TLHConfig::Map})
+        if (ConfigButton(config)->isChecked()) return config;
     return TLHConfig::Maf;
 }
 
@@ -672,7 +658,7 @@ void TProjectForm::BrowseClick() {
 
 void TProjectForm::NewSessionClick() {
     if (FProjectFolder.empty()) {
-        FMain.Prompts().ShowError(QString::fromUtf8(CannotWriteNoProject));
+        FMain.Prompts().ShowError(QString::fromUtf8(NoProjectText));
         return;
     }
     ++FBusy;

@@ -118,6 +118,10 @@ class TProjectForm : public QWidget {
     void HandOver();
     void WriteSessionSettings();
     TLHConfig ChosenLHConfig() const;
+    QRadioButton* ConfigButton(TLHConfig config) const;
+    // The "Map in use" choice a project file's code names; nothing for 0.
+    QRadioButton* LHInUseButton(int code) const;
+    QRadioButton* EZKInUseButton(int code) const;
     TLHMapSource LHMapInUse() const;
     TEZKMapSource EZKMapInUse() const;
 
