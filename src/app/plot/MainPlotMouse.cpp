@@ -401,6 +401,10 @@ bool TMainForm::PlotKey(const QKeyEvent& event) {
             return StepFuelFactors(ctrl || alt ? 0.1 : 0.01);
         case Qt::Key_Minus:
             return StepFuelFactors(ctrl || alt ? -0.1 : -0.01);
+        case Qt::Key_O:
+            if (!ctrl) return false;
+            OpenProject1Click();
+            return true;
         case Qt::Key_F5:
             ApplyChanges(TChange::Display);
             return true;

@@ -34,6 +34,7 @@
 #include "app/plot/LogDataUnit.h"
 #include "app/plot/MainImage.h"
 #include "app/plot/PlotLayers.h"
+#include "app/projects/ProjectUnit.h"
 #include "app/shell/Prompts.h"
 #include "app/shell/StartupWindow.h"
 #include "core/adjust/TargetAfrMap.h"
@@ -112,7 +113,8 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
                                : MakeProgramValues(QCoreApplication::applicationFilePath().toStdString(),
                                                    ArgumentsWithoutProgram())),
       FStartupWindowWanted(options.StartupWindow),
-      FSecondCopy(options.SecondCopy) {
+      FSecondCopy(options.SecondCopy),
+      FFolderWorkerOptions(options.FolderWorker) {
     setObjectName(QStringLiteral("MainForm"));
     if (options.Prompts) {
         FPrompts = options.Prompts;
@@ -167,10 +169,12 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
 
 TMainForm::~TMainForm() {
     qApp->removeEventFilter(this);
+    StopFolderWorker();
     // Tool windows tell this window when they go: they go while it still is one.
     delete FLogDataForm;
     delete FLHAdjustForm;
     delete FEZKAdjustForm;
+    delete FProjectForm;
     FLog.LogLine(".");
     FLog.FlushLog();
 }
@@ -269,8 +273,8 @@ void TMainForm::CreateFileMenu() {
     connect(FSavePlotImage1, &QAction::triggered, this, &TMainForm::SavePlotImage1Click);
 
     menu->addSeparator();
-    AddItem(menu, QStringLiteral("&Open Project  (Ctrl+O)"), QStringLiteral("OpenProject1"),
-            TItemState::Disabled);
+    FOpenProject1 = AddItem(menu, QStringLiteral("&Open Project  (Ctrl+O)"), QStringLiteral("OpenProject1"));
+    connect(FOpenProject1, &QAction::triggered, this, &TMainForm::OpenProject1Click);
     menu->addSeparator();
     FExit1 = AddItem(menu, QStringLiteral("E&xit"), QStringLiteral("Exit1"));
     connect(FExit1, &QAction::triggered, this, &QWidget::close);
@@ -487,6 +491,7 @@ bool TMainForm::ClosePlot() {
     // before the session name is cleared.
     if (!SavePromptAndBaseMaps()) return false;
     ApplyChanges(CloseLogs(FState));
+    SessionPlotClosed();
     return true;
 }
 
@@ -504,8 +509,13 @@ bool TMainForm::OpenLogs(const QStringList& files, const TOpenLogsOptions& optio
     };
     const TOpenLogsResult result = kelvane::OpenLogs(FState, paths, withDialog);
     ApplyChanges(result.Changes);
+    ReportReadLogs(result.Files);
+    return result.AnyLoaded;
+}
+
+void TMainForm::ReportReadLogs(const std::vector<std::pair<std::filesystem::path, TLoadLogResult>>& files) {
     QStringList skipped;
-    for (const auto& [path, file] : result.Files) {
+    for (const auto& [path, file] : files) {
         if (file.HeaderRejected)
             FPrompts->ShowError(
                 QStringLiteral("%1: %2").arg(FromPath(path.filename()), FromStd(file.Message)));
@@ -525,7 +535,6 @@ bool TMainForm::OpenLogs(const QStringList& files, const TOpenLogsOptions& optio
     if (!skipped.isEmpty())
         FStatusPanels[0]->setText(FStatusPanels[0]->text() + QStringLiteral("; ") +
                                   skipped.join(QStringLiteral("; ")));
-    return result.AnyLoaded;
 }
 
 void TMainForm::OpenFile1Click(TLogOpen open) {
@@ -828,6 +837,7 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::customEvent(QEvent* event) {
+    if (ProjectEvent(event)) return;
     if (event->type() == StartupCheckEvent) {
         StartupCheck();
         return;
@@ -840,7 +850,7 @@ void TMainForm::customEvent(QEvent* event) {
             });
             return;
         }
-        ApplyChanges(SetUpAxes(FState));
+        ApplyChanges(SetUpForEngineSetup(FState));
         return;
     }
     QMainWindow::customEvent(event);
@@ -889,7 +899,9 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     actions.CloseToolWindows = [this] {
         CloseLogDataForm();
         CloseAdjustForms();
+        CloseProjectForm();
     };
+    actions.StopFolderWorker = [this] { StopFolderWorker(); };
     actions.WriteTargetAfrMap = [this] {
         return WriteTargetAfrMapFile(FStore->CommonRoot() / TargetAfrMapFileName, FState.Fuel.TargetAfr);
     };

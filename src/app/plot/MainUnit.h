@@ -20,6 +20,8 @@
 #include "core/plot/PlotDisplay.h"
 #include "core/plot/RangeDrags.h"
 #include "core/plot/SampleClicks.h"
+#include "core/projects/FolderThreadUnit.h"
+#include "core/projects/PendingSelection.h"
 #include "core/shell/LogOpening.h"
 #include "core/shell/MapLoading.h"
 #include "core/shell/SettingsWindows.h"
@@ -47,6 +49,7 @@ class TLHAdjustForm;
 class TEZKAdjustForm;
 struct TLHAdjustValues;
 struct TEZKAdjustValues;
+class TProjectForm;
 
 // How the main window is made; the defaults are the real program's.
 struct TMainFormOptions {
@@ -61,6 +64,10 @@ struct TMainFormOptions {
     // Another copy runs on the same settings and could not take over: this
     // one writes no settings at exit and says so in its status bar.
     bool SecondCopy = false;
+    // ---- Projects (MainProjects.cpp) ----
+    // The session folder worker's waits; tests shorten them.
+    TFolderThreadOptions FolderWorker;
+    // ---- end of projects ----
 };
 
 // Posted by the project window after it changed the engine setup: the axes
@@ -252,6 +259,19 @@ class TMainForm : public QMainWindow {
     TPrompts& Prompts() const { return *FPrompts; }
     // ---- end of map adjustment ----
 
+    // ---- Projects (MainProjects.cpp) ----
+    // "&Open Project  (Ctrl+O)": the project window, made on first use.
+    void OpenProject1Click();
+    TProjectForm* ProjectForm() const { return FProjectForm; }
+    QAction* OpenProject1() const { return FOpenProject1; }
+    // The project window's choice: applied by user message 1, unless it is
+    // the one applied last.
+    void HandOverSelection(const TPendingSelection& selection);
+    // The worker watching the session folder; nothing before it is first needed.
+    TFolderThread* FolderWorker() const { return FFolderWorker.get(); }
+    TPrompts& Prompts() { return *FPrompts; }
+    // ---- end of projects ----
+
   signals:
     void StateChanged(kelvane::TChangeSet changes);
 
@@ -337,6 +357,8 @@ class TMainForm : public QMainWindow {
                                 TLogOptionsChoice choice = TLogOptionsChoice::Ask);
     // Opens logs into the plot; refused files are shown in error boxes.
     bool OpenLogs(const QStringList& files, const TOpenLogsOptions& options);
+    // Error boxes for refused logs, and the status line for skipped lines.
+    void ReportReadLogs(const std::vector<std::pair<std::filesystem::path, TLoadLogResult>>& files);
     // Caption and file count follow the open files.
     void UpdateCaptionAndStatus();
     using TMapFileCommand =
@@ -470,6 +492,32 @@ class TMainForm : public QMainWindow {
     QAction* FUpdateFuelTrim1 = nullptr;
     QAction* FUpdateIgnitionTiming1 = nullptr;
     // ---- end of map adjustment ----
+    // ---- Projects (MainProjects.cpp) ----
+    // User messages 1 and 3, and the worker's lost folder: true when handled.
+    bool ProjectEvent(QEvent* event);
+    // User message 1: the pending selection applied.
+    void ApplyPendingSelection();
+    // User message 3: the logs the worker queued.
+    void ReadNewLogFiles();
+    void SessionFolderLost();
+    // The plot was closed: the worker watches nothing, and the project
+    // window's next choice is applied whatever it holds.
+    void SessionPlotClosed();
+    // At exit, and before the window goes.
+    void StopFolderWorker();
+    void CloseProjectForm();
+    void ProjectFormClosing(TWindowSize placement);
+    TFolderThread& Worker();
+    // Messages wait while a dialog or a log read holds the event loop.
+    bool DeferWhileBusy(void (TMainForm::*handler)());
+
+    TFolderThreadOptions FFolderWorkerOptions;
+    std::unique_ptr<TFolderThread> FFolderWorker;
+    TProjectForm* FProjectForm = nullptr;
+    TSelectionHandOver FHandOver;
+    bool FApplyingSelection = false;
+    QAction* FOpenProject1 = nullptr;
+    // ---- end of projects ----
 
     // ---- Data panels (MainPanels.cpp) ----
     // The plot with the graph panel under it, and the log panel at the right.

@@ -38,6 +38,21 @@ inline constexpr std::string_view PlotImageFolderKey = "Plot Image Folder";
 inline constexpr std::string_view MapFileKey = "Map File";
 inline constexpr std::string_view MapFilterKey = "Map Filter";
 
+// [Settings] of a project file: the project window's choices.
+inline constexpr std::string_view LHVer22Key = "LH ver 2.2";
+inline constexpr std::string_view LHConfigurationKey = "LH Configuration";
+inline constexpr std::string_view GtRpmGridKey = "GT RPM-grid";
+inline constexpr std::string_view LHMapInUseKey = "LH Map in use";
+inline constexpr std::string_view EZKMapInUseKey = "EZK Map in use";
+// [Settings] of project files (defaults offered in every session) and of
+// session files (the map boxes' texts).
+inline constexpr std::string_view LHStartingMapFileKey = "LH Starting Map File";
+inline constexpr std::string_view EZKStartingMapFileKey = "EZK Starting Map File";
+inline constexpr std::string_view LHUpdatedMapFileKey = "LH Updated Map File";
+inline constexpr std::string_view EZKUpdatedMapFileKey = "EZK Updated Map File";
+// [Settings] of a session file: the ticked logs.
+inline constexpr std::string_view OpenFilesKey = "Open files";
+
 // A project's own section in the main file, from an older layout: the
 // project name followed by this text, spelt as the files that carry it.
 inline constexpr std::string_view LegacyProjectSectionSuffix = " settngs";

@@ -85,6 +85,14 @@ TChangeSet SetUpAxes(TKelvaneState& state) {
     return TChange::Axes | TChange::PlotRanges;
 }
 
+TChangeSet SetUpForEngineSetup(TKelvaneState& state) {
+    if (state.Logs.Data.Empty()) return SetUpAxes(state);
+    PlotMafPass(state.Logs.Data, state.Setup().LHConfig);
+    const TChangeSet changes = SetUpAxes(state) | TChange::Filters;
+    AutoScalePlot(state, state.PlotRanges);
+    return changes;
+}
+
 TChangeSet CloseLogs(TKelvaneState& state) {
     state.Settings.SessionName.clear();
     ClearLogState(state.Logs);

@@ -59,6 +59,11 @@ TChangeSet CloseLogFile(TKelvaneState& state, const std::string& fileName);
 // settings.
 TChangeSet SetUpAxes(TKelvaneState& state);
 
+// After a change of the engine setup: the samples' PlotMaf follows the LH
+// configuration, the axes and plot ranges are set up again and the filters
+// run again over the samples, which may now lie in other cells.
+TChangeSet SetUpForEngineSetup(TKelvaneState& state);
+
 // The log part of closing the plot: logs gone, the session name cleared, the
 // stored filters active again and the plot ranges from the settings.
 TChangeSet CloseLogs(TKelvaneState& state);

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/logdata/PlotMafPass.h"
 #include "core/shell/LogOpening.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
@@ -94,6 +95,26 @@ TEST_F(LogOpeningTest, ClosingAFileLeavesThePlotAsIfOnlyTheOthersWereOpened) {
     EXPECT_EQ(Samples(all), Samples(expected));
     EXPECT_EQ(all.Logs.OpenFiles.Count(), 2u);
     EXPECT_TRUE(CloseLogFile(all, (FFolder.Path() / "Other.txt").string()).Empty());
+}
+
+// The samples follow a change of the LH configuration: a MAP system places
+// them by its own load scale, and the filters run again over them.
+TEST_F(LogOpeningTest, AnEngineSetupChangeRunsThePlotMafPassAgain) {
+    const fs::path a = Write("Run1.txt", MafLog(12, 4));
+    TKelvaneState state;
+    state.Setup().LHConfig = TLHConfig::Maf;
+    OpenLogs(state, {a}, {});
+    const double maf = state.Logs.Data.Entries[1].MafSignal;
+    ASSERT_EQ(state.Logs.Data.Entries[1].PlotMaf, maf);
+
+    state.Setup().LHConfig = TLHConfig::Map;
+    const TChangeSet changes = SetUpForEngineSetup(state);
+    EXPECT_DOUBLE_EQ(state.Logs.Data.Entries[1].PlotMaf, MapSystemPlotMaf(maf));
+    EXPECT_TRUE(changes.Has(TChange::Axes));
+    EXPECT_TRUE(changes.Has(TChange::Filters));
+
+    TKelvaneState empty;
+    EXPECT_FALSE(SetUpForEngineSetup(empty).Has(TChange::Filters));
 }
 
 }  // namespace

@@ -1,0 +1,258 @@
+#include "core/projects/ProjectFolders.h"
+
+#include <algorithm>
+#include <ctime>
+
+#include "core/ground/FileDefs.h"
+#include "core/ground/FileNameCase.h"
+#include "core/logdata/LogFileReader.h"
+
+namespace kelvane {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool HasTxtExtension(std::string_view name) {
+    return name.size() >= 4 && SameTextIgnoringCase(name.substr(name.size() - 4), ".txt");
+}
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string Trimmed(std::string_view text) {
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && (text[begin] == ' ' || text[begin] == '\t')) ++begin;
+    while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
+    return std::string(text.substr(begin, end - begin));
+}
+
+}  // namespace
+
+bool IsLogFileName(std::string_view name) {
+    return HasTxtExtension(name) && ContainsText("run", name) > 0;
+}
+
+bool IsWatchedLogName(std::string_view name) {
+    return HasTxtExtension(name) && name.size() >= 3 && SameTextIgnoringCase(name.substr(0, 3), "run");
+}
+
+std::vector<std::string> FolderFileNames(const fs::path& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        std::error_code typeError;
+        if (it->is_regular_file(typeError)) names.push_back(it->path().filename().string());
+    }
+    return names;
+}
+
+bool HoldsLogs(const fs::path& folder) {
+    const std::vector<std::string> names = FolderFileNames(folder);
+    return std::any_of(names.begin(), names.end(),
+                       [](const std::string& name) { return IsLogFileName(name); });
+}
+
+bool IsProjectFolder(const fs::path& folder) {
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        std::error_code typeError;
+        if (it->is_directory(typeError) && HoldsLogs(it->path())) return true;
+    }
+    return false;
+}
+
+std::string NameOrderKey(std::string_view name) {
+    std::string key;
+    key.reserve(name.size() + 1);
+    for (const char c : name) {
+        if (c == '\'' || c == ' ') continue;
+        key += c == '#' ? '\xBF' : c;
+    }
+    // "Run7.txt" has its first "." in the fifth place.
+    if (key.size() >= 5 && SameTextIgnoringCase(key.substr(0, 3), "run") && key.find('.') == 4)
+        key.insert(3, 1, '0');
+    return key;
+}
+
+bool NameLess(std::string_view a, std::string_view b) {
+    const std::string keyA = NameOrderKey(a);
+    const std::string keyB = NameOrderKey(b);
+    const auto folded = [](char c) { return static_cast<unsigned char>(LowerAscii(c)); };
+    const std::size_t common = std::min(keyA.size(), keyB.size());
+    for (std::size_t i = 0; i < common; ++i)
+        if (folded(keyA[i]) != folded(keyB[i])) return folded(keyA[i]) < folded(keyB[i]);
+    if (keyA.size() != keyB.size()) return keyA.size() < keyB.size();
+    // Equal but for case: a small letter comes first.
+    for (std::size_t i = 0; i < common; ++i)
+        if (keyA[i] != keyB[i]) return keyA[i] > keyB[i];
+    return false;
+}
+
+void SortNames(std::vector<std::string>& names) {
+    std::stable_sort(names.begin(), names.end(),
+                     [](const std::string& a, const std::string& b) { return NameLess(a, b); });
+}
+
+std::vector<std::string> SessionNames(const fs::path& projectFolder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator it(projectFolder, error), end; !error && it != end; it.increment(error)) {
+        std::error_code typeError;
+        if (it->is_directory(typeError)) names.push_back(it->path().filename().string());
+    }
+    SortNames(names);
+    return names;
+}
+
+std::vector<std::string> SessionLogNames(const fs::path& sessionFolder) {
+    std::vector<std::string> names = FolderFileNames(sessionFolder);
+    std::erase_if(names, [](const std::string& name) { return !IsLogFileName(name); });
+    SortNames(names);
+    return names;
+}
+
+fs::path SessionPath(const fs::path& projectFolder, std::string_view sessionName) {
+    if (projectFolder.empty() || sessionName.empty()) return {};
+    return FolderKey(projectFolder) / fs::path(std::string(sessionName));
+}
+
+fs::path FolderKey(const fs::path& folder) {
+    fs::path key = folder.lexically_normal();
+    while (!key.has_filename() && key.has_relative_path()) key = key.parent_path();
+    return key;
+}
+
+std::string FolderName(const fs::path& folder) {
+    return FolderKey(folder).filename().string();
+}
+
+std::string DateSessionName(int year, unsigned month, unsigned day) {
+    return ZeroPad(year, 4) + "-" + ZeroPad(month, 2) + "-" + ZeroPad(day, 2);
+}
+
+std::string TodaySessionName() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return DateSessionName(local.tm_year + 1900, static_cast<unsigned>(local.tm_mon + 1),
+                           static_cast<unsigned>(local.tm_mday));
+}
+
+std::string UniqueSessionName(const fs::path& projectFolder, const std::string& name) {
+    std::error_code error;
+    if (!fs::exists(projectFolder / name, error)) return name;
+    std::string stem = name;
+    int number = 2;
+    // A name that already ends in " #n" counts on from n.
+    if (const std::size_t mark = name.rfind(" #"); mark != std::string::npos && mark + 2 < name.size()) {
+        const std::string digits = name.substr(mark + 2);
+        if (digits.size() <= 6 &&
+            std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+            stem = name.substr(0, mark);
+            number = std::stoi(digits) + 1;
+        }
+    }
+    for (;; ++number) {
+        const std::string candidate = stem + " #" + std::to_string(number);
+        if (!fs::exists(projectFolder / candidate, error)) return candidate;
+    }
+}
+
+TSessionNameCheck CheckSessionName(const fs::path& projectFolder, const std::string& name) {
+    if (name.empty()) return TSessionNameCheck::Empty;
+    if (!IsValidFileName(name)) return TSessionNameCheck::BadCharacters;
+    if (name.find_first_not_of('.') == std::string::npos) return TSessionNameCheck::DotName;
+    std::error_code error;
+    if (fs::exists(projectFolder / name, error)) return TSessionNameCheck::Exists;
+    return TSessionNameCheck::Ok;
+}
+
+std::string SessionNameRetryPrompt(TSessionNameCheck check) {
+    switch (check) {
+        case TSessionNameCheck::BadCharacters:
+            return "Session name (avoid the characters /\\:*?\"<>|)";
+        case TSessionNameCheck::DotName:
+            return "Session name (\".\" and \"..\" name no new folder)";
+        case TSessionNameCheck::Exists:
+            return "Duplicate name! New session name:";
+        default:
+            return "New Session name:";
+    }
+}
+
+std::string FileSignature(const fs::path& path) {
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(path, error);
+    if (error) return {};
+    const fs::file_time_type modified = fs::last_write_time(path, error);
+    if (error) return {};
+    return OpenFileValue(size, modified);
+}
+
+std::vector<std::string> SplitNameList(std::string_view text,
+                                       const std::function<bool(const std::string&)>& known) {
+    // The pieces between separators, each with the separator that ended it.
+    std::vector<std::string_view> pieces;
+    std::vector<char> separators;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i == text.size() || text[i] == ',' || text[i] == ';') {
+            pieces.push_back(text.substr(start, i - start));
+            separators.push_back(i < text.size() ? text[i] : '\0');
+            start = i + 1;
+        }
+    }
+
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < pieces.size();) {
+        std::size_t taken = 1;
+        std::string name = Trimmed(pieces[i]);
+        std::string joined;
+        for (std::size_t j = i; j < pieces.size(); ++j) {
+            if (j > i) joined += separators[j - 1];
+            joined += pieces[j];
+            if (known(Trimmed(joined))) {
+                taken = j - i + 1;
+                name = Trimmed(joined);
+                break;
+            }
+        }
+        if (!name.empty()) names.push_back(std::move(name));
+        i += taken;
+    }
+    return names;
+}
+
+std::string OpenFilesKeyText(const std::vector<std::string>& listed, const std::vector<bool>& ticked) {
+    std::string text;
+    bool all = true, any = false;
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        const bool on = i < ticked.size() && ticked[i];
+        all = all && on;
+        if (!on) continue;
+        if (any) text += ',';
+        text += listed[i];
+        any = true;
+    }
+    if (listed.empty() || all) return {};
+    return any ? text : std::string(NoLogsTicked);
+}
+
+std::optional<std::vector<bool>> TicksFromOpenFilesKey(std::string_view text,
+                                                       const std::vector<std::string>& listed) {
+    if (text.empty()) return std::nullopt;
+    std::vector<bool> ticks(listed.size(), false);
+    const auto indexOf = [&listed](const std::string& name) {
+        return std::find(listed.begin(), listed.end(), name) - listed.begin();
+    };
+    const auto known = [&](const std::string& name) {
+        return indexOf(name) < static_cast<long>(listed.size());
+    };
+    for (const std::string& name : SplitNameList(text, known))
+        if (known(name)) ticks[static_cast<std::size_t>(indexOf(name))] = true;
+    return ticks;
+}
+
+}  // namespace kelvane

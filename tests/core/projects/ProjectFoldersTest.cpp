@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/logdata/LogFileReader.h"
+#include "core/projects/ProjectFolders.h"
+#include "support/TempFolder.h"
+#include "support/TestFiles.h"
+
+namespace kelvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TNamingCase {
+    std::vector<std::string> Existing;
+    std::string Asked;
+    std::string Expected;
+};
+
+class SessionNamingTest : public ::testing::TestWithParam<TNamingCase> {};
+
+TEST_P(SessionNamingTest, TheFirstFreeNumberIsTaken) {
+    TTempFolder project;
+    for (const std::string& name : GetParam().Existing) fs::create_directory(project.Path() / name);
+    EXPECT_EQ(UniqueSessionName(project.Path(), GetParam().Asked), GetParam().Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SessionNamingTest,
+    ::testing::Values(TNamingCase{{}, "2024-05-01", "2024-05-01"},
+                      TNamingCase{{"2024-05-01"}, "2024-05-01", "2024-05-01 #2"},
+                      TNamingCase{
+                          {"2024-05-01", "2024-05-01 #2", "2024-05-01 #3", "2024-05-01 #4", "2024-05-01 #5"},
+                          "2024-05-01",
+                          "2024-05-01 #6"},
+                      // A gap is filled first.
+                      TNamingCase{{"2024-05-01", "2024-05-01 #5"}, "2024-05-01", "2024-05-01 #2"},
+                      // A name that carries a number counts on from it.
+                      TNamingCase{{"2024-05-01 #3"}, "2024-05-01 #3", "2024-05-01 #4"}));
+
+TEST(SessionNameTest, DateNamesArePadded) {
+    EXPECT_EQ(DateSessionName(2024, 5, 1), "2024-05-01");
+    EXPECT_EQ(DateSessionName(2025, 12, 31), "2025-12-31");
+    EXPECT_EQ(TodaySessionName().size(), 10u);
+}
+
+TEST(SessionNameTest, TypedNamesAreCheckedWithAMessageForEachFault) {
+    TTempFolder project;
+    fs::create_directory(project.Path() / "Taken");
+    struct TCase {
+        std::string Name;
+        TSessionNameCheck Expected;
+    };
+    for (const TCase& c :
+         {TCase{"", TSessionNameCheck::Empty}, TCase{"a/b", TSessionNameCheck::BadCharacters},
+          TCase{"a\\b", TSessionNameCheck::BadCharacters}, TCase{"what?", TSessionNameCheck::BadCharacters},
+          TCase{"..", TSessionNameCheck::DotName}, TCase{".", TSessionNameCheck::DotName},
+          TCase{"Taken", TSessionNameCheck::Exists}, TCase{"Track day", TSessionNameCheck::Ok},
+          TCase{"a..b", TSessionNameCheck::Ok}})
+        EXPECT_EQ(CheckSessionName(project.Path(), c.Name), c.Expected) << c.Name;
+    EXPECT_EQ(SessionNameRetryPrompt(TSessionNameCheck::BadCharacters),
+              "Session name (avoid the characters /\\:*?\"<>|)");
+    EXPECT_EQ(SessionNameRetryPrompt(TSessionNameCheck::Exists), "Duplicate name! New session name:");
+    EXPECT_NE(SessionNameRetryPrompt(TSessionNameCheck::DotName).find(".."), std::string::npos);
+}
+
+struct TOrderCase {
+    std::vector<std::string> Names;
+    std::vector<std::string> Sorted;
+};
+
+class NameOrderTest : public ::testing::TestWithParam<TOrderCase> {};
+
+TEST_P(NameOrderTest, ListsAreSortedByTheNameRule) {
+    std::vector<std::string> names = GetParam().Names;
+    SortNames(names);
+    EXPECT_EQ(names, GetParam().Sorted);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NameOrderTest,
+    ::testing::Values(
+        TOrderCase{{"Run1.txt", "Run10.txt", "Run2.txt"}, {"Run1.txt", "Run2.txt", "Run10.txt"}},
+        // Blanks count for nothing: "Run 7" sorts as "Run07".
+        TOrderCase{{"Run10.txt", "Run 7.txt", "Run2.txt"}, {"Run2.txt", "Run 7.txt", "Run10.txt"}},
+        // "#" sorts after the letters, so numbered sessions follow their day.
+        TOrderCase{{"2024-05-01 #2", "2024-05-01b", "2024-05-01"},
+                   {"2024-05-01", "2024-05-01b", "2024-05-01 #2"}},
+        TOrderCase{{"2024-05-01 #3", "2024-05-01 #2"}, {"2024-05-01 #2", "2024-05-01 #3"}},
+        // Alphabet order, a small letter before its capital.
+        TOrderCase{{"b", "B", "a", "A"}, {"a", "A", "b", "B"}},
+        TOrderCase{{"Track'day", "Trackday2"}, {"Track'day", "Trackday2"}}));
+
+TEST(LogFileNameTest, LogsAreTxtFilesNamingRunAndTheWorkerWatchesRunFirst) {
+    struct TCase {
+        const char* Name;
+        bool Log;
+        bool Watched;
+    };
+    for (const TCase& c : {TCase{"Run1.txt", true, true}, TCase{"run1.TXT", true, true},
+                           TCase{"TestRun.txt", true, false}, TCase{"Run1.csv", false, false},
+                           TCase{"Base fuel map.txt", false, false}, TCase{"Run", false, false}}) {
+        EXPECT_EQ(IsLogFileName(c.Name), c.Log) << c.Name;
+        EXPECT_EQ(IsWatchedLogName(c.Name), c.Watched) << c.Name;
+    }
+}
+
+TEST(ProjectFolderTest, AProjectHoldsASessionFolderWithLogs) {
+    TTempFolder root;
+    const fs::path project = root.Path() / "Volvo";
+    fs::create_directories(project / "2024-05-01");
+    fs::create_directories(project / "Empty");
+    EXPECT_FALSE(IsProjectFolder(project));
+    WriteText(project / "2024-05-01" / "Run1.txt", "x");
+    EXPECT_TRUE(HoldsLogs(project / "2024-05-01"));
+    EXPECT_FALSE(HoldsLogs(project / "Empty"));
+    EXPECT_TRUE(IsProjectFolder(project));
+    EXPECT_FALSE(IsProjectFolder(project / "2024-05-01"));
+    EXPECT_EQ(SessionNames(project), (std::vector<std::string>{"2024-05-01", "Empty"}));
+}
+
+TEST(ProjectFolderTest, SessionLogsAreListedInNameOrder) {
+    TTempFolder session;
+    for (const char* name : {"Run10.txt", "Run2.txt", "Run1.txt", "Base fuel map.txt", "Run3.csv"})
+        WriteText(session.Path() / name, "x");
+    fs::create_directory(session.Path() / "Run4.txt");  // a folder is no log
+    EXPECT_EQ(SessionLogNames(session.Path()),
+              (std::vector<std::string>{"Run1.txt", "Run2.txt", "Run10.txt"}));
+}
+
+TEST(ProjectFolderTest, FolderPathsCompareWithOrWithoutATrailingSeparator) {
+    EXPECT_EQ(FolderKey("/a/b/"), FolderKey("/a/b"));
+    EXPECT_EQ(FolderName("/a/Volvo/"), "Volvo");
+    EXPECT_EQ(SessionPath("/a/Volvo/", "S1"), fs::path("/a/Volvo/S1"));
+    EXPECT_TRUE(SessionPath("", "S1").empty());
+    EXPECT_TRUE(SessionPath("/a", "").empty());
+}
+
+TEST(FileSignatureTest, TheWorkersSignatureIsTheOneTheReaderRecords) {
+    TTempFolder folder;
+    const fs::path log = folder.Path() / "Run1.txt";
+    WriteText(log, "Time [s]\tRPM\tMAF signal\tA/F ratio\n0.1\t1000\t200\t14.0\n");
+    TLogState logs;
+    ASSERT_TRUE(LoadLogFile(logs, log, {}).Loaded);
+    EXPECT_EQ(FileSignature(log), logs.OpenFiles.Value(log.string()));
+    EXPECT_TRUE(FileSignature(folder.Path() / "gone.txt").empty());
+}
+
+TEST(NameListTest, NamesHoldingSeparatorsAreJoinedBackWhereOnlyTheWholeIsKnown) {
+    const std::vector<std::string> files{"Run,1.txt", "Run2.txt", "Run;3.txt", "Run4.txt"};
+    const auto known = [&files](const std::string& name) {
+        return std::find(files.begin(), files.end(), name) != files.end();
+    };
+    EXPECT_EQ(SplitNameList("Run,1.txt,Run2.txt; Run;3.txt ,Run4.txt", known), files);
+    // Unknown pieces stay as they were split.
+    EXPECT_EQ(SplitNameList("a,b;c", known), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_TRUE(SplitNameList("", known).empty());
+}
+
+TEST(OpenFilesKeyTest, NoneTickedStaysNoneAndAllTickedTicksLaterLogsToo) {
+    const std::vector<std::string> listed{"Run1.txt", "Run,2.txt", "Run3.txt"};
+    struct TCase {
+        std::vector<bool> Ticked;
+        std::string Stored;
+    };
+    for (const TCase& c :
+         {TCase{{false, false, false}, "<nil>"}, TCase{{true, true, true}, ""},
+          TCase{{true, false, true}, "Run1.txt,Run3.txt"}, TCase{{false, true, false}, "Run,2.txt"}}) {
+        const std::string stored = OpenFilesKeyText(listed, c.Ticked);
+        EXPECT_EQ(stored, c.Stored);
+        const auto ticks = TicksFromOpenFilesKey(stored, listed);
+        if (c.Stored.empty()) {
+            EXPECT_FALSE(ticks.has_value()) << "empty means Select All";
+        } else {
+            ASSERT_TRUE(ticks.has_value());
+            EXPECT_EQ(*ticks, c.Ticked) << stored;
+        }
+    }
+    // A file added later: "all" ticks it, a stored choice does not.
+    const std::vector<std::string> more{"Run1.txt", "Run,2.txt", "Run3.txt", "Run4.txt"};
+    EXPECT_FALSE(TicksFromOpenFilesKey("", more).has_value());
+    EXPECT_EQ(*TicksFromOpenFilesKey("Run1.txt", more), (std::vector<bool>{true, false, false, false}));
+    // A name an old version stored that is gone now ticks nothing.
+    EXPECT_EQ(*TicksFromOpenFilesKey("Old.txt", listed), (std::vector<bool>{false, false, false}));
+}
+
+}  // namespace
+}  // namespace kelvane
