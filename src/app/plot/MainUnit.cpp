@@ -29,6 +29,7 @@
 #include <fstream>
 
 #include "app/logdata/LogLoadProgress.h"
+#include "app/mapwindows/MapAction.h"
 #include "app/plot/LogDataUnit.h"
 #include "app/plot/MainImage.h"
 #include "app/plot/PlotLayers.h"
@@ -146,6 +147,7 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
     CreateStatusBar();
     LoadStartSettings();
     CreateDataPanels();
+    CreateMapWindowItems();
 
     PlaceOnScreen();
     UpdateCaptionAndStatus();
@@ -167,6 +169,7 @@ TMainForm::~TMainForm() {
     qApp->removeEventFilter(this);
     // Tool windows tell this window when they go: they go while it still is one.
     delete FLogDataForm;
+    DeleteMapWindows();
     FLog.LogLine(".");
     FLog.FlushLog();
 }
@@ -633,6 +636,7 @@ void TMainForm::OpenDroppedFiles(const QStringList& files) {
             continue;
         }
         TPromptedBinChooser chooser(*FPrompts);
+        const TMapAction action(*this, "Load Map File");
         ApplyMapResult(kelvane::LoadMapFile(FState, ToPath(file), chooser));
     }
     if (!logs.isEmpty()) ReadWithLogFileOptions(logs, TLogOpen::AddToPlot);
@@ -685,10 +689,12 @@ void TMainForm::RunMapFileCommand(const TMapFileCommand& command, const QString&
 }
 
 void TMainForm::LoadMapFile1Click() {
+    const TMapAction action(*this, "Load Map File");
     RunMapFileCommand(kelvane::LoadMapFile, QStringLiteral("Load Map File"));
 }
 
 void TMainForm::CompareMapFile1Click() {
+    const TMapAction action(*this, "Compare Map File");
     RunMapFileCommand(kelvane::CompareMapFile, QStringLiteral("Compare Map File"));
 }
 
@@ -727,6 +733,7 @@ void TMainForm::CopyUpdatedMap1Click() {
 void TMainForm::PasteMap1Click() {
     const QClipboard* clipboard = QGuiApplication::clipboard();
     if (!clipboard) return;
+    const TMapAction action(*this, "Paste Map");
     ApplyChanges(PasteMap(FState, clipboard->text().toStdString()));
 }
 
@@ -771,11 +778,13 @@ bool TMainForm::SavePromptAndBaseMaps() {
 }
 
 void TMainForm::ResetFuelMapAdjustment1Click() {
+    const TMapAction action(*this, "Reset Fuel Map Adjustment");
     ResetFuelAdjustment(FState);
     ApplyChanges(TChange::FuelMaps);
 }
 
 void TMainForm::ResetIgntionmadadjustment1Click() {
+    const TMapAction action(*this, "Reset Ignition Map Adjustment");
     if (ResetIgnitionAdjustment(FState)) ApplyChanges(TChange::IgnitionMaps);
 }
 
@@ -784,6 +793,7 @@ void TMainForm::ResetIgntionmadadjustment1Click() {
 void TMainForm::ApplyChanges(TChangeSet changes) {
     if (changes.Empty()) return;
     UpdateDerivedData(FState, changes);
+    RecordMapHistory();
     if (changes.Has(TChange::Samples)) UpdateCaptionAndStatus();
     if (changes.Has(TChange::Axes)) UpdateSetupPanel();
     if (changes.HasAny(SelectionInputs)) FNearest.Reset();
@@ -906,7 +916,10 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
     TClosingActions actions;
     actions.ClosePlot = [this] { ClosePlot(); };
-    actions.CloseToolWindows = [this] { CloseLogDataForm(); };
+    actions.CloseToolWindows = [this] {
+        CloseLogDataForm();
+        CloseMapWindows();
+    };
     actions.WriteTargetAfrMap = [this] {
         return WriteTargetAfrMapFile(FStore->CommonRoot() / TargetAfrMapFileName, FState.Fuel.TargetAfr);
     };

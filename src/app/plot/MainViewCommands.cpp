@@ -149,7 +149,7 @@ void TMainForm::UpdateToolbar() {
     FCellCursorButton->setChecked(FState.Settings.CellCursor);
     FPointCursorButton->setChecked(!FState.Settings.CellCursor);
     UpdatePanelChecks();
-    FMapButton->setChecked(false);
+    FMapButton->setChecked(MapWindowShown());
 }
 
 void TMainForm::SetView(TPlotView view, TPlotFormat format) {
