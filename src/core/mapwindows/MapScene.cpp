@@ -253,20 +253,30 @@ void PaintFaceTexture(const TShape& face, const TRotation& rotation, const TProj
                       const std::vector<TColor32>& texture, const TPixelTarget& target) {
     if (face.Vertices.size() != 4 || texture.size() != static_cast<std::size_t>(TextureSize) * TextureSize)
         return;
-    const TSceneVertex& p0 = face.Vertices[0];
-    const TSceneVertex& p1 = face.Vertices[1];
-    const TSceneVertex& p3 = face.Vertices[3];
-    for (double x = p0.X; x < p1.X; x += 1) {
-        const int i = static_cast<int>(std::lround(x)) + TextureSize / 2;
+    const TSceneVertex& a = face.Vertices[0];
+    const TSceneVertex& b = face.Vertices[1];
+    const TSceneVertex& d = face.Vertices[2];
+    const TSceneVertex& c = face.Vertices[3];
+    // InterpolateFaceZ taken apart: top and bottom depend on x alone, and the
+    // blend between them is linear in y.
+    const bool acrossTop = b.X - a.X > Near;
+    const bool acrossBottom = d.X - c.X > Near;
+    const bool down = a.Y - c.Y > Near;
+    const double height = a.Y - c.Y;
+    for (double x = a.X; x < b.X; x += 1) {
+        const int i = static_cast<int>(std::lrint(x)) + TextureSize / 2;
         if (i < 0 || i >= TextureSize) continue;
-        for (double y = p0.Y; y > p3.Y; y -= 1) {
-            const int j = static_cast<int>(std::lround(y)) + TextureSize / 2;
+        const double top = acrossTop ? ((b.X - x) * a.Z + (x - a.X) * b.Z) / (b.X - a.X) : a.Z;
+        const double bottom = acrossBottom ? ((d.X - x) * c.Z + (x - c.X) * d.Z) / (d.X - c.X) : c.Z;
+        const double rxOfX = rotation.Cos * x;
+        const double ryOfX = rotation.Sin * x;
+        for (double y = a.Y; y > c.Y; y -= 1) {
+            const int j = static_cast<int>(std::lrint(y)) + TextureSize / 2;
             if (j < 0 || j >= TextureSize) continue;
-            const double z = InterpolateFaceZ(face, x, y);
-            const TScreenPoint point =
-                projection(rotation.Cos * x - rotation.Sin * y, rotation.Sin * x + rotation.Cos * y, z);
-            const long px = std::lround(point.X);
-            const long py = std::lround(point.Y);
+            const double z = down ? ((y - c.Y) * top + (a.Y - y) * bottom) / height : top;
+            const TScreenPoint point = projection(rxOfX - rotation.Sin * y, ryOfX + rotation.Cos * y, z);
+            const long px = std::lrint(point.X);
+            const long py = std::lrint(point.Y);
             if (px < 0 || py < 0 || px >= target.Width || py >= target.Height) continue;
             target.Pixels[py * target.Stride + px] =
                 texture[static_cast<std::size_t>(j) * TextureSize + static_cast<std::size_t>(i)];
