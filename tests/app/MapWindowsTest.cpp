@@ -437,6 +437,18 @@ TEST(IgnitionMapWindowTest, PercentStepsWotCopyAndMessages) {
     EXPECT_EQ(f.Form->EZKMapForm(), nullptr);
 }
 
+// The fuel adjustment's "View" button: the target map in the fuel map window.
+TEST(FuelMapWindowTest, TargetAfrMapShownForTheAdjustment) {
+    TMapWindowsFixture f;
+    f.OpenIgnition();
+    f.Form->ShowTargetAfrMap();
+    TMapWindowsFixture::Settle();
+    EXPECT_EQ(f.Form->EZKMapForm(), nullptr);
+    ASSERT_TRUE(f.Form->FuelMapForm());
+    EXPECT_TRUE(f.Form->FuelMapForm()->isVisible());
+    EXPECT_EQ(f.Form->FuelMapForm()->Tab(), TFuelMapTab::TargetAfr);
+}
+
 TEST(MapWindowPlacementTest, ClosingStoresPlacementAndReopeningUsesIt) {
     TMapWindowsFixture f;
     TFuelMapForm* form = f.OpenFuel();

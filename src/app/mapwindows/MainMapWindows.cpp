@@ -120,10 +120,18 @@ bool TMainForm::MapWindowShown() const {
 }
 
 void TMainForm::MapsWindow1Click() {
-    const std::string storedSize = ReadWindowSizeText(FStore->Main(), MapWindowSection);
-    const bool stayOnTop = FStore->Main().ReadBool(MapWindowSection, StayOnTopKey, true);
+    ShowMapForm(FState.Display.View);
+}
+
+void TMainForm::ShowTargetAfrMap() {
+    ShowMapForm(TPlotView::LH);
+    if (FFuelMapForm) FFuelMapForm->SetTab(TFuelMapTab::TargetAfr);
+}
+
+void TMainForm::ShowMapForm(TPlotView view) {
+    // One map window at a time: the other kind closes.
     TMapFormBase* form = nullptr;
-    if (FState.Display.View == TPlotView::EZK) {
+    if (view == TPlotView::EZK) {
         if (FState.Setup().LHVersion == TLHVersion::LH22) return;
         if (FFuelMapForm) FFuelMapForm->close();
         if (!FEZKMapForm) {
@@ -149,10 +157,11 @@ void TMainForm::MapsWindow1Click() {
         form->setAttribute(Qt::WA_DeleteOnClose);
         connect(this, &TMainForm::StateChanged, form, &TMapFormBase::StateChanged);
         connect(form, &TMapFormBase::Closing, this, &TMainForm::MapWindowClosing);
-        form->ShowPlaced(storedSize, stayOnTop);
+        form->ShowPlaced(ReadWindowSizeText(FStore->Main(), MapWindowSection),
+                         FStore->Main().ReadBool(MapWindowSection, StayOnTopKey, true));
     } else {
-        QWidget* shown = FState.Display.View == TPlotView::EZK ? static_cast<QWidget*>(FEZKMapForm)
-                                                               : static_cast<QWidget*>(FFuelMapForm);
+        QWidget* shown =
+            view == TPlotView::EZK ? static_cast<QWidget*>(FEZKMapForm) : static_cast<QWidget*>(FFuelMapForm);
         shown->show();
         shown->raise();
         shown->activateWindow();

@@ -252,6 +252,8 @@ class TMainForm : public QMainWindow {
     // window; "Map 3D View" and the 3D button: the viewer.
     void MapsWindow1Click();
     void Map3DView1Click();
+    // The fuel map window on its "Target AFR" page (the ignition window closes).
+    void ShowTargetAfrMap();
     QAction* Map3DView1() const { return FMap3DView1; }
     QAction* MapButton() const { return FMapButton; }
     QAction* Map3DButton() const { return FMap3DButton; }
@@ -483,6 +485,8 @@ class TMainForm : public QMainWindow {
     // The Edit menu's Undo and Redo, the Window menu's map items and the
     // Map and 3D buttons; the history starts from the maps as they are.
     void CreateMapWindowItems();
+    // The fuel (LH) or ignition (EZK) map window, made if needed and shown.
+    void ShowMapForm(TPlotView view);
     // After changes arrived: a step when the maps changed; the items follow.
     void RecordMapHistory();
     void UpdateUndoItems();
