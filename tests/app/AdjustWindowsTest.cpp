@@ -523,6 +523,12 @@ TEST(AdjustWindowsTest, IgnitionPassesRunToTheEndWithTheirStatusLines) {
     window->ResetButton()->click();
     EXPECT_EQ(ignition.Adjustments, FilledGrid(0.0));
     EXPECT_FALSE(ignition.AdjustmentsEdited);
+
+    // The reset goes back in one step, and the whole run of passes in one more.
+    f.Form->Undo1Click();
+    EXPECT_EQ(ignition.Adjustments.At(0, 6), -7);
+    f.Form->Undo1Click();
+    EXPECT_EQ(ignition.Adjustments, FilledGrid(0.0));
 }
 
 TEST(AdjustWindowsTest, IgnitionAdjustmentKeepsToTheSelectedCells) {

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "app/adjust/BusyCursor.h"
+#include "app/mapwindows/MapAction.h"
 #include "app/plot/MainUnit.h"
 #include "core/shell/MapClipboard.h"
 #include "core/shell/SettingsWindows.h"
@@ -189,6 +190,7 @@ TFuelTarget TLHAdjustForm::Target() const {
 }
 
 void TLHAdjustForm::Apply(const TAdjustResult& result) {
+    const TMapAction action(FMain, "Fuel Adjustment");
     FApplying = true;
     FMain.ApplyChanges(result.Changes);
     FApplying = false;

@@ -10,6 +10,7 @@
 
 #include "app/adjust/EZKAdjustUnit.h"
 #include "app/adjust/LHAdjustUnit.h"
+#include "app/mapwindows/MapAction.h"
 #include "app/plot/MainUnit.h"
 #include "app/shell/Prompts.h"
 #include "core/adjust/UpdatedMaps.h"
@@ -72,8 +73,7 @@ void TMainForm::UpdateFuelTrim1Click() {
         connect(FLHAdjustForm, &QObject::destroyed, this, [this] { FLHAdjustForm = nullptr; });
         connect(FLHAdjustForm, &TLHAdjustForm::Closing, this, &TMainForm::LHAdjustFormClosing);
         connect(this, &TMainForm::StateChanged, FLHAdjustForm, &TLHAdjustForm::StateChanged);
-        // There is no fuel map window yet to show the target map in.
-        FLHAdjustForm->TargetButton()->setEnabled(false);
+        connect(FLHAdjustForm, &TLHAdjustForm::ViewTargetMapRequested, this, &TMainForm::ShowTargetAfrMap);
         PlaceToolWindow(FLHAdjustForm, FWindows.LHAdjustWindow, LHAdjustSection);
     }
     FLHAdjustForm->show();
@@ -88,6 +88,10 @@ void TMainForm::UpdateIgnitionTiming1Click() {
         FEZKAdjustForm->setAttribute(Qt::WA_DeleteOnClose);
         connect(FEZKAdjustForm, &QObject::destroyed, this, [this] { FEZKAdjustForm = nullptr; });
         connect(FEZKAdjustForm, &TEZKAdjustForm::Closing, this, &TMainForm::EZKAdjustFormClosing);
+        // A whole run of passes is one step to undo.
+        connect(FEZKAdjustForm, &TEZKAdjustForm::PassesStarted, this,
+                [this] { BeginMapAction("Ignition Adjustment"); });
+        connect(FEZKAdjustForm, &TEZKAdjustForm::PassesEnded, this, &TMainForm::EndMapAction);
         PlaceToolWindow(FEZKAdjustForm, FWindows.EZKAdjustWindow, EZKAdjustSection);
     }
     FEZKAdjustForm->show();
@@ -181,12 +185,14 @@ bool TMainForm::SavePromptAndBaseMaps() {
 
 void TMainForm::ResetFuelMapAdjustment1Click() {
     if (RefuseDuringMapWork()) return;
+    const TMapAction action(*this, "Reset Fuel Map Adjustment");
     ResetFuelAdjustment(FState);
     ApplyChanges(TChange::FuelMaps);
 }
 
 void TMainForm::ResetIgntionmadadjustment1Click() {
     if (RefuseDuringMapWork()) return;
+    const TMapAction action(*this, "Reset Ignition Map Adjustment");
     if (ResetIgnitionAdjustment(FState)) ApplyChanges(TChange::IgnitionMaps);
 }
 

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/mapwindows/MapAction.h"
 #include "app/plot/DataGraph.h"
 #include "app/plot/LogGrid.h"
 #include "app/plot/MainImage.h"
@@ -431,6 +432,7 @@ void TMainForm::SelectAllCells() {
 }
 
 bool TMainForm::StepFuelFactors(double delta) {
+    const TMapAction action(*this, "Step of Fuel Factors");
     const TChangeSet changes = StepSelectedFuelFactors(FState, delta);
     if (changes.Empty()) return false;
     FTextCell.reset();

@@ -31,6 +31,7 @@
 #include "app/adjust/EZKAdjustUnit.h"
 #include "app/adjust/LHAdjustUnit.h"
 #include "app/logdata/LogLoadProgress.h"
+#include "app/mapwindows/MapAction.h"
 #include "app/plot/LogDataUnit.h"
 #include "app/plot/MainImage.h"
 #include "app/plot/PlotLayers.h"
@@ -150,6 +151,7 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
     CreateStatusBar();
     LoadStartSettings();
     CreateDataPanels();
+    CreateMapWindowItems();
 
     PlaceOnScreen();
     UpdateCaptionAndStatus();
@@ -175,6 +177,7 @@ TMainForm::~TMainForm() {
     delete FLHAdjustForm;
     delete FEZKAdjustForm;
     delete FProjectForm;
+    DeleteMapWindows();
     FLog.LogLine(".");
     FLog.FlushLog();
 }
@@ -659,6 +662,7 @@ void TMainForm::OpenDroppedFiles(const QStringList& files) {
             continue;
         }
         TPromptedBinChooser chooser(*FPrompts);
+        const TMapAction action(*this, "Load Map File");
         ApplyMapResult(kelvane::LoadMapFile(FState, ToPath(file), chooser));
     }
     if (!logs.isEmpty()) ReadWithLogFileOptions(logs, TLogOpen::AddToPlot);
@@ -712,10 +716,12 @@ void TMainForm::RunMapFileCommand(const TMapFileCommand& command, const QString&
 }
 
 void TMainForm::LoadMapFile1Click() {
+    const TMapAction action(*this, "Load Map File");
     RunMapFileCommand(kelvane::LoadMapFile, QStringLiteral("Load Map File"));
 }
 
 void TMainForm::CompareMapFile1Click() {
+    const TMapAction action(*this, "Compare Map File");
     RunMapFileCommand(kelvane::CompareMapFile, QStringLiteral("Compare Map File"));
 }
 
@@ -755,6 +761,7 @@ void TMainForm::PasteMap1Click() {
     if (RefuseDuringMapWork()) return;
     const QClipboard* clipboard = QGuiApplication::clipboard();
     if (!clipboard) return;
+    const TMapAction action(*this, "Paste Map");
     ApplyChanges(PasteMap(FState, clipboard->text().toStdString()));
 }
 
@@ -763,6 +770,7 @@ void TMainForm::PasteMap1Click() {
 void TMainForm::ApplyChanges(TChangeSet changes) {
     if (changes.Empty()) return;
     UpdateDerivedData(FState, changes);
+    RecordMapHistory();
     if (changes.Has(TChange::Samples)) UpdateCaptionAndStatus();
     if (changes.Has(TChange::Axes)) UpdateSetupPanel();
     if (changes.HasAny(SelectionInputs)) FNearest.Reset();
@@ -900,6 +908,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         CloseLogDataForm();
         CloseAdjustForms();
         CloseProjectForm();
+        CloseMapWindows();
     };
     actions.StopFolderWorker = [this] { StopFolderWorker(); };
     actions.WriteTargetAfrMap = [this] {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "app/plot/PlotLayers.h"
 #include "app/plot/SelectionLayers.h"
@@ -26,6 +27,7 @@
 #include "core/shell/MapLoading.h"
 #include "core/shell/SettingsWindows.h"
 #include "core/state/KelvaneState.h"
+#include "core/state/MapHistory.h"
 #include "core/state/StateChange.h"
 
 class QAction;
@@ -50,6 +52,9 @@ class TEZKAdjustForm;
 struct TLHAdjustValues;
 struct TEZKAdjustValues;
 class TProjectForm;
+class TFuelMapForm;
+class TEZKMapForm;
+class TMapViewerForm;
 
 // How the main window is made; the defaults are the real program's.
 struct TMainFormOptions {
@@ -271,6 +276,32 @@ class TMainForm : public QMainWindow {
     TFolderThread* FolderWorker() const { return FFolderWorker.get(); }
     TPrompts& Prompts() { return *FPrompts; }
     // ---- end of projects ----
+
+    // ---- Map windows and undo (app/mapwindows/MainMapWindows.cpp) ----
+    // Undo steps: every change of the fuel and ignition map sets between
+    // BeginMapAction and EndMapAction is one step, named by the outermost
+    // Begin ("Undo Fuel Adjustment"); changes outside any are a step each.
+    // Call Begin before the maps change. TMapAction (MapAction.h) pairs them.
+    void BeginMapAction(std::string name);
+    void EndMapAction();
+    void Undo1Click();
+    void Redo1Click();
+    QAction* Undo1() const { return FUndo1; }
+    QAction* Redo1() const { return FRedo1; }
+    const TMapHistory& MapHistory() const { return FMapHistory; }
+    // "LH Fuel Map" / "EZK Igntion Map" and the Map button: the view's map
+    // window; "Map 3D View" and the 3D button: the viewer.
+    void MapsWindow1Click();
+    void Map3DView1Click();
+    // The fuel map window on its "Target AFR" page (the ignition window closes).
+    void ShowTargetAfrMap();
+    QAction* Map3DView1() const { return FMap3DView1; }
+    QAction* MapButton() const { return FMapButton; }
+    QAction* Map3DButton() const { return FMap3DButton; }
+    TFuelMapForm* FuelMapForm() const { return FFuelMapForm; }
+    TEZKMapForm* EZKMapForm() const { return FEZKMapForm; }
+    TMapViewerForm* MapViewerForm() const { return FMapViewerForm; }
+    // ---- end of map windows and undo ----
 
   signals:
     void StateChanged(kelvane::TChangeSet changes);
@@ -541,6 +572,30 @@ class TMainForm : public QMainWindow {
     TLogDataForm* FLogDataForm = nullptr;
     TSampleClicks FSampleClicks;
     // ---- end of data panels ----
+
+    // ---- Map windows and undo (app/mapwindows/MainMapWindows.cpp) ----
+    // The Edit menu's Undo and Redo, the Window menu's map items and the
+    // Map and 3D buttons; the history starts from the maps as they are.
+    void CreateMapWindowItems();
+    // The fuel (LH) or ignition (EZK) map window, made if needed and shown.
+    void ShowMapForm(TPlotView view);
+    // After changes arrived: a step when the maps changed; the items follow.
+    void RecordMapHistory();
+    void UpdateUndoItems();
+    bool MapWindowShown() const;
+    void MapWindowClosing(TWindowSize placement, bool stayOnTop);
+    void MapViewerClosing(TWindowSize placement, bool stayOnTop);
+    void CloseMapWindows();
+    void DeleteMapWindows();
+
+    TMapHistory FMapHistory;
+    QAction* FUndo1 = nullptr;
+    QAction* FRedo1 = nullptr;
+    QAction* FMap3DView1 = nullptr;
+    TFuelMapForm* FFuelMapForm = nullptr;
+    TEZKMapForm* FEZKMapForm = nullptr;
+    TMapViewerForm* FMapViewerForm = nullptr;
+    // ---- end of map windows and undo ----
 };
 
 }  // namespace kelvane

@@ -83,7 +83,7 @@ void TMainForm::CreateToolBar() {
     CreateOverlayDropDown();
     bar->addSeparator();
 
-    // Their windows are not part of the program yet.
+    // Enabled by the windows they open once those are wired in; the options window is not there yet.
     FMapButton =
         AddButton(bar, QStringLiteral("Map"), WindowPlate, QStringLiteral("Show or hide the map window"),
                   QStringLiteral("MapButton"), {.Checkable = true, .Enabled = false});
@@ -149,7 +149,7 @@ void TMainForm::UpdateToolbar() {
     FCellCursorButton->setChecked(FState.Settings.CellCursor);
     FPointCursorButton->setChecked(!FState.Settings.CellCursor);
     UpdatePanelChecks();
-    FMapButton->setChecked(false);
+    FMapButton->setChecked(MapWindowShown());
 }
 
 void TMainForm::SetView(TPlotView view, TPlotFormat format) {

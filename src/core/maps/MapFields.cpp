@@ -109,6 +109,14 @@ bool IsLHMapLine(std::string_view line) {
     return IsMapLine(line, -512, 32728, TDecimalComma::Refused);
 }
 
+bool IsPrimaryLoadMapLine(std::string_view line) {
+    return IsMapLine(line, 0, 65535, TDecimalComma::Refused);
+}
+
+bool IsLHMapTextLine(std::string_view line) {
+    return IsLHMapLine(line) || IsPrimaryLoadMapLine(line);
+}
+
 bool IsEZKMapLine(std::string_view line) {
     return IsMapLine(line, -10, 90, TDecimalComma::Accepted);
 }

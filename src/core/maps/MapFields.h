@@ -38,6 +38,13 @@ bool IsMapInteger(std::string_view text);
 bool IsLHMapLine(std::string_view line);
 bool IsEZKMapLine(std::string_view line);
 
+// The Primary Load Map holds unsigned 16-bit values, so its text has values
+// up to 65535 and none below 0: 16 numbers from 0 to 65535.
+bool IsPrimaryLoadMapLine(std::string_view line);
+// What the LH map readers take: an LH line, or a Primary Load Map line, so
+// that an updated Primary Load Map reads back after it was saved.
+bool IsLHMapTextLine(std::string_view line);
+
 // Splits text at CR LF, CR or LF; a last empty piece after the final line
 // end is not a line.
 std::vector<std::string_view> SplitMapLines(std::string_view text);

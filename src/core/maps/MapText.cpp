@@ -61,7 +61,7 @@ bool FillRows(const std::vector<std::string>& lines, TMapGrid& grid, const TLine
 bool IsLHLines(const std::vector<std::string>& lines) {
     int found = 0;
     for (const std::string& line : lines) {
-        if (!IsLHMapLine(line)) continue;
+        if (!IsLHMapTextLine(line)) continue;
         std::size_t pos = 0;
         for (int j = 0; j < MapSize; ++j)
             if (!IsMapInteger(NextMapField(line, pos, "\t,;"))) return false;
@@ -127,7 +127,7 @@ bool HasMapTextExtension(const std::filesystem::path& path) {
 
 bool ReadLHMapText(const std::filesystem::path& path, TMapGrid& grid) {
     if (!HasMapTextExtension(path)) return false;
-    return FillRows(FileLines(path), grid, IsLHMapLine, false);
+    return FillRows(FileLines(path), grid, IsLHMapTextLine, false);
 }
 
 bool ReadEZKMapText(const std::filesystem::path& path, TMapGrid& grid) {
@@ -152,7 +152,7 @@ bool IsEZKMapBlock(std::string_view text) {
 }
 
 bool ReadMapBlock(std::string_view text, TMapGrid& grid) {
-    return FillRows(TextLines(text), grid, IsLHMapLine, true);
+    return FillRows(TextLines(text), grid, IsLHMapTextLine, true);
 }
 
 std::string MapFileValueText(double value, int decimals) {

@@ -13,7 +13,8 @@ namespace kelvane {
 bool HasMapTextExtension(const std::filesystem::path& path);
 
 // Reading map text files. The path must end in ".txt" (any case). Lines that
-// fail the line check of the kind are skipped; the k-th accepted line fills
+// fail the line check of the kind are skipped (LH: an LH line or a Primary
+// Load Map line); the k-th accepted line fills
 // load row k. True only when 16 rows were filled; with fewer the rows reached
 // are filled and the others keep their values. A file that cannot be read
 // reads as no lines.
@@ -29,7 +30,7 @@ bool IsEZKMapText(const std::filesystem::path& path);
 bool IsLHMapBlock(std::string_view text);
 bool IsEZKMapBlock(std::string_view text);
 
-// Whole-map paste: lines passing the LH line check fill load rows 0 to 15;
+// Whole-map paste: lines the LH reader takes fill load rows 0 to 15;
 // true when the 16th row was filled.
 bool ReadMapBlock(std::string_view text, TMapGrid& grid);
 // The same with the EZK line check (decimal commas allowed).

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/ground/AtomicFile.h"
+#include "core/maps/MapFields.h"
 #include "core/maps/MapSets.h"
 #include "core/maps/MapText.h"
 #include "support/FileSizeLimit.h"
@@ -226,6 +227,31 @@ TEST_F(MapTextFileTest, WrittenFilesReadBackAndKeepTheirLayout) {
     EXPECT_TRUE(ReadEZKMapText(File("ign.txt"), back));
     for (std::size_t i = 0; i < back.Values.size(); ++i)
         EXPECT_NEAR(back.Values[i], ignition.Values[i], 0.05);
+}
+
+// An updated Primary Load Map holds values up to 65535; once saved it must
+// read back, by the file reader, the kind test and the whole-map paste alike.
+TEST_F(MapTextFileTest, SavedPrimaryLoadMapAbove32728ReadsBack) {
+    TMapGrid primary = NumberedGrid(40000, 10);  // 40000 .. 55150
+    primary.At(15, 15) = 65535;
+    primary.At(0, 0) = 0;
+    ASSERT_TRUE(WriteLHMapText(File("primary.txt"), primary, 0, TOverwrite::Replace).Ok);
+    TMapGrid back;
+    EXPECT_TRUE(IsLHMapText(File("primary.txt")));
+    EXPECT_FALSE(IsEZKMapText(File("primary.txt")));
+    EXPECT_TRUE(ReadLHMapText(File("primary.txt"), back));
+    EXPECT_EQ(back, primary);
+    back = TMapGrid{};
+    EXPECT_TRUE(ReadMapBlock(MapFileText(primary, 0), back));
+    EXPECT_EQ(back, primary);
+
+    // Signed LH values and the unsigned range do not mix within a line.
+    std::string mixed = "-1";
+    for (int r = 1; r < MapSize; ++r) mixed += "	40000";
+    EXPECT_FALSE(IsLHMapTextLine(mixed));
+    std::string tooLarge = "65536";
+    for (int r = 1; r < MapSize; ++r) tooLarge += "	1";
+    EXPECT_FALSE(IsLHMapTextLine(tooLarge));
 }
 
 TEST(NextCounterNameTest, CounterGoesBeforeTheExtension) {
