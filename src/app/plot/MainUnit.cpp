@@ -688,6 +688,7 @@ void TMainForm::ApplyMapResult(const TMapLoadResult& result) {
     // Loading may have set up the axes for another engine setup.
     if (changes.Has(TChange::Axes)) changes |= SetUpAxes(FState);
     ApplyChanges(changes);
+    if (!result.Notice.empty()) statusBar()->showMessage(FromStd(result.Notice), 10000);
 }
 
 void TMainForm::FinishMapCommand(const TMapLoadResult& result, const QString& path, int filterIndex) {

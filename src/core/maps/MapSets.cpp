@@ -44,18 +44,21 @@ double TFuelMapSet::AdjustmentFor(double reference, double updated, double curre
     return (primaryLoad ? updated : updated + FuelOffset) / base;
 }
 
-void TFuelMapSet::RecomputeUpdated(const TFuelLimits& limits) {
+TClampCount TFuelMapSet::RecomputeUpdated(const TFuelLimits& limits) {
     const bool primaryLoad = Source == TLHMapSource::PrimaryLoad;
+    TClampCount clamped;
     for (std::size_t i = 0; i < Updated.Values.size(); ++i) {
         const double r = Reference.Values[i];
         double& a = Adjustments.Values[i];
         double u = primaryLoad ? std::nearbyint(r * a) : std::nearbyint((r + FuelOffset) * a) - FuelOffset;
         if (u > limits.Max || u < limits.Min) {
+            ++(u > limits.Max ? clamped.AtMax : clamped.AtMin);
             u = u > limits.Max ? limits.Max : limits.Min;
             a = AdjustmentFor(r, u, a);
         }
         Updated.Values[i] = u;
     }
+    return clamped;
 }
 
 void TFuelMapSet::RecomputeAdjustments() {
@@ -63,13 +66,14 @@ void TFuelMapSet::RecomputeAdjustments() {
         Adjustments.Values[i] = AdjustmentFor(Reference.Values[i], Updated.Values[i], Adjustments.Values[i]);
 }
 
-void TFuelMapSet::ResetAdjustments(const TFuelLimits& limits) {
+TClampCount TFuelMapSet::ResetAdjustments(const TFuelLimits& limits) {
     Adjustments.Fill(1.0);
     AdjustmentsEdited = false;
-    RecomputeUpdated(limits);
+    return RecomputeUpdated(limits);
 }
 
-void TIgnitionMapSet::RecomputeUpdated() {
+TClampCount TIgnitionMapSet::RecomputeUpdated() {
+    TClampCount clamped;
     for (std::size_t i = 0; i < Updated.Values.size(); ++i) {
         const double r = Reference.Values[i];
         double& a = Adjustments.Values[i];
@@ -77,12 +81,15 @@ void TIgnitionMapSet::RecomputeUpdated() {
         if (u > IgnitionMax) {
             u = IgnitionMax;
             a = IgnitionMax - r;
+            ++clamped.AtMax;
         } else if (u < IgnitionMin) {
             u = IgnitionMin;
             a = IgnitionMin - r;
+            ++clamped.AtMin;
         }
         Updated.Values[i] = u;
     }
+    return clamped;
 }
 
 void TIgnitionMapSet::RecomputeAdjustments() {
@@ -90,10 +97,10 @@ void TIgnitionMapSet::RecomputeAdjustments() {
         Adjustments.Values[i] = Updated.Values[i] - Reference.Values[i];
 }
 
-void TIgnitionMapSet::ResetAdjustments() {
+TClampCount TIgnitionMapSet::ResetAdjustments() {
     Adjustments.Fill(0.0);
     AdjustmentsEdited = false;
-    RecomputeUpdated();
+    return RecomputeUpdated();
 }
 
 }  // namespace kelvane

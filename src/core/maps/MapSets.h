@@ -36,6 +36,14 @@ struct TFuelLimits {
     bool operator==(const TFuelLimits&) const = default;
 };
 
+// How many cells of an updated map were held at its limits.
+struct TClampCount {
+    int AtMax = 0;
+    int AtMin = 0;
+    int Total() const { return AtMax + AtMin; }
+    bool operator==(const TClampCount&) const = default;
+};
+
 // The Primary Load Map decides first, then the LH version.
 TFuelLimits FuelLimitsFor(TLHVersion lhVersion, TLHMapSource lhMapSource);
 
@@ -70,12 +78,12 @@ struct TFuelMapSet {
 
     // U from R and A, rounded halves to even and clamped to the limits; a
     // clamped cell gets its A recomputed so that A always reproduces U.
-    void RecomputeUpdated(const TFuelLimits& limits);
+    TClampCount RecomputeUpdated(const TFuelLimits& limits);
     // A from R and U, no clamping (after the updated map was loaded, edited or
     // smoothed); a cell whose reference cannot be scaled keeps its A.
     void RecomputeAdjustments();
     // Every A = 1.0, edited flag cleared, then the updated map recomputed.
-    void ResetAdjustments(const TFuelLimits& limits);
+    TClampCount ResetAdjustments(const TFuelLimits& limits);
 
     // The factor that turns reference into updated for one cell. A reference
     // whose scaled base is zero (R = -512, or R = 0 for the Primary Load Map)
@@ -100,9 +108,9 @@ struct TIgnitionMapSet {
     // One value per RPM index in load row 0 (G[r][0]); other rows stay 0.
     TMapGrid WotCurve{};
 
-    void RecomputeUpdated();
+    TClampCount RecomputeUpdated();
     void RecomputeAdjustments();
-    void ResetAdjustments();
+    TClampCount ResetAdjustments();
 };
 
 }  // namespace kelvane

@@ -2,11 +2,23 @@
 
 #include <optional>
 
+#include "core/ground/SettingsValues.h"
 #include "core/shell/MapKinds.h"
 
 namespace kelvane {
 
 namespace {
+
+// Says how many cells of an updated map had to be held at its limits.
+std::string ClampNotice(std::string_view map, const TClampCount& clamped, double max, double min) {
+    if (clamped.Total() == 0) return {};
+    std::string text = std::string(map) + ": " + std::to_string(clamped.Total()) +
+                       (clamped.Total() == 1 ? " cell" : " cells") + " held at the limits (";
+    if (clamped.AtMax > 0) text += std::to_string(clamped.AtMax) + " at " + FormatNumber(max, 0);
+    if (clamped.AtMax > 0 && clamped.AtMin > 0) text += ", ";
+    if (clamped.AtMin > 0) text += std::to_string(clamped.AtMin) + " at " + FormatNumber(min, 0);
+    return text + ")";
+}
 
 // Everything a map load may touch, kept so that a refused file or a
 // cancelled dialog can put it all back.
@@ -237,16 +249,15 @@ TMapLoadResult LoadMapFile(TKelvaneState& state, const std::filesystem::path& pa
         state.Fuel.Source = oldFuelSource;
 
     state.RecomputeAxes();
-    if (outcome.NewFuelReference) {
-        state.Fuel.ResetAdjustments(state.Axes.FuelLimits);
-    } else {
-        state.Fuel.RecomputeUpdated(state.Axes.FuelLimits);
-    }
-    if (outcome.NewIgnitionReference) {
-        state.Ignition.ResetAdjustments();
-    } else {
-        state.Ignition.RecomputeUpdated();
-    }
+    const TFuelLimits& limits = state.Axes.FuelLimits;
+    const TClampCount fuelClamped =
+        outcome.NewFuelReference ? state.Fuel.ResetAdjustments(limits) : state.Fuel.RecomputeUpdated(limits);
+    const TClampCount ignitionClamped =
+        outcome.NewIgnitionReference ? state.Ignition.ResetAdjustments() : state.Ignition.RecomputeUpdated();
+    result.Notice = ClampNotice("Updated fuel map", fuelClamped, limits.Max, limits.Min);
+    const std::string ignitionNotice =
+        ClampNotice("Updated ignition map", ignitionClamped, IgnitionMax, IgnitionMin);
+    if (!ignitionNotice.empty()) result.Notice += (result.Notice.empty() ? "" : "; ") + ignitionNotice;
 
     result.Ok = outcome.Ok;
     result.Changes = TChangeSet{TChange::FuelMaps, TChange::IgnitionMaps, TChange::Axes};

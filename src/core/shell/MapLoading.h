@@ -17,6 +17,10 @@ struct TMapLoadResult {
     bool Ok = false;
     std::string ErrorText;
     TChangeSet Changes;
+    // For the status bar: cells of an updated map the new reference made
+    // hold at a limit, e.g. "Updated fuel map: 3 cells held at the limits
+    // (2 at 127, 1 at -127)"; empty when none.
+    std::string Notice;
 };
 
 // A map text file or a bin image into the LH or EZK reference map. Opens the

@@ -275,6 +275,24 @@ TEST_F(LoadMapFileTest, TextMapsGoIntoTheirSetAndResetAdjustments) {
     EXPECT_TRUE(chooser.Kinds.empty());
 }
 
+TEST_F(LoadMapFileTest, CellsHeldAtTheLimitsAreTold) {
+    TMapGrid lh = PatternGrid(-20, 0.25);
+    lh.At(3, 4) = 200;
+    lh.At(9, 9) = 250;
+    TScriptedChooser chooser;
+    const TMapLoadResult result = LoadMapFile(FState, WriteText("lh.txt", MapFileText(lh, 0)), chooser);
+    ASSERT_TRUE(result.Ok);
+    const double max = FState.Axes.FuelLimits.Max;
+    ASSERT_LT(max, 200);
+    EXPECT_EQ(FState.Fuel.Updated.At(9, 9), max);
+    EXPECT_EQ(result.Notice, "Updated fuel map: 2 cells held at the limits (2 at " +
+                                 std::to_string(static_cast<int>(max)) + ")");
+
+    const TMapLoadResult within =
+        LoadMapFile(FState, WriteText("lh2.txt", MapFileText(PatternGrid(-20, 0.25), 0)), chooser);
+    EXPECT_EQ(within.Notice, "");
+}
+
 TEST_F(LoadMapFileTest, OtherExtensionDoesNothing) {
     TScriptedChooser chooser;
     const TMapLoadResult result =
