@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "GeneratedLog.h"
+#include "QtBenchMain.h"
 #include "app/plot/DataGraph.h"
 #include "core/logdata/LogFileReader.h"
 #include "core/state/DerivedData.h"
@@ -133,11 +134,5 @@ BENCHMARK(BM_PlainPassOverSamples)->Unit(benchmark::kMillisecond);
 }  // namespace kelvane
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kelvane::RunQtBenchmarks<QGuiApplication>(argc, argv);
 }

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "GeneratedLog.h"
+#include "QtBenchMain.h"
 #include "app/mapwindows/FuelMapUnit.h"
 #include "app/mapwindows/MapViewerUnit.h"
 #include "app/plot/MainUnit.h"
@@ -144,12 +145,5 @@ void ReleaseEditFixture() {
 }  // namespace kelvane
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    kelvane::ReleaseEditFixture();
-    benchmark::Shutdown();
-    return 0;
+    return kelvane::RunQtBenchmarks<QApplication>(argc, argv, [] { kelvane::ReleaseEditFixture(); });
 }

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <cmath>
 
+#include "QtBenchMain.h"
 #include "app/mapwindows/MapViewerRender.h"
 
 namespace kelvane {
@@ -87,11 +88,5 @@ BENCHMARK(BM_PlainLayersClearAndCompose)->Unit(benchmark::kMillisecond);
 }  // namespace kelvane
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kelvane::RunQtBenchmarks<QGuiApplication>(argc, argv);
 }

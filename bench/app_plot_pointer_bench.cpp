@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "GeneratedLog.h"
+#include "QtBenchMain.h"
 #include "app/plot/MainImage.h"
 #include "app/plot/MainUnit.h"
 
@@ -128,11 +129,5 @@ BENCHMARK(BM_OnePlainPass)->Unit(benchmark::kMillisecond)->Repetitions(5)->Displ
 }  // namespace kelvane
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kelvane::RunQtBenchmarks<QApplication>(argc, argv);
 }

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "GeneratedLog.h"
+#include "QtBenchMain.h"
 #include "app/plot/PlotLayers.h"
 #include "core/logdata/LogFileReader.h"
 #include "core/plot/MeanAfrGrid.h"
@@ -79,11 +80,5 @@ BENCHMARK(BM_RefreshFiltersClean)->Unit(benchmark::kMillisecond);
 }  // namespace kelvane
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kelvane::RunQtBenchmarks<QGuiApplication>(argc, argv);
 }

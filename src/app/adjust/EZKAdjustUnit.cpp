@@ -19,6 +19,7 @@
 #include "app/adjust/BusyCursor.h"
 #include "app/plot/MainUnit.h"
 #include "app/shell/Prompts.h"
+#include "app/shell/QtText.h"
 #include "core/ground/SettingsValues.h"
 #include "core/shell/MapClipboard.h"
 #include "core/shell/SettingsWindows.h"
@@ -26,10 +27,6 @@
 namespace kelvane {
 
 namespace {
-
-QString FromStd(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QPushButton* Button(const QString& caption, const QString& name, QWidget* parent, const QString& hint = {}) {
     auto* button = new QPushButton(caption, parent);

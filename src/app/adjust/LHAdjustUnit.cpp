@@ -16,16 +16,13 @@
 #include "app/adjust/BusyCursor.h"
 #include "app/mapwindows/MapAction.h"
 #include "app/plot/MainUnit.h"
+#include "app/shell/QtText.h"
 #include "core/shell/MapClipboard.h"
 #include "core/shell/SettingsWindows.h"
 
 namespace kelvane {
 
 namespace {
-
-QString FromStd(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QPushButton* Button(const QString& caption, const QString& name, QWidget* parent, const QString& hint = {}) {
     auto* button = new QPushButton(caption, parent);

@@ -13,6 +13,7 @@
 #include "app/mapwindows/MapAction.h"
 #include "app/plot/MainUnit.h"
 #include "app/shell/Prompts.h"
+#include "app/shell/QtText.h"
 #include "core/adjust/UpdatedMaps.h"
 #include "core/ground/WriteFailures.h"
 #include "core/shell/StartupWindowRules.h"
@@ -24,10 +25,6 @@ namespace {
 std::filesystem::path ToPath(const QString& text) {
     return std::filesystem::path(text.toStdU16String());
 }
-QString FromStd(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 }  // namespace
 
 void TMainForm::CreateAdjustCommands() {

@@ -19,6 +19,7 @@
 #include "app/plot/MainUnit.h"
 #include "app/plot/SelectionLayers.h"
 #include "app/shell/Prompts.h"
+#include "app/shell/QtText.h"
 #include "app/shell/StartupWindow.h"
 #include "core/adjust/FuelSteps.h"
 #include "core/ground/IniKeys.h"
@@ -33,10 +34,6 @@
 namespace kelvane {
 
 namespace {
-
-QString FromStd(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 // A status bar panel holds one line.
 QString OneLine(const std::string& text) {

@@ -37,6 +37,7 @@
 #include "app/plot/PlotLayers.h"
 #include "app/projects/ProjectUnit.h"
 #include "app/shell/Prompts.h"
+#include "app/shell/QtText.h"
 #include "app/shell/StartupWindow.h"
 #include "core/adjust/TargetAfrMap.h"
 #include "core/display/ColorTableFile.h"
@@ -77,9 +78,6 @@ std::filesystem::path ToPath(const QString& text) {
 }
 QString FromPath(const std::filesystem::path& path) {
     return QString::fromStdU16String(path.u16string());
-}
-QString FromStd(const std::string& text) {
-    return QString::fromStdString(text);
 }
 
 std::vector<std::string> ArgumentsWithoutProgram() {

@@ -23,6 +23,7 @@
 
 #include "app/plot/MainUnit.h"
 #include "app/shell/Prompts.h"
+#include "app/shell/QtText.h"
 #include "core/adjust/UpdatedMaps.h"
 #include "core/ground/FileDefs.h"
 #include "core/ground/IniKeys.h"
@@ -40,9 +41,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-QString FromStd(const std::string& text) {
-    return QString::fromStdString(text);
-}
 QString FromPath(const fs::path& path) {
     return QString::fromStdU16String(path.u16string());
 }
