@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTimer>
@@ -25,6 +26,13 @@ QStringList QtArguments(const std::vector<std::string>& arguments) {
     return result;
 }
 
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (const char* size : {"16x16", "32x32", "48x48", "64x64", "128x128", "256x256"})
+        icon.addFile(QStringLiteral(":/icons/%1/kelvane.png").arg(QLatin1String(size)));
+    return icon;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -48,6 +56,8 @@ int main(int argc, char* argv[]) {
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kelvane"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("kelvane"));
+    QApplication::setWindowIcon(ProgramIcon());
 
     // Read again once the toolkit has taken its own options out.
     const kelvane::TCommandLine commandLine =

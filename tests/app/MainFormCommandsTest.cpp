@@ -444,3 +444,25 @@ TEST(MainFormCommandsTest, SavePlotImageWritesTheComposedPlotOrSaysWhyNot) {
 
 }  // namespace
 }  // namespace kelvane
+
+namespace kelvane {
+namespace {
+
+TEST(MainFormCommandsTest, AMissingManualIsToldWithThePlacesLookedIn) {
+    TTempFolder folder;
+    TFakePrompts prompts;
+    TMainFormOptions options = TestFormOptions(prompts, folder.Path());
+    options.Program = MakeProgramValues(folder.Path() / "bin" / "kelvane", {});
+    TMainForm form(std::move(options));
+    prompts.Then(TFakeAnswer::Ok(TPromptKind::Message));
+    QAction* manual = form.findChild<QAction*>(QStringLiteral("Manual1"));
+    ASSERT_NE(manual, nullptr);
+    manual->trigger();
+    ASSERT_EQ(prompts.Calls.size(), 1u);
+    EXPECT_EQ(prompts.Calls[0].Caption, QStringLiteral("Kelvane Manual"));
+    EXPECT_TRUE(prompts.Calls[0].Text.startsWith(QStringLiteral("The manual was not found.")));
+    EXPECT_TRUE(prompts.Calls[0].Text.contains(QStringLiteral("share/doc/kelvane/manual/index.html")));
+}
+
+}  // namespace
+}  // namespace kelvane

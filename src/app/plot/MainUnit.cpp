@@ -51,6 +51,7 @@
 #include "core/maps/EngineSetupText.h"
 #include "core/maps/MapText.h"
 #include "core/plot/PlotGeometry.h"
+#include "core/shell/ManualFiles.h"
 #include "core/shell/MapClipboard.h"
 #include "core/shell/MapLoading.h"
 #include "core/shell/SettingsMainFile.h"
@@ -819,13 +820,20 @@ void TMainForm::DrawPlot() {
 // ---- Help --------------------------------------------------------------
 
 void TMainForm::ShowManual() {
-    for (const char* name : {"KVManual.pdf", "KelvaneManual.pdf", "Kelvane Manual.pdf"}) {
-        const QString path = FromPath(FProgram.ProgramRoot / name);
-        if (QFileInfo::exists(path)) {
-            QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-            return;
-        }
+    const std::optional<std::filesystem::path> manual = FindManual(FProgram.ProgramRoot);
+    if (!manual) {
+        QStringList places;
+        for (const std::filesystem::path& candidate : ManualCandidates(FProgram.ProgramRoot))
+            places.append(FromPath(candidate));
+        FPrompts->ShowMessage(QStringLiteral("The manual was not found. It is looked for in:\n") +
+                                  places.join(QLatin1Char('\n')),
+                              QStringLiteral("Kelvane Manual"));
+        return;
     }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(FromPath(*manual))))
+        FPrompts->ShowError(QStringLiteral("No program to show ") + FromPath(*manual) +
+                                QStringLiteral(" was found on this desktop."),
+                            QStringLiteral("Kelvane Manual"));
 }
 
 void TMainForm::ShowAbout() {
