@@ -1,10 +1,5 @@
 #include "core/ground/AtomicFile.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <cctype>
 #include <cerrno>
@@ -14,6 +9,8 @@
 #include <fstream>
 #include <random>
 #include <system_error>
+
+#include "core/ground/Platform.h"
 
 namespace kelvane {
 
@@ -31,20 +28,20 @@ std::filesystem::path TemporaryNameBeside(const std::filesystem::path& path) {
     char hex[17];
     std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(unique));
     std::filesystem::path temp = path;
-    temp += std::string(TemporaryMark) + std::to_string(::getpid()) + "-" + hex;
+    temp += std::string(TemporaryMark) + std::to_string(platform::CurrentProcessId()) + "-" + hex;
     return temp;
 }
 
 // The process id of a temporary of the target named name, or 0 when name is
 // not one.
-pid_t TemporaryOwner(std::string_view name, std::string_view target) {
+int TemporaryOwner(std::string_view name, std::string_view target) {
     if (!name.starts_with(target)) return 0;
     name.remove_prefix(target.size());
     if (!name.starts_with(TemporaryMark)) return 0;
     name.remove_prefix(TemporaryMark.size());
     const std::size_t dash = name.find('-');
     if (dash == 0 || dash == std::string_view::npos || name.size() - dash - 1 != 16) return 0;
-    pid_t pid = 0;
+    int pid = 0;
     for (const char c : name.substr(0, dash)) {
         if (c < '0' || c > '9' || pid > 100000000) return 0;
         pid = pid * 10 + (c - '0');
@@ -62,20 +59,12 @@ void RemoveStaleTemporaries(const std::filesystem::path& path) {
     const std::string target = path.filename().string();
     for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
          it.increment(error)) {
-        const pid_t owner = TemporaryOwner(it->path().filename().string(), target);
+        const int owner = TemporaryOwner(it->path().filename().string(), target);
         if (owner == 0) continue;
-        const bool running = owner == ::getpid() || ::kill(owner, 0) == 0 || errno == EPERM;
-        if (!running) ::unlink(it->path().c_str());
+        const bool running = owner == platform::CurrentProcessId() || platform::ProcessIsRunning(owner);
+        std::error_code removeError;
+        if (!running) std::filesystem::remove(it->path(), removeError);
     }
-}
-
-// After the rename, the folder's entry is made durable too.
-void FlushFolderOf(const std::filesystem::path& path) {
-    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
 }
 
 // A link is written through: its target gets the new contents.
@@ -90,52 +79,32 @@ void SetError(std::string* errorText, const std::filesystem::path& path, int err
     if (errorText) *errorText = path.string() + ": " + std::strerror(errorNumber);
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 }  // namespace
 
 bool WriteFileAtomically(const std::filesystem::path& givenPath, std::string_view bytes,
                          std::string* errorText) {
     const std::filesystem::path path = WrittenPath(givenPath);
     RemoveStaleTemporaries(path);
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+    platform::TNewFileResult result = platform::TNewFileResult::AlreadyExists;
     std::filesystem::path temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 5 && fd < 0; ++attempt) {
+    for (int attempt = 0; attempt < 5 && result == platform::TNewFileResult::AlreadyExists; ++attempt) {
         temp = TemporaryNameBeside(path);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd < 0 && errno != EEXIST) break;
+        // The new file keeps the permissions of the one it replaces.
+        result = platform::WriteNewFileDurably(temp, bytes, path);
     }
-    if (fd < 0) {
-        SetError(errorText, givenPath, errno);
-        return false;
-    }
-    // Keep the permissions of the file being replaced.
-    struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0) ::fchmod(fd, existing.st_mode & 07777);
-
-    const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    const int writeError = errno;
-    if (::close(fd) != 0 || !written) {
-        SetError(errorText, path, written ? errno : writeError);
-        ::unlink(temp.c_str());
-        return false;
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
+    if (result != platform::TNewFileResult::Written) {
         SetError(errorText, path, errno);
-        ::unlink(temp.c_str());
         return false;
     }
-    FlushFolderOf(path);
+    if (!platform::ReplaceFile(temp, path)) {
+        SetError(errorText, path, errno);
+        std::error_code ignored;
+        std::filesystem::remove(temp, ignored);
+        return false;
+    }
+    // After the rename, the folder's entry is made durable too.
+    platform::FlushFolder(folder);
     return true;
 }
 

@@ -5,6 +5,8 @@
 #include <system_error>
 #include <vector>
 
+#include "core/ground/Platform.h"
+
 namespace kelvane {
 
 namespace {
@@ -17,8 +19,7 @@ void AppendTwoDigits(std::string& text, int value) {
 std::string NowPrefix(TLogTimePrecision precision) {
     const auto now = std::chrono::system_clock::now();
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    std::tm local{};
-    localtime_r(&seconds, &local);
+    const std::tm local = platform::LocalTime(seconds).value_or(std::tm{});
     const auto sinceEpoch = now.time_since_epoch();
     const int millisecond =
         static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(

@@ -1,8 +1,5 @@
 #include "core/ground/FileDefs.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +7,7 @@
 #include <fstream>
 
 #include "core/ground/AtomicFile.h"
+#include "core/ground/Platform.h"
 #include "core/ground/ProgramVersion.h"
 
 namespace kelvane {
@@ -84,26 +82,6 @@ bool ReadLinesFrom(const fs::path& path, std::vector<std::string>& lines) {
     return true;
 }
 
-bool IsReadOnly(const fs::path& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return false;
-    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
-}
-
-// A rename that, like the platform the program grew up on, never replaces an
-// existing target (so a failed backup rename cannot lose the file it guards).
-bool RenameNoReplace(const fs::path& from, const fs::path& to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
-    if (errno != EINVAL && errno != ENOSYS) return false;
-    // The file system cannot refuse replacing by itself.
-    std::error_code error;
-    if (fs::exists(fs::symlink_status(to, error))) {
-        errno = EEXIST;
-        return false;
-    }
-    return ::rename(from.c_str(), to.c_str()) == 0;
-}
-
 std::string Quoted(const fs::path& path) {
     return "\"" + path.string() + "\"";
 }
@@ -111,8 +89,9 @@ std::string Quoted(const fs::path& path) {
 std::string FormatLocal(TDateTime dateTime, TDateTimePrecision precision) {
     const std::time_t seconds =
         std::chrono::system_clock::to_time_t(std::chrono::floor<std::chrono::seconds>(dateTime));
-    std::tm local{};
-    if (::localtime_r(&seconds, &local) == nullptr) return {};
+    const std::optional<std::tm> maybeLocal = platform::LocalTime(seconds);
+    if (!maybeLocal) return {};
+    const std::tm& local = *maybeLocal;
     std::string text = ZeroPad(local.tm_year + 1900, 4) + "/" + ZeroPad(local.tm_mon + 1, 2) + "/" +
                        ZeroPad(local.tm_mday, 2) + " " + ZeroPad(local.tm_hour, 2) + ":" +
                        ZeroPad(local.tm_min, 2);
@@ -205,22 +184,21 @@ bool RenameFileLogged(const fs::path& from, const fs::path& to, std::string_view
     if (!fs::exists(fs::symlink_status(from, error))) return true;
 
     const std::string both = Quoted(from) + " to " + Quoted(to);
-    if (RenameNoReplace(from, to)) {
+    if (platform::RenameNoReplace(from, to)) {
         logLine("File Rename OK: " + both);
         return true;
     }
     logLine("File Rename failed: " + both);
-    if (!IsReadOnly(from)) return false;
+    if (!platform::IsReadOnly(from)) return false;
 
     logLine("File is set to read-only: " + Quoted(from));
-    struct stat info {};
-    if (::stat(from.c_str(), &info) == 0 && ::chmod(from.c_str(), (info.st_mode & 07777) | S_IWUSR) == 0) {
+    if (platform::MakeWritable(from)) {
         logLine("File attributes changed to NORMAL: " + Quoted(from));
     } else {
         logLine(" ERROR: File attributes change FAILED: " + Quoted(from) +
                 " Error Code = " + std::to_string(errno));
     }
-    if (RenameNoReplace(from, to)) {
+    if (platform::RenameNoReplace(from, to)) {
         logLine("File Rename OK: " + both);
         return true;
     }
@@ -231,16 +209,12 @@ bool RenameFileLogged(const fs::path& from, const fs::path& to, std::string_view
 // ---- Versions and dates ----
 
 std::optional<TDateTime> FileModificationTime(const fs::path& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
-    return TDateTime(std::chrono::duration_cast<TDateTime::duration>(
-        std::chrono::seconds(info.st_mtim.tv_sec) + std::chrono::nanoseconds(info.st_mtim.tv_nsec)));
+    return platform::ModificationTime(path);
 }
 
 std::string FileVersionText(const fs::path& path) {
-    std::error_code error;
     // Only the program itself carries a version; it is compiled in.
-    if (fs::equivalent(path, "/proc/self/exe", error)) return ProgramVersionText();
+    if (platform::IsRunningProgram(path)) return ProgramVersionText();
     const std::optional<TDateTime> modified = FileModificationTime(path);
     return modified ? DateTimeText(TDateTimePrecision::Minutes, *modified) : std::string();
 }

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "core/ground/MissingValue.h"
+#include "core/ground/Platform.h"
 
 namespace kelvane {
 
@@ -168,9 +169,7 @@ std::optional<std::tm> ParseDateTime(std::string_view text) {
 
 std::string CurrentDateTimeText() {
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&now, &local);
-    return FormatDateTime(local);
+    return FormatDateTime(platform::LocalTime(now).value_or(std::tm{}));
 }
 
 }  // namespace kelvane

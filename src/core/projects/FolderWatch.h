@@ -30,8 +30,9 @@ class TFolderWaiter {
     virtual TWakeReason Wait(std::chrono::milliseconds timeout) = 0;
 };
 
-// The platform's change notification where there is one (inotify on Linux),
-// else a waiter that polls at its timeouts.
+// The platform's change notification, one file per platform
+// (FolderWatchLinux.cpp: inotify); a platform without one, or a watch that
+// cannot be set up, gives the polling waiter.
 std::unique_ptr<TFolderWaiter> MakeFolderWaiter();
 // The event alone: the folder is looked at only when woken or timed out.
 std::unique_ptr<TFolderWaiter> MakePollingWaiter();

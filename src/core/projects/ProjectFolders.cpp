@@ -5,6 +5,7 @@
 
 #include "core/ground/FileDefs.h"
 #include "core/ground/FileNameCase.h"
+#include "core/ground/Platform.h"
 #include "core/logdata/LogFileReader.h"
 
 namespace kelvane {
@@ -134,8 +135,7 @@ std::string DateSessionName(int year, unsigned month, unsigned day) {
 
 std::string TodaySessionName() {
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = platform::LocalTime(now).value_or(std::tm{});
     return DateSessionName(local.tm_year + 1900, static_cast<unsigned>(local.tm_mon + 1),
                            static_cast<unsigned>(local.tm_mday));
 }

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+// The operating system's file, process and time services the core needs
+// beyond the standard library. Each platform implements this header in a file
+// of its own (PlatformPosix.cpp); a port adds a file instead of editing the
+// callers. The folder change watch has its own seam (core/projects/FolderWatch.h).
+namespace kelvane::platform {
+
+int CurrentProcessId();
+// True when a process of that id exists, including one we may not signal.
+bool ProcessIsRunning(int processId);
+
+// Local calendar time of a moment; nothing when the system cannot tell.
+std::optional<std::tm> LocalTime(std::time_t moment);
+
+// The moment a file's contents last changed, to the system's precision.
+std::optional<std::chrono::system_clock::time_point> ModificationTime(const std::filesystem::path& path);
+// True when nobody may write the file (no write permission bit at all).
+bool IsReadOnly(const std::filesystem::path& path);
+// Gives the owner write permission; false when that failed.
+bool MakeWritable(const std::filesystem::path& path);
+// True when path is the running program's own file.
+bool IsRunningProgram(const std::filesystem::path& path);
+
+// A rename that never replaces an existing target.
+bool RenameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to);
+// A rename that replaces the target in one step.
+bool ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to);
+
+enum class TNewFileResult { Written, AlreadyExists, Failed };
+
+// Creates path only when nothing of that name exists, writes bytes and makes
+// them durable before returning; takes the permissions of modeFrom when that
+// file exists. On Failed the file is removed again. The system's error number
+// stays in errno.
+TNewFileResult WriteNewFileDurably(const std::filesystem::path& path, std::string_view bytes,
+                                   const std::filesystem::path& modeFrom);
+// Makes a folder's entries (a rename into it) durable.
+void FlushFolder(const std::filesystem::path& folder);
+
+}  // namespace kelvane::platform

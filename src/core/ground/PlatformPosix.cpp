@@ -1,0 +1,111 @@
+#include <fcntl.h>
+#include <signal.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+
+#include "core/ground/Platform.h"
+
+namespace kelvane::platform {
+
+int CurrentProcessId() {
+    return static_cast<int>(::getpid());
+}
+
+bool ProcessIsRunning(int processId) {
+    if (processId <= 0) return false;
+    return ::kill(static_cast<pid_t>(processId), 0) == 0 || errno == EPERM;
+}
+
+std::optional<std::tm> LocalTime(std::time_t moment) {
+    std::tm local{};
+    if (::localtime_r(&moment, &local) == nullptr) return std::nullopt;
+    return local;
+}
+
+std::optional<std::chrono::system_clock::time_point> ModificationTime(const std::filesystem::path& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+    return std::chrono::system_clock::time_point(
+        std::chrono::duration_cast<std::chrono::system_clock::duration>(
+            std::chrono::seconds(info.st_mtim.tv_sec) + std::chrono::nanoseconds(info.st_mtim.tv_nsec)));
+}
+
+bool IsReadOnly(const std::filesystem::path& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return false;
+    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+bool MakeWritable(const std::filesystem::path& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && ::chmod(path.c_str(), (info.st_mode & 07777) | S_IWUSR) == 0;
+}
+
+bool IsRunningProgram(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::equivalent(path, "/proc/self/exe", error);
+}
+
+bool RenameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // The file system cannot refuse replacing by itself.
+    std::error_code error;
+    if (std::filesystem::exists(std::filesystem::symlink_status(to, error))) {
+        errno = EEXIST;
+        return false;
+    }
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+namespace {
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+}  // namespace
+
+TNewFileResult WriteNewFileDurably(const std::filesystem::path& path, std::string_view bytes,
+                                   const std::filesystem::path& modeFrom) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) return errno == EEXIST ? TNewFileResult::AlreadyExists : TNewFileResult::Failed;
+    struct stat existing {};
+    if (::stat(modeFrom.c_str(), &existing) == 0) ::fchmod(fd, existing.st_mode & 07777);
+
+    bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    int error = written ? 0 : errno;
+    if (::close(fd) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (written) return TNewFileResult::Written;
+    ::unlink(path.c_str());
+    errno = error;
+    return TNewFileResult::Failed;
+}
+
+void FlushFolder(const std::filesystem::path& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace kelvane::platform
