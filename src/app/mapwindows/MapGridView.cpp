@@ -116,6 +116,9 @@ void TMapGridView::PlaceEditor() {
 void TMapGridView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QPalette& colors = palette();
+    // The cells cover all of the pixel between them but one device pixel, so
+    // the lines stay hairlines on a high-density screen.
+    const qreal overlap = 1 - 1 / devicePixelRatioF();
     // Lines between the cells; the space the cells leave over is plain window.
     painter.fillRect(rect(), colors.color(QPalette::Base));
     painter.fillRect(QRect(0, 0, GridCells * (ColumnWidth() + 1) - 1, GridCells * (RowHeight() + 1) - 1),
@@ -135,7 +138,7 @@ void TMapGridView::paintEvent(QPaintEvent*) {
             } else if (look.Background) {
                 background = *look.Background;
             }
-            painter.fillRect(cell, background);
+            painter.fillRect(QRectF(cell).adjusted(0, 0, overlap, overlap), background);
             if (!look.Text.isEmpty()) {
                 painter.setPen(text);
                 const QRect inner =

@@ -14,8 +14,10 @@ QPolygonF PolygonOf(const std::vector<TScreenPoint>& points) {
     return polygon;
 }
 
+// Drawn in device pixels: the ratio is set on the layer once it is drawn.
 void PrepareLayer(QImage& layer, QSize size) {
     if (layer.size() != size) layer = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    layer.setDevicePixelRatio(1);
     layer.fill(Qt::transparent);
 }
 
@@ -31,11 +33,16 @@ void TMapViewerRender::Rebuild(const TMapGrid& map, TPlotView view, const TFuelL
     }
 }
 
-void TMapViewerRender::RotateAndRender(QSize size, double hDegrees, double vDegrees,
-                                       const TAfterPrimitive& afterPrimitive) {
+void TMapViewerRender::RotateAndRender(QSize widgetSize, double hDegrees, double vDegrees,
+                                       const TAfterPrimitive& afterPrimitive, qreal ratio) {
+    const QSize size = (QSizeF(widgetSize) * ratio).toSize();
     PrepareLayer(FBackLayer, size);
     PrepareLayer(FFrontLayer, size);
-    if (size.isEmpty()) return;
+    const auto markRatio = [&] {
+        FBackLayer.setDevicePixelRatio(ratio);
+        FFrontLayer.setDevicePixelRatio(ratio);
+    };
+    if (size.isEmpty()) return markRatio();
     BuildCage(FScene, hDegrees, vDegrees);
     RotateScene(FScene, hDegrees);
     SortFacesBackToFront(FScene.Faces);
@@ -47,7 +54,10 @@ void TMapViewerRender::RotateAndRender(QSize size, double hDegrees, double vDegr
     const auto after = [&](QImage& layer) {
         if (!afterPrimitive) return;
         painter.end();
+        markRatio();
         afterPrimitive();
+        FBackLayer.setDevicePixelRatio(1);
+        FFrontLayer.setDevicePixelRatio(1);
         painter.begin(&layer);
     };
     const auto drawLines = [&](const std::vector<TShape>& lines, QImage& layer) {
@@ -84,10 +94,12 @@ void TMapViewerRender::RotateAndRender(QSize size, double hDegrees, double vDegr
     painter.setBrush(Qt::NoBrush);
     drawLines(FScene.FrontLines, FFrontLayer);
     painter.end();
+    markRatio();
 }
 
 QImage TMapViewerRender::Composed() const {
     QImage image(FBackLayer.size(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(FBackLayer.devicePixelRatio());
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.drawImage(0, 0, FBackLayer);

@@ -19,9 +19,10 @@ class TMapViewerRender {
     // Called after every line and face while "Slow refresh" is ticked.
     using TAfterPrimitive = std::function<void()>;
     // The cage rebuilt, every shape rotated, the faces put in painter's order
-    // and everything drawn onto layers of the given size.
+    // and everything drawn onto layers of the given size (in widget pixels)
+    // with ratio device pixels for each, so lines stay one device pixel wide.
     void RotateAndRender(QSize size, double hDegrees, double vDegrees,
-                         const TAfterPrimitive& afterPrimitive = {});
+                         const TAfterPrimitive& afterPrimitive = {}, qreal ratio = 1);
 
     const QImage& BackLayer() const { return FBackLayer; }
     const QImage& FrontLayer() const { return FFrontLayer; }

@@ -170,7 +170,7 @@ void TMapViewerForm::RotateAndRender() {
             FView->repaint();
             QThread::msleep(SlowRefreshPause);
         };
-    FRender.RotateAndRender(FView->size(), FAngles.H, FAngles.V, slow);
+    FRender.RotateAndRender(FView->size(), FAngles.H, FAngles.V, slow, FView->devicePixelRatioF());
     FView->update();
 }
 

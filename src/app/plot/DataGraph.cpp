@@ -14,15 +14,34 @@ namespace kelvane {
 
 namespace {
 
-// The layer at the size, cleared; its memory is kept when the size stays.
-void Clear(QImage& image, QSize size, QRgb fill = 0) {
-    if (image.size() != size || image.format() != QImage::Format_ARGB32_Premultiplied)
-        image = QImage(size, QImage::Format_ARGB32_Premultiplied);
+// The layer at the size (in widget pixels) with ratio device pixels for
+// each, cleared; its memory is kept when the size stays.
+void Clear(QImage& image, QSize size, qreal ratio, QRgb fill = 0) {
+    const QSize device = (QSizeF(size) * ratio).toSize();
+    if (image.size() != device || image.format() != QImage::Format_ARGB32_Premultiplied)
+        image = QImage(device, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     image.fill(fill);
 }
 
 QSize AreaSize(const TGraphArea& area) {
     return area.Usable() ? QSize(area.Width + 1, area.Height + 1) : QSize();
+}
+
+// The last column and row of a layer in device pixels: the traces and bands
+// are laid out over those, one device pixel to a column.
+int DeviceRight(const QImage& layer) {
+    return layer.width() - 1;
+}
+int DeviceBottom(const QImage& layer) {
+    return layer.height() - 1;
+}
+
+// One device pixel wide whatever the ratio.
+QPen Hairline(const QColor& colour) {
+    QPen pen(colour);
+    pen.setCosmetic(true);
+    return pen;
 }
 
 QRgb TraceRgb(TTraceColour colour) {
@@ -52,16 +71,17 @@ void FillColumns(QImage& layer, int first, int last, QRgb colour) {
 
 }  // namespace
 
-void DrawDataGraphGrid(TDataGraphLayers& layers, const TKelvaneState& state, QSize size) {
+void DrawDataGraphGrid(TDataGraphLayers& layers, const TKelvaneState& state, QSize size, qreal ratio) {
     const TLogData& data = state.Logs.Data;
+    layers.Ratio = ratio;
     layers.Area = TGraphArea::ForImage(size.width(), size.height());
     layers.Range = ShownGraphRange(state.Graph, data.Count());
-    Clear(layers.Grid, size, qRgb(255, 255, 255));
+    Clear(layers.Grid, size, ratio, qRgb(255, 255, 255));
     if (!layers.Area.Usable()) return;
     const TGraphArea& area = layers.Area;
 
     QPainter painter(&layers.Grid);
-    painter.setPen(Qt::black);
+    painter.setPen(Hairline(Qt::black));
     painter.drawRect(area.Left, area.Top, area.Width, area.Height);
     painter.setFont(PlotFont());
     const QFontMetrics metrics(painter.font());
@@ -70,7 +90,7 @@ void DrawDataGraphGrid(TDataGraphLayers& layers, const TKelvaneState& state, QSi
     int labelsEnd = std::numeric_limits<int>::min() / 2;
     for (const TTimeMark& mark : layers.Marks.Marks(data, layers.Range, area)) {
         if (mark.Line) {
-            painter.setPen(mark.FileStart ? QColor(Qt::black) : QColor(GraphExcludedGrey));
+            painter.setPen(Hairline(mark.FileStart ? QColor(Qt::black) : QColor(GraphExcludedGrey)));
             painter.drawLine(mark.X, area.Top, mark.X, area.Bottom());
         }
         const QString label = QString::fromStdString(mark.Label);
@@ -81,15 +101,16 @@ void DrawDataGraphGrid(TDataGraphLayers& layers, const TKelvaneState& state, QSi
         painter.drawText(labelLeft, area.Bottom() + 2 + metrics.ascent(), label);
         labelsEnd = labelLeft + labelWidth;
     }
-    painter.setPen(QColor(GraphExcludedGrey));
+    painter.setPen(Hairline(GraphExcludedGrey));
     for (const int y : QuarterLines(area)) painter.drawLine(area.Left + 1, y, area.Right() - 1, y);
 }
 
 void DrawDataGraphTraces(TDataGraphLayers& layers, const TKelvaneState& state) {
     const TGraphArea& area = layers.Area;
-    Clear(layers.Traces, AreaSize(area));
+    Clear(layers.Traces, AreaSize(area), layers.Ratio);
     if (layers.Traces.isNull()) return;
-    TraceSpans(state.Logs.Data, layers.Range, area.Width, area.Height, state.PlotRanges, layers.Spans);
+    TraceSpans(state.Logs.Data, layers.Range, DeviceRight(layers.Traces), DeviceBottom(layers.Traces),
+               state.PlotRanges, layers.Spans);
     const qsizetype stride = layers.Traces.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
     auto* pixels = reinterpret_cast<QRgb*>(layers.Traces.bits());
     for (const TTraceSpan& span : layers.Spans) {
@@ -101,7 +122,7 @@ void DrawDataGraphTraces(TDataGraphLayers& layers, const TKelvaneState& state) {
 
 void DrawDataGraphSelection(TDataGraphLayers& layers, const TKelvaneState& state) {
     const TGraphArea& area = layers.Area;
-    Clear(layers.Selection, AreaSize(area));
+    Clear(layers.Selection, AreaSize(area), layers.Ratio);
     const TSelection& selection = state.Selection;
     const TLogData& data = state.Logs.Data;
     if (layers.Selection.isNull() || selection.Empty() || data.Empty()) return;
@@ -109,14 +130,15 @@ void DrawDataGraphSelection(TDataGraphLayers& layers, const TKelvaneState& state
 
     // Every selected sample of the range clears its band: the point items,
     // or for cells the samples inside them.
+    const int right = DeviceRight(layers.Selection);
     std::vector<std::uint8_t>& cleared = layers.Cleared;
-    cleared.assign(static_cast<std::size_t>(area.Width + 1), 0);
+    cleared.assign(static_cast<std::size_t>(right + 1), 0);
     const TGraphRange range = layers.Range;
     const auto clearBand = [&](int index) {
         if (index < range.First || index > range.Last) return;
-        const TColumnSpan band = SelectionBand(range, area.Width, index);
+        const TColumnSpan band = SelectionBand(range, right, index);
         const int first = std::max(band.First, 0);
-        const int last = std::min(band.Last, area.Width);
+        const int last = std::min(band.Last, right);
         for (int x = first; x <= last; ++x) cleared[static_cast<std::size_t>(x)] = 1;
     };
     if (selection.IsPoints()) {
@@ -126,27 +148,27 @@ void DrawDataGraphSelection(TDataGraphLayers& layers, const TKelvaneState& state
         for (int i = range.First; i <= range.Last; ++i)
             if (data[static_cast<std::size_t>(i)].Selected) clearBand(i);
     }
-    for (int x = 0; x <= area.Width;) {
+    for (int x = 0; x <= right;) {
         if (!cleared[static_cast<std::size_t>(x)]) {
             ++x;
             continue;
         }
         int last = x;
-        while (last + 1 <= area.Width && cleared[static_cast<std::size_t>(last + 1)]) ++last;
+        while (last + 1 <= right && cleared[static_cast<std::size_t>(last + 1)]) ++last;
         FillColumns(layers.Selection, x, last, 0);
         x = last + 1;
     }
 }
 
 void DrawDataGraphHover(TDataGraphLayers& layers, const TKelvaneState& state, int index) {
-    Clear(layers.Hover, AreaSize(layers.Area));
+    Clear(layers.Hover, AreaSize(layers.Area), layers.Ratio);
     if (layers.Hover.isNull() || !ValidSampleIndex(state.Logs.Data, index)) return;
-    const TColumnSpan bar = HoverBar(layers.Range, layers.Area.Width, index);
+    const TColumnSpan bar = HoverBar(layers.Range, DeviceRight(layers.Hover), index);
     FillColumns(layers.Hover, bar.First, bar.Last, GraphHoverYellow);
 }
 
-void DrawDataGraphLayers(TDataGraphLayers& layers, const TKelvaneState& state, QSize size) {
-    DrawDataGraphGrid(layers, state, size);
+void DrawDataGraphLayers(TDataGraphLayers& layers, const TKelvaneState& state, QSize size, qreal ratio) {
+    DrawDataGraphGrid(layers, state, size, ratio);
     DrawDataGraphTraces(layers, state);
     DrawDataGraphSelection(layers, state);
     DrawDataGraphHover(layers, state, -1);
@@ -232,8 +254,9 @@ void TDataGraph::ChangeRange(TGraphRange range) {
 
 void TDataGraph::BringLayersUpToDate() {
     const QSize size = GraphRect().size();
-    if (FAllDirty || FLayers.Grid.size() != size) {
-        DrawDataGraphGrid(FLayers, FState, size);
+    const qreal ratio = devicePixelRatioF();
+    if (FAllDirty || FLayers.Grid.deviceIndependentSize() != QSizeF(size) || FLayers.Ratio != ratio) {
+        DrawDataGraphGrid(FLayers, FState, size, ratio);
         DrawDataGraphTraces(FLayers, FState);
         DrawDataGraphSelection(FLayers, FState);
         DrawDataGraphHover(FLayers, FState, FHoverSample);

@@ -19,6 +19,9 @@ struct TKelvaneState;
 // The data graph's four layers, bottom to top, ARGB32 premultiplied. The
 // grid covers the whole image; traces, selection fog and hover bar cover the
 // graph area (Area.Width + 1 by Area.Height + 1, placed at its top left).
+// Sizes and the area are in the widget's pixels; the images hold Ratio device
+// pixels for each, so that the traces and lines stay one device pixel wide on
+// a high-density screen.
 struct TDataGraphLayers {
     QImage Grid;
     QImage Traces;
@@ -29,6 +32,7 @@ struct TDataGraphLayers {
     std::vector<TTraceSpan> Spans;      // kept between drawings
     std::vector<std::uint8_t> Cleared;  // the selection's columns, kept between drawings
     TTimeMarkCache Marks;               // forget when the list changes
+    qreal Ratio = 1;                    // device pixels per widget pixel
 
     QPoint AreaOrigin() const { return {Area.Left, Area.Top}; }
 };
@@ -38,13 +42,13 @@ inline const QRgb GraphHoverYellow = qRgb(255, 255, 0);
 
 // Each layer on its own, so that a change redraws only what it touches. The
 // grid layer sets the size, area and range the others use.
-void DrawDataGraphGrid(TDataGraphLayers& layers, const TKelvaneState& state, QSize size);
+void DrawDataGraphGrid(TDataGraphLayers& layers, const TKelvaneState& state, QSize size, qreal ratio = 1);
 void DrawDataGraphTraces(TDataGraphLayers& layers, const TKelvaneState& state);
 void DrawDataGraphSelection(TDataGraphLayers& layers, const TKelvaneState& state);
 // The bar of the sample; -1 (or a sample not in the list) leaves the layer clear.
 void DrawDataGraphHover(TDataGraphLayers& layers, const TKelvaneState& state, int index);
 // Every layer, the hover bar cleared.
-void DrawDataGraphLayers(TDataGraphLayers& layers, const TKelvaneState& state, QSize size);
+void DrawDataGraphLayers(TDataGraphLayers& layers, const TKelvaneState& state, QSize size, qreal ratio = 1);
 QImage ComposeDataGraph(const TDataGraphLayers& layers);
 
 // The data graph panel: the graph over a strip with the slider that shows
