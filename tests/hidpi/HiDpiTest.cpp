@@ -14,6 +14,7 @@
 #include "app/mapwindows/MapGridView.h"
 #include "app/mapwindows/MapViewerUnit.h"
 #include "app/plot/DataGraph.h"
+#include "app/plot/MainImage.h"
 #include "app/plot/MainUnit.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
@@ -73,6 +74,50 @@ std::vector<int> DarkRunsInRow(const QImage& image, int y) {
 TEST(HiDpiTest, TheScreenReallyHasTwoDevicePixelsToAPixel) {
     THiDpiFixture f;
     EXPECT_DOUBLE_EQ(f.Form->devicePixelRatioF(), 2.0);
+}
+
+TEST(HiDpiTest, PlotLayersHoldDevicePixelsAndItsFrameIsOneDevicePixelWide) {
+    THiDpiFixture f;
+    THiDpiFixture::Settle();
+    const TPlotLayers& layers = f.Form->Layers();
+    ASSERT_FALSE(layers.ImageSize.isEmpty());
+    EXPECT_DOUBLE_EQ(layers.Scale, 2.0);
+    for (const QImage* layer :
+         {&layers.Points, &layers.Knock, &layers.Grid, &layers.Selection, &layers.Cursor}) {
+        EXPECT_DOUBLE_EQ(layer->devicePixelRatio(), 2.0);
+        EXPECT_GE(layer->width(), 2 * f.Form->PlotGeometry()->PlotWidth());
+    }
+
+    const QImage plot = f.Form->PlotImage();
+    ASSERT_EQ(plot.size(), layers.ImageSize * 2);
+    // A row through the lower plot, below the samples: the frame's left and
+    // right edges each one device pixel wide.
+    const int y = (layers.PlotOrigin.y() + f.Form->PlotGeometry()->PlotHeight() - 20) * 2;
+    for (const int edge :
+         {layers.PlotOrigin.x(), layers.PlotOrigin.x() + f.Form->PlotGeometry()->PlotWidth()}) {
+        EXPECT_TRUE(Dark(plot.pixel(edge * 2, y))) << "edge at " << edge;
+        EXPECT_FALSE(Dark(plot.pixel(edge * 2 - 1, y))) << "edge at " << edge;
+        EXPECT_FALSE(Dark(plot.pixel(edge * 2 + 1, y))) << "edge at " << edge;
+    }
+}
+
+TEST(HiDpiTest, AClickedCellIsTheCellClearedInTheDevicePixelFog) {
+    THiDpiFixture f;
+    THiDpiFixture::Settle();
+    const TPlotGeometry& g = *f.Form->PlotGeometry();
+    const TPixelRect cell = g.CellRect(5, 5);
+    const QPoint centre(g.PlotLeft() + (cell.Left + cell.Right) / 2,
+                        g.PlotTop() + (cell.Top + cell.Bottom) / 2);
+    QTest::mouseClick(f.Form->MainImage(), Qt::LeftButton, Qt::NoModifier, centre);
+    ASSERT_EQ(f.Form->State().Selection.Items.size(), 1u);
+    EXPECT_EQ(f.Form->State().Selection.Items[0].Row, 5);
+    EXPECT_EQ(f.Form->State().Selection.Items[0].Column, 5);
+
+    const QImage& fog = f.Form->Layers().Selection;
+    const QPoint inside = (centre - f.Form->Layers().PlotOrigin) * 2;
+    EXPECT_EQ(qAlpha(fog.pixel(inside)), 0);
+    const QPoint outside = QPoint(cell.Right + 10, (cell.Top + cell.Bottom) / 2) * 2;
+    EXPECT_GT(qAlpha(fog.pixel(outside)), 0);
 }
 
 TEST(HiDpiTest, DataGraphLayersHoldDevicePixelsAndItsFrameIsOneDevicePixelWide) {

@@ -37,13 +37,6 @@ int DeviceBottom(const QImage& layer) {
     return layer.height() - 1;
 }
 
-// One device pixel wide whatever the ratio.
-QPen Hairline(const QColor& colour) {
-    QPen pen(colour);
-    pen.setCosmetic(true);
-    return pen;
-}
-
 QRgb TraceRgb(TTraceColour colour) {
     switch (colour) {
         case TTraceColour::Rpm:

@@ -35,7 +35,9 @@ void TMainImage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (FImage.isNull()) {
         painter.fillRect(rect(), Qt::white);
-    } else if (FImage.size() == size()) {
+    } else if (FImage.deviceIndependentSize() == QSizeF(size())) {
+        // The plot's images carry their device pixel ratio: drawn at window
+        // pixels, they land one to one on the screen's device pixels.
         painter.drawImage(0, 0, FImage);
         if (FCursor && !FCursor->isNull()) painter.drawImage(FCursorOrigin, *FCursor);
     } else {

@@ -82,7 +82,8 @@ double TMainForm::ViewLoad() const {
 
 bool TMainForm::OverAfrScale(QPoint position) const {
     if (!FState.PlotDisplay.ShowAfrScale || FLayers.AfrScale.isNull()) return false;
-    return QRect(FLayers.AfrScaleOrigin, FLayers.AfrScale.size()).contains(position);
+    return QRect(FLayers.AfrScaleOrigin, FLayers.AfrScale.deviceIndependentSize().toSize())
+        .contains(position);
 }
 
 void TMainForm::MainImageMouseDown(QPoint position, Qt::MouseButton button, Qt::KeyboardModifiers keys) {

@@ -801,6 +801,7 @@ QImage TMainForm::RenderMainImage(QSize size) {
     TPlotLayerOptions options;
     options.Ranges = FState.PlotRanges;
     options.Display = FState.PlotDisplay;
+    options.Scale = FPlotArea->devicePixelRatioF();
     FGeometry = DrawPlotLayers(FLayers, FState, FColorScale.Table, size, options);
     DrawCursorLayer(FLayers, *FGeometry, FState, FColorScale.Table, FHover);
     FPlotArea->SetCursorLayer(&FLayers.Cursor, FLayers.PlotOrigin);

@@ -29,14 +29,21 @@ QImage ClearImage(int width, int height) {
     return image;
 }
 
+// Device pixels for a length in window pixels.
+int DevicePixels(int pixels, qreal scale) {
+    return std::max(0, static_cast<int>(std::lround(pixels * scale)));
+}
+
 // A layer of the same size is cleared in place: fresh images of several
 // megabytes each cost their page faults again on every refresh. A caller
 // that writes every pixel itself skips the clearing.
 enum class TImageReset { Clear, KeepPixels };
 
-void ResetImage(QImage& image, int width, int height, TImageReset reset = TImageReset::Clear) {
-    width = std::max(0, width);
-    height = std::max(0, height);
+// Width and height are in window pixels; the image gets scale device pixels
+// to each, and that ratio, so that a painter on it works in window pixels.
+void ResetImage(QImage& image, int width, int height, qreal scale, TImageReset reset = TImageReset::Clear) {
+    width = DevicePixels(width, scale);
+    height = DevicePixels(height, scale);
     if (image.width() == width && image.height() == height &&
         image.format() == QImage::Format_ARGB32_Premultiplied && !image.isNull()) {
         // One plain pass: QImage::fill may hand a large image to worker
@@ -47,6 +54,7 @@ void ResetImage(QImage& image, int width, int height, TImageReset reset = TImage
     } else {
         image = ClearImage(width, height);
     }
+    image.setDevicePixelRatio(scale);
 }
 
 QString Text(const std::string& text) {
@@ -136,20 +144,23 @@ void DrawKnockMarkerPath(QPainter& painter, TKnockMarker marker, int pointSize, 
 
 namespace {
 
-TKnockStamp KnockStampOf(TKnockMarker marker, int pointSize) {
+// The marker as it covers device pixels, scale of them to a window pixel.
+TKnockStamp KnockStampOf(TKnockMarker marker, int pointSize, qreal scale) {
     const int reach = KnockMarkerReach(marker, pointSize);
     const int centre = reach + 4;  // room for the thick pen's square ends
-    QImage image(2 * centre + 1, 2 * centre + 1, QImage::Format_ARGB32_Premultiplied);
+    const int deviceCentre = DevicePixels(centre, scale);
+    QImage image(2 * deviceCentre + 1, 2 * deviceCentre + 1, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     {
         QPainter painter(&image);
+        painter.scale(scale, scale);
         DrawKnockMarkerPath(painter, marker, pointSize, centre, centre, 255);
     }
     TKnockStamp stamp;
     for (int y = 0; y < image.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         for (int x = 0; x < image.width(); ++x)
-            if (qAlpha(line[x]) != 0) stamp.Offsets.emplace_back(x - centre, y - centre);
+            if (qAlpha(line[x]) != 0) stamp.Offsets.emplace_back(x - deviceCentre, y - deviceCentre);
     }
     if (stamp.Offsets.empty()) stamp.Offsets.emplace_back(0, 0);  // never met: keeps the cache filled
     return stamp;
@@ -192,6 +203,12 @@ void StampKnockMarker(const TLayerPixels& layer, const TKnockStamp& stamp, int x
 
 }  // namespace
 
+QPen Hairline(const QColor& colour) {
+    QPen pen(colour, 1);
+    pen.setCosmetic(true);
+    return pen;
+}
+
 QFont PlotFont() {
     QFont font(QStringLiteral("Sans Serif"));
     font.setPixelSize(11);
@@ -208,12 +225,13 @@ namespace {
 
 // True when the layer already holds exactly this content; otherwise the
 // content is taken as the layer's and the layer sized and cleared for it.
-bool KeepOrReset(QImage& image, TPlotLayers::TTextLayerContent& drawn,
-                 TPlotLayers::TTextLayerContent content) {
-    const bool same = content == drawn && image.size() == content.Size && !image.isNull() &&
+bool KeepOrReset(QImage& image, TPlotLayers::TTextLayerContent& drawn, TPlotLayers::TTextLayerContent content,
+                 qreal scale) {
+    const bool same = content == drawn && image.deviceIndependentSize() == QSizeF(content.Size) &&
+                      image.devicePixelRatio() == scale && !image.isNull() &&
                       image.format() == QImage::Format_ARGB32_Premultiplied;
     if (same) return true;
-    ResetImage(image, content.Size.width(), content.Size.height());
+    ResetImage(image, content.Size.width(), content.Size.height(), scale);
     drawn = std::move(content);
     return false;
 }
@@ -249,11 +267,11 @@ void DrawGridLayer(TPlotLayers& layers, const TPlotGeometry& g, const TAxisTitle
         }
         content.Titles = titles;
     }
-    if (KeepOrReset(layers.Grid, layers.GridContent, std::move(content)) || !drawable) return;
+    if (KeepOrReset(layers.Grid, layers.GridContent, std::move(content), layers.Scale) || !drawable) return;
 
     QPainter painter(&layers.Grid);
     painter.setFont(font);
-    painter.setPen(QPen(QColor(0, 0, 0, 0x30), 1));
+    painter.setPen(Hairline(QColor(0, 0, 0, 0x30)));
     bool vertical = true;
     for (int at : layers.GridContent.Lines) {
         if (at == -1) {
@@ -264,7 +282,7 @@ void DrawGridLayer(TPlotLayers& layers, const TPlotGeometry& g, const TAxisTitle
             painter.drawLine(left + 1, at, right - 1, at);
         }
     }
-    painter.setPen(QPen(Qt::black, 1));
+    painter.setPen(Hairline(Qt::black));
     painter.drawRect(left, top, g.PlotWidth(), g.PlotHeight());
     for (const TPlotLayers::TPlacedLabel& label : layers.GridContent.Labels) {
         const QString text = Text(label.Text);
@@ -358,7 +376,7 @@ class TCentreQueue {
 // finds the knock markers in the same pass: the samples' first cache lines
 // are then read from memory once.
 void GatherSamples(TPlotLayers& layers, std::vector<TDisc>& discs, const TPlotGeometry& g,
-                   const TKelvaneState& state, bool knocksShown) {
+                   const TKelvaneState& state, bool knocksShown, qreal scale) {
     const int width = g.PlotWidth(), height = g.PlotHeight();
     const TPlotContext context = state.PlotContext();
     const TSampleBinner binner(context);
@@ -390,7 +408,7 @@ void GatherSamples(TPlotLayers& layers, std::vector<TDisc>& discs, const TPlotGe
         const double v = binner.PlottedAfr(e);
         const TDotPaint paint = SampleDotPaint(e, v, state.Display);
         if (paint == TDotPaint::None) continue;
-        const int diameter = DotDiameter(e, pointSize);
+        const int diameter = DevicePixels(DotDiameter(e, pointSize), scale);
         if (diameter != lastDiameter) {
             flush();
             grid = &CentresFor(layers, discs, diameter, width, height);
@@ -493,18 +511,23 @@ void StampKnockMarks(TPlotLayers& layers, const TPlotGeometry& g, const TPlotDis
     const TLayerPixels knockPixels(layers.Knock);
     for (const TPlotLayers::TKnockMark& mark : layers.KnockMarks) {
         TKnockStamp& stamp = stamps[static_cast<std::size_t>(mark.Marker)];
-        if (stamp.Offsets.empty()) stamp = KnockStampOf(mark.Marker, pointSize);
+        if (stamp.Offsets.empty()) stamp = KnockStampOf(mark.Marker, pointSize, layers.Scale);
         StampKnockMarker(knockPixels, stamp, mark.Centre.X, mark.Centre.Y, blend);
     }
 }
 
 }  // namespace
 
-void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const TKelvaneState& state,
-                              const TColorTable& colors, const TPlotDisplay& display) {
-    const int width = g.PlotWidth(), height = g.PlotHeight();
-    ResetImage(layers.Points, width, height, TImageReset::KeepPixels);  // ColourPoints writes every pixel
-    ResetImage(layers.Knock, width, height);
+void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& windowGeometry,
+                              const TKelvaneState& state, const TColorTable& colors,
+                              const TPlotDisplay& display) {
+    // The points pass works in device pixels: the same plot, scaled.
+    const TPlotGeometry g =
+        layers.Scale == 1 ? windowGeometry : ScaledPlotGeometry(windowGeometry, layers.Scale);
+    ResetImage(layers.Points, windowGeometry.PlotWidth(), windowGeometry.PlotHeight(), layers.Scale,
+               TImageReset::KeepPixels);  // ColourPoints writes every pixel
+    ResetImage(layers.Knock, windowGeometry.PlotWidth(), windowGeometry.PlotHeight(), layers.Scale);
+    const int width = layers.Points.width(), height = layers.Points.height();
     if (width <= 0 || height <= 0) return;
 
     const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
@@ -512,7 +535,7 @@ void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& g, const
     layers.Grey.assign(pixels, 0);
     std::vector<TDisc> discs;
     const bool knocksShown = KnockMarkersShown(state.Display);
-    GatherSamples(layers, discs, g, state, knocksShown);
+    GatherSamples(layers, discs, g, state, knocksShown, layers.Scale);
     SpreadDots(layers, discs, width, height);
     ColourPoints(layers, colors, width, height);
     if (knocksShown) StampKnockMarks(layers, g, display, state.Settings.PlotPointSize);
@@ -535,7 +558,7 @@ void DrawOverlayLayer(TPlotLayers& layers, const TPlotGeometry& g, const TKelvan
         for (TPlacedText& t : OverlayTexts(map, g, normal, small))
             content.Labels.push_back({t.Left, t.Top, std::move(t.Text), t.Small});
     }
-    if (KeepOrReset(layers.Overlay, layers.OverlayContent, std::move(content))) return;
+    if (KeepOrReset(layers.Overlay, layers.OverlayContent, std::move(content), layers.Scale)) return;
     const std::vector<TPlotLayers::TPlacedLabel>& texts = layers.OverlayContent.Labels;
     if (texts.empty()) return;
     QPainter painter(&layers.Overlay);
@@ -568,22 +591,21 @@ void DrawAfrScaleLayer(TPlotLayers& layers, const TPlotGeometry& g, const TColor
         layers.AfrScale = QImage();
         return;
     }
-    ResetImage(layers.AfrScale, AfrScaleWidth, AfrScaleHeight);
-    QImage& box = layers.AfrScale;
+    ResetImage(layers.AfrScale, AfrScaleWidth, AfrScaleHeight, layers.Scale);
+    QPainter painter(&layers.AfrScale);
     for (int i = 0; i <= AfrScaleBarSteps; ++i) {
-        const QRgb color = ColorLookup(colors, 255, AfrScaleBarValue(colors, i));
-        for (int y = AfrScaleBarTop; y <= AfrScaleBarBottom; ++y)
-            reinterpret_cast<QRgb*>(box.scanLine(y))[AfrScaleBarLeft + i] = color;
+        const QColor color = QColor::fromRgba(ColorLookup(colors, 255, AfrScaleBarValue(colors, i)));
+        painter.fillRect(
+            QRect(AfrScaleBarLeft + i, AfrScaleBarTop, 1, AfrScaleBarBottom - AfrScaleBarTop + 1), color);
     }
-    QPainter painter(&box);
-    painter.setPen(QPen(Qt::black, 1));
+    painter.setPen(Hairline(Qt::black));
     painter.drawRect(AfrScaleBarLeft, 0, AfrScaleBarRight - AfrScaleBarLeft, AfrScaleBarBottom);
     const QFont font = PlotFont();
     painter.setFont(font);
     const QFontMetrics metrics(font);
     const int textHeight = metrics.height();
     for (const TAfrScaleTick& tick : AfrScaleTicks(colors)) {
-        painter.setPen(QPen(Qt::black, 1));
+        painter.setPen(Hairline(Qt::black));
         painter.drawLine(tick.X, AfrScaleBarTop, tick.X, AfrScaleBarBottom);
         const QString text = Text(tick.Text);
         const int width = metrics.horizontalAdvance(text);
@@ -594,8 +616,8 @@ void DrawAfrScaleLayer(TPlotLayers& layers, const TPlotGeometry& g, const TColor
 }
 
 void ClearSelectionAndCursorLayers(TPlotLayers& layers, const TPlotGeometry& g) {
-    ResetImage(layers.Selection, g.PlotWidth(), g.PlotHeight());
-    ResetImage(layers.Cursor, g.PlotWidth(), g.PlotHeight());
+    ResetImage(layers.Selection, g.PlotWidth(), g.PlotHeight(), layers.Scale);
+    ResetImage(layers.Cursor, g.PlotWidth(), g.PlotHeight(), layers.Scale);
 }
 
 TPlotGeometry LayerGeometry(const TKelvaneState& state, QSize size, const TPlotLayerOptions& options) {
@@ -610,6 +632,7 @@ TPlotGeometry DrawPlotLayers(TPlotLayers& layers, const TKelvaneState& state, co
                              QSize size, const TPlotLayerOptions& options) {
     const TPlotGeometry g = LayerGeometry(state, size, options);
     layers.ImageSize = size;
+    layers.Scale = options.Scale;
     layers.PlotOrigin = QPoint(g.PlotLeft(), g.PlotTop());
     DrawGridLayer(layers, g, AxisTitles(state.Setup().LHConfig, g.View()));
     DrawPointsAndKnockLayers(layers, g, state, colors, options.Display);
@@ -621,7 +644,9 @@ TPlotGeometry DrawPlotLayers(TPlotLayers& layers, const TKelvaneState& state, co
 }
 
 QImage ComposePlot(const TPlotLayers& layers, TCursorLayer cursor) {
-    QImage image(layers.ImageSize, QImage::Format_ARGB32_Premultiplied);
+    QImage image(DevicePixels(layers.ImageSize.width(), layers.Scale),
+                 DevicePixels(layers.ImageSize.height(), layers.Scale), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(layers.Scale);
     image.fill(Qt::white);
     QPainter painter(&image);
     auto draw = [&painter](const QPoint& at, const QImage& layer) {
@@ -641,15 +666,19 @@ QImage CaptionedPlotImage(const QImage& plot, const QString& caption) {
     const QFont font = PlotFont();
     const QFontMetrics metrics(font);
     const int strip = metrics.height() + 2 * AxisTitleGap;
-    QImage image(plot.width(), plot.height() + strip, QImage::Format_ARGB32_Premultiplied);
+    const qreal scale = plot.devicePixelRatio();
+    const int width = static_cast<int>(std::lround(plot.deviceIndependentSize().width()));
+    QImage image(plot.width(), plot.height() + DevicePixels(strip, scale),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.drawImage(0, strip, plot);
     painter.setFont(font);
     painter.setPen(Qt::black);
-    painter.drawText(QRect(4, AxisTitleGap, std::max(0, plot.width() - 8), metrics.height()),
+    painter.drawText(QRect(4, AxisTitleGap, std::max(0, width - 8), metrics.height()),
                      Qt::AlignLeft | Qt::AlignVCenter,
-                     metrics.elidedText(caption, Qt::ElideRight, plot.width() - 8));
+                     metrics.elidedText(caption, Qt::ElideRight, width - 8));
     return image;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QPen>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -28,12 +29,17 @@ struct TKelvaneState;
 struct TPlotLayerOptions {
     TPlotRanges Ranges{0, 6600, 28, 387};
     TPlotDisplay Display;
+    // Device pixels to a pixel of the window: 2 on a high-density screen.
+    qreal Scale = 1;
 };
 
 // The main image's seven layers, bottom to top, each ARGB32 premultiplied.
 // Points, knock, selection and cursor cover the plot area (placed at its
 // origin); grid and overlay cover the whole image; the AFR scale is a small
-// box at AfrScaleOrigin (a null image when it is not shown).
+// box at AfrScaleOrigin (a null image when it is not shown). Positions and
+// sizes are in window pixels; every image holds Scale device pixels to each
+// of them (its device pixel ratio), so that text is sharp and lines are one
+// device pixel wide on a high-density screen.
 struct TPlotLayers {
     QImage Points;
     QImage Knock;
@@ -45,6 +51,7 @@ struct TPlotLayers {
     QPoint PlotOrigin{PlotMarginLeft, PlotMarginTop};
     QPoint AfrScaleOrigin;
     QSize ImageSize;
+    qreal Scale = 1;
 
     // Per-pixel scratch of the points pass, kept between refreshes: the count
     // of the coloured samples with the sum of their plotted AFR (their mean is
@@ -103,6 +110,9 @@ struct TPlotLayers {
     TTextLayerContent GridContent;
     TTextLayerContent OverlayContent;
 };
+
+// A pen one device pixel wide whatever the device pixel ratio.
+QPen Hairline(const QColor& colour);
 
 // The font of labels and printed values.
 QFont PlotFont();

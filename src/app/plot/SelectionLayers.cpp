@@ -15,9 +15,13 @@ namespace {
 
 const QColor ExcludedGrey(128, 128, 128);
 
-void Reset(QImage& layer, const TPlotGeometry& g) {
-    const QSize size(std::max(1, g.PlotWidth()), std::max(1, g.PlotHeight()));
+// Sized in device pixels, scale of them to a window pixel; painters on it
+// work in window pixels.
+void Reset(QImage& layer, const TPlotGeometry& g, qreal scale) {
+    const QSize size(std::max(1, static_cast<int>(std::lround(g.PlotWidth() * scale))),
+                     std::max(1, static_cast<int>(std::lround(g.PlotHeight() * scale))));
     if (layer.size() != size) layer = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    layer.setDevicePixelRatio(scale);
     layer.fill(Qt::transparent);
 }
 
@@ -46,7 +50,7 @@ bool DrawSampleCircle(QPainter& painter, const TPlotGeometry& g, const TKelvaneS
     if (diameter < 1) return false;
     const bool grey = !entry.Included || value == MissingValue;
     const QColor fill = grey ? ExcludedGrey : QColor::fromRgba(ColorLookup(colors, 255, value));
-    painter.setPen(QPen(Qt::black, 1));
+    painter.setPen(Hairline(Qt::black));
     painter.setBrush(fill);
     painter.drawPolygon(Circle(g.SamplePixel(entry), diameter / 2.0 + 1));
     return true;
@@ -56,7 +60,7 @@ bool DrawSampleCircle(QPainter& painter, const TPlotGeometry& g, const TKelvaneS
 
 void DrawSelectionLayer(TPlotLayers& layers, const TPlotGeometry& g, const TKelvaneState& state,
                         const TColorTable& colors) {
-    Reset(layers.Selection, g);
+    Reset(layers.Selection, g, layers.Scale);
     const TSelection& selection = state.Selection;
     if (selection.Empty() || state.Logs.Data.Empty()) return;
     QPainter painter(&layers.Selection);
@@ -76,7 +80,7 @@ void DrawSelectionLayer(TPlotLayers& layers, const TPlotGeometry& g, const TKelv
         if (!DrawSampleCircle(painter, g, state, colors, binner, index)) continue;
         if (!IsKnockEvent(state.Logs.Data, index, TKnockAdjustment::IfIncluded, binner)) continue;
         const TPixelPoint c = g.SamplePixel(state.Logs.Data[index]);
-        painter.setPen(QPen(Qt::black, 1));
+        painter.setPen(Hairline(Qt::black));
         painter.drawLine(c.X - 4, c.Y - 4, c.X + 4, c.Y + 4);
         painter.drawLine(c.X - 4, c.Y + 4, c.X + 4, c.Y - 4);
     }
@@ -84,9 +88,9 @@ void DrawSelectionLayer(TPlotLayers& layers, const TPlotGeometry& g, const TKelv
 
 void DrawCursorLayer(TPlotLayers& layers, const TPlotGeometry& g, const TKelvaneState& state,
                      const TColorTable& colors, const THover& hover) {
-    Reset(layers.Cursor, g);
+    Reset(layers.Cursor, g, layers.Scale);
     QPainter painter(&layers.Cursor);
-    painter.setPen(QPen(Qt::black, 1));
+    painter.setPen(Hairline(Qt::black));
     painter.setBrush(Qt::NoBrush);
     const TSelection& selection = state.Selection;
     if (selection.Kind == SelectionKindCell)

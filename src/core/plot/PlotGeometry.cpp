@@ -151,6 +151,17 @@ TSamplePixelMapper::TSamplePixelMapper(const TPlotGeometry& geometry)
     FFast = fast;
 }
 
+TPlotGeometry ScaledPlotGeometry(const TPlotGeometry& geometry, double factor) {
+    const auto scaled = [factor](int pixels) { return static_cast<int>(std::lround(pixels * factor)); };
+    const TPlotMargins margins{scaled(geometry.PlotLeft()), scaled(geometry.PlotTop())};
+    // The far margins are fixed; the image is sized so that the plot area
+    // comes out exactly scaled.
+    const int width = margins.Left + scaled(geometry.PlotWidth()) + PlotMarginRight;
+    const int height = margins.Top + scaled(geometry.PlotHeight()) + PlotMarginBottom;
+    return TPlotGeometry(geometry.Axes(), geometry.Ranges(), geometry.View(), geometry.GridFormat(), width,
+                         height, margins);
+}
+
 TPlotGeometry MakePlotGeometry(const TMapAxes& axes, const TDisplayOptions& options,
                                const TPlotRanges& ranges, const TPlotDisplay& display, int imageWidth,
                                int imageHeight, TPlotMargins margins) {

@@ -167,6 +167,11 @@ class TSamplePixelMapper {
     std::array<double, 16> FYScale{}, FYOffset{};  // by interval k (LH), or [0] (EZK)
 };
 
+// The same plot in a finer grid of pixels, factor of them to each of the
+// geometry's own (a high-density screen's device pixels): the margins and the
+// plot area scaled and rounded, the values over the same ranges.
+TPlotGeometry ScaledPlotGeometry(const TPlotGeometry& geometry, double factor);
+
 TPlotGeometry MakePlotGeometry(const TMapAxes& axes, const TDisplayOptions& options,
                                const TPlotRanges& ranges, const TPlotDisplay& display, int imageWidth,
                                int imageHeight, TPlotMargins margins = {});

@@ -22,6 +22,26 @@ TEST(PlotGeometryTest, PlotAreaIsTheImageLessTheMargins) {
     EXPECT_EQ(tiny.PlotHeight(), 0);
 }
 
+TEST(PlotGeometryTest, ScaledGeometryIsTheSamePlotInFinerPixels) {
+    const TMapAxes axes = DefaultAxes();
+    for (const TPlotView view : {TPlotView::LH, TPlotView::EZK}) {
+        const TPlotGeometry g(axes, {0, 6600, 28, 387}, view, true, 1200, 800, {41, 30});
+        for (const double factor : {1.0, 1.5, 2.0}) {
+            const TPlotGeometry d = ScaledPlotGeometry(g, factor);
+            EXPECT_EQ(d.PlotLeft(), std::lround(41 * factor));
+            EXPECT_EQ(d.PlotTop(), std::lround(30 * factor));
+            EXPECT_EQ(d.PlotWidth(), std::lround(g.PlotWidth() * factor));
+            EXPECT_EQ(d.PlotHeight(), std::lround(g.PlotHeight() * factor));
+            EXPECT_EQ(d.View(), g.View());
+            EXPECT_EQ(d.GridFormat(), g.GridFormat());
+            // A value lands within a device pixel of its scaled place.
+            EXPECT_NEAR(d.RpmPosition(3300), g.RpmPosition(3300) * factor, 1.0);
+            EXPECT_NEAR(d.LoadPixel(150), g.LoadPixel(150) * factor, 1.0);
+        }
+        EXPECT_EQ(ScaledPlotGeometry(g, 1.0).ImageWidth(), g.ImageWidth());
+    }
+}
+
 TEST(PlotGeometryTest, ValueToPixelTable) {
     const TMapAxes axes = DefaultAxes();
     // RPM 0 .. 1024 over 1024 pixels and load 36 .. 516 (the first and last
