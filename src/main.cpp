@@ -63,6 +63,7 @@ int main(int argc, char* argv[]) {
     const kelvane::TCommandLine commandLine =
         kelvane::ParseCommandLine(StdArguments(QApplication::arguments()));
     const QString screenshotPath = QString::fromStdString(commandLine.ScreenshotPath);
+    const QString screenshotWindow = QString::fromStdString(commandLine.ScreenshotWindow);
 
     const QStringList logFiles = QtArguments(commandLine.LogFiles);
 
@@ -100,8 +101,9 @@ int main(int argc, char* argv[]) {
             QTimer::singleShot(0, &mainForm, [&mainForm, logFiles] {
                 mainForm.OpenLogFilesAsNewPlot(logFiles, kelvane::TLogOptionsChoice::Preselected);
             });
-        QTimer::singleShot(300, &mainForm, [&mainForm, screenshotPath] {
-            const bool saved = mainForm.grab().save(screenshotPath, "PNG");
+        QTimer::singleShot(300, &mainForm, [&mainForm, screenshotPath, screenshotWindow] {
+            const QImage image = mainForm.ScreenshotOf(screenshotWindow);
+            const bool saved = !image.isNull() && image.save(screenshotPath, "PNG");
             if (!saved) std::fprintf(stderr, "Cannot write %s\n", qPrintable(screenshotPath));
             QApplication::exit(saved ? 0 : 1);
         });

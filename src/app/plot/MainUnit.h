@@ -116,6 +116,10 @@ class TMainForm : public QMainWindow {
     // Status panel 2 says why the chosen overlay prints nothing (a map not loaded).
     void ShowOverlayStatus();
 
+    // ---- Pictures (MainScreenshots.cpp) ----
+    // The named window of "--window", set up to show its work, grabbed.
+    QImage ScreenshotOf(const QString& window);
+
     QAction* Exit1() const { return FExit1; }
     QAction* OpenNewPlot1() const { return FOpenNewPlot1; }
     QAction* OpenAddToPlot1() const { return FOpenAddToPlot1; }
@@ -401,6 +405,8 @@ class TMainForm : public QMainWindow {
     void FinishMapCommand(const TMapLoadResult& result, const QString& path, int filterIndex);
     void ShowManual();
     void ShowAbout();
+    void SelectBusiestCells();
+    void RunFuelAdjustmentForPicture();
 
     // Paints the plot; the plot layers take this over.
     void DrawPlot();

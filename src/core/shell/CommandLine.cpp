@@ -38,16 +38,35 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             line.ScreenshotPath = arguments[++i];
             continue;
         }
+        if (argument == "--window") {
+            if (i + 1 >= arguments.size())
+                return Answered(TCommandAction::UsageError, "--window needs a name");
+            line.ScreenshotWindow = arguments[++i];
+            const std::vector<std::string>& windows = ScreenshotWindows();
+            if (std::find(windows.begin(), windows.end(), line.ScreenshotWindow) == windows.end())
+                return Answered(TCommandAction::UsageError, "Unknown window " + line.ScreenshotWindow);
+            continue;
+        }
         if (argument.starts_with("--"))
             return Answered(TCommandAction::UsageError, "Unknown option " + argument);
         line.ProgramArguments.push_back(argument);
         if (!IsTextSwitch(argument) && !argument.starts_with('-')) line.LogFiles.push_back(argument);
     }
+    if (!line.ScreenshotWindow.empty() && line.ScreenshotPath.empty())
+        return Answered(TCommandAction::UsageError, "--window needs --screenshot");
     return line;
 }
 
+const std::vector<std::string>& ScreenshotWindows() {
+    static const std::vector<std::string> windows = {"plot",        "panels",   "selection",
+                                                     "fuel-adjust", "fuel-map", "map-3d"};
+    return windows;
+}
+
 std::string CommandLineUsage() {
-    return "Usage: kelvane [--screenshot FILE.png] [Text] [LOGFILE...]\n"
+    std::string windows;
+    for (const std::string& window : ScreenshotWindows()) windows += (windows.empty() ? "" : ", ") + window;
+    return "Usage: kelvane [--screenshot FILE.png [--window NAME]] [Text] [LOGFILE...]\n"
            "       kelvane --help | --version\n"
            "\n"
            "Opens the log files as a new plot (through the \"Log File Options\" window).\n"
@@ -55,6 +74,10 @@ std::string CommandLineUsage() {
            "\n"
            "  --screenshot FILE.png  open the log files with the preselected engine setup,\n"
            "                         save an image of the window and exit\n"
+           "  --window NAME          with --screenshot: grab this window instead, set up\n"
+           "                         to show its work: " +
+           windows +
+           "\n"
            "  Text                   show the \"VX Status\" menu item\n"
            "  --help                 print this text and exit\n"
            "  --version              print the version and exit\n";

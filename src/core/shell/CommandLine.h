@@ -13,6 +13,9 @@ struct TCommandLine {
     // "--screenshot FILE.png": grab the window once it is shown (and the logs
     // plotted) and quit.
     std::string ScreenshotPath;
+    // "--window NAME" with a screenshot: the window (and the scene in it) to
+    // grab instead of the main window; one of ScreenshotWindows().
+    std::string ScreenshotWindow;
     // Arguments that name log files, in their order.
     std::vector<std::string> LogFiles;
     // The arguments the window keeps (all but "--screenshot" and its file).
@@ -25,6 +28,9 @@ struct TCommandLine {
 // "--help", "--version" or an unknown "--" option decides; "Text" (any case)
 // and arguments starting with a single "-" (the toolkit's own) name no log.
 TCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The windows "--window" can grab, each set up to show something.
+const std::vector<std::string>& ScreenshotWindows();
 
 // The usage, ending with a line end.
 std::string CommandLineUsage();

@@ -55,6 +55,32 @@ TEST(CommandLineTest, ReadsActionScreenshotAndLogFiles) {
     }
 }
 
+TEST(CommandLineTest, WindowNamesWhatTheScreenshotGrabs) {
+    const TCommandLine line =
+        ParseCommandLine({"--screenshot", "out.png", "--window", "fuel-map", "Run1.txt"});
+    EXPECT_EQ(line.Action, TCommandAction::Run);
+    EXPECT_EQ(line.ScreenshotWindow, "fuel-map");
+    EXPECT_EQ(line.LogFiles, TArguments{"Run1.txt"});
+    EXPECT_EQ(line.ProgramArguments, TArguments{"Run1.txt"});
+
+    struct TCase {
+        TArguments Arguments;
+        std::string Error;
+    };
+    const std::vector<TCase> refused = {
+        {{"--window", "plot", "Run1.txt"}, "--window needs --screenshot"},
+        {{"--screenshot", "out.png", "--window", "bogus"}, "Unknown window bogus"},
+        {{"--screenshot", "out.png", "--window"}, "--window needs a name"},
+    };
+    for (const TCase& c : refused) {
+        const TCommandLine parsed = ParseCommandLine(c.Arguments);
+        EXPECT_EQ(parsed.Action, TCommandAction::UsageError) << c.Error;
+        EXPECT_EQ(parsed.Error, c.Error);
+    }
+    for (const std::string& window : ScreenshotWindows())
+        EXPECT_NE(CommandLineUsage().find(window), std::string::npos) << window;
+}
+
 TEST(CommandLineTest, ErrorNamesTheRefusedOption) {
     EXPECT_EQ(ParseCommandLine({"Run1.txt", "--bogus"}).Error, "Unknown option --bogus");
     EXPECT_EQ(ParseCommandLine({"--screenshot"}).Error, "--screenshot needs a file name");
