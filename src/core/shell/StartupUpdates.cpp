@@ -45,6 +45,8 @@ bool InstallUpdatedFile(const std::filesystem::path& updated, const std::filesys
                 temporary.string() + "\"");
         return false;
     }
+    // The copy keeps the date that stands for the version of a data file.
+    std::filesystem::last_write_time(temporary, std::filesystem::last_write_time(updated, error), error);
     if (!RenameFileLogged(temporary, target, tag, log)) {
         std::filesystem::remove(temporary, error);
         return false;
