@@ -3,10 +3,13 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <map>
 
 #include "FakePrompts.h"
@@ -15,6 +18,10 @@
 #include "app/shell/VXStatusUnit.h"
 #include "core/ground/ProgramFolders.h"
 #include "support/TempFolder.h"
+
+#ifdef KELVANE_HAVE_X11
+#include <X11/Xlib.h>
+#endif
 
 namespace kelvane {
 namespace {
@@ -98,6 +105,39 @@ TEST(VXStatusFormTest, WithoutAWindowSystemToReadNothingIsFound) {
     EXPECT_TRUE(form.ChildrenBox()->toPlainText().isEmpty());
     EXPECT_EQ(form.ChildrenBox()->placeholderText(), "No \"Vortrix\" window found");
     SaveScreenshot(form, QStringLiteral("vxstatus-none.png"));
+}
+
+// Needs an X display (QT_QPA_PLATFORM=xcb); skipped offscreen.
+TEST(X11WindowLookupTest, FindsTheDeviceWindowAndSurvivesVanishedWindows) {
+    if (QGuiApplication::platformName() != QStringLiteral("xcb")) GTEST_SKIP() << "no X display";
+    std::unique_ptr<TWindowLookup> lookup = MakeX11WindowLookup();
+    ASSERT_NE(lookup, nullptr);
+    QWidget device;
+    device.setWindowTitle(QStringLiteral("Vortrix"));
+    auto* child = new QWidget(&device);
+    child->setAttribute(Qt::WA_NativeWindow);
+    device.resize(200, 100);
+    device.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&device));
+    // A child widget's own title does not reach its native window.
+    child->windowHandle()->setTitle(QStringLiteral("Vortrix device"));
+    QCoreApplication::processEvents();
+
+    const TVXStatus status = ReadVXStatus(*lookup);
+    ASSERT_TRUE(status.Handle);
+    EXPECT_EQ(*status.Handle, device.winId());
+    const std::string childLine = ";" + std::to_string(child->winId()) + ";Vortrix device";
+    EXPECT_NE(std::find_if(status.Lines.begin(), status.Lines.end(),
+                           [&](const std::string& line) { return line.ends_with(childLine); }),
+              status.Lines.end());
+#ifdef KELVANE_HAVE_X11
+    // A window that is gone: under X11's default error handler, which ends
+    // the program, the lookup still returns, and leaves that handler in place.
+    const XErrorHandler toolkitHandler = XSetErrorHandler(nullptr);
+    const XErrorHandler defaultHandler = XSetErrorHandler(nullptr);
+    EXPECT_TRUE(lookup->ChildWindows(0x1FFFFFFF).empty());
+    EXPECT_EQ(XSetErrorHandler(toolkitHandler), defaultHandler);
+#endif
 }
 
 TEST(MainFormUpdatesTest, VXStatusItemOpensOneStatusWindow) {
