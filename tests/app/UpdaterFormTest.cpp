@@ -227,6 +227,29 @@ TEST_F(UpdaterFormTest, SizeAndVersionMismatchesAreDeleted) {
     EXPECT_FALSE(fs::exists(Program / "Short.txt"));
 }
 
+TEST_F(UpdaterFormTest, MissingFilesAndAServerThatIsNotThereAreReported) {
+    List("Gone.txt;2024/03/06 08:00;3\n");
+    QStringList report = Check();
+    EXPECT_TRUE(report.contains("Fetch failed, error: 404")) << report.join("\n").toStdString();
+    EXPECT_TRUE(report.contains("File fetch failed: Gone.txt"));
+    EXPECT_EQ(Form().Counters().Errors, 1);
+
+    // A port nobody listens on.
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
+    Server = "127.0.0.1:" + std::to_string(closed.serverPort());
+    closed.close();
+    FForm.reset();
+    report = Check();
+    EXPECT_TRUE(report.contains("Error, could not connect to server")) << report.join("\n").toStdString();
+    EXPECT_TRUE(report.contains(" (Check internet connection, and firewall software settings)"));
+    EXPECT_EQ(report.last(), "Check complete, all files are current");
+    EXPECT_NE(
+        std::find_if(Log.begin(), Log.end(),
+                     [](const std::string& line) { return line.starts_with("GetWebPage Exception: "); }),
+        Log.end());
+}
+
 TEST_F(UpdaterFormTest, ARedirectIsFollowedAndReported) {
     Http.Answers["/updates/filelist.txt"] =
         TScriptedHttpServer::Answer(302, "", Http.Base() + "/moved/filelist.txt");

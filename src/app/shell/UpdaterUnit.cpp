@@ -135,12 +135,19 @@ TFetchResult TUpdaterForm::GetWebPage(const std::string& fileName, std::uint64_t
     bool tooLarge = false;
     const auto take = [&] {
         if (tooLarge) return;
+        // Only the body of a success counts; an error page is dropped.
+        const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+        if (status.isValid() && status.toInt() != 200) {
+            reply->readAll();
+            return;
+        }
         // Never more than one byte past the limit is kept.
         const qint64 room = static_cast<qint64>(limit) + 1 - body.size();
         body += reply->read(std::max<qint64>(room, 0));
         if (static_cast<std::uint64_t>(body.size()) > limit) {
             tooLarge = true;
-            reply->abort();
+            // Aborted once this signal is done: aborting inside it upsets the reply.
+            QMetaObject::invokeMethod(reply, &QNetworkReply::abort, Qt::QueuedConnection);
         }
     };
     connect(reply, &QNetworkReply::redirected, this, [this](const QUrl& url) {
