@@ -96,8 +96,15 @@ class TUpdateRun {
         }
         const fs::path installed = FSetup.ProgramRoot / *relative;
         std::error_code error;
+        const fs::file_status installedStatus = fs::symlink_status(installed, error);
+        // Only a file is ever replaced: never a folder (it would be moved
+        // aside whole) nor a link.
+        if (fs::exists(installedStatus) && !fs::is_regular_file(installedStatus)) {
+            Error("File name refused, not a file: " + name);
+            return;
+        }
         const std::string installedVersion =
-            fs::exists(fs::symlink_status(installed, error)) ? UpdateFileVersion(installed) : std::string();
+            fs::exists(installedStatus) ? UpdateFileVersion(installed) : std::string();
         switch (DecideUpdate(entry.Version, installedVersion)) {
             case TUpdateDecision::SkipSameVersion:
                 ++FCounters.Skipped;
@@ -157,6 +164,7 @@ class TUpdateRun {
             ++FCounters.Pending;
             return;
         }
+        fs::create_directories(installed.parent_path(), error);
         if (InstallUpdatedFile(updated, installed, UpdateCheckLogTag, FSetup.Log)) {
             Say("File updated ok: " + name);
             ++FCounters.Updated;

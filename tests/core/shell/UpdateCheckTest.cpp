@@ -119,6 +119,25 @@ TEST_F(UpdateCheckTest, TheProgramFileWaitsForTheNextStart) {
     EXPECT_FALSE(fs::exists(Program / "kelvane"));
 }
 
+TEST_F(UpdateCheckTest, ANewFileInANewFolderIsPutInPlace) {
+    Server["filelist.txt"] = "docs\\guide\\Guide.txt;2024/03/05 10:20;5\n";
+    Server["docs/guide/Guide.txt"] = "guide";
+    EXPECT_EQ(Check().Updated, 1);
+    EXPECT_EQ(ReadText(Program / "docs" / "guide" / "Guide.txt"), "guide");
+    EXPECT_EQ(Fetched.back(), "docs/guide/Guide.txt");
+}
+
+TEST_F(UpdateCheckTest, AFolderIsNeverReplaced) {
+    fs::create_directories(Program / "docs");
+    WriteText(Program / "docs" / "Guide.txt", "guide");
+    Server["filelist.txt"] = "docs;2200/01/01 00:00;4\n";
+    Server["docs"] = "file";
+    EXPECT_EQ(Check().Errors, 1);
+    EXPECT_TRUE(Reported("File name refused, not a file: docs"));
+    EXPECT_EQ(ReadText(Program / "docs" / "Guide.txt"), "guide");
+    EXPECT_EQ(Fetched.size(), 1u);
+}
+
 TEST_F(UpdateCheckTest, ADownloadLargerThanListedIsStopped) {
     Server["filelist.txt"] = "Big.txt;2200/01/01 00:00;4\n";
     Server["Big.txt"] = "12345";
