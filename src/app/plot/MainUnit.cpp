@@ -177,6 +177,7 @@ TMainForm::~TMainForm() {
     delete FEZKAdjustForm;
     delete FProjectForm;
     DeleteMapWindows();
+    DeleteShellWindows();
     FLog.LogLine(".");
     FLog.FlushLog();
 }
@@ -393,8 +394,8 @@ void TMainForm::CreateWindowMenu() {
                            TItemState::Disabled);
     AddItem(FWindowMenu, QStringLiteral("Map &3D View"), QStringLiteral("Map3DView1"), TItemState::Disabled);
     AddItem(FWindowMenu, QStringLiteral("&Options"), QStringLiteral("Options1"), TItemState::Disabled);
-    FVXStatus1 =
-        AddItem(FWindowMenu, QStringLiteral("VX Status"), QStringLiteral("VXStatus1"), TItemState::Disabled);
+    FVXStatus1 = AddItem(FWindowMenu, QStringLiteral("VX Status"), QStringLiteral("VXStatus1"));
+    connect(FVXStatus1, &QAction::triggered, this, &TMainForm::VXStatus1Click);
     connect(FWindowMenu, &QMenu::aboutToShow, this, &TMainForm::WindowMenuOpening);
     WindowMenuOpening();
 }
@@ -404,8 +405,8 @@ void TMainForm::CreateHelpMenu() {
     menu->setObjectName(QStringLiteral("Help1"));
     connect(AddItem(menu, QStringLiteral("Kelvane &Manual"), QStringLiteral("Manual1")), &QAction::triggered,
             this, &TMainForm::ShowManual);
-    AddItem(menu, QStringLiteral("Check for &Updates"), QStringLiteral("CheckForUpdates1"),
-            TItemState::Disabled);
+    connect(AddItem(menu, QStringLiteral("Check for &Updates"), QStringLiteral("CheckForUpdates1")),
+            &QAction::triggered, this, &TMainForm::CheckForUpdates1Click);
     connect(AddItem(menu, QStringLiteral("&About"), QStringLiteral("About1")), &QAction::triggered, this,
             &TMainForm::ShowAbout);
 }
@@ -928,7 +929,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     if (!failures.Ok()) FPrompts->ShowError(FromStd(failures.Text()));
 
     const std::filesystem::path updater = FProgram.ProgramRoot / UpdaterProgramName;
-    if (std::filesystem::exists(updater) && ShouldStartUpdaterAtExit(FStore->CommonRoot(), 0))
+    if (std::filesystem::exists(updater) && ShouldStartUpdaterAtExit(FStore->CommonRoot(), UpdatesPending()))
         QProcess::startDetached(FromPath(updater), {FromStd(std::string(UpdaterExitArgument))},
                                 FromPath(FStore->CommonRoot()));
     event->accept();

@@ -55,6 +55,8 @@ class TProjectForm;
 class TFuelMapForm;
 class TEZKMapForm;
 class TMapViewerForm;
+class TUpdaterForm;
+class TVXStatusForm;
 
 // How the main window is made; the defaults are the real program's.
 struct TMainFormOptions {
@@ -306,6 +308,17 @@ class TMainForm : public QMainWindow {
     TEZKMapForm* EZKMapForm() const { return FEZKMapForm; }
     TMapViewerForm* MapViewerForm() const { return FMapViewerForm; }
     // ---- end of map windows and undo ----
+
+    // ---- Updates and device status (app/shell/MainUpdates.cpp) ----
+    // "Check for &Updates": the update window, made on first use, shown modally.
+    void CheckForUpdates1Click();
+    // "VX Status": the device status window, made on first use.
+    void VXStatus1Click();
+    TUpdaterForm* UpdaterForm() const { return FUpdaterForm; }
+    TVXStatusForm* VXStatusForm() const { return FVXStatusForm; }
+    // The updates the last check left for a restart to finish.
+    int UpdatesPending() const;
+    // ---- end of updates and device status ----
 
   signals:
     void StateChanged(kelvane::TChangeSet changes);
@@ -602,6 +615,14 @@ class TMainForm : public QMainWindow {
     TEZKMapForm* FEZKMapForm = nullptr;
     TMapViewerForm* FMapViewerForm = nullptr;
     // ---- end of map windows and undo ----
+
+    // ---- Updates and device status (app/shell/MainUpdates.cpp) ----
+    // The updater program finishes the update; this window closes for it.
+    void RestartForUpdate();
+    void DeleteShellWindows();
+    TUpdaterForm* FUpdaterForm = nullptr;
+    TVXStatusForm* FVXStatusForm = nullptr;
+    // ---- end of updates and device status ----
 };
 
 }  // namespace kelvane

@@ -6,6 +6,16 @@ namespace kelvane {
 
 namespace {
 
+#define KELVANE_TEXT(x) #x
+#define KELVANE_NUMBER_TEXT(x) KELVANE_TEXT(x)
+// The version as it stands in the program file, so that the update check can
+// read the version of a downloaded program as it reads the running one's.
+[[gnu::used]] constexpr char VersionMarker[] =
+    "KelvaneFileVersion=" KELVANE_NUMBER_TEXT(KELVANE_VERSION_MAJOR) "." KELVANE_NUMBER_TEXT(
+        KELVANE_VERSION_MINOR) "." KELVANE_NUMBER_TEXT(KELVANE_VERSION_PATCH) "." KELVANE_NUMBER_TEXT(KELVANE_VERSION_TWEAK);
+#undef KELVANE_NUMBER_TEXT
+#undef KELVANE_TEXT
+
 std::vector<std::string_view> SplitAtDots(std::string_view text) {
     std::vector<std::string_view> fields;
     std::size_t start = 0;

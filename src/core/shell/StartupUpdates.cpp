@@ -33,6 +33,28 @@ std::string UpdateBackupName(std::string_view name, std::string_view installedVe
     return CleanFileName(stem + "(ver " + std::string(installedVersion) + ")" + extension + ".sav");
 }
 
+bool InstallUpdatedFile(const std::filesystem::path& updated, const std::filesystem::path& target,
+                        std::string_view tag, const TLogCallback& log) {
+    const std::filesystem::path temporary =
+        target.parent_path() / ("." + target.filename().string() + ".installing");
+    std::error_code error;
+    std::filesystem::remove(temporary, error);
+    if (!std::filesystem::copy_file(updated, temporary, error)) {
+        if (log)
+            log(std::string(tag) + ": File copy failed: \"" + updated.string() + "\" to \"" +
+                temporary.string() + "\"");
+        return false;
+    }
+    // The copy keeps the date that stands for the version of a data file.
+    std::filesystem::last_write_time(temporary, std::filesystem::last_write_time(updated, error), error);
+    if (!RenameFileLogged(temporary, target, tag, log)) {
+        std::filesystem::remove(temporary, error);
+        return false;
+    }
+    std::filesystem::remove(updated, error);
+    return true;
+}
+
 bool HasPendingUpdates(const std::filesystem::path& commonRoot) {
     return !UpdatedFiles(commonRoot).empty();
 }
@@ -48,7 +70,7 @@ TInstallResult InstallPendingUpdates(const std::filesystem::path& commonRoot,
         const std::filesystem::path backup = programRoot / UpdateBackupName(name, FileVersionText(installed));
         // The new file goes in only once the old one is out of the way, so
         // nothing is ever overwritten and a failure leaves both files intact.
-        if (RenameFileLogged(installed, backup, tag, log) && RenameFileLogged(updated, installed, tag, log))
+        if (RenameFileLogged(installed, backup, tag, log) && InstallUpdatedFile(updated, installed, tag, log))
             ++result.Installed;
         else
             ++result.Failed;

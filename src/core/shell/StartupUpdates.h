@@ -16,6 +16,14 @@ inline constexpr std::string_view StartupCheckLogTag = "WMCheckStartup";
 // with the characters a file name cannot hold removed.
 std::string UpdateBackupName(std::string_view name, std::string_view installedVersion);
 
+// Puts a downloaded file in place of target: it is copied to a temporary file
+// beside the target (so the last step is a rename within one folder, whichever
+// disk the download lies on) and renamed to the target, never replacing a file
+// that is there. The downloaded file is removed only when that succeeded.
+[[nodiscard]] bool InstallUpdatedFile(const std::filesystem::path& updated,
+                                      const std::filesystem::path& target, std::string_view tag,
+                                      const TLogCallback& log);
+
 // True when the folder holds at least one "*.updated" file.
 bool HasPendingUpdates(const std::filesystem::path& commonRoot);
 

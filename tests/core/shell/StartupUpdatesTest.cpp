@@ -78,6 +78,21 @@ TEST_F(InstallUpdatesTest, BlockedBackupLeavesBothFilesAlone) {
     EXPECT_TRUE(HasPendingUpdates(Common));
 }
 
+TEST_F(InstallUpdatesTest, AnUpdatedFileNeverReplacesOneInItsPlace) {
+    WriteText(Program / "Data.txt", "installed");
+    WriteText(Common / "Data.txt.updated", "update");
+    EXPECT_FALSE(InstallUpdatedFile(Common / "Data.txt.updated", Program / "Data.txt", "", Callback));
+    EXPECT_EQ(ReadText(Program / "Data.txt"), "installed");
+    EXPECT_EQ(ReadText(Common / "Data.txt.updated"), "update");
+    // The copy made beside the target is gone again.
+    EXPECT_EQ(std::distance(fs::directory_iterator(Program), fs::directory_iterator()), 1);
+
+    fs::remove(Program / "Data.txt");
+    EXPECT_TRUE(InstallUpdatedFile(Common / "Data.txt.updated", Program / "Data.txt", "", Callback));
+    EXPECT_EQ(ReadText(Program / "Data.txt"), "update");
+    EXPECT_FALSE(fs::exists(Common / "Data.txt.updated"));
+}
+
 TEST_F(InstallUpdatesTest, UpdaterStartsAtExitOnlyWhenFilesWaitAndNoneArePending) {
     EXPECT_FALSE(ShouldStartUpdaterAtExit(Common, 0));
     WriteText(Common / "Kelvane.updated", "program");
