@@ -9,6 +9,7 @@
 #include "app/mapwindows/FuelMapUnit.h"
 #include "app/mapwindows/MapViewerUnit.h"
 #include "app/plot/MainUnit.h"
+#include "app/projects/ProjectUnit.h"
 #include "core/plot/CellStatistics.h"
 #include "core/state/KelvaneState.h"
 
@@ -72,6 +73,9 @@ QImage TMainForm::ScreenshotOf(const QString& window) {
         FLHAdjustForm->close();
         Map3DView1Click();
         shown = FMapViewerForm;
+    } else if (window == QLatin1String("project")) {
+        OpenProject1Click();
+        shown = FProjectForm;
     }
     Settle();
     return shown ? shown->grab().toImage() : QImage();
