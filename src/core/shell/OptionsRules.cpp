@@ -60,8 +60,7 @@ int SmoothingFromBox(std::string_view text) {
 
 TKnockLimit KnockLimitFromBoxes(std::string_view cylinders, std::string_view retard) {
     TKnockLimit limit;
-    limit.MaxCylinders =
-        static_cast<int>(ClampToUpDown(ParseInteger(cylinders, 1), KnockCylindersUpDown));
+    limit.MaxCylinders = static_cast<int>(ClampToUpDown(ParseInteger(cylinders, 1), KnockCylindersUpDown));
     limit.MaxRetard = ClampToUpDown(OptionsBoxNumber(retard), KnockRetardUpDown);
     return limit;
 }
@@ -101,16 +100,17 @@ TFilterSettings FiltersFromPage(const TFilterPage& page, const TFilterSettings& 
 }
 
 TMafScaleRange DefaultMafScale(TLHVersion version, TLHConfig config) {
-    if (version == TLHVersion::LH22) return config == TLHConfig::HexaMaf ? TMafScaleRange{56, 560} : TMafScaleRange{56, 1096};
+    if (version == TLHVersion::LH22)
+        return config == TLHConfig::HexaMaf ? TMafScaleRange{56, 560} : TMafScaleRange{56, 1096};
     switch (config) {
-    case TLHConfig::HexaMaf:
-        return {23, 250};
-    case TLHConfig::Alpha:
-        return {88, 2200};
-    case TLHConfig::Map:
-        return {20, 253};
-    default:
-        return {26, 550};
+        case TLHConfig::HexaMaf:
+            return {23, 250};
+        case TLHConfig::Alpha:
+            return {88, 2200};
+        case TLHConfig::Map:
+            return {20, 253};
+        default:
+            return {26, 550};
     }
 }
 

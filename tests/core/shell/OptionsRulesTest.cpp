@@ -26,7 +26,7 @@ TEST(OptionsRulesTest, UpDownStepsWithinTheLimits) {
         {"50", RpmChangeUpDown, -1, "0"},
         {"995", MafChangeUpDown, +1, "1000"},
         {"9.95", IgnoreTimeUpDown, +1, "10.0"},  // 10.05 lies within 0.1 of the limit
-        {"0.0", IgnoreTimeUpDown, -1, "-0.1"},  // exactly 0.1 below: kept (reading the box holds it to 0)
+        {"0.0", IgnoreTimeUpDown, -1, "-0.1"},   // exactly 0.1 below: kept (reading the box holds it to 0)
         {"-0.1", IgnoreTimeUpDown, -1, "0.0"},
         {"0.05", IgnoreTimeUpDown, -1, "-0.1"},
         {"8", KnockCylindersUpDown, +1, "8"},
@@ -87,10 +87,10 @@ TEST(OptionsRulesTest, MafScaleDefaultsFollowTheConfiguration) {
         TMafScaleRange Range;
     };
     const TCase cases[] = {
-        {TLHVersion::LH22, TLHConfig::HexaMaf, {56, 560}},  {TLHVersion::LH22, TLHConfig::Maf, {56, 1096}},
-        {TLHVersion::LH22, TLHConfig::Alpha, {56, 1096}},   {TLHVersion::LH23, TLHConfig::Maf, {26, 550}},
-        {TLHVersion::LH23, TLHConfig::HexaMaf, {23, 250}},  {TLHVersion::LH23, TLHConfig::Alpha, {88, 2200}},
-        {TLHVersion::LH23, TLHConfig::Map, {20, 253}},      {TLHVersion::Unset, TLHConfig::Unset, {26, 550}},
+        {TLHVersion::LH22, TLHConfig::HexaMaf, {56, 560}}, {TLHVersion::LH22, TLHConfig::Maf, {56, 1096}},
+        {TLHVersion::LH22, TLHConfig::Alpha, {56, 1096}},  {TLHVersion::LH23, TLHConfig::Maf, {26, 550}},
+        {TLHVersion::LH23, TLHConfig::HexaMaf, {23, 250}}, {TLHVersion::LH23, TLHConfig::Alpha, {88, 2200}},
+        {TLHVersion::LH23, TLHConfig::Map, {20, 253}},     {TLHVersion::Unset, TLHConfig::Unset, {26, 550}},
     };
     for (const TCase& c : cases)
         EXPECT_EQ(DefaultMafScale(c.Version, c.Config), c.Range)
