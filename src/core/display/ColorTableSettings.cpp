@@ -72,9 +72,9 @@ TColor32 ColorTableColorValue(std::string_view text) {
 
 std::string ColorTableKeyText(double value, int decimals) {
     char buffer[400];
-    const auto [end, error] =
-        decimals > 0 ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals)
-                     : std::to_chars(buffer, buffer + sizeof buffer, value);
+    const auto [end, error] = decimals > 0 ? std::to_chars(buffer, buffer + sizeof buffer, value,
+                                                           std::chars_format::fixed, decimals)
+                                           : std::to_chars(buffer, buffer + sizeof buffer, value);
     if (error != std::errc()) return ColorTableKeyText(value);
     std::string text(buffer, end);
     if (value == 0) text = "0.0";

@@ -24,7 +24,8 @@ std::string CylindersKey(std::size_t index) {
 void LoadStartupValues(const TIniFile2& main, TSettings& settings) {
     ReadFilterSection(main, settings.StoredFilters);
     // Outside 1 .. 6 no sample would get a smoothed AFR at all.
-    settings.AfrSmoothing = ClampSmoothing(main.ReadInteger(FilterSection, AfrSmoothingKey, DefaultAfrSmoothing));
+    settings.AfrSmoothing =
+        ClampSmoothing(main.ReadInteger(FilterSection, AfrSmoothingKey, DefaultAfrSmoothing));
     const TSettings defaults;
     for (std::size_t i = 0; i < settings.KnockLimits.size(); ++i) {
         TKnockLimit& limit = settings.KnockLimits[i];

@@ -57,6 +57,7 @@ constexpr TChangeSet operator|(TChange a, TChange b) {
 inline constexpr TChangeSet EverythingChanged{
     TChange::Samples,   TChange::Filters, TChange::FuelMaps,   TChange::IgnitionMaps,
     TChange::TargetAfr, TChange::Axes,    TChange::PlotRanges, TChange::PlottedValues,
-    TChange::Display,   TChange::Overlay, TChange::Selection,  TChange::Settings, TChange::Colors};
+    TChange::Display,   TChange::Overlay, TChange::Selection,  TChange::Settings,
+    TChange::Colors};
 
 }  // namespace kelvane

@@ -99,12 +99,17 @@ TEST(ColorTableFileTest, EntriesSharingAOneDecimalKeyAllRoundTrip) {
         TColorTable Table;
         std::vector<std::string> Keys;
     };
-    const TColor32 a = MakeColor32(255, 1, 2, 3), b = MakeColor32(255, 4, 5, 6), c = MakeColor32(255, 7, 8, 9);
+    const TColor32 a = MakeColor32(255, 1, 2, 3), b = MakeColor32(255, 4, 5, 6),
+                   c = MakeColor32(255, 7, 8, 9);
     const TCase cases[] = {
         {"two decimals tell them apart", {{12.0, c}, {14.71, a}, {14.74, b}}, {"12.0", "14.71", "14.74"}},
         {"three needed", {{14.701, a}, {14.704, b}, {15.0, c}}, {"14.701", "14.704", "15.0"}},
-        {"an entry outside the pair keeps one decimal", {{14.7, a}, {14.72, b}, {13.0, c}}, {"14.70", "14.72", "13.0"}},
-        {"beyond six decimals the shortest exact text", {{1.0000001, a}, {1.0000002, b}}, {"1.0000001", "1.0000002"}},
+        {"an entry outside the pair keeps one decimal",
+         {{14.7, a}, {14.72, b}, {13.0, c}},
+         {"14.70", "14.72", "13.0"}},
+        {"beyond six decimals the shortest exact text",
+         {{1.0000001, a}, {1.0000002, b}},
+         {"1.0000001", "1.0000002"}},
     };
     for (const TCase& test : cases) {
         TTempFolder folder;
