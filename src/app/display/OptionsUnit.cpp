@@ -333,6 +333,7 @@ QWidget* TOptionsForm::CreateFiltersPage() {
     tLayout->addWidget(SteppedBox(FIgnorePrevious, IgnoreTimeUpDown, "IgnorePreviousValue"), 3, 1);
     tLayout->addWidget(new QLabel(QStringLiteral("Ignore Following (sec):"), transitional), 4, 0);
     tLayout->addWidget(SteppedBox(FIgnoreFollowing, IgnoreTimeUpDown, "IgnoreFollowingValue"), 4, 1);
+    tLayout->setRowStretch(5, 1);
     layout->addWidget(transitional, 1, 0, 2, 1);
 
     auto* throttle = new QGroupBox(QStringLiteral("Throttle Switch"), page);
