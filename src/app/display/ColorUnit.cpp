@@ -26,6 +26,8 @@ constexpr int RowSpacing = 67 - TColorPanelForm::RowHeight;
 TColorForm::TColorForm(TMainForm& main, QWidget* parent) : QDialog(parent), FMain(main) {
     setObjectName(QStringLiteral("ColorForm"));
     setWindowTitle(QStringLiteral("Color Adjustment"));
+    // Opened from the Options window, which stays on top: so must this one.
+    setWindowFlag(Qt::WindowStaysOnTopHint, true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 4, 6, 6);
     layout->setSpacing(RowSpacing);
