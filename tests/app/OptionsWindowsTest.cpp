@@ -315,9 +315,15 @@ TEST(OptionsWindowTest, DisplayChecksSetTheViewAndTheOverlayBoxesExcludeEachOthe
     EXPECT_EQ(f.State().PlotDisplay.FogAlpha, 40);
     EXPECT_EQ(form->FogLabel()->text(), "40");
 
-    // The main window's own commands show in the window.
+    // The main window's own commands show in the window, and so does a
+    // setup changed elsewhere.
     f.Form->SetView(TPlotView::LH, TPlotFormat::Cells);
     EXPECT_TRUE(form->LHPlotButton()->isChecked());
+    f.State().Setup() = TEngineSetup{TLHVersion::LH22, TLHConfig::HexaMaf, TEZKVersion::GT};
+    f.Form->ApplyChanges(TChange::Axes);
+    EXPECT_TRUE(form->LH22Button()->isChecked());
+    EXPECT_TRUE(form->ConfigButton(TLHConfig::HexaMaf)->isChecked());
+    EXPECT_FALSE(form->EZKPlotButton()->isEnabled());
 }
 
 TEST(OptionsWindowTest, OkWithSaveAsDefaultsStoresTheFilterSet) {

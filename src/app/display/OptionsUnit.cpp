@@ -538,9 +538,13 @@ void TOptionsForm::SetScaleBoxesEnabled(bool enabled) {
 void TOptionsForm::StateChanged(TChangeSet changes) {
     if (FNesting > 0 || !FShown) return;
     if (!changes.HasAny({TChange::Display, TChange::Overlay, TChange::PlottedValues, TChange::Axes})) return;
-    // The menus and buttons of the main window change the same choices.
+    // The menus and buttons of the main window change the same choices, and
+    // the project window the engine setup.
     FLoading = true;
-    FillDisplayChecks();
+    if (changes.Has(TChange::Axes))
+        FillDisplayAndScale();
+    else
+        FillDisplayChecks();
     FLoading = false;
 }
 
