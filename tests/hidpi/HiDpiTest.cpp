@@ -101,6 +101,23 @@ TEST(HiDpiTest, PlotLayersHoldDevicePixelsAndItsFrameIsOneDevicePixelWide) {
     }
 }
 
+// A change of the colour scale colours the device-pixel points layer again
+// from its kept means: the same picture as drawing everything again.
+TEST(HiDpiTest, RecolouredPlotIsTheWholeRefreshInDevicePixels) {
+    THiDpiFixture f;
+    f.Form->ApplyChanges(EverythingChanged);
+    THiDpiFixture::Settle();
+    const QImage before = f.Form->PlotImage();
+    TColorScale& scale = f.Form->ColorScale();
+    for (TColorTableEntry& entry : scale.Table) entry.Color = MakeColor32(255, 20, 40, 200);
+    f.Form->ApplyChanges(TChange::Colors);
+    const QImage recoloured = f.Form->PlotImage();
+    EXPECT_EQ(recoloured.size(), f.Form->Layers().ImageSize * 2);
+    EXPECT_NE(recoloured, before);
+    f.Form->ApplyChanges(TChange::Display);
+    EXPECT_EQ(f.Form->PlotImage(), recoloured);
+}
+
 TEST(HiDpiTest, AClickedCellIsTheCellClearedInTheDevicePixelFog) {
     THiDpiFixture f;
     THiDpiFixture::Settle();

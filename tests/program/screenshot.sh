@@ -19,18 +19,21 @@ if [ -n "$KELVANE_SCREENSHOT_DIR" ] && [ -s "$shot" ]; then cp "$shot" "$KELVANE
 
 # --window grabs another window: the map window is smaller than the main one.
 main_width=$((16#$(od -An -tx1 -j16 -N4 "$shot" | tr -d ' \n')))
-window_shot="$home/map.png"
-HOME="$home" XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" QT_QPA_PLATFORM=offscreen \
-    timeout 60 "$kelvane" --screenshot "$window_shot" --window fuel-map "$fixtures/logs/DeviceLog.txt" \
-    >"$home/stdout" 2>"$home/stderr"
-status=$?
-[ "$status" -eq 0 ] || fail "--window: status $status, expected 0; stderr: $(cat "$home/stderr")"
-[ -s "$window_shot" ] || fail "--window: no image written"
-if [ -s "$window_shot" ]; then
-    window_width=$((16#$(od -An -tx1 -j16 -N4 "$window_shot" | tr -d ' \n')))
-    [ "$window_width" -gt 0 ] && [ "$window_width" -ne "$main_width" ] ||
-        fail "--window: the image is $window_width wide, as the main window ($main_width)"
-fi
+# So are the Options and Color Adjustment windows.
+for window in fuel-map options colors; do
+    window_shot="$home/$window.png"
+    HOME="$home" XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" QT_QPA_PLATFORM=offscreen \
+        timeout 60 "$kelvane" --screenshot "$window_shot" --window "$window" "$fixtures/logs/DeviceLog.txt" \
+        >"$home/stdout" 2>"$home/stderr"
+    status=$?
+    [ "$status" -eq 0 ] || fail "--window $window: status $status, expected 0; stderr: $(cat "$home/stderr")"
+    [ -s "$window_shot" ] || fail "--window $window: no image written"
+    if [ -s "$window_shot" ]; then
+        window_width=$((16#$(od -An -tx1 -j16 -N4 "$window_shot" | tr -d ' \n')))
+        [ "$window_width" -gt 0 ] && [ "$window_width" -ne "$main_width" ] ||
+            fail "--window $window: the image is $window_width wide, as the main window ($main_width)"
+    fi
+done
 "$kelvane" --screenshot "$window_shot" --window nowhere >/dev/null 2>&1
 [ $? -eq 2 ] || fail "an unknown window is a usage error"
 

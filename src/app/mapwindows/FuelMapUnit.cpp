@@ -78,7 +78,8 @@ void TFuelMapForm::UpdateFromState() {
 }
 
 bool TFuelMapForm::ConcernsWindow(TChangeSet changes) const {
-    return changes.HasAny({TChange::FuelMaps, TChange::TargetAfr, TChange::Axes, TChange::Display});
+    return changes.HasAny(
+        {TChange::FuelMaps, TChange::TargetAfr, TChange::Axes, TChange::Display, TChange::Colors});
 }
 
 TMapEditResult TFuelMapForm::Step(TMapStep step) {

@@ -6,6 +6,8 @@
 #include <QPushButton>
 
 #include "app/adjust/LHAdjustUnit.h"
+#include "app/display/ColorUnit.h"
+#include "app/display/OptionsUnit.h"
 #include "app/mapwindows/FuelMapUnit.h"
 #include "app/mapwindows/MapViewerUnit.h"
 #include "app/plot/MainUnit.h"
@@ -76,6 +78,14 @@ QImage TMainForm::ScreenshotOf(const QString& window) {
     } else if (window == QLatin1String("project")) {
         OpenProject1Click();
         shown = FProjectForm;
+    } else if (window == QLatin1String("options")) {
+        DisplaySettingsButtonClick();
+        shown = FOptionsForm;
+    } else if (window == QLatin1String("colors")) {
+        // Shown without its modal loop, so that the picture can be taken.
+        ColorForm().Prepare();
+        FColorForm->show();
+        shown = FColorForm;
     }
     Settle();
     return shown ? shown->grab().toImage() : QImage();

@@ -151,6 +151,7 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
     LoadStartSettings();
     CreateDataPanels();
     CreateMapWindowItems();
+    CreateOptionsItems();
 
     PlaceOnScreen();
     UpdateCaptionAndStatus();
@@ -178,6 +179,7 @@ TMainForm::~TMainForm() {
     delete FProjectForm;
     DeleteMapWindows();
     DeleteShellWindows();
+    DeleteOptionsWindows();
     FLog.LogLine(".");
     FLog.FlushLog();
 }
@@ -782,6 +784,10 @@ void TMainForm::ApplyChanges(TChangeSet changes) {
         RedrawSelection();
         return;
     }
+    if (changes.Only(TChange::Colors)) {
+        RecolourPlot();
+        return;
+    }
     if (changes.Only(TChange::Overlay)) {
         // Only the printed values: the other layers stay as they are.
         UpdateToolbar();
@@ -918,6 +924,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         CloseAdjustForms();
         CloseProjectForm();
         CloseMapWindows();
+        CloseOptionsForm();
     };
     actions.StopFolderWorker = [this] { StopFolderWorker(); };
     actions.WriteTargetAfrMap = [this] {

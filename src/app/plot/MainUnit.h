@@ -57,6 +57,8 @@ class TEZKMapForm;
 class TMapViewerForm;
 class TUpdaterForm;
 class TVXStatusForm;
+class TOptionsForm;
+class TColorForm;
 
 // How the main window is made; the defaults are the real program's.
 struct TMainFormOptions {
@@ -319,6 +321,22 @@ class TMainForm : public QMainWindow {
     // The updates the last check left for a restart to finish.
     int UpdatesPending() const;
     // ---- end of updates and device status ----
+
+    // ---- Options and colours (app/display/MainOptions.cpp) ----
+    // "&Options" and the Opt button (which turns it to its first page): the
+    // Options window, made on first use and destroyed when closed.
+    void Options1Click();
+    void DisplaySettingsButtonClick();
+    // The Color Adjustment window, made on first use and kept; shown modally.
+    void ShowColorForm();
+    TColorForm& ColorForm();
+    TOptionsForm* OptionsForm() const { return FOptionsForm; }
+    QAction* Options1() const { return FOptions1; }
+    QAction* DisplaySettingsButton() const { return FDisplaySettingsButton; }
+    // The active colour scale; a change of it arrives as TChange::Colors.
+    TColorScale& ColorScale() { return FColorScale; }
+    const TWindowSettings& WindowSettings() const { return FWindows; }
+    // ---- end of options and colours ----
 
   signals:
     void StateChanged(kelvane::TChangeSet changes);
@@ -615,6 +633,21 @@ class TMainForm : public QMainWindow {
     TEZKMapForm* FEZKMapForm = nullptr;
     TMapViewerForm* FMapViewerForm = nullptr;
     // ---- end of map windows and undo ----
+
+    // ---- Options and colours (app/display/MainOptions.cpp) ----
+    void CreateOptionsItems();
+    void ShowOptionsForm(bool firstPage);
+    void OptionsFormClosing(TWindowSize placement, int page, bool saveAsDefaults);
+    void ColorFormClosing(TWindowSize placement, bool rgbMode);
+    // A change of the colour scale alone: the points layer is coloured again
+    // from the means its last drawing kept, without gathering the samples.
+    void RecolourPlot();
+    void CloseOptionsForm();
+    void DeleteOptionsWindows();
+    TOptionsForm* FOptionsForm = nullptr;
+    TColorForm* FColorForm = nullptr;
+    QAction* FOptions1 = nullptr;
+    // ---- end of options and colours ----
 
     // ---- Updates and device status (app/shell/MainUpdates.cpp) ----
     // The updater program finishes the update; this window closes for it.

@@ -541,6 +541,15 @@ void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& windowGe
     if (knocksShown) StampKnockMarks(layers, g, display, state.Settings.PlotPointSize);
 }
 
+bool RecolourPointsLayer(TPlotLayers& layers, const TColorTable& colors) {
+    const int width = layers.Points.width(), height = layers.Points.height();
+    if (width <= 0 || height <= 0) return false;
+    const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    if (layers.Means.size() != pixels || layers.Grey.size() != pixels) return false;
+    ColourPoints(layers, colors, width, height);
+    return true;
+}
+
 void DrawOverlayLayer(TPlotLayers& layers, const TPlotGeometry& g, const TKelvaneState& state,
                       TMapOverlay overlay) {
     const QFont font = PlotFont();

@@ -124,6 +124,10 @@ void DrawGridLayer(TPlotLayers& layers, const TPlotGeometry& geometry, const TAx
 // Knock markers take display.KnockAlpha in the LH view, opaque in the EZK view.
 void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& geometry, const TKelvaneState& state,
                               const TColorTable& colors, const TPlotDisplay& display);
+// The points layer coloured again from the per-pixel means its last drawing
+// kept, without gathering the samples: for a change of the colour scale
+// alone. False when there is no such drawing to colour.
+bool RecolourPointsLayer(TPlotLayers& layers, const TColorTable& colors);
 void DrawOverlayLayer(TPlotLayers& layers, const TPlotGeometry& geometry, const TKelvaneState& state,
                       TMapOverlay overlay);
 // Draws the box when display.ShowAfrScale is on, otherwise clears it.

@@ -70,13 +70,51 @@ TColor32 ColorTableColorValue(std::string_view text) {
     return MakeColor32(255, parts[0], parts[1], parts[2]);
 }
 
+std::string ColorTableKeyText(double value, int decimals) {
+    char buffer[400];
+    const auto [end, error] = decimals > 0 ? std::to_chars(buffer, buffer + sizeof buffer, value,
+                                                           std::chars_format::fixed, decimals)
+                                           : std::to_chars(buffer, buffer + sizeof buffer, value);
+    if (error != std::errc()) return ColorTableKeyText(value);
+    std::string text(buffer, end);
+    if (value == 0) text = "0.0";
+    return text;
+}
+
 std::vector<TSettingsPair> ColorTableToPairs(const TColorTable& table) {
     std::vector<TSettingsPair> pairs;
     pairs.reserve(table.size());
     for (const TColorTableEntry& entry : table) {
         pairs.push_back({ColorTableKeyText(entry.Value), ColorTableColorText(entry.Color)});
     }
+    // Entries that share a one-decimal key would lose all but one of them in
+    // the file: those are written with as many decimals as tell them apart.
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        std::vector<std::size_t> group;
+        for (std::size_t j = 0; j < table.size(); ++j)
+            if (pairs[j].Key == pairs[i].Key && ColorTableKeyText(table[j].Value) == pairs[i].Key)
+                group.push_back(j);
+        if (group.size() < 2) continue;
+        int decimals = 2;
+        for (; decimals <= ColorTableMaxKeyDecimals; ++decimals) {
+            bool distinct = true;
+            for (std::size_t a = 0; a < group.size() && distinct; ++a)
+                for (std::size_t b = a + 1; b < group.size() && distinct; ++b)
+                    distinct = ColorTableKeyText(table[group[a]].Value, decimals) !=
+                               ColorTableKeyText(table[group[b]].Value, decimals);
+            if (distinct) break;
+        }
+        // Beyond that, the shortest text that reads back as the same number.
+        if (decimals > ColorTableMaxKeyDecimals) decimals = 0;
+        for (const std::size_t j : group) pairs[j].Key = ColorTableKeyText(table[j].Value, decimals);
+    }
     return pairs;
+}
+
+bool ColorValueTaken(const TColorTable& table, std::size_t index, double value) {
+    for (std::size_t i = 0; i < table.size(); ++i)
+        if (i != index && table[i].Value == value) return true;
+    return false;
 }
 
 TColorTable ColorTableFromPairs(const std::vector<TSettingsPair>& pairs) {

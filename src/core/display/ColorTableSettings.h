@@ -27,6 +27,10 @@ std::string ColorTableSectionName(int number);
 
 // The entry value with one decimal ("12.0", "-127.0").
 std::string ColorTableKeyText(double value);
+// The entry value with the given count of decimals; 0 gives the shortest
+// text that reads back as the same number.
+std::string ColorTableKeyText(double value, int decimals);
+inline constexpr int ColorTableMaxKeyDecimals = 6;
 // Red, green and blue as three zero-padded digits joined by commas ("255,176,000").
 std::string ColorTableColorText(TColor32 color);
 
@@ -37,9 +41,14 @@ double ColorTableKeyValue(std::string_view key);
 // to its low 8 bits (not a number or missing gives 0), with alpha 255.
 TColor32 ColorTableColorValue(std::string_view text);
 
-// A table as the keys of its section, and back.
+// A table as the keys of its section, and back. Entries whose one-decimal
+// keys would be the same are written with more decimals, so none is lost.
 std::vector<TSettingsPair> ColorTableToPairs(const TColorTable& table);
 TColorTable ColorTableFromPairs(const std::vector<TSettingsPair>& pairs);
+
+// True when an entry other than the one at index already has the value:
+// two entries of one value cannot both be stored.
+bool ColorValueTaken(const TColorTable& table, std::size_t index, double value);
 
 // The active scale after loading, from the "Use Color Table" number and the
 // pairs of that table's section: the stored table when the number is 0 or more

@@ -58,8 +58,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 }
 
 const std::vector<std::string>& ScreenshotWindows() {
-    static const std::vector<std::string> windows = {"plot",     "panels", "selection", "fuel-adjust",
-                                                     "fuel-map", "map-3d", "project"};
+    static const std::vector<std::string> windows = {
+        "plot", "panels", "selection", "fuel-adjust", "fuel-map", "map-3d", "options", "colors", "project"};
     return windows;
 }
 

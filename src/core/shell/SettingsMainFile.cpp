@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/ground/IniKeys.h"
+#include "core/shell/OptionsRules.h"
 #include "core/shell/SettingsFilterKeys.h"
 
 namespace kelvane {
@@ -22,7 +23,9 @@ std::string CylindersKey(std::size_t index) {
 
 void LoadStartupValues(const TIniFile2& main, TSettings& settings) {
     ReadFilterSection(main, settings.StoredFilters);
-    settings.AfrSmoothing = main.ReadInteger(FilterSection, AfrSmoothingKey, DefaultAfrSmoothing);
+    // Outside 1 .. 6 no sample would get a smoothed AFR at all.
+    settings.AfrSmoothing =
+        ClampSmoothing(main.ReadInteger(FilterSection, AfrSmoothingKey, DefaultAfrSmoothing));
     const TSettings defaults;
     for (std::size_t i = 0; i < settings.KnockLimits.size(); ++i) {
         TKnockLimit& limit = settings.KnockLimits[i];

@@ -158,4 +158,19 @@ bool WriteEZKAdjustSettings(TIniFile2& main, const TWindowSettings& windows) {
     return ok;
 }
 
+bool WriteOptionsWindowSettings(TIniFile2& main, const TWindowSettings& windows) {
+    bool ok = true;
+    if (windows.OptionsWindow) ok &= WriteWindowSize(main, OptionsWindowSection, *windows.OptionsWindow);
+    ok &= main.WriteInteger(OptionsWindowSection, ActiveTabIndexKey, windows.OptionsActiveTabIndex);
+    ok &= main.WriteBool(OptionsWindowSection, SetDefaultFiltersKey, windows.OptionsSetDefaultFilters);
+    return ok;
+}
+
+bool WriteColorWindowSettings(TIniFile2& main, const TWindowSettings& windows) {
+    bool ok = true;
+    if (windows.ColorWindow) ok &= WriteWindowSize(main, ColorWindowSection, *windows.ColorWindow);
+    ok &= main.WriteBool(ColorWindowSection, RgbModeKey, windows.ColorWindowRgbMode);
+    return ok;
+}
+
 }  // namespace kelvane

@@ -78,6 +78,10 @@ void ReadWindowSettings(const TIniFile2& main, const TKnockLimit& firstKnockLimi
 // Section "EZK Adjust", written when the ignition adjustment window closes.
 [[nodiscard]] bool WriteEZKAdjustSettings(TIniFile2& main, const TWindowSettings& windows);
 
+// Sections "Options Window" and "Color Window" alone, written when those windows close.
+[[nodiscard]] bool WriteOptionsWindowSettings(TIniFile2& main, const TWindowSettings& windows);
+[[nodiscard]] bool WriteColorWindowSettings(TIniFile2& main, const TWindowSettings& windows);
+
 // "Window Size" of a window's section; nothing when absent or not four integers.
 std::optional<TWindowSize> ReadWindowSize(const TIniFile2& main, std::string_view section);
 // The same key as it stands in the file, parsable or not.

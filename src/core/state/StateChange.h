@@ -19,6 +19,7 @@ enum class TChange : std::uint32_t {
     Overlay = 1u << 9,        // the values printed in the cells
     Selection = 1u << 10,
     Settings = 1u << 11,  // other settings (point size, smoothing, session ...)
+    Colors = 1u << 12,    // the AFR colour scale
 };
 
 // What a command changed: every command that changes the state returns one,
@@ -56,6 +57,7 @@ constexpr TChangeSet operator|(TChange a, TChange b) {
 inline constexpr TChangeSet EverythingChanged{
     TChange::Samples,   TChange::Filters, TChange::FuelMaps,   TChange::IgnitionMaps,
     TChange::TargetAfr, TChange::Axes,    TChange::PlotRanges, TChange::PlottedValues,
-    TChange::Display,   TChange::Overlay, TChange::Selection,  TChange::Settings};
+    TChange::Display,   TChange::Overlay, TChange::Selection,  TChange::Settings,
+    TChange::Colors};
 
 }  // namespace kelvane

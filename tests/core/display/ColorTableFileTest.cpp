@@ -91,5 +91,44 @@ TEST(ColorTableFileTest, UnwritableFileStillGivesTheDefaultAndSaveReportsFailure
     EXPECT_FALSE(SaveColorTable(ini, scale));
 }
 
+// Entries closer together than a tenth used to share their one-decimal key,
+// and all but one were lost at exit.
+TEST(ColorTableFileTest, EntriesSharingAOneDecimalKeyAllRoundTrip) {
+    struct TCase {
+        const char* Name;
+        TColorTable Table;
+        std::vector<std::string> Keys;
+    };
+    const TColor32 a = MakeColor32(255, 1, 2, 3), b = MakeColor32(255, 4, 5, 6),
+                   c = MakeColor32(255, 7, 8, 9);
+    const TCase cases[] = {
+        {"two decimals tell them apart", {{12.0, c}, {14.71, a}, {14.74, b}}, {"12.0", "14.71", "14.74"}},
+        {"three needed", {{14.701, a}, {14.704, b}, {15.0, c}}, {"14.701", "14.704", "15.0"}},
+        {"an entry outside the pair keeps one decimal",
+         {{14.7, a}, {14.72, b}, {13.0, c}},
+         {"14.70", "14.72", "13.0"}},
+        {"beyond six decimals the shortest exact text",
+         {{1.0000001, a}, {1.0000002, b}},
+         {"1.0000001", "1.0000002"}},
+    };
+    for (const TCase& test : cases) {
+        TTempFolder folder;
+        TIniFile2 ini(folder.Path() / "Kelvane.ini");
+        ASSERT_TRUE(SaveColorTable(ini, TColorScale{test.Table, 0})) << test.Name;
+        std::vector<std::string> keys;
+        ini.ReadSection("Color Table 0", keys);
+        EXPECT_EQ(keys, test.Keys) << test.Name;
+        const TColorScale loaded = LoadColorTable(ini);
+        EXPECT_EQ(loaded.Table, test.Table) << test.Name;
+    }
+}
+
+TEST(ColorTableFileTest, AnEntryEqualToAnotherIsTaken) {
+    const TColorTable table{{12.0, 0}, {14.7, 0}, {15.0, 0}};
+    EXPECT_TRUE(ColorValueTaken(table, 0, 14.7));
+    EXPECT_FALSE(ColorValueTaken(table, 1, 14.7));  // its own value
+    EXPECT_FALSE(ColorValueTaken(table, 1, 14.71));
+}
+
 }  // namespace
 }  // namespace kelvane

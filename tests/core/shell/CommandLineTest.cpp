@@ -62,6 +62,8 @@ TEST(CommandLineTest, WindowNamesWhatTheScreenshotGrabs) {
     EXPECT_EQ(line.ScreenshotWindow, "fuel-map");
     EXPECT_EQ(line.LogFiles, TArguments{"Run1.txt"});
     EXPECT_EQ(line.ProgramArguments, TArguments{"Run1.txt"});
+    for (const char* window : {"options", "colors"})
+        EXPECT_EQ(ParseCommandLine({"--screenshot", "out.png", "--window", window}).ScreenshotWindow, window);
 
     struct TCase {
         TArguments Arguments;

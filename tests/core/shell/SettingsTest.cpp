@@ -524,5 +524,39 @@ TEST_F(SettingsTest, AdjustWindowSectionsAreWrittenOnTheirOwn) {
     EXPECT_FALSE(main.ValueExists("Map Window", "Window Size"));
 }
 
+TEST_F(SettingsTest, OptionsAndColorWindowSectionsAreWrittenOnTheirOwn) {
+    TWindowSettings windows;
+    windows.OptionsWindow = TWindowSize{7, 8, 500, 400};
+    windows.OptionsActiveTabIndex = 2;
+    windows.OptionsSetDefaultFilters = true;
+    windows.ColorWindowRgbMode = true;
+    windows.MapWindow = TWindowSize{1, 2, 3, 4};
+    ASSERT_TRUE(WriteOptionsWindowSettings(FStore.Main(), windows));
+    EXPECT_FALSE(FStore.Main().SectionExists("Color Window"));
+    ASSERT_TRUE(WriteColorWindowSettings(FStore.Main(), windows));
+    TWindowSettings back;
+    ReadWindowSettings(FStore.Main(), TKnockLimit{}, back);
+    EXPECT_EQ(back.OptionsWindow, windows.OptionsWindow);
+    EXPECT_EQ(back.OptionsActiveTabIndex, 2);
+    EXPECT_TRUE(back.OptionsSetDefaultFilters);
+    EXPECT_TRUE(back.ColorWindowRgbMode);
+    EXPECT_FALSE(back.ColorWindow.has_value());
+    EXPECT_FALSE(FStore.Main().ValueExists("Map Window", "Window Size"));
+}
+
+// A stored smoothing outside 1 .. 6 would leave every new sample without a
+// smoothed AFR, and the next exit would store it again.
+TEST_F(SettingsTest, StoredAfrSmoothingIsHeldToTheSmoothingRange) {
+    const std::pair<const char*, int> cases[] = {{"0", 1}, {"7", 6}, {"-3", 1}, {"4", 4}, {"x", 3}};
+    for (const auto& [stored, expected] : cases) {
+        ASSERT_TRUE(FStore.Main().WriteString("Filter", "AFR Smoothing", stored));
+        TSettings settings;
+        LoadStartupValues(FStore.Main(), settings);
+        EXPECT_EQ(settings.AfrSmoothing, expected) << stored;
+        ASSERT_TRUE(SaveExitValues(FStore.Main(), settings));
+        EXPECT_EQ(FStore.Main().ReadInteger("Filter", "AFR Smoothing", -1), expected) << stored;
+    }
+}
+
 }  // namespace
 }  // namespace kelvane
