@@ -136,6 +136,8 @@ std::string SimulateDrive(const TEngineModel& model, const TMapGrid& fuelMap, co
     const double lastLoad = axes.LHLoad[MapSize - 1];
 
     TRandom random(options.Seed);
+    // Knock draws from its own stream, so the same seed drives the same route whatever the maps.
+    TRandom knockRandom(options.Seed ^ 0x5A5A5A5Aull);
     std::string out = HeaderLine(columns);
     const int steps = static_cast<int>(std::lround(options.DurationSec / LogIntervalSec));
     out.reserve(static_cast<std::size_t>(steps) * 110);
@@ -146,7 +148,7 @@ std::string SimulateDrive(const TEngineModel& model, const TMapGrid& fuelMap, co
     int nextGear = 0;
     double coolant = options.StartCoolantTemp;
     const double airTemp = 18 + 10 * random.Uniform();
-    double o2 = 0, closedLoopTimer = 0, accelEnrich = 0, sensed = Stoich;
+    double o2 = 0, closedLoopTimer = 0, closedThrottleTimer = 0, accelEnrich = 0, sensed = Stoich;
     bool fuelCut = false, lastLean = false;
     std::array<double, Cylinders> retard{};
     int knockCount = 0;
@@ -225,7 +227,7 @@ std::string SimulateDrive(const TEngineModel& model, const TMapGrid& fuelMap, co
             gear = 1;
             kmh = std::max(kmh, 7.0);
         }
-        const double rate = pedal > throttle ? (plan.Kind == TSegment::Pull ? 5.0 : 1.5) : 4.0;
+        const double rate = pedal > throttle ? (plan.Kind == TSegment::Pull ? 5.0 : 1.5) : 2.5;
         throttle += std::clamp(pedal - throttle, -rate * dt, rate * dt);
         const double throttleRate = (throttle - previousThrottle) / dt;
         previousThrottle = throttle;
@@ -265,13 +267,15 @@ std::string SimulateDrive(const TEngineModel& model, const TMapGrid& fuelMap, co
 
         // The fuel ECU.
         const int throttleSwitch = throttle < 0.02 ? 1 : throttle > 0.8 ? 3 : 2;
-        if (throttleSwitch == 1 && rpm > 1500 && coolant > 40) fuelCut = true;
+        // Fuel is cut after the throttle has been shut for a moment.
+        closedThrottleTimer = throttleSwitch == 1 ? closedThrottleTimer + dt : 0;
+        if (closedThrottleTimer > 0.8 && rpm > 1500 && coolant > 40) fuelCut = true;
         if (throttleSwitch != 1 || rpm < 1200) fuelCut = false;
         const double mapValue = Interpolate(fuelMap, axes.LHRpm, axes.LHLoad, rpm, mafSignal);
         const double trueValue = Interpolate(model.TrueFuel, axes.LHRpm, axes.LHLoad, rpm, mafSignal);
         const double warmEnrich = 1 + 0.35 * std::clamp((65 - coolant) / 45, 0.0, 1.0);
-        if (throttleRate > 0.5) accelEnrich = std::max(accelEnrich, std::min(0.2, 0.05 * throttleRate));
-        accelEnrich *= std::exp(-dt / 0.4);
+        if (throttleRate > 0.5) accelEnrich = std::max(accelEnrich, std::min(0.08, 0.02 * throttleRate));
+        accelEnrich *= std::exp(-dt / 0.25);
         const bool closedCondition = coolant > 55 && throttleSwitch != 3 && !fuelCut;
         closedLoopTimer = closedCondition ? closedLoopTimer + dt : 0;
         const bool closedLoop = closedLoopTimer > 2;
@@ -307,7 +311,7 @@ std::string SimulateDrive(const TEngineModel& model, const TMapGrid& fuelMap, co
             Interpolate(model.KnockThreshold, axes.EZKRpm, axes.EZKLoad, rpm, loadPercent);
         for (double& cylinder : retard) {
             cylinder = std::max(0.0, cylinder - 1.0 * dt);
-            if (!fuelCut && advance - cylinder > threshold && random.Uniform() < 0.5) {
+            if (!fuelCut && advance - cylinder > threshold && knockRandom.Uniform() < 0.5) {
                 cylinder = std::min(9.75, std::ceil((advance - threshold + 1.0) * 4) / 4);
                 ++knockCount;
             }
