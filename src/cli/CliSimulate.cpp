@@ -9,6 +9,7 @@
 #include "core/ground/SettingsValues.h"
 #include "core/maps/EngineSetupText.h"
 #include "core/maps/MapText.h"
+#include "core/simulate/DemoProject.h"
 #include "core/simulate/DriveSimulation.h"
 
 namespace kelvane::cli {
@@ -34,7 +35,9 @@ const char* const SimulateUsageText =
     "  --config MAF|HMAF|TPS|MAP LH configuration (default MAF)\n"
     "  --ezk S4|GT               EZK configuration (default S4)\n"
     "  --print-true-maps         print the model's true fuel map and knock threshold map\n"
-    "                            instead of driving (no map files needed)\n";
+    "                            instead of driving (no map files needed)\n"
+    "  --demo-project DIR        write the demo project (two sessions of three drives\n"
+    "                            and their base maps) into DIR instead of driving\n";
 
 namespace {
 
@@ -55,6 +58,7 @@ int RunSimulate(const std::vector<std::string>& arguments) {
     TDriveOptions drive;
     TEngineSetup setup{TLHVersion::LH23, TLHConfig::Maf, TEZKVersion::S4};
     bool printTrueMaps = false;
+    std::string demoFolder;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& option = arguments[i];
         if (option == "--help" || option == "-h") {
@@ -74,6 +78,8 @@ int RunSimulate(const std::vector<std::string>& arguments) {
             fuelPath = value;
         } else if (option == "--ignition-map") {
             ignitionPath = value;
+        } else if (option == "--demo-project") {
+            demoFolder = value;
         } else if (option == "--out") {
             outPath = value;
         } else if (option == "--seed") {
@@ -109,6 +115,12 @@ int RunSimulate(const std::vector<std::string>& arguments) {
         } else {
             return UsageError("unknown option " + option);
         }
+    }
+    if (!demoFolder.empty()) {
+        std::string error;
+        if (WriteDemoProject(demoFolder, error)) return 0;
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
     }
     const TEngineModel model = MakeEngineModel(setup);
     if (printTrueMaps) {
