@@ -27,7 +27,7 @@ constexpr TDemoRun DemoRuns[] = {
     {"2026-05-09", "Run02.txt", 22, TDriveKind::Mixed, 88},
     {"2026-05-09", "Run03.txt", 23, TDriveKind::Pulls, 88},
 };
-constexpr double DemoRunSec = 60;
+constexpr double DemoRunSec = 90;
 
 }  // namespace
 
