@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "core/maps/MapText.h"
+#include "core/simulate/DemoBinImages.h"
 #include "core/simulate/DriveSimulation.h"
 
 namespace kelvane {
@@ -53,6 +54,11 @@ std::vector<TDemoFile> DemoProjectFiles() {
         files.push_back({std::string(session) + "/base fuel map.txt", MapFileText(fuel, 0)});
         files.push_back({std::string(session) + "/base EZK map.txt", MapFileText(ignition, 1)});
     }
+    // The first session also has the maps as the device keeps them.
+    const auto bytes = [](const TBinBytes& image) { return std::string(image.begin(), image.end()); };
+    files.push_back(
+        {"2026-05-02/LH base.bin", bytes(MakeLHDeviceImage(fuel, model.Axes.LHRpm, model.Axes.LHLoad))});
+    files.push_back({"2026-05-02/EZK base.bin", bytes(MakeEZKDeviceImage(ignition, model.Axes.EZKRpm))});
     for (const TDemoRun& run : DemoRuns) {
         TDriveOptions options;
         options.Seed = run.Seed;

@@ -5,6 +5,9 @@
 #include <set>
 #include <string>
 
+#include "core/maps/BinEZKImage.h"
+#include "core/maps/BinLHImage.h"
+#include "core/maps/MapAxes.h"
 #include "core/maps/MapText.h"
 #include "core/projects/ProjectFolders.h"
 #include "core/shell/LogOpening.h"
@@ -46,6 +49,37 @@ TEST(DemoProject, IsAProjectOfTwoSessionsWithThreeRunsAndTheirMaps) {
             EXPECT_EQ(file.Lines.Skipped(), 0u) << path;
         }
     }
+}
+
+TEST(DemoProject, TheBinImagesHoldTheBaseMapsOverTheirAxes) {
+    const fs::path session = DemoFolder / "2026-05-02";
+    TMapGrid fuelText{}, ignitionText{};
+    ASSERT_TRUE(ReadLHMapText(session / "base fuel map.txt", fuelText));
+    ASSERT_TRUE(ReadEZKMapText(session / "base EZK map.txt", ignitionText));
+
+    ASSERT_TRUE(TLHbinFile::IsLHbinFile(session / "LH base.bin"));
+    const TLHbinFile lh(session / "LH base.bin");
+    TMapGrid fuel{};
+    ASSERT_TRUE(lh.ReadMap(TLHMapSource::Cat, fuel));
+    EXPECT_EQ(fuel, fuelText);
+    EXPECT_TRUE(lh.CatMapInUse());
+    EXPECT_EQ(lh.LoadSensor(), TLHLoadSensor::Maf);
+    EXPECT_EQ(lh.LoadAxis(), AxisTables::LH23LoadMaf);
+    const auto lhRpm = lh.RpmAxis();
+    ASSERT_TRUE(lhRpm);
+    for (int i = 0; i < MapSize; ++i)
+        EXPECT_NEAR((*lhRpm)[i], AxisTables::LH23Rpm[i], 0.04 * AxisTables::LH23Rpm[i]) << i;
+
+    ASSERT_TRUE(TEZKbinFile::IsEZKbinFile(session / "EZK base.bin"));
+    const TEZKbinFile ezk(session / "EZK base.bin");
+    TMapGrid ignition{};
+    ASSERT_TRUE(ezk.ReadMap(TEZKMapSource::Cat98, ignition));
+    for (int i = 0; i < MapSize * MapSize; ++i)
+        EXPECT_NEAR(ignition.Values[i], ignitionText.Values[i], 0.25) << i;
+    const auto ezkRpm = ezk.RpmAxis();
+    ASSERT_TRUE(ezkRpm);
+    for (int i = 0; i < MapSize; ++i)
+        EXPECT_NEAR((*ezkRpm)[i], AxisTables::EZKRpmS4[i], 0.02 * AxisTables::EZKRpmS4[i]) << i;
 }
 
 TEST(DemoProject, TheGeneratorMakesTheStoredFilesByteForByte) {
