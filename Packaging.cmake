@@ -10,6 +10,7 @@ foreach(size 16x16 32x32 48x48 64x64 128x128 256x256)
 endforeach()
 install(FILES packaging/kelvane.1 packaging/kelvane-cli.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(DIRECTORY docs/manual/ DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kelvane/manual)
+install(DIRECTORY examples/demo-project/ DESTINATION ${CMAKE_INSTALL_DATADIR}/kelvane/demo-project)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kelvane)

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
 #include <QStandardPaths>
 #include <QStringList>
@@ -65,7 +66,11 @@ int main(int argc, char* argv[]) {
     const QString screenshotPath = QString::fromStdString(commandLine.ScreenshotPath);
     const QString screenshotWindow = QString::fromStdString(commandLine.ScreenshotWindow);
 
-    const QStringList logFiles = QtArguments(commandLine.LogFiles);
+    // A folder named on the command line is a project (or session) to open.
+    QStringList logFiles;
+    QStringList folders;
+    for (const QString& argument : QtArguments(commandLine.LogFiles))
+        (QFileInfo(argument).isDir() ? folders : logFiles).append(argument);
 
     // One copy owns the settings: a later start hands its files to it and
     // ends. A screenshot run stands apart and writes no settings at exit.
@@ -94,6 +99,14 @@ int main(int argc, char* argv[]) {
         [&mainForm](const QStringList& files) { mainForm.TakeHandedOverFiles(files); }, Qt::QueuedConnection);
     if (!logFiles.isEmpty() && screenshotPath.isEmpty())
         QTimer::singleShot(0, &mainForm, [&mainForm, logFiles] { mainForm.OpenLogFilesAsNewPlot(logFiles); });
+    for (const QString& folder : folders)
+        QTimer::singleShot(0, &mainForm, [&mainForm, folder] {
+            if (!mainForm.OpenFolderFromCommandLine(folder))
+                std::fprintf(stderr, "%s is neither a project folder nor a session folder with logs\n",
+                             qPrintable(folder));
+        });
+    if (logFiles.isEmpty() && folders.isEmpty() && screenshotPath.isEmpty())
+        QTimer::singleShot(0, &mainForm, [&mainForm] { mainForm.OfferDemoProject(); });
 
     if (!screenshotPath.isEmpty()) {
         // No one is there to answer the Log File Options window.

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "cli/CliOptions.h"
 
 namespace kelvane::cli {
@@ -17,5 +20,9 @@ int RunMap(const TCliOptions& options);
 // window refuses.
 int RunAdjustFuel(const TCliOptions& options);
 int RunAdjustIgnition(const TCliOptions& options);
+// simulate parses its own options: it reads maps and writes a log, unlike
+// the commands above; 2 for a usage error.
+int RunSimulate(const std::vector<std::string>& arguments);
+extern const char* const SimulateUsageText;
 
 }  // namespace kelvane::cli

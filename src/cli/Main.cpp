@@ -8,6 +8,8 @@
 int main(int argc, char** argv) {
     using namespace kelvane::cli;
     const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (!arguments.empty() && arguments[0] == "simulate")
+        return RunSimulate(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
     const TParseResult parsed = ParseArguments(arguments);
     if (!parsed.Ok) {
         std::fprintf(stderr, "kelvane-cli: %s\n\n%s", parsed.Error.c_str(), UsageText);

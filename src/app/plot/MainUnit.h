@@ -204,6 +204,14 @@ class TMainForm : public QMainWindow {
     // Log files named on the command line: a new plot through the Log File
     // Options window.
     void OpenLogFilesAsNewPlot(QStringList files, TLogOptionsChoice choice = TLogOptionsChoice::Ask);
+    // ---- Demo and project folders (MainDemo.cpp) ----
+    // A project or session folder named on the command line opens as if
+    // picked in the Project Manager. False when it is neither.
+    bool OpenFolderFromCommandLine(const QString& folder);
+    // With nothing to open and no recent file, asks once whether to open the
+    // demo project, and opens it on yes.
+    void OfferDemoProject();
+    // ---- end of demo and project folders ----
     // Files a later start of the program handed over: the window comes
     // forward and they join the plot as "Open Log File (add to Plot)" adds.
     void TakeHandedOverFiles(QStringList files);
