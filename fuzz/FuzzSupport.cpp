@@ -5,6 +5,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "support/MapStateCompare.h"
+
 namespace kelvane::fuzz {
 
 namespace {
@@ -45,31 +47,8 @@ std::filesystem::path WriteScratchFile(std::string_view name, std::string_view b
 
 namespace kelvane::fuzz {
 
-namespace {
-
-bool SameFuel(const TFuelMapSet& a, const TFuelMapSet& b) {
-    return SameBytes(a.Reference, b.Reference) && a.ReferenceLoaded == b.ReferenceLoaded &&
-           a.ReferencePath == b.ReferencePath && a.Source == b.Source &&
-           SameBytes(a.Adjustments, b.Adjustments) && a.AdjustmentsEdited == b.AdjustmentsEdited &&
-           SameBytes(a.Updated, b.Updated) && a.UpdatedPath == b.UpdatedPath &&
-           SameBytes(a.TargetAfr, b.TargetAfr);
-}
-
-bool SameIgnition(const TIgnitionMapSet& a, const TIgnitionMapSet& b) {
-    return SameBytes(a.Reference, b.Reference) && a.ReferenceLoaded == b.ReferenceLoaded &&
-           a.ReferencePath == b.ReferencePath && a.Source == b.Source &&
-           SameBytes(a.Adjustments, b.Adjustments) && a.AdjustmentsEdited == b.AdjustmentsEdited &&
-           SameBytes(a.Updated, b.Updated) && a.UpdatedPath == b.UpdatedPath &&
-           SameBytes(a.WotCurve, b.WotCurve);
-}
-
-}  // namespace
-
 bool SameMapState(const TKelvaneState& a, const TKelvaneState& b) {
-    return SameFuel(a.Fuel, b.Fuel) && SameIgnition(a.Ignition, b.Ignition) && a.Setup() == b.Setup() &&
-           SameBytes(a.Axes.LHRpm, b.Axes.LHRpm) && SameBytes(a.Axes.LHLoad, b.Axes.LHLoad) &&
-           SameBytes(a.Axes.EZKRpm, b.Axes.EZKRpm) && SameBytes(a.Axes.EZKLoad, b.Axes.EZKLoad) &&
-           a.LHImage.Get() == b.LHImage.Get() && a.EZKImage.Get() == b.EZKImage.Get();
+    return testing::SameMapState(a, b);
 }
 
 }  // namespace kelvane::fuzz
