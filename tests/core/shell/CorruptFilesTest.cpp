@@ -167,7 +167,10 @@ TEST(CorruptFilesTest, MapTextShapesGiveTheDocumentedResult) {
     } shapes[] = {
         {"16 x 16", good, true},
         {"15 x 16", MapLines(15, lhLine), false},
+        {"17 x 16: the 16th line ends the read", MapLines(17, lhLine), true},
         {"16 x 15", MapLines(16, lhLine.substr(0, lhLine.rfind('\t'))), false},
+        {"16 x 17", MapLines(16, lhLine + "\t100"), false},
+        {"a title and a blank line first", "Fuel map\r\n\r\n" + good, true},
         {"LF line ends", Replaced(good, "\r\n", "\n"), true},
         {"a value that is not a number", Replaced(good, "115\r\n", "abc\r\n"), false},
         {"empty", "", false},
