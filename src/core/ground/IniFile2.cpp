@@ -78,6 +78,11 @@ bool LoadText(const std::filesystem::path& path, TText& text, std::string_view* 
         std::string_view line = rest.substr(0, lineBreak);
         rest = lineBreak == std::string_view::npos ? std::string_view{} : rest.substr(lineBreak + 1);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        // Written back with bare line feeds, a carriage return left at a line's
+        // end would join the line end and be lost at the next read; dropped
+        // now, every write of the file reads back as it was written.
+        if (text.LineEnd == "\n")
+            while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         text.Lines.emplace_back(line);
     }
     return true;
