@@ -47,13 +47,6 @@ TLine Classify(std::string_view line) {
     return {TLineKind::Key, key, TrimBlanks(trimmed.substr(equals + 1))};
 }
 
-// The file as lines, without their line ends.
-struct TIniText {
-    bool HasBom = false;
-    std::string LineEnd = "\r\n";
-    std::vector<std::string> Lines;
-};
-
 constexpr std::string_view CannotRead = "cannot be read";
 constexpr std::string_view NotAFile = "not a regular file";
 constexpr std::string_view CannotStore = "the section, key or value cannot be stored in a settings file";
@@ -61,7 +54,8 @@ constexpr std::string_view CannotStore = "the section, key or value cannot be st
 // A missing file is empty; a file that exists but cannot be read is a failure,
 // so that a write never replaces a file it could not see. reason (when given)
 // says why it failed.
-bool LoadText(const std::filesystem::path& path, TIniText& text, std::string_view* reason = nullptr) {
+template <typename TText>
+bool LoadText(const std::filesystem::path& path, TText& text, std::string_view* reason) {
     const auto fail = [reason](std::string_view why) {
         if (reason) *reason = why;
         return false;
@@ -84,6 +78,11 @@ bool LoadText(const std::filesystem::path& path, TIniText& text, std::string_vie
         std::string_view line = rest.substr(0, lineBreak);
         rest = lineBreak == std::string_view::npos ? std::string_view{} : rest.substr(lineBreak + 1);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        // Written back with bare line feeds, a carriage return left at a line's
+        // end would join the line end and be lost at the next read; dropped
+        // now, every write of the file reads back as it was written.
+        if (text.LineEnd == "\n")
+            while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         text.Lines.emplace_back(line);
     }
     return true;
@@ -97,17 +96,6 @@ std::filesystem::path WriteTarget(const std::filesystem::path& path) {
         if (!error) return target;
     }
     return path;
-}
-
-// errorText receives "<file>: <reason>" on failure.
-bool SaveText(const std::filesystem::path& path, const TIniText& text, std::string& errorText) {
-    std::string bytes;
-    if (text.HasBom) bytes += Utf8Bom;
-    for (const std::string& line : text.Lines) {
-        bytes += line;
-        bytes += text.LineEnd;
-    }
-    return WriteFileAtomically(WriteTarget(path), bytes, &errorText);
 }
 
 // Calls visit(index, line) for every key line of the named section (all its
@@ -124,12 +112,10 @@ void ForEachKey(const std::vector<std::string>& lines, std::string_view section,
     }
 }
 
-std::optional<std::string> FindValue(const std::filesystem::path& path, std::string_view section,
+std::optional<std::string> FindValue(const std::vector<std::string>& lines, std::string_view section,
                                      std::string_view key) {
-    TIniText text;
-    if (!LoadText(path, text)) return std::nullopt;
     std::optional<std::string> found;
-    ForEachKey(text.Lines, section, [&](std::size_t, const TLine& line) {
+    ForEachKey(lines, section, [&](std::size_t, const TLine& line) {
         if (!SameName(line.Name, key)) return true;
         found = std::string(line.Value);
         return false;
@@ -148,6 +134,56 @@ bool ValidKey(std::string_view key) {
 
 }  // namespace
 
+const TIniFile2::TText* TIniFile2::CurrentText(TText& scratch, std::string_view* reason) const {
+    if (FPending) return &*FPending;
+    return LoadText(FFileName, scratch, reason) ? &scratch : nullptr;
+}
+
+TIniFile2::TText* TIniFile2::TextToChange(TText& scratch, std::string_view* reason) {
+    if (FUpdateDepth == 0) return LoadText(FFileName, scratch, reason) ? &scratch : nullptr;
+    if (!FPending) {
+        TText loaded;
+        if (!LoadText(FFileName, loaded, reason)) return nullptr;
+        FPending = std::move(loaded);
+    }
+    return &*FPending;
+}
+
+bool TIniFile2::Save(const TText& text, std::string& errorText) const {
+    std::string bytes;
+    if (text.HasBom) bytes += Utf8Bom;
+    for (const std::string& line : text.Lines) {
+        bytes += line;
+        bytes += text.LineEnd;
+    }
+    const std::filesystem::path target = WriteTarget(FFileName);
+    return FWriter ? FWriter(target, bytes, &errorText) : WriteFileAtomically(target, bytes, &errorText);
+}
+
+bool TIniFile2::Store(const TText& text) {
+    if (FUpdateDepth > 0) {
+        FPendingChanged = true;
+        return true;
+    }
+    std::string errorText;
+    return Save(text, errorText) || FailWith(std::move(errorText));
+}
+
+void TIniFile2::BeginUpdate() {
+    ++FUpdateDepth;
+}
+
+bool TIniFile2::EndUpdate() {
+    if (FUpdateDepth == 0 || --FUpdateDepth > 0) return true;
+    const bool changed = FPendingChanged;
+    std::optional<TText> pending = std::move(FPending);
+    FPending.reset();
+    FPendingChanged = false;
+    if (!changed || !pending) return true;
+    std::string errorText;
+    return Save(*pending, errorText) || FailWith(std::move(errorText));
+}
+
 bool TIniFile2::Fail(std::string_view reason) {
     return FailWith(FFileName.string() + ": " + std::string(reason));
 }
@@ -162,17 +198,21 @@ std::string TIniFile2::ReadString(std::string_view section, std::string_view key
     section = TrimBlanks(section);
     key = TrimBlanks(key);
     if (section.empty() || key.empty()) return std::string(defaultValue);
-    return FindValue(FFileName, section, key).value_or(std::string(defaultValue));
+    TText scratch;
+    const TText* text = CurrentText(scratch);
+    if (!text) return std::string(defaultValue);
+    return FindValue(text->Lines, section, key).value_or(std::string(defaultValue));
 }
 
 bool TIniFile2::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     section = TrimBlanks(section);
     key = TrimBlanks(key);
     if (!ValidSection(section) || !ValidKey(key) || HasLineBreak(value)) return Fail(CannotStore);
-    TIniText text;
+    TText scratch;
     std::string_view reason;
-    if (!LoadText(FFileName, text, &reason)) return Fail(reason);
-    std::string errorText;
+    TText* changed = TextToChange(scratch, &reason);
+    if (!changed) return Fail(reason);
+    TText& text = *changed;
 
     const std::string newLine = std::string(key) + "=" + std::string(value);
     std::optional<std::size_t> keyLine;
@@ -188,7 +228,7 @@ bool TIniFile2::WriteString(std::string_view section, std::string_view key, std:
         const std::string replaced = storedKey + "=" + std::string(value);
         if (text.Lines[*keyLine] == replaced) return true;
         text.Lines[*keyLine] = replaced;
-        return SaveText(FFileName, text, errorText) || FailWith(std::move(errorText));
+        return Store(text);
     }
 
     // A new key goes after the last key line of the section's first block.
@@ -209,7 +249,7 @@ bool TIniFile2::WriteString(std::string_view section, std::string_view key, std:
         text.Lines.push_back("[" + std::string(section) + "]");
         text.Lines.push_back(newLine);
     }
-    return SaveText(FFileName, text, errorText) || FailWith(std::move(errorText));
+    return Store(text);
 }
 
 int TIniFile2::ReadInteger(std::string_view section, std::string_view key, int defaultValue) const {
@@ -249,15 +289,19 @@ bool TIniFile2::SectionExists(std::string_view section) const {
 bool TIniFile2::ValueExists(std::string_view section, std::string_view key) const {
     section = TrimBlanks(section);
     key = TrimBlanks(key);
-    return !section.empty() && !key.empty() && FindValue(FFileName, section, key).has_value();
+    if (section.empty() || key.empty()) return false;
+    TText scratch;
+    const TText* text = CurrentText(scratch);
+    return text && FindValue(text->Lines, section, key).has_value();
 }
 
 void TIniFile2::ReadSection(std::string_view section, std::vector<std::string>& keys) const {
     keys.clear();
     section = TrimBlanks(section);
-    TIniText text;
-    if (section.empty() || !LoadText(FFileName, text)) return;
-    ForEachKey(text.Lines, section, [&](std::size_t, const TLine& line) {
+    TText scratch;
+    const TText* text = section.empty() ? nullptr : CurrentText(scratch);
+    if (!text) return;
+    ForEachKey(text->Lines, section, [&](std::size_t, const TLine& line) {
         const bool known = std::any_of(keys.begin(), keys.end(),
                                        [&](const std::string& name) { return SameName(name, line.Name); });
         if (!known) keys.emplace_back(line.Name);
@@ -267,9 +311,10 @@ void TIniFile2::ReadSection(std::string_view section, std::vector<std::string>& 
 
 void TIniFile2::ReadSections(std::vector<std::string>& sections) const {
     sections.clear();
-    TIniText text;
-    if (!LoadText(FFileName, text)) return;
-    for (const std::string& raw : text.Lines) {
+    TText scratch;
+    const TText* text = CurrentText(scratch);
+    if (!text) return;
+    for (const std::string& raw : text->Lines) {
         const TLine line = Classify(raw);
         if (line.Kind != TLineKind::Section || line.Name.empty()) continue;
         const bool known = std::any_of(sections.begin(), sections.end(),
@@ -281,11 +326,12 @@ void TIniFile2::ReadSections(std::vector<std::string>& sections) const {
 void TIniFile2::ReadSectionValues(std::string_view section, std::vector<std::string>& lines) const {
     lines.clear();
     section = TrimBlanks(section);
-    TIniText text;
-    if (section.empty() || !LoadText(FFileName, text)) return;
+    TText scratch;
+    const TText* text = section.empty() ? nullptr : CurrentText(scratch);
+    if (!text) return;
     std::vector<std::string> keys;
     // The first value of a key wins, as for ReadString.
-    ForEachKey(text.Lines, section, [&](std::size_t, const TLine& line) {
+    ForEachKey(text->Lines, section, [&](std::size_t, const TLine& line) {
         const bool known = std::any_of(keys.begin(), keys.end(),
                                        [&](const std::string& name) { return SameName(name, line.Name); });
         if (!known) {
@@ -299,39 +345,39 @@ void TIniFile2::ReadSectionValues(std::string_view section, std::vector<std::str
 bool TIniFile2::EraseSection(std::string_view section) {
     section = TrimBlanks(section);
     if (section.empty()) return Fail(CannotStore);
-    TIniText text;
+    TText scratch;
     std::string_view reason;
-    if (!LoadText(FFileName, text, &reason)) return Fail(reason);
+    TText* text = TextToChange(scratch, &reason);
+    if (!text) return Fail(reason);
     std::vector<std::string> kept;
     bool inSection = false;
-    for (std::string& raw : text.Lines) {
+    for (const std::string& raw : text->Lines) {
         const TLine line = Classify(raw);
         if (line.Kind == TLineKind::Section) inSection = SameName(line.Name, section);
-        if (!inSection) kept.push_back(std::move(raw));
+        if (!inSection) kept.push_back(raw);
     }
-    if (kept.size() == text.Lines.size()) return true;
-    text.Lines = std::move(kept);
-    std::string errorText;
-    return SaveText(FFileName, text, errorText) || FailWith(std::move(errorText));
+    if (kept.size() == text->Lines.size()) return true;
+    text->Lines = std::move(kept);
+    return Store(*text);
 }
 
 bool TIniFile2::DeleteKey(std::string_view section, std::string_view key) {
     section = TrimBlanks(section);
     key = TrimBlanks(key);
     if (section.empty() || key.empty()) return Fail(CannotStore);
-    TIniText text;
+    TText scratch;
     std::string_view reason;
-    if (!LoadText(FFileName, text, &reason)) return Fail(reason);
+    TText* text = TextToChange(scratch, &reason);
+    if (!text) return Fail(reason);
     std::vector<std::size_t> doomed;
-    ForEachKey(text.Lines, section, [&](std::size_t index, const TLine& line) {
+    ForEachKey(text->Lines, section, [&](std::size_t index, const TLine& line) {
         if (SameName(line.Name, key)) doomed.push_back(index);
         return true;
     });
     if (doomed.empty()) return true;
     for (auto it = doomed.rbegin(); it != doomed.rend(); ++it)
-        text.Lines.erase(text.Lines.begin() + static_cast<std::ptrdiff_t>(*it));
-    std::string errorText;
-    return SaveText(FFileName, text, errorText) || FailWith(std::move(errorText));
+        text->Lines.erase(text->Lines.begin() + static_cast<std::ptrdiff_t>(*it));
+    return Store(*text);
 }
 
 }  // namespace kelvane

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +20,10 @@ namespace kelvane {
 // file at once (through a temporary file and a rename, so a crash never
 // leaves a cut-off file). Two objects on the same file therefore always
 // agree. A missing file reads as empty and is created by the first write.
+// The exception is an update (BeginUpdate / EndUpdate, or TIniUpdate): its
+// writes are gathered in memory, reads through this object see them, and the
+// file is replaced once at its end, so a save of many keys rewrites a large
+// file once rather than once per key.
 //
 // Writes return false when nothing was written: an empty section or key name,
 // a name or value that cannot be stored in the file form (a line break, "="
@@ -61,14 +67,43 @@ class TIniFile2 {
 
     [[nodiscard]] bool EraseSection(std::string_view section);
     [[nodiscard]] bool DeleteKey(std::string_view section, std::string_view key);
-    // Writes go through at once; kept for callers used to flushing.
+    // Writes go through at once (or at the end of the update); kept for
+    // callers used to flushing.
     void UpdateFile() {}
+
+    // Gathers the writes up to the matching EndUpdate; updates nest, and only
+    // the outermost end writes the file (and only when something changed).
+    // EndUpdate is false when that write failed: then none of the update's
+    // changes reached the file, and LastError says why.
+    void BeginUpdate();
+    [[nodiscard]] bool EndUpdate();
+
+    // How the file is replaced: bytes into path, false with errorText set on
+    // failure. Empty (the default): WriteFileAtomically. Tests count writes here.
+    using TFileWriter = std::function<bool(const std::filesystem::path& path, std::string_view bytes,
+                                           std::string* errorText)>;
+    void SetFileWriter(TFileWriter writer) { FWriter = std::move(writer); }
 
     // Why the latest write that failed did so, as "<file>: <reason>"; empty
     // while none has failed.
     const std::string& LastError() const { return FLastError; }
 
   private:
+    // The file as lines, without their line ends.
+    struct TText {
+        bool HasBom = false;
+        std::string LineEnd = "\r\n";
+        std::vector<std::string> Lines;
+    };
+    // The text reads see: the update's text when one holds it, else the file
+    // read into scratch. Null when the file exists and cannot be read.
+    const TText* CurrentText(TText& scratch, std::string_view* reason = nullptr) const;
+    // The same for a change; inside an update the update's text is loaded once.
+    TText* TextToChange(TText& scratch, std::string_view* reason);
+    // Writes the changed text now, or at the end of the update.
+    bool Store(const TText& text);
+    bool Save(const TText& text, std::string& errorText) const;
+
     // Keeps "<file>: <reason>" for LastError and reports the failure.
     bool Fail(std::string_view reason);
     // Keeps a failure text that already names the file.
@@ -76,6 +111,30 @@ class TIniFile2 {
 
     std::filesystem::path FFileName;
     std::string FLastError;
+    TFileWriter FWriter;
+    int FUpdateDepth = 0;
+    std::optional<TText> FPending;  // the update's text, once a change loaded it
+    bool FPendingChanged = false;
+};
+
+// An update of one settings file for the life of a scope: Commit ends it and
+// says whether the file was written; a scope left without Commit ends it too.
+class TIniUpdate {
+  public:
+    explicit TIniUpdate(TIniFile2& ini) : FIni(&ini) { ini.BeginUpdate(); }
+    ~TIniUpdate() { (void)Commit(); }
+    TIniUpdate(const TIniUpdate&) = delete;
+    TIniUpdate& operator=(const TIniUpdate&) = delete;
+
+    [[nodiscard]] bool Commit() {
+        if (FIni) FCommitted = FIni->EndUpdate();
+        FIni = nullptr;
+        return FCommitted;
+    }
+
+  private:
+    TIniFile2* FIni;
+    bool FCommitted = true;
 };
 
 }  // namespace kelvane

@@ -149,8 +149,16 @@ bool TFolderSettingsFile::Open(const std::filesystem::path& folder) {
     const std::filesystem::path path = folder.empty() ? std::filesystem::path() : folder / SettingsFileName;
     // Compared exactly: where file names keep case, "Proj" and "proj" are two projects.
     if (FFile && FFile->FileName() != path) FFile.reset();
-    if (!path.empty() && !FFile) FFile = std::make_unique<TIniFile2>(path);
+    if (!path.empty() && !FFile) {
+        FFile = std::make_unique<TIniFile2>(path);
+        FFile->SetFileWriter(FWriter);
+    }
     return FFile != nullptr;
+}
+
+void TFolderSettingsFile::SetFileWriter(TIniFile2::TFileWriter writer) {
+    FWriter = std::move(writer);
+    if (FFile) FFile->SetFileWriter(FWriter);
 }
 
 std::string TFolderSettingsFile::ReadString(std::string_view key, std::string_view defaultValue) const {
@@ -180,6 +188,12 @@ bool TFolderSettingsFile::WriteBool(std::string_view key, bool value) {
 TSettingsStore::TSettingsStore(std::filesystem::path commonRoot, std::string_view programBaseName)
     : FCommonRoot(std::move(commonRoot)), FMain(FCommonRoot / (std::string(programBaseName) + ".ini")) {}
 
+void TSettingsStore::SetFileWriter(const TIniFile2::TFileWriter& writer) {
+    FMain.SetFileWriter(writer);
+    FProject.SetFileWriter(writer);
+    FSession.SetFileWriter(writer);
+}
+
 std::filesystem::path TargetAfrMapPath(const TSettingsStore& store, const TSettings& settings) {
     const std::filesystem::path& folder =
         settings.ProjectFolder.empty() ? store.CommonRoot() : settings.ProjectFolder;
@@ -208,8 +222,11 @@ void LoadSettings(TSettingsStore& store, TSettings& settings, TSettingsLoad load
 TWriteFailures SaveSettings(TSettingsStore& store, TSettings& settings, const TSettingsHooks& hooks) {
     TWriteFailures failures;
     TIniFile2& main = store.Main();
+    // Every key of the main file goes into one write of it.
+    TIniUpdate mainUpdate(main);
     if (TIniFile2* project = store.Project().File()) {
-        const bool projectWritten = WriteProjectFile(*project, settings);
+        TIniUpdate projectUpdate(*project);
+        const bool projectWritten = WriteProjectFile(*project, settings) && projectUpdate.Commit();
         // The older per-project section is dropped once the project file holds
         // its values, never before.
         if (projectWritten && !settings.ProjectName.empty() &&
@@ -219,7 +236,7 @@ TWriteFailures SaveSettings(TSettingsStore& store, TSettings& settings, const TS
         store.Project().Free();
     }
 
-    if (!WriteMainFile(main, settings)) failures.Add(main);
+    if (!WriteMainFile(main, settings) || !mainUpdate.Commit()) failures.Add(main);
 
     if (hooks.TargetAfrEdited && *hooks.TargetAfrEdited && hooks.TargetAfrMap && hooks.WriteTargetAfrMap) {
         const std::filesystem::path path = TargetAfrMapPath(store, settings);

@@ -30,6 +30,8 @@ class TFolderSettingsFile {
     bool Open(const std::filesystem::path& folder);
     void Free() { FFile.reset(); }
     TIniFile2* File() const { return FFile.get(); }
+    // How the files opened from now on are written (see TIniFile2::SetFileWriter).
+    void SetFileWriter(TIniFile2::TFileWriter writer);
 
     // Single keys of section "Settings": with no file open a read gives the
     // default and a write does nothing (and reports false).
@@ -42,6 +44,7 @@ class TFolderSettingsFile {
 
   private:
     std::unique_ptr<TIniFile2> FFile;
+    TIniFile2::TFileWriter FWriter;
 };
 
 // The main settings file and the cached project and session files.
@@ -57,6 +60,8 @@ class TSettingsStore {
     bool OpenSessionSettings(const std::filesystem::path& folder) { return FSession.Open(folder); }
     TFolderSettingsFile& Project() { return FProject; }
     TFolderSettingsFile& Session() { return FSession; }
+    // How all three files are written (tests count the writes).
+    void SetFileWriter(const TIniFile2::TFileWriter& writer);
 
   private:
     std::filesystem::path FCommonRoot;
@@ -94,8 +99,8 @@ void LoadSettings(TSettingsStore& store, TSettings& settings, TSettingsLoad load
                   const TSettingsHooks& hooks = {});
 
 // Writes the project file (when one is open, then frees it), the main file's
-// plot and filter keys, and an edited target AFR map. Goes on past failures
-// and returns the files it could not write.
+// plot and filter keys, and an edited target AFR map, each settings file in
+// one write. Goes on past failures and returns the files it could not write.
 [[nodiscard]] TWriteFailures SaveSettings(TSettingsStore& store, TSettings& settings,
                                           const TSettingsHooks& hooks = {});
 

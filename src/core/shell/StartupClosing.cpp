@@ -1,5 +1,7 @@
 #include "core/shell/StartupClosing.h"
 
+#include <optional>
+
 #include "core/ground/IniKeys.h"
 #include "core/shell/SettingsMainFile.h"
 
@@ -22,6 +24,10 @@ TWriteFailures RunClosingSequence(TSettingsStore& store, TSettings& settings, co
     const auto noteMain = [&](bool written) {
         if (!written) failures.Add(main);
     };
+    // The main file's keys of the whole exit go into one write of it: a large
+    // file rewritten once per key kept the exit waiting for seconds.
+    std::optional<TIniUpdate> mainUpdate;
+    if (values.WriteSettings) mainUpdate.emplace(main);
     if (actions.ClosePlot) actions.ClosePlot();
     if (values.WriteSettings && values.MainWindowSize)
         noteMain(WriteWindowSize(main, MainWindowSection, *values.MainWindowSize));
@@ -40,6 +46,7 @@ TWriteFailures RunClosingSequence(TSettingsStore& store, TSettings& settings, co
         noteMain(WriteLayoutAtExit(main, values.Layout, values.PlotDisplay));
         if (actions.WriteColorTable) noteMain(actions.WriteColorTable());
         noteMain(SaveExitValues(main, settings));
+        noteMain(mainUpdate->Commit());
     }
     if (actions.StopFolderWorker) actions.StopFolderWorker();
     if (log) {

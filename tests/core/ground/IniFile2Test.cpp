@@ -230,6 +230,23 @@ TEST_F(IniFile2Test, KeepsLineEndsAndByteOrderMark) {
     EXPECT_EQ(Bytes(), "\xEF\xBB\xBF[A]\nx=1\ny=2\n");
 }
 
+// With bare line feeds, a stray carriage return at a line's end would join the
+// line end once written; it is dropped at once, so a file written reads back
+// as it was written (and an update writes what single writes would).
+TEST_F(IniFile2Test, StrayCarriageReturnsBeforeBareLineFeedsAreDropped) {
+    Put("[A]\nx=1\r\r\ny=2\r\nz=3\n");
+    TIniFile2 ini(Path());
+    EXPECT_EQ(ini.ReadString("A", "x", ""), "1");
+    EXPECT_EQ(ini.ReadString("A", "y", ""), "2");
+    ASSERT_TRUE(ini.WriteString("A", "z", "4"));
+    EXPECT_EQ(Bytes(), "[A]\nx=1\ny=2\nz=4\n");
+
+    // With CR LF line ends a carriage return inside a line is kept.
+    Put("[A]\r\nx=1\r\r\n");
+    ASSERT_TRUE(ini.WriteString("A", "z", "4"));
+    EXPECT_EQ(Bytes(), "[A]\r\nx=1\r\r\nz=4\r\n");
+}
+
 TEST_F(IniFile2Test, WriteThroughALinkKeepsTheLink) {
     const auto real = FFolder.Path() / "real.ini";
     Put("");
