@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,11 +47,13 @@ using TColumnSet = std::array<std::uint8_t, ColumnCount>;
 // Facts shared by every sample of one log file, kept once per file.
 struct TLogFileInfo {
     std::string FileName;  // full path, as given to the reader
-    std::string Bytes;     // the file's raw bytes; RawLine and HeaderLine point into them
-    std::uint32_t HeaderOffset = 0;
-    std::uint32_t HeaderLength = 0;
+    std::string Header;    // the header line as the file holds it, without its line end
+    // The file as it was read: a file whose size or time differs has changed since.
+    std::uint64_t Size = 0;
+    std::filesystem::file_time_type Modified{};
+    std::string Bytes;  // the file's raw bytes; RawLine points into them
 
-    std::string_view HeaderLine() const { return std::string_view(Bytes).substr(HeaderOffset, HeaderLength); }
+    std::string_view HeaderLine() const { return Header; }
 };
 
 // One log sample. The fields the filters, the plot and the statistics read on
@@ -88,7 +91,7 @@ struct alignas(64) TLogDataEntry {
     double IgnAdvance = MissingValue;
     double TimeStamp = 0;  // days on the plot's common time line
 
-    std::uint64_t RawOffset = 0;  // RawLine as offset and length into the file's bytes
+    std::uint64_t RawOffset = 0;  // RawLine as byte offset and length in the file as read
     std::uint32_t RawLength = 0;
     std::uint32_t File = 0;  // index into TLogData::Files
 

@@ -217,15 +217,19 @@ void ReserveForLines(std::vector<TLogDataEntry>& entries, const char* p, const c
 struct TFileLayout {
     const char* Begin = nullptr;
     const char* End = nullptr;
+    const char* HeaderStart = nullptr;
     const char* HeaderEnd = nullptr;
     const char* FirstData = nullptr;  // End when the file has no data line
 };
 
+// Offsets in the layout count from the file's first byte; a byte-order mark
+// before the header is skipped, not removed.
 TFileLayout LayOut(const std::string& bytes) {
     TFileLayout layout;
     layout.Begin = bytes.data();
     layout.End = layout.Begin + bytes.size();
-    layout.HeaderEnd = FindLineEnd(layout.Begin, layout.End);
+    layout.HeaderStart = layout.Begin + (std::string_view(bytes).starts_with(Utf8Bom) ? Utf8Bom.size() : 0);
+    layout.HeaderEnd = FindLineEnd(layout.HeaderStart, layout.End);
     const char* p = SkipLineEnd(layout.HeaderEnd, layout.End);
     while (p < layout.End) {
         const char* lineEnd = FindLineEnd(p, layout.End);
@@ -347,7 +351,8 @@ TParsedLines ParseDataLines(std::vector<TLogDataEntry>& entries, const TFileLayo
 // The file-level flags of the samples from first on, and the file's facts (kept only
 // when a sample refers to them).
 void FinishFile(TLogState& state, std::size_t first, const TLogHeader& header, const TParsedLines& parsed,
-                const TFileLayout& layout, std::string fileName, std::string bytes) {
+                const TFileLayout& layout, std::string fileName, std::string bytes,
+                std::filesystem::file_time_type modified) {
     auto& entries = state.Data.Entries;
     const std::size_t n = entries.size() - first;
     const bool o2Active =
@@ -362,8 +367,9 @@ void FinishFile(TLogState& state, std::size_t first, const TLogHeader& header, c
     if (n > 0) {
         TLogFileInfo info;
         info.FileName = std::move(fileName);
-        info.HeaderOffset = 0;
-        info.HeaderLength = static_cast<std::uint32_t>(layout.HeaderEnd - layout.Begin);
+        info.Header.assign(layout.HeaderStart, layout.HeaderEnd);
+        info.Size = bytes.size();
+        info.Modified = modified;
         info.Bytes = std::move(bytes);
         state.Data.Files.push_back(std::move(info));
     }
@@ -377,8 +383,8 @@ bool ReadHeader(TLogState& state, const TFileLayout& layout, TLogHeader& header,
         outcome = TReadOutcome::NoData;
         return false;
     }
-    header = ParseLogHeader(
-        std::string_view(layout.Begin, static_cast<std::size_t>(layout.HeaderEnd - layout.Begin)));
+    header = ParseLogHeader(std::string_view(
+        layout.HeaderStart, static_cast<std::size_t>(layout.HeaderEnd - layout.HeaderStart)));
     const char* const firstLineEnd = FindLineEnd(layout.FirstData, layout.End);
     reader.Separator = std::find(layout.FirstData, firstLineEnd, ',') != firstLineEnd ? ',' : '.';
     if (!header.Accepted()) {
@@ -405,7 +411,8 @@ TDataLineCounts LineCounts(std::size_t added, const TParsedLines& parsed) {
 }
 
 // Parses the bytes of one file straight into the list.
-TReadOutcome AppendLogSamples(TLogState& state, std::string fileName, std::string bytes, std::string& message,
+TReadOutcome AppendLogSamples(TLogState& state, std::string fileName, std::string bytes,
+                              std::filesystem::file_time_type modified, std::string& message,
                               std::size_t& added, TDataLineCounts& lines) {
     added = 0;
     const TFileLayout layout = LayOut(bytes);
@@ -423,7 +430,7 @@ TReadOutcome AppendLogSamples(TLogState& state, std::string fileName, std::strin
         ParseDataLines(entries, layout, reader, NextBaseTime(state.Data), fileIndex, nullptr, 0);
     added = entries.size() - first;
     lines = LineCounts(added, parsed);
-    FinishFile(state, first, header, parsed, layout, std::move(fileName), std::move(bytes));
+    FinishFile(state, first, header, parsed, layout, std::move(fileName), std::move(bytes), modified);
     return TReadOutcome::Loaded;
 }
 
@@ -464,8 +471,8 @@ TJoinPlace PlaceAfterRemoval(const TLogState& state, std::string_view fileName) 
 // that a cancel keeps it. Events run from the callback may have changed the list: then
 // the samples are placed again by the list as it is at the join.
 TReadOutcome StageLogSamples(TLogState& state, std::string fileName, std::string bytes,
-                             const TLoadLogOptions& options, std::string& message, std::size_t& added,
-                             TDataLineCounts& lines) {
+                             std::filesystem::file_time_type modified, const TLoadLogOptions& options,
+                             std::string& message, std::size_t& added, TDataLineCounts& lines) {
     added = 0;
     const TFileLayout layout = LayOut(bytes);
     TLogHeader header;
@@ -499,7 +506,7 @@ TReadOutcome StageLogSamples(TLogState& state, std::string fileName, std::string
         entries.insert(entries.end(), staged.begin(), staged.end());
     added = entries.size() - first;
     lines = LineCounts(added, parsed);
-    FinishFile(state, first, header, parsed, layout, std::move(fileName), std::move(bytes));
+    FinishFile(state, first, header, parsed, layout, std::move(fileName), std::move(bytes), modified);
     return TReadOutcome::Loaded;
 }
 
@@ -558,15 +565,13 @@ TLoadLogResult LoadLogFile(TLogState& state, const std::filesystem::path& path,
     }
     if (read) {
         const std::uint64_t size = bytes.size();
-        // A log saved again by an editor as "UTF-8 with BOM": the mark is not part of the first title.
-        DropByteOrderMark(bytes);
         std::error_code error;
         const auto modified = std::filesystem::last_write_time(path, error);
-        const TReadOutcome outcome = staged
-                                         ? StageLogSamples(state, fileName, std::move(bytes), options,
-                                                           result.Message, result.SamplesAdded, result.Lines)
-                                         : AppendLogSamples(state, fileName, std::move(bytes), result.Message,
-                                                            result.SamplesAdded, result.Lines);
+        const TReadOutcome outcome =
+            staged ? StageLogSamples(state, fileName, std::move(bytes), modified, options, result.Message,
+                                     result.SamplesAdded, result.Lines)
+                   : AppendLogSamples(state, fileName, std::move(bytes), modified, result.Message,
+                                      result.SamplesAdded, result.Lines);
         if (outcome == TReadOutcome::Cancelled) {
             result.Cancelled = true;
             return result;

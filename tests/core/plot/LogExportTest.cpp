@@ -32,7 +32,7 @@ struct LogExportTest : ::testing::Test {
         TLogFileInfo file;
         file.FileName = "Run" + std::to_string(data.Files.size()) + ".txt";
         file.Bytes = header + "\r\n";
-        file.HeaderLength = static_cast<std::uint32_t>(header.size());
+        file.Header = header;
         for (const TLine& line : lines) {
             TLogDataEntry e = TPlotFixture::Sample(line.Rpm, line.PlotMaf, 50, 14.0);
             e.File = static_cast<std::uint32_t>(data.Files.size());

@@ -90,7 +90,11 @@ struct ReadoutsSampleTest : ::testing::Test {
     TPlotFixture f;
     TLogData data;
 
-    ReadoutsSampleTest() { data.Files.push_back({"/logs/Session 3/Run07.txt", {}, 0, 0}); }
+    ReadoutsSampleTest() {
+        TLogFileInfo file;
+        file.FileName = "/logs/Session 3/Run07.txt";
+        data.Files.push_back(file);
+    }
 
     std::size_t Add(TLogDataEntry entry) {
         data.Entries.push_back(entry);
