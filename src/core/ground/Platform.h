@@ -1,9 +1,12 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
+#include <cstdint>
 #include <ctime>
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
 
 // The operating system's file, process and time services the core needs
@@ -43,5 +46,32 @@ TNewFileResult WriteNewFileDurably(const std::filesystem::path& path, std::strin
                                    const std::filesystem::path& modeFrom);
 // Makes a folder's entries (a rename into it) durable.
 void FlushFolder(const std::filesystem::path& folder);
+
+// A regular file open for reading at any offset, from several threads at once.
+class TReadOnlyFile {
+  public:
+    TReadOnlyFile() = default;
+    ~TReadOnlyFile();
+    TReadOnlyFile(const TReadOnlyFile&) = delete;
+    TReadOnlyFile& operator=(const TReadOnlyFile&) = delete;
+
+    // Opens path when it is a regular file (never waiting on a pipe or a device);
+    // otherwise false, with error saying why ("not a regular file", or the system's reason).
+    bool Open(const std::filesystem::path& path, std::string& error);
+    // The size when opened: a file that grows meanwhile is read to that size.
+    std::uint64_t Size() const { return FSize; }
+    // Reads length bytes at offset into buffer, fewer only at the end of the file.
+    // The count read, or -1 with errno set.
+    std::int64_t ReadAt(std::uint64_t offset, char* buffer, std::size_t length) const;
+
+  private:
+    int FHandle = -1;
+    std::uint64_t FSize = 0;
+};
+
+// A hint for a large block of memory that is about to be filled: back it with
+// large pages where the system offers them and, with faultIn, fault its pages
+// in at once. Nothing depends on the hint being taken.
+void PrepareLargeBlock(void* data, std::size_t bytes, bool faultIn);
 
 }  // namespace kelvane::platform

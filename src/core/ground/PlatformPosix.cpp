@@ -1,10 +1,12 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <stdio.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <system_error>
 
 #include "core/ground/Platform.h"
@@ -106,6 +108,65 @@ void FlushFolder(const std::filesystem::path& folder) {
     if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);
+}
+
+TReadOnlyFile::~TReadOnlyFile() {
+    if (FHandle >= 0) ::close(FHandle);
+}
+
+bool TReadOnlyFile::Open(const std::filesystem::path& path, std::string& error) {
+    // Without O_NONBLOCK, opening a named pipe waits for a writer for ever.
+    const int handle = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (handle < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(handle, &info) != 0) {
+        error = std::strerror(errno);
+        ::close(handle);
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        error = "not a regular file";
+        ::close(handle);
+        return false;
+    }
+    if (FHandle >= 0) ::close(FHandle);
+    FHandle = handle;
+    FSize = static_cast<std::uint64_t>(info.st_size);
+    return true;
+}
+
+std::int64_t TReadOnlyFile::ReadAt(std::uint64_t offset, char* buffer, std::size_t length) const {
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t n = ::pread(FHandle, buffer + done, length - done, static_cast<off_t>(offset + done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<std::int64_t>(done);
+}
+
+void PrepareLargeBlock([[maybe_unused]] void* data, [[maybe_unused]] std::size_t bytes,
+                       [[maybe_unused]] bool faultIn) {
+#if defined(__linux__)
+    constexpr std::uintptr_t Page = 4096;
+    if (bytes < (16u << 20)) return;
+    const auto first = (reinterpret_cast<std::uintptr_t>(data) + Page - 1) & ~(Page - 1);
+    const auto last = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(Page - 1);
+    if (last <= first) return;
+#if defined(MADV_HUGEPAGE)
+    ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#endif
+#if defined(MADV_POPULATE_WRITE)
+    if (faultIn) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
+#endif
+#endif
 }
 
 }  // namespace kelvane::platform

@@ -21,11 +21,15 @@ constexpr std::array<std::array<double, 2 * Taps + 1>, 6> SmoothingWeights{{
 }  // namespace
 
 void SmoothAfr(TLogData& data, int setting) {
+    SmoothAfr(data, setting, 0, data.Entries.size());
+}
+
+void SmoothAfr(TLogData& data, int setting, std::size_t first, std::size_t last) {
     if (setting < 1 || setting > 6) return;
     const auto& weights = SmoothingWeights[static_cast<std::size_t>(setting - 1)];
     auto& entries = data.Entries;
     const std::ptrdiff_t n = static_cast<std::ptrdiff_t>(entries.size());
-    for (std::ptrdiff_t i = 0; i < n; ++i) {
+    for (auto i = static_cast<std::ptrdiff_t>(first); i < static_cast<std::ptrdiff_t>(last); ++i) {
         double sum = 0;
         double weightSum = 0;
         bool anyAfr = false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 #include "core/logdata/KelvaneDefs.h"
 
 namespace kelvane {
@@ -7,5 +9,7 @@ namespace kelvane {
 // Recomputes SmoothedAfr of every sample over its neighbours -3 .. +3 across the whole
 // list (file borders included). A setting outside 1 .. 6 leaves the list unchanged.
 void SmoothAfr(TLogData& data, int setting);
+// The same for the samples [first, last) only (their neighbours outside are read, not written).
+void SmoothAfr(TLogData& data, int setting, std::size_t first, std::size_t last);
 
 }  // namespace kelvane

@@ -1,42 +1,33 @@
 #include "core/logdata/LogFileReader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
-#include <cmath>
 #include <cstddef>
 #include <cstring>
-#include <functional>
+#include <new>
 #include <vector>
-
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
 
 #include "core/ground/AtomicFile.h"
 #include "core/ground/FileNameCase.h"
+#include "core/ground/OrderedWork.h"
+#include "core/ground/Platform.h"
 #include "core/logdata/AfrSmoothing.h"
 #include "core/logdata/LogHeader.h"
-#include "core/logdata/LogNumbers.h"
+#include "core/logdata/LogLineParser.h"
 #include "core/logdata/PlotMafPass.h"
 
 namespace kelvane {
 
 namespace {
 
-constexpr double SecondsToDays = 1.1574074074074073e-05;
 constexpr double FileGapDays = 1.1574074074074074e-06;  // 0.1 s between two files
+constexpr std::uint64_t NoLineStart = UINT64_MAX;
 
-// A big list fills hundreds of megabytes. Faulting its pages in one call is much cheaper
-// than one fault per page while filling. Only a hint: nothing depends on it being taken.
-void PrefaultPages([[maybe_unused]] void* data, [[maybe_unused]] std::size_t bytes) {
-#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
-    constexpr std::uintptr_t Page = 4096;
-    if (bytes < (16u << 20)) return;
-    const auto first = (reinterpret_cast<std::uintptr_t>(data) + Page - 1) & ~(Page - 1);
-    const auto last = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(Page - 1);
-    if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
-#endif
-}
+// A read that could not be completed: the reason goes to the user.
+struct TReadFailure {
+    std::string Reason;
+};
 
 bool IsLineEnd(char c) {
     return c == '\r' || c == '\n';
@@ -58,380 +49,144 @@ const char* FindLineEnd(const char* p, const char* end) {
     return p;
 }
 
+// FindLineEnd for long stretches: two library scans beat a loop over the bytes.
+const char* FindLineEndFast(const char* p, const char* end) {
+    const auto length = static_cast<std::size_t>(end - p);
+    const auto* lf = static_cast<const char*>(std::memchr(p, '\n', length));
+    const char* const limit = lf ? lf : end;
+    const auto* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(limit - p)));
+    return cr ? cr : limit;
+}
+
 bool IsBlankLine(const char* p, const char* lineEnd) {
     for (; p < lineEnd; ++p)
         if (*p != ' ' && *p != '\t') return false;
     return true;
 }
 
-// An upper bound on the number of lines from p on, to reserve the list once.
-std::size_t CountLines(const char* p, const char* end) {
-    auto count = [&](char c) {
-        std::size_t n = 0;
-        for (const char* q = p; q < end; ++q) {
-            q = static_cast<const char*>(std::memchr(q, c, static_cast<std::size_t>(end - q)));
-            if (!q) break;
-            ++n;
+void ReadExactly(const platform::TReadOnlyFile& file, std::uint64_t offset, std::string& buffer,
+                 std::size_t length) {
+    buffer.resize(length);
+    const std::int64_t read = file.ReadAt(offset, buffer.data(), length);
+    if (read < 0) throw TReadFailure{std::strerror(errno)};
+    if (static_cast<std::size_t>(read) != length) throw TReadFailure{"the file changed while it was read"};
+}
+
+// What the reader learns from a file's first lines.
+struct TFileStart {
+    std::string Header;           // the header line, without a byte-order mark and line end
+    std::uint64_t FirstData = 0;  // file offset of the first data line; the size when there is none
+    char Separator = '.';         // a comma in the first data line makes it the decimal separator
+};
+
+// Reads as much of the file's beginning as holds the header, the blank lines after
+// it and the first data line, whole.
+TFileStart ReadFileStart(const platform::TReadOnlyFile& file) {
+    const std::uint64_t size = file.Size();
+    std::string prefix;
+    for (std::uint64_t want = 64u << 10;; want *= 2) {
+        const auto length = static_cast<std::size_t>(std::min(size, want));
+        prefix.resize(length);
+        const std::int64_t read = file.ReadAt(0, prefix.data(), length);
+        if (read < 0) throw TReadFailure{std::strerror(errno)};
+        prefix.resize(static_cast<std::size_t>(read));
+        const bool whole = static_cast<std::size_t>(read) < length || length == size;
+
+        const char* const begin = prefix.data();
+        const char* const end = begin + prefix.size();
+        const char* const headerStart = begin + (prefix.starts_with(Utf8Bom) ? Utf8Bom.size() : 0);
+        const char* const headerEnd = FindLineEnd(headerStart, end);
+        const char* p = SkipLineEnd(headerEnd, end);
+        while (p < end) {
+            const char* const lineEnd = FindLineEnd(p, end);
+            if (!IsBlankLine(p, lineEnd)) break;
+            p = SkipLineEnd(lineEnd, end);
         }
-        return n;
+        const char* const firstDataEnd = FindLineEnd(p, end);
+        // Every line end looked at lies inside what was read, with a byte to spare for a CR LF.
+        if (whole || end - firstDataEnd > 1) {
+            TFileStart start;
+            start.Header.assign(headerStart, headerEnd);
+            start.FirstData = static_cast<std::uint64_t>(p - begin);
+            if (p >= end) start.FirstData = size;
+            start.Separator = std::find(p, firstDataEnd, ',') != firstDataEnd ? ',' : '.';
+            return start;
+        }
+    }
+}
+
+// One block of the data lines: the first line starting in it and how many lines
+// starting in it could hold a sample (an upper bound, for reserving).
+struct TBlockScan {
+    std::uint64_t LineStart = NoLineStart;
+    std::size_t Lines = 0;
+};
+
+// Scans the block [blockStart, blockEnd). A line belongs to the block its first byte
+// lies in; blocks after the first look one byte back to tell where lines start.
+TBlockScan ScanBlock(const platform::TReadOnlyFile& file, std::uint64_t blockStart, std::uint64_t blockEnd,
+                     bool firstBlock, std::size_t shortestLine, std::string& buffer) {
+    const std::uint64_t readStart = firstBlock ? blockStart : blockStart - 1;
+    const std::uint64_t readEnd = std::min(blockEnd + 1, file.Size());
+    ReadExactly(file, readStart, buffer, static_cast<std::size_t>(readEnd - readStart));
+    const char* const bufferStart = buffer.data();
+    const char* const block = bufferStart + (blockStart - readStart);
+    const char* const stop = bufferStart + (blockEnd - readStart);
+    const char* const end = bufferStart + buffer.size();
+    const bool fileEnd = readEnd == file.Size();
+
+    TBlockScan scan;
+    const char* p = firstBlock ? block : SkipLineEnd(FindLineEndFast(block - 1, end), end);
+    if (p >= stop) return scan;
+    scan.LineStart = readStart + static_cast<std::uint64_t>(p - bufferStart);
+    while (p < stop) {
+        const char* const lineEnd = FindLineEndFast(p, end);
+        if (lineEnd == end && !fileEnd) {  // runs on past the block: counted, as it may hold a sample
+            ++scan.Lines;
+            break;
+        }
+        if (static_cast<std::size_t>(lineEnd - p) >= shortestLine) ++scan.Lines;
+        p = SkipLineEnd(lineEnd, end);
+    }
+    return scan;
+}
+
+// A run of whole data lines, parsed as one piece of work.
+struct TChunk {
+    std::uint64_t Begin = 0;
+    std::uint64_t End = 0;
+    std::size_t Lines = 0;  // at most this many samples
+};
+
+// Splits the data lines into chunks of about blockBytes each, scanning the blocks in parallel.
+std::vector<TChunk> SplitIntoChunks(const platform::TReadOnlyFile& file, std::uint64_t firstData,
+                                    std::uint64_t blockBytes, std::size_t shortestLine, unsigned threads) {
+    const std::uint64_t size = file.Size();
+    const std::size_t blocks = static_cast<std::size_t>((size - firstData + blockBytes - 1) / blockBytes);
+    std::vector<TBlockScan> scans(blocks);
+    const std::size_t window = 2 * static_cast<std::size_t>(threads);
+    std::vector<std::string> buffers(window);
+    TOrderedWork work;
+    work.Count = blocks;
+    work.Threads = threads;
+    work.Window = window;
+    work.Work = [&](std::size_t block, std::size_t slot) {
+        const std::uint64_t start = firstData + block * blockBytes;
+        scans[block] = ScanBlock(file, start, std::min(start + blockBytes, size), block == 0, shortestLine,
+                                 buffers[slot]);
     };
-    std::size_t n = count('\n');
-    if (n == 0) n = count('\r');
-    return n + 1;
-}
+    work.Deliver = [](std::size_t, std::size_t) { return true; };
+    RunInOrder(work);
 
-// What the reader does with one column of a file: where in the entry its value goes and how.
-struct TColumnPlan {
-    enum TKind : std::uint8_t { Skip, Number, Integer, KnockRetard, Fahrenheit } Kind = Skip;
-    std::uint16_t Offset = 0;  // byte offset of the field in TLogDataEntry
-};
-
-std::vector<TColumnPlan> PlanColumns(const TLogHeader& header) {
-    std::vector<TColumnPlan> plan(header.FieldOfColumn.size());
-    for (std::size_t c = 0; c < plan.size(); ++c) {
-        const int field = header.FieldOfColumn[c];
-        auto set = [&](TColumnPlan::TKind kind, std::size_t offset) {
-            plan[c] = {kind, static_cast<std::uint16_t>(offset)};
-        };
-        switch (field) {
-            case FieldTime:
-                set(TColumnPlan::Number, offsetof(TLogDataEntry, TimeSec));
-                break;
-            case FieldRpm:
-                set(TColumnPlan::Number, offsetof(TLogDataEntry, Rpm));
-                break;
-            case FieldMafSignal:
-                set(TColumnPlan::Number, offsetof(TLogDataEntry, MafSignal));
-                break;
-            case FieldMafPercent:
-                set(TColumnPlan::Number, offsetof(TLogDataEntry, MafPercent));
-                break;
-            case FieldMafVoltage:
-                set(TColumnPlan::Number, offsetof(TLogDataEntry, MafVoltage));
-                break;
-            case FieldMapPressure:
-                set(TColumnPlan::Number, offsetof(TLogDataEntry, MapPressure));
-                break;
-            case FieldAfr:
-                set(TColumnPlan::Number, offsetof(TLogDataEntry, Afr));
-                break;
-            case FieldO2Adjust:
-                set(TColumnPlan::Number, offsetof(TLogDataEntry, O2Adjust));
-                break;
-            case FieldThrottle:
-                set(TColumnPlan::Integer, offsetof(TLogDataEntry, ThrottleSwitch));
-                break;
-            case FieldInjPulseWidth:
-                set(TColumnPlan::Number, offsetof(TLogDataEntry, InjPulseWidth));
-                break;
-            case FieldInjDutyCycle:
-                set(TColumnPlan::Number, offsetof(TLogDataEntry, InjDutyCycle));
-                break;
-            case FieldFlappy:
-                set(TColumnPlan::Integer, offsetof(TLogDataEntry, Flappy));
-                break;
-            case FieldCoolantC:
-                set(TColumnPlan::Number, offsetof(TLogDataEntry, CoolantTemp));
-                break;
-            case FieldCoolantF:
-                set(TColumnPlan::Fahrenheit, offsetof(TLogDataEntry, CoolantTemp));
-                break;
-            case FieldAirTemp:
-                set(TColumnPlan::Number, offsetof(TLogDataEntry, AirTemp));
-                break;
-            case FieldBaroPressure:
-                set(TColumnPlan::Number, offsetof(TLogDataEntry, BaroPressure));
-                break;
-            case FieldLoad:
-                set(TColumnPlan::Number, offsetof(TLogDataEntry, Load));
-                break;
-            case FieldIgnAdvance:
-                set(TColumnPlan::Number, offsetof(TLogDataEntry, IgnAdvance));
-                break;
-            case FieldKnockCount:
-                set(TColumnPlan::Integer, offsetof(TLogDataEntry, KnockCount));
-                break;
-            default:
-                if (field >= FieldKr1 && field < FieldKr1 + KnockCylinders)
-                    set(TColumnPlan::KnockRetard,
-                        offsetof(TLogDataEntry, KnockRetard) +
-                            static_cast<std::size_t>(field - FieldKr1) * sizeof(double));
-                break;  // "Battery [v]" is recognised and not kept
+    std::vector<TChunk> chunks;
+    for (const TBlockScan& scan : scans) {
+        if (scan.LineStart != NoLineStart) {
+            if (!chunks.empty()) chunks.back().End = scan.LineStart;
+            chunks.push_back({scan.LineStart, size, 0});
         }
+        if (!chunks.empty()) chunks.back().Lines += scan.Lines;
     }
-    return plan;
-}
-
-// Reads the field at p into its place in e; returns where the field ends.
-inline const char* StoreField(TLogDataEntry& e, TColumnPlan plan, const char* p, const char* end,
-                              char separator) {
-    char* const target = reinterpret_cast<char*>(&e) + plan.Offset;
-    double number = 0;
-    std::int32_t integer = 0;
-    switch (plan.Kind) {
-        case TColumnPlan::Number:
-            p = ReadLogNumberField(p, end, separator, number);
-            break;
-        case TColumnPlan::Integer:
-            p = ReadLogIntegerField(p, end, integer);
-            std::memcpy(target, &integer, sizeof integer);
-            return p;
-        case TColumnPlan::KnockRetard:
-            p = ReadLogNumberField(p, end, separator, number);
-            if (number >= 11.9) number = MissingValue;
-            break;
-        case TColumnPlan::Fahrenheit:
-            p = ReadLogNumberField(p, end, separator, number);
-            number = (number - 32) * 5 / 9;
-            break;
-        case TColumnPlan::Skip:
-            return SkipLogField(p, end);
-    }
-    std::memcpy(target, &number, sizeof number);
-    return p;
-}
-
-enum class TReadOutcome { NoData, Rejected, Loaded, Cancelled };
-
-// Kept as one function so that a sample's time is the same sum on every path.
-inline double SampleTimeStamp(double baseTime, double timeSec) {
-    return baseTime + timeSec * SecondsToDays;
-}
-
-// Where the list's next file starts on the common time line.
-double NextBaseTime(const TLogData& data) {
-    return data.Entries.empty() ? 0.0 : data.Entries.back().TimeStamp + FileGapDays;
-}
-
-// Reserves room for the data lines from p on, counted once, and faults the new pages in.
-void ReserveForLines(std::vector<TLogDataEntry>& entries, const char* p, const char* end) {
-    const std::size_t first = entries.size();
-    const std::size_t needed = first + CountLines(p, end);
-    if (entries.capacity() < needed) {
-        entries.reserve(std::max(needed, entries.capacity() + entries.capacity() / 2));
-        PrefaultPages(entries.data() + first, (entries.capacity() - first) * sizeof(TLogDataEntry));
-    }
-}
-
-// One file's bytes split into header and data lines.
-struct TFileLayout {
-    const char* Begin = nullptr;
-    const char* End = nullptr;
-    const char* HeaderStart = nullptr;
-    const char* HeaderEnd = nullptr;
-    const char* FirstData = nullptr;  // End when the file has no data line
-};
-
-// Offsets in the layout count from the file's first byte; a byte-order mark
-// before the header is skipped, not removed.
-TFileLayout LayOut(const std::string& bytes) {
-    TFileLayout layout;
-    layout.Begin = bytes.data();
-    layout.End = layout.Begin + bytes.size();
-    layout.HeaderStart = layout.Begin + (std::string_view(bytes).starts_with(Utf8Bom) ? Utf8Bom.size() : 0);
-    layout.HeaderEnd = FindLineEnd(layout.HeaderStart, layout.End);
-    const char* p = SkipLineEnd(layout.HeaderEnd, layout.End);
-    while (p < layout.End) {
-        const char* lineEnd = FindLineEnd(p, layout.End);
-        if (!IsBlankLine(p, lineEnd)) break;
-        p = SkipLineEnd(lineEnd, layout.End);
-    }
-    layout.FirstData = p;
-    return layout;
-}
-
-// How the data lines of one file are read.
-struct TLineReader {
-    std::vector<TColumnPlan> Plan;
-    char Separator = '.';
-    bool TestLoad = true;  // logs without a MAF signal or MAP column take their load from "Load [%]" alone
-    // Columns of the range-tested values, -1 when absent: only a dropped line looks at them again.
-    int RpmColumn = -1;
-    int MafColumn = -1;
-    int MapColumn = -1;
-};
-
-struct TParsedLines {
-    std::size_t O2Samples = 0;  // samples that show real O2 adjustment
-    std::size_t OutOfRange = 0;
-    std::size_t Unreadable = 0;
-    bool Cancelled = false;
-};
-
-// Whether the given column of the line holds a number; a column the line does not reach holds none.
-bool ColumnHoldsNumber(const char* line, const char* lineEnd, int column, char separator) {
-    if (column < 0) return false;
-    const char* p = line;
-    for (int c = 0; c < column; ++c) {
-        p = SkipLogField(p, lineEnd);
-        if (p == lineEnd) return false;
-        ++p;  // the TAB
-    }
-    return IsLogNumber(p, SkipLogField(p, lineEnd), separator);
-}
-
-// Why a line failed the range test: unreadable when it has no number for RPM, or none in any
-// load column, where the test needed one; out of range otherwise.
-bool DroppedAsUnreadable(const TLineReader& reader, const char* line, const char* lineEnd, bool rpmOutOfRange,
-                         bool loadOutOfRange) {
-    const auto number = [&](int column) {
-        return ColumnHoldsNumber(line, lineEnd, column, reader.Separator);
-    };
-    if (rpmOutOfRange && !number(reader.RpmColumn)) return true;
-    return loadOutOfRange && !number(reader.MafColumn) && !number(reader.MapColumn);
-}
-
-// Parses the data lines of a file and appends the accepted samples to entries. With a
-// progress callback the lines go in chunks of about step bytes, the callback after each.
-TParsedLines ParseDataLines(std::vector<TLogDataEntry>& entries, const TFileLayout& layout,
-                            const TLineReader& reader, double baseTime, std::uint32_t fileIndex,
-                            const std::function<bool(std::uint64_t, std::uint64_t)>& progress,
-                            std::uint64_t step) {
-    TParsedLines parsed;
-    const char* const begin = layout.Begin;
-    const char* const end = layout.End;
-    const char separator = reader.Separator;
-    const std::size_t columns = reader.Plan.size();
-    const auto total = static_cast<std::uint64_t>(end - begin);
-    step = std::max<std::uint64_t>(step, 1);
-    bool firstLine = true;
-    const char* p = layout.FirstData;
-    while (p < end) {
-        // Without a callback the whole file is one chunk, so the line loop stays as tight.
-        const char* const limit = progress && static_cast<std::uint64_t>(end - p) > step ? p + step : end;
-        while (p < limit) {
-            const char* const lineStart = p;
-            TLogDataEntry& e = entries.emplace_back();
-            std::size_t column = 0;
-            while (true) {
-                p = column < columns ? StoreField(e, reader.Plan[column], p, end, separator)
-                                     : SkipLogField(p, end);
-                ++column;
-                if (p < end && *p == '\t') {
-                    ++p;
-                    continue;
-                }
-                break;
-            }
-            e.RawOffset = static_cast<std::uint64_t>(lineStart - begin);
-            e.RawLength = static_cast<std::uint32_t>(p - lineStart);
-            const char* const lineEnd = p;
-            p = SkipLineEnd(p, end);
-            e.File = fileIndex;
-            e.FirstOfFile = firstLine ? 1 : 0;  // spent on the first line even when it is dropped
-            firstLine = false;
-            e.TimeStamp = SampleTimeStamp(baseTime, e.TimeSec);
-
-            const bool rpmOutOfRange = e.Rpm <= 0.1 || e.Rpm >= 10000;
-            const bool loadOutOfRange = reader.TestLoad && (e.MafSignal <= 0.1 || e.MafSignal >= 10000) &&
-                                        !(e.MapPressure > 0.1 && e.MapPressure < 1000);
-            if (rpmOutOfRange || loadOutOfRange) {
-                entries.pop_back();
-                if (DroppedAsUnreadable(reader, lineStart, lineEnd, rpmOutOfRange, loadOutOfRange))
-                    ++parsed.Unreadable;
-                else
-                    ++parsed.OutOfRange;
-                continue;
-            }
-            // Samples that show real O2 adjustment; counted while the sample is at hand. PlotMaf
-            // is not computed yet (still MissingValue), so its condition always holds.
-            if (e.O2Adjust != MissingValue && e.O2Adjust != 0 && e.Afr < 17.0 &&
-                !(e.ThrottleSwitch == 1 && e.Rpm >= 1300) && e.Rpm > 100 && e.PlotMaf < 600 &&
-                std::fabs(e.O2Adjust) < 25)
-                ++parsed.O2Samples;
-        }
-        if (progress && !progress(static_cast<std::uint64_t>(p - begin), total)) {
-            parsed.Cancelled = true;
-            break;
-        }
-    }
-    return parsed;
-}
-
-// The file-level flags of the samples from first on, and the file's facts (kept only
-// when a sample refers to them).
-void FinishFile(TLogState& state, std::size_t first, const TLogHeader& header, const TParsedLines& parsed,
-                const TFileLayout& layout, std::string fileName, std::string bytes,
-                std::filesystem::file_time_type modified) {
-    auto& entries = state.Data.Entries;
-    const std::size_t n = entries.size() - first;
-    const bool o2Active =
-        header.Has(FieldO2Adjust) && static_cast<double>(parsed.O2Samples) > 0.01 * static_cast<double>(n);
-    const bool afrPresent = header.Has(FieldAfr) && n >= 2;
-    if (o2Active || afrPresent) {
-        for (std::size_t i = first; i < entries.size(); ++i) {
-            entries[i].O2Active = o2Active ? 1 : 0;
-            entries[i].AfrPresent = afrPresent ? 1 : 0;
-        }
-    }
-    if (n > 0) {
-        TLogFileInfo info;
-        info.FileName = std::move(fileName);
-        info.Header.assign(layout.HeaderStart, layout.HeaderEnd);
-        info.Size = bytes.size();
-        info.Modified = modified;
-        info.Bytes = std::move(bytes);
-        state.Data.Files.push_back(std::move(info));
-    }
-}
-
-// Reads the header; false when the file has no data line or its header is rejected
-// (outcome and message then say which).
-bool ReadHeader(TLogState& state, const TFileLayout& layout, TLogHeader& header, TLineReader& reader,
-                TReadOutcome& outcome, std::string& message) {
-    if (layout.FirstData >= layout.End) {
-        outcome = TReadOutcome::NoData;
-        return false;
-    }
-    header = ParseLogHeader(std::string_view(
-        layout.HeaderStart, static_cast<std::size_t>(layout.HeaderEnd - layout.HeaderStart)));
-    const char* const firstLineEnd = FindLineEnd(layout.FirstData, layout.End);
-    reader.Separator = std::find(layout.FirstData, firstLineEnd, ',') != firstLineEnd ? ',' : '.';
-    if (!header.Accepted()) {
-        header.MarkColumns(state.ColumnPresent);
-        message = header.RejectionMessage();
-        outcome = TReadOutcome::Rejected;
-        return false;
-    }
-    reader.Plan = PlanColumns(header);
-    reader.TestLoad = header.Has(FieldMafSignal) || header.Has(FieldMapPressure);
-    reader.RpmColumn = header.ColumnOf[FieldRpm];
-    reader.MafColumn = header.ColumnOf[FieldMafSignal];
-    reader.MapColumn = header.ColumnOf[FieldMapPressure];
-    return true;
-}
-
-// The data lines of a file: those kept and those dropped.
-TDataLineCounts LineCounts(std::size_t added, const TParsedLines& parsed) {
-    TDataLineCounts lines;
-    lines.OutOfRange = parsed.OutOfRange;
-    lines.Unreadable = parsed.Unreadable;
-    lines.Read = added + lines.Skipped();
-    return lines;
-}
-
-// Parses the bytes of one file straight into the list.
-TReadOutcome AppendLogSamples(TLogState& state, std::string fileName, std::string bytes,
-                              std::filesystem::file_time_type modified, std::string& message,
-                              std::size_t& added, TDataLineCounts& lines) {
-    added = 0;
-    const TFileLayout layout = LayOut(bytes);
-    TLogHeader header;
-    TLineReader reader;
-    TReadOutcome outcome = TReadOutcome::Loaded;
-    if (!ReadHeader(state, layout, header, reader, outcome, message)) return outcome;
-    header.MarkColumns(state.ColumnPresent);
-
-    auto& entries = state.Data.Entries;
-    const std::size_t first = entries.size();
-    ReserveForLines(entries, layout.FirstData, layout.End);
-    const auto fileIndex = static_cast<std::uint32_t>(state.Data.Files.size());
-    const TParsedLines parsed =
-        ParseDataLines(entries, layout, reader, NextBaseTime(state.Data), fileIndex, nullptr, 0);
-    added = entries.size() - first;
-    lines = LineCounts(added, parsed);
-    FinishFile(state, first, header, parsed, layout, std::move(fileName), std::move(bytes), modified);
-    return TReadOutcome::Loaded;
+    return chunks;
 }
 
 // Where a file's samples go on the time line and which file index they take.
@@ -440,6 +195,11 @@ struct TJoinPlace {
     std::uint32_t FileIndex = 0;
     bool operator==(const TJoinPlace&) const = default;
 };
+
+// Where the list's next file starts on the common time line.
+double NextBaseTime(const TLogData& data) {
+    return data.Entries.empty() ? 0.0 : data.Entries.back().TimeStamp + FileGapDays;
+}
 
 TJoinPlace PlaceAtEnd(const TLogData& data) {
     return {NextBaseTime(data), static_cast<std::uint32_t>(data.Files.size())};
@@ -466,48 +226,265 @@ TJoinPlace PlaceAfterRemoval(const TLogState& state, std::string_view fileName) 
     return place;
 }
 
-// Parses the bytes of one file aside, telling progress, and joins the samples to the list
-// only when the parse was not cancelled. The file's earlier copy is removed at the join, so
-// that a cancel keeps it. Events run from the callback may have changed the list: then
-// the samples are placed again by the list as it is at the join.
-TReadOutcome StageLogSamples(TLogState& state, std::string fileName, std::string bytes,
-                             std::filesystem::file_time_type modified, const TLoadLogOptions& options,
-                             std::string& message, std::size_t& added, TDataLineCounts& lines) {
-    added = 0;
-    const TFileLayout layout = LayOut(bytes);
-    TLogHeader header;
-    TLineReader reader;
-    TReadOutcome outcome = TReadOutcome::Loaded;
-    if (!ReadHeader(state, layout, header, reader, outcome, message)) {
+// What one file's data lines gave.
+struct TFileSamples {
+    TParsedLines Counts;
+    bool Cancelled = false;
+};
+
+// A chunk's work space: its bytes and the samples parsed from them.
+struct TChunkSlot {
+    std::string Bytes;
+    std::vector<TLogDataEntry> Samples;
+    TParsedLines Counts;
+};
+
+// Parses the data lines chunk by chunk on the machine's threads and hands each
+// chunk's samples, in file order, to take (on the calling thread). With a progress
+// callback, that is told the bytes done after each step's worth of chunks; its
+// false cancels.
+TFileSamples ParseChunks(const platform::TReadOnlyFile& file, const std::vector<TChunk>& chunks,
+                         const TLineReader& reader, const TJoinPlace& place, std::uint64_t firstData,
+                         unsigned threads, const TLoadLogOptions& options,
+                         const std::function<void(TChunkSlot&)>& take) {
+    TFileSamples result;
+    const std::size_t window = 2 * static_cast<std::size_t>(threads);
+    std::vector<TChunkSlot> slots(window);
+    std::uint64_t reported = 0;
+    TOrderedWork work;
+    work.Count = chunks.size();
+    work.Threads = threads;
+    work.Window = window;
+    work.Work = [&](std::size_t index, std::size_t slotIndex) {
+        const TChunk& chunk = chunks[index];
+        TChunkSlot& slot = slots[slotIndex];
+        ReadExactly(file, chunk.Begin, slot.Bytes, static_cast<std::size_t>(chunk.End - chunk.Begin));
+        slot.Samples.clear();
+        slot.Samples.reserve(chunk.Lines);
+        const TLinePlace linePlace{place.BaseTime, place.FileIndex, chunk.Begin, chunk.Begin == firstData};
+        slot.Counts = ParseLogLines(slot.Samples, slot.Bytes.data(), slot.Bytes.data() + slot.Bytes.size(),
+                                    reader, linePlace);
+    };
+    work.Deliver = [&](std::size_t index, std::size_t slotIndex) {
+        TChunkSlot& slot = slots[slotIndex];
+        result.Counts += slot.Counts;
+        take(slot);
+        if (!options.Progress) return true;
+        const std::uint64_t done = chunks[index].End;
+        if (done < file.Size() && done - reported < options.ProgressStep) return true;
+        reported = done;
+        return options.Progress(done, file.Size());
+    };
+    result.Cancelled = !RunInOrder(work);
+    return result;
+}
+
+std::size_t TotalLines(const std::vector<TChunk>& chunks) {
+    std::size_t lines = 0;
+    for (const TChunk& chunk : chunks) lines += chunk.Lines;
+    return lines;
+}
+
+// Room for more samples at the end of the list, taken before they arrive so the list
+// is moved at most once.
+// is moved at most once. Faulting the room in at once is much cheaper than a fault per
+// page while filling, but only pays when nothing else is held meanwhile.
+void ReserveMore(std::vector<TLogDataEntry>& entries, std::size_t more, bool faultIn) {
+    const std::size_t needed = entries.size() + more;
+    if (entries.capacity() >= needed) return;
+    entries.reserve(needed);
+    platform::PrepareLargeBlock(entries.data() + entries.size(), more * sizeof(TLogDataEntry), faultIn);
+}
+
+// The file-level facts of a file whose samples start at index first of the list.
+struct TFileFlags {
+    std::size_t First = 0;
+    bool O2Active = false;
+    bool AfrPresent = false;
+};
+
+TFileFlags FileFlags(const TLogState& state, std::size_t first, const TLogHeader& header,
+                     const TParsedLines& parsed) {
+    const std::size_t n = state.Data.Entries.size() - first;
+    TFileFlags flags;
+    flags.First = first;
+    flags.O2Active =
+        header.Has(FieldO2Adjust) && static_cast<double>(parsed.O2Samples) > 0.01 * static_cast<double>(n);
+    flags.AfrPresent = header.Has(FieldAfr) && n >= 2;
+    return flags;
+}
+
+// The passes over the whole list after a load (smoothing and PlotMaf), and the flags
+// of the new file's samples, in one pass split over the threads.
+void FinishList(TLogData& data, const TLoadLogOptions& options, const TFileFlags* flags, unsigned threads) {
+    auto& entries = data.Entries;
+    const std::size_t n = entries.size();
+    constexpr std::size_t PieceSamples = 1u << 16;
+    TOrderedWork work;
+    work.Count = (n + PieceSamples - 1) / PieceSamples;
+    work.Threads = threads;
+    work.Window = 2 * static_cast<std::size_t>(threads);
+    work.Work = [&](std::size_t piece, std::size_t) {
+        const std::size_t first = piece * PieceSamples;
+        const std::size_t last = std::min(n, first + PieceSamples);
+        SmoothAfr(data, options.AfrSmoothing, first, last);
+        for (std::size_t i = first; i < last; ++i) {
+            TLogDataEntry& e = entries[i];
+            e.PlotMaf = PlotMafOf(e.MafSignal, options.LHConfig);
+            if (flags && i >= flags->First) {
+                e.O2Active = flags->O2Active ? 1 : 0;
+                e.AfrPresent = flags->AfrPresent ? 1 : 0;
+            }
+        }
+    };
+    work.Deliver = [](std::size_t, std::size_t) { return true; };
+    RunInOrder(work);
+}
+
+enum class TReadOutcome { NoData, Rejected, Loaded, Cancelled };
+
+// What reading one file gave, for the result.
+struct TFileRead {
+    TReadOutcome Outcome = TReadOutcome::Loaded;
+    std::string Message;
+    std::size_t Added = 0;
+    TDataLineCounts Lines;
+    TFileFlags Flags;
+};
+
+TDataLineCounts LineCounts(std::size_t added, const TParsedLines& parsed) {
+    TDataLineCounts lines;
+    lines.OutOfRange = parsed.OutOfRange;
+    lines.Unreadable = parsed.Unreadable;
+    lines.Read = added + lines.Skipped();
+    return lines;
+}
+
+// Everything about the file but its samples, in the order the reader learns it.
+struct TFilePlan {
+    TFileStart Start;
+    TLogHeader Header;
+    TLineReader Reader;
+    std::vector<TChunk> Chunks;
+};
+
+// Reads the header and splits the data lines; false when the file has no data line or
+// its header is rejected (read then says which).
+bool PlanFile(TLogState& state, const platform::TReadOnlyFile& file, const TLoadLogOptions& options,
+              unsigned threads, TFilePlan& plan, TFileRead& read) {
+    plan.Start = ReadFileStart(file);
+    if (plan.Start.FirstData >= file.Size()) {
+        read.Outcome = TReadOutcome::NoData;
+        return false;
+    }
+    plan.Header = ParseLogHeader(plan.Start.Header);
+    if (!plan.Header.Accepted()) {
+        plan.Header.MarkColumns(state.ColumnPresent);
+        read.Message = plan.Header.RejectionMessage();
+        read.Outcome = TReadOutcome::Rejected;
+        return false;
+    }
+    plan.Reader = MakeLineReader(plan.Header, plan.Start.Separator);
+    plan.Chunks =
+        SplitIntoChunks(file, plan.Start.FirstData, std::max<std::uint64_t>(options.ProgressStep, 1),
+                        plan.Reader.ShortestSampleLine(), threads);
+    return true;
+}
+
+TLogFileInfo FileInfo(std::string fileName, const TFilePlan& plan, std::uint64_t size,
+                      std::filesystem::file_time_type modified) {
+    TLogFileInfo info;
+    info.FileName = std::move(fileName);
+    info.Header = plan.Start.Header;
+    info.Size = size;
+    info.Modified = modified;
+    return info;
+}
+
+// Parses the file straight onto the end of the list. On an exception the list and its
+// files are as they were before the call.
+TFileRead AppendLogSamples(TLogState& state, const std::string& fileName, const platform::TReadOnlyFile& file,
+                           std::filesystem::file_time_type modified, const TLoadLogOptions& options,
+                           unsigned threads) {
+    TFileRead read;
+    TFilePlan plan;
+    if (!PlanFile(state, file, options, threads, plan, read)) return read;
+
+    auto& entries = state.Data.Entries;
+    const std::size_t first = entries.size();
+    const TColumnSet columnsBefore = state.ColumnPresent;
+    try {
+        plan.Header.MarkColumns(state.ColumnPresent);
+        ReserveMore(entries, TotalLines(plan.Chunks), true);
+        const TFileSamples samples =
+            ParseChunks(file, plan.Chunks, plan.Reader, PlaceAtEnd(state.Data), plan.Start.FirstData, threads,
+                        options, [&](TChunkSlot& slot) {
+                            entries.insert(entries.end(), slot.Samples.begin(), slot.Samples.end());
+                        });
+        read.Added = entries.size() - first;
+        read.Lines = LineCounts(read.Added, samples.Counts);
+        read.Flags = FileFlags(state, first, plan.Header, samples.Counts);
+        if (read.Added > 0) state.Data.Files.push_back(FileInfo(fileName, plan, file.Size(), modified));
+    } catch (...) {
+        entries.resize(first);
+        state.ColumnPresent = columnsBefore;
+        throw;
+    }
+    return read;
+}
+
+// Parses the file aside, telling progress, and joins the samples to the list only when
+// the parse was not cancelled. The file's earlier copy is removed at the join, so that
+// a cancel keeps it. Events run from the callback may have changed the list: then the
+// samples are placed again by the list as it is at the join.
+TFileRead StageLogSamples(TLogState& state, const std::string& fileName, const platform::TReadOnlyFile& file,
+                          std::filesystem::file_time_type modified, const TLoadLogOptions& options,
+                          unsigned threads) {
+    TFileRead read;
+    TFilePlan plan;
+    if (!PlanFile(state, file, options, threads, plan, read)) {
         if (state.OpenFiles.IndexOf(fileName) >= 0) RemoveLogFile(state, fileName);
-        return outcome;
+        return read;
     }
 
     const TJoinPlace planned = PlaceAfterRemoval(state, fileName);
-    std::vector<TLogDataEntry> staged;
-    ReserveForLines(staged, layout.FirstData, layout.End);
-    const TParsedLines parsed = ParseDataLines(staged, layout, reader, planned.BaseTime, planned.FileIndex,
-                                               options.Progress, options.ProgressStep);
-    if (parsed.Cancelled) return TReadOutcome::Cancelled;
+    // The list takes its room now, while it has no staged samples beside it.
+    ReserveMore(state.Data.Entries, TotalLines(plan.Chunks), false);
+    std::vector<std::vector<TLogDataEntry>> staged;
+    const TFileSamples samples = ParseChunks(file, plan.Chunks, plan.Reader, planned, plan.Start.FirstData,
+                                             threads, options, [&](TChunkSlot& slot) {
+                                                 staged.push_back(std::move(slot.Samples));
+                                                 slot.Samples = {};
+                                             });
+    if (samples.Cancelled) {
+        read.Outcome = TReadOutcome::Cancelled;
+        return read;
+    }
 
     if (state.OpenFiles.IndexOf(fileName) >= 0) RemoveLogFile(state, fileName);
-    header.MarkColumns(state.ColumnPresent);
+    plan.Header.MarkColumns(state.ColumnPresent);
     const TJoinPlace place = PlaceAtEnd(state.Data);
-    if (place != planned)
-        for (TLogDataEntry& e : staged) {
-            e.TimeStamp = SampleTimeStamp(place.BaseTime, e.TimeSec);
-            e.File = place.FileIndex;
-        }
     auto& entries = state.Data.Entries;
     const std::size_t first = entries.size();
-    if (entries.empty())
-        entries = std::move(staged);
-    else
-        entries.insert(entries.end(), staged.begin(), staged.end());
-    added = entries.size() - first;
-    lines = LineCounts(added, parsed);
-    FinishFile(state, first, header, parsed, layout, std::move(fileName), std::move(bytes), modified);
-    return TReadOutcome::Loaded;
+    try {
+        for (std::vector<TLogDataEntry>& chunk : staged) {
+            if (place != planned)
+                for (TLogDataEntry& e : chunk) {
+                    e.TimeStamp = SampleTimeStamp(place.BaseTime, e.TimeSec);
+                    e.File = place.FileIndex;
+                }
+            entries.insert(entries.end(), chunk.begin(), chunk.end());
+            std::vector<TLogDataEntry>().swap(chunk);  // held once: each chunk goes as it joins
+        }
+        read.Added = entries.size() - first;
+        read.Lines = LineCounts(read.Added, samples.Counts);
+        read.Flags = FileFlags(state, first, plan.Header, samples.Counts);
+        if (read.Added > 0) state.Data.Files.push_back(FileInfo(fileName, plan, file.Size(), modified));
+    } catch (...) {
+        entries.resize(first);
+        throw;
+    }
+    return read;
 }
 
 void TwoDigits(std::string& out, unsigned value) {
@@ -547,53 +524,60 @@ TLoadLogResult LoadLogFile(TLogState& state, const std::filesystem::path& path,
                            const TLoadLogOptions& options) {
     TLoadLogResult result;
     const std::string fileName = path.string();
+    const unsigned threads = options.Threads > 0 ? options.Threads : MachineThreads();
     // With a progress callback the earlier copy goes only when the new one joins the list.
     const bool staged = static_cast<bool>(options.Progress);
     if (!staged && state.OpenFiles.IndexOf(fileName) >= 0) RemoveLogFile(state, fileName);
 
-    std::string bytes;
-    errno = 0;
-    const bool read = ReadWholeFile(path, bytes);
-    if (!read) {
-        result.Unreadable = true;
-        std::error_code error;
-        result.Message =
-            std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error)
-                ? "not a regular file"
-            : errno != 0 ? std::strerror(errno)
-                         : "it could not be read";
-    }
-    if (read) {
-        const std::uint64_t size = bytes.size();
-        std::error_code error;
-        const auto modified = std::filesystem::last_write_time(path, error);
-        const TReadOutcome outcome =
-            staged ? StageLogSamples(state, fileName, std::move(bytes), modified, options, result.Message,
-                                     result.SamplesAdded, result.Lines)
-                   : AppendLogSamples(state, fileName, std::move(bytes), modified, result.Message,
-                                      result.SamplesAdded, result.Lines);
-        if (outcome == TReadOutcome::Cancelled) {
+    platform::TReadOnlyFile file;
+    std::string openError;
+    if (file.Open(path, openError)) {
+        std::error_code timeError;
+        const auto modified = std::filesystem::last_write_time(path, timeError);
+        TFileRead read;
+        try {
+            read = staged ? StageLogSamples(state, fileName, file, modified, options, threads)
+                          : AppendLogSamples(state, fileName, file, modified, options, threads);
+        } catch (const TReadFailure& failure) {
+            read.Outcome = TReadOutcome::NoData;
+            result.Unreadable = true;
+            result.Message = failure.Reason;
+        } catch (const std::bad_alloc&) {
+            read.Outcome = TReadOutcome::NoData;
+            result.Unreadable = true;
+            result.OutOfMemory = true;
+            result.Message = "not enough memory";
+        }
+        if (read.Outcome == TReadOutcome::Cancelled) {
             result.Cancelled = true;
             return result;
         }
-        result.HeaderRejected = outcome == TReadOutcome::Rejected;
-        result.Loaded = outcome == TReadOutcome::Loaded;
-        result.NoData = outcome == TReadOutcome::NoData;
+        if (!result.Unreadable) {
+            result.Message = std::move(read.Message);
+            result.HeaderRejected = read.Outcome == TReadOutcome::Rejected;
+            result.Loaded = read.Outcome == TReadOutcome::Loaded;
+            result.NoData = read.Outcome == TReadOutcome::NoData;
+            result.SamplesAdded = read.Added;
+            result.Lines = read.Lines;
+        }
         if (result.Loaded)
-            state.OpenFiles.SetValue(
-                fileName, error ? std::to_string(size).append(";") : OpenFileValue(size, modified));
-    } else if (staged && state.OpenFiles.IndexOf(fileName) >= 0) {
-        RemoveLogFile(state, fileName);
+            state.OpenFiles.SetValue(fileName, timeError ? std::to_string(file.Size()).append(";")
+                                                         : OpenFileValue(file.Size(), modified));
+        // Smoothing runs whenever the list may have changed: removing an earlier copy of the
+        // file joins samples whose smoothed AFR would otherwise be stale.
+        FinishList(state.Data, options, result.Loaded ? &read.Flags : nullptr, threads);
+        return result;
     }
-    // Smoothing runs whenever the list may have changed: removing an earlier copy of the
-    // file joins samples whose smoothed AFR would otherwise be stale.
-    SmoothAfr(state.Data, options.AfrSmoothing);
-    PlotMafPass(state.Data, options.LHConfig);
+    result.Unreadable = true;
+    result.Message = openError;
+    if (staged && state.OpenFiles.IndexOf(fileName) >= 0) RemoveLogFile(state, fileName);
+    FinishList(state.Data, options, nullptr, threads);
     return result;
 }
 
 std::string NotLoadedMessage(const std::filesystem::path& path, const TLoadLogResult& result) {
     const std::string name = path.filename().string();
+    if (result.OutOfMemory) return "Not enough memory to read " + name;
     if (result.Unreadable) return "Cannot read " + name + ": " + result.Message;
     if (result.NoData) return name + " holds no log data";
     return {};

@@ -20,8 +20,11 @@ struct TLoadLogOptions {
     // of data lines, the last time with done == total. Returning false cancels the load and
     // leaves the log state exactly as it was. With it the lines are parsed aside and join
     // the list only at the end, so events run from the callback see the list unchanged.
+    // It runs on the calling thread.
     std::function<bool(std::uint64_t done, std::uint64_t total)> Progress;
+    // The data lines are read and parsed in pieces of about this many bytes.
     std::uint64_t ProgressStep = std::uint64_t{1} << 20;
+    unsigned Threads = 0;  // threads that parse; 0: as many as the machine has
 };
 
 // The data lines of one file (the lines after the header and the blank lines that follow
@@ -39,6 +42,7 @@ struct TLoadLogResult {
     bool Cancelled = false;       // the progress callback stopped it; nothing changed
     bool Unreadable = false;      // the file could not be opened or read (Message says why)
     bool NoData = false;          // empty, or no data line after the header: nothing to add
+    bool OutOfMemory = false;     // with Unreadable: the samples did not fit in memory
     std::string Message;
     std::size_t SamplesAdded = 0;
     TDataLineCounts Lines;  // set when Loaded
@@ -49,7 +53,9 @@ struct TLoadLogResult {
 // Reads one log file and appends its accepted samples to the list (a file already open is
 // removed first, so it moves to the end). Then smooths the AFR over the whole list, runs
 // the PlotMaf pass and records the file in OpenFiles. Never shows anything. A cancelled
-// load changes nothing (not even an already-open file's samples) and runs no pass.
+// load changes nothing (not even an already-open file's samples) and runs no pass. The
+// file's text is not kept: only each sample's place in the file. A file that does not fit
+// in memory, or changes while it is read, leaves the list as it was.
 TLoadLogResult LoadLogFile(TLogState& state, const std::filesystem::path& path,
                            const TLoadLogOptions& options);
 

@@ -29,13 +29,7 @@ double MapSystemPlotMaf(double mafSignal) {
 }
 
 void PlotMafPass(TLogData& data, TLHConfig lhConfig) {
-    if (lhConfig == TLHConfig::Map) {
-        // Carrying a missing signal would invent a load of about -1 for logs without MAF.
-        for (auto& e : data.Entries)
-            e.PlotMaf = e.MafSignal == MissingValue ? MissingValue : MapSystemPlotMaf(e.MafSignal);
-    } else {
-        for (auto& e : data.Entries) e.PlotMaf = e.MafSignal;
-    }
+    for (auto& e : data.Entries) e.PlotMaf = PlotMafOf(e.MafSignal, lhConfig);
 }
 
 }  // namespace kelvane
