@@ -1,8 +1,11 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "GeneratedLog.h"
 #include "core/logdata/LogFileReader.h"
@@ -38,7 +41,7 @@ const TBenchLog& BenchLog() {
 
 // withProgress: the load tells a callback its progress, as the window's load does; the
 // lines are then parsed aside and join the list at the end.
-void LoadLog(benchmark::State& state, bool withProgress) {
+void LoadLog(benchmark::State& state, bool withProgress, unsigned threads) {
     const TBenchLog& log = BenchLog();
     if (!log.Written) {
         state.SkipWithError("cannot write the generated log");
@@ -47,6 +50,7 @@ void LoadLog(benchmark::State& state, bool withProgress) {
     const auto fileBytes = std::filesystem::file_size(log.Path());
     TLoadLogOptions options;
     options.LHConfig = TLHConfig::Map;  // the longer PlotMaf pass
+    options.Threads = threads;
     std::uint64_t reports = 0;
     if (withProgress)
         options.Progress = [&reports](std::uint64_t, std::uint64_t) {
@@ -77,16 +81,55 @@ void LoadLog(benchmark::State& state, bool withProgress) {
             state.iterations() ? static_cast<double>(reports) / static_cast<double>(state.iterations()) : 0;
 }
 
+// Argument: the threads that parse, 0 for all the machine has.
 void LoadGeneratedLog(benchmark::State& state) {
-    LoadLog(state, false);
+    LoadLog(state, false, static_cast<unsigned>(state.range(0)));
 }
 
 void LoadGeneratedLogWithProgress(benchmark::State& state) {
-    LoadLog(state, true);
+    LoadLog(state, true, static_cast<unsigned>(state.range(0)));
 }
 
-BENCHMARK(LoadGeneratedLog)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
-BENCHMARK(LoadGeneratedLogWithProgress)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+// Floors measured beside the loads: reading the file's bytes once in the reader's block
+// size and finding its line ends, and filling a list of default samples of the same length.
+void FloorReadFileAndCountLines(benchmark::State& state) {
+    const TBenchLog& log = BenchLog();
+    std::vector<char> block(std::size_t{1} << 20);
+    std::size_t lines = 0;
+    for (auto _ : state) {
+        std::FILE* file = std::fopen(log.Path().c_str(), "rb");
+        if (!file) {
+            state.SkipWithError("cannot open the generated log");
+            return;
+        }
+        lines = 0;
+        std::size_t read = 0;
+        while ((read = std::fread(block.data(), 1, block.size(), file)) > 0)
+            for (const char* p = block.data();
+                 (p = static_cast<const char*>(
+                      std::memchr(p, '\n', static_cast<std::size_t>(block.data() + read - p))));
+                 ++p)
+                ++lines;
+        std::fclose(file);
+        benchmark::DoNotOptimize(lines);
+    }
+    state.counters["Lines"] = static_cast<double>(lines);
+}
+
+void FloorFillList(benchmark::State& state) {
+    for (auto _ : state) {
+        std::vector<TLogDataEntry> list(BenchSamples);
+        benchmark::DoNotOptimize(list.data());
+        state.PauseTiming();
+        list = {};
+        state.ResumeTiming();
+    }
+}
+
+BENCHMARK(LoadGeneratedLog)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+BENCHMARK(LoadGeneratedLogWithProgress)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+BENCHMARK(FloorReadFileAndCountLines)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+BENCHMARK(FloorFillList)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 
 }  // namespace
 }  // namespace kelvane

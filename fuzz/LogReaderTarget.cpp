@@ -55,6 +55,7 @@ int FuzzLogReader(const std::uint8_t* data, std::size_t size) {
     // must read the same samples.
     TLoadLogOptions plain;
     plain.LHConfig = TLHConfig::Map;  // the PlotMaf pass that carries MAF onto the MAP axis
+    plain.Threads = 1;
     TKelvaneState state;
     TLogState& inPlace = state.Logs;
     const TLoadLogResult first = LoadLogFile(inPlace, path, plain);
@@ -74,6 +75,16 @@ int FuzzLogReader(const std::uint8_t* data, std::size_t size) {
     const TLoadLogResult second = LoadLogFile(aside, path, withProgress);
     Check(SameResult(first, second), "both load paths give the same result");
     Check(SameLogs(inPlace, aside), "both load paths read the same samples");
+
+    // Small pieces on several threads read what one pass reads, wherever the pieces start.
+    for (const std::uint64_t step : {1, 5, 64}) {
+        TLoadLogOptions pieces = plain;
+        pieces.Threads = 3;
+        pieces.ProgressStep = step;
+        TLogState split;
+        Check(SameResult(first, LoadLogFile(split, path, pieces)), "pieces on threads give the same result");
+        Check(SameLogs(inPlace, split), "pieces on threads read the same samples");
+    }
 
     // Read again: the file's samples are replaced, not doubled.
     const TLoadLogResult again = LoadLogFile(inPlace, path, plain);

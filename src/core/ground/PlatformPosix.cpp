@@ -156,7 +156,6 @@ void PrepareLargeBlock([[maybe_unused]] void* data, [[maybe_unused]] std::size_t
                        [[maybe_unused]] bool faultIn) {
 #if defined(__linux__)
     constexpr std::uintptr_t Page = 4096;
-    if (bytes < (16u << 20)) return;
     const auto first = (reinterpret_cast<std::uintptr_t>(data) + Page - 1) & ~(Page - 1);
     const auto last = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(Page - 1);
     if (last <= first) return;

@@ -242,12 +242,16 @@ struct TChunkSlot {
 // Parses the data lines chunk by chunk on the machine's threads and hands each
 // chunk's samples, in file order, to take (on the calling thread). With a progress
 // callback, that is told the bytes done after each step's worth of chunks; its
-// false cancels.
+// false cancels. Given room, the reserved place of the samples, each chunk first
+// faults in its share of it: the system clears new pages on the threads that fault
+// them, and a chunk's samples never land beyond the shares of the chunks up to it.
 TFileSamples ParseChunks(const platform::TReadOnlyFile& file, const std::vector<TChunk>& chunks,
                          const TLineReader& reader, const TJoinPlace& place, std::uint64_t firstData,
-                         unsigned threads, const TLoadLogOptions& options,
+                         unsigned threads, const TLoadLogOptions& options, TLogDataEntry* room,
                          const std::function<void(TChunkSlot&)>& take) {
     TFileSamples result;
+    std::vector<std::size_t> share(chunks.size() + 1, 0);
+    for (std::size_t i = 0; i < chunks.size(); ++i) share[i + 1] = share[i] + chunks[i].Lines;
     const std::size_t window = 2 * static_cast<std::size_t>(threads);
     std::vector<TChunkSlot> slots(window);
     std::uint64_t reported = 0;
@@ -258,6 +262,7 @@ TFileSamples ParseChunks(const platform::TReadOnlyFile& file, const std::vector<
     work.Work = [&](std::size_t index, std::size_t slotIndex) {
         const TChunk& chunk = chunks[index];
         TChunkSlot& slot = slots[slotIndex];
+        if (room) platform::PrepareLargeBlock(room + share[index], chunk.Lines * sizeof(TLogDataEntry), true);
         ReadExactly(file, chunk.Begin, slot.Bytes, static_cast<std::size_t>(chunk.End - chunk.Begin));
         slot.Samples.clear();
         slot.Samples.reserve(chunk.Lines);
@@ -286,14 +291,15 @@ std::size_t TotalLines(const std::vector<TChunk>& chunks) {
 }
 
 // Room for more samples at the end of the list, taken before they arrive so the list
-// is moved at most once.
-// is moved at most once. Faulting the room in at once is much cheaper than a fault per
-// page while filling, but only pays when nothing else is held meanwhile.
-void ReserveMore(std::vector<TLogDataEntry>& entries, std::size_t more, bool faultIn) {
+// is moved at most once. Returns where the new samples will go.
+TLogDataEntry* ReserveMore(std::vector<TLogDataEntry>& entries, std::size_t more) {
     const std::size_t needed = entries.size() + more;
-    if (entries.capacity() >= needed) return;
-    entries.reserve(needed);
-    platform::PrepareLargeBlock(entries.data() + entries.size(), more * sizeof(TLogDataEntry), faultIn);
+    if (entries.capacity() < needed) {
+        entries.reserve(needed);
+        if (more * sizeof(TLogDataEntry) >= (16u << 20))
+            platform::PrepareLargeBlock(entries.data() + entries.size(), more * sizeof(TLogDataEntry), false);
+    }
+    return entries.data() + entries.size();
 }
 
 // The file-level facts of a file whose samples start at index first of the list.
@@ -415,10 +421,10 @@ TFileRead AppendLogSamples(TLogState& state, const std::string& fileName, const 
     const TColumnSet columnsBefore = state.ColumnPresent;
     try {
         plan.Header.MarkColumns(state.ColumnPresent);
-        ReserveMore(entries, TotalLines(plan.Chunks), true);
+        TLogDataEntry* const room = ReserveMore(entries, TotalLines(plan.Chunks));
         const TFileSamples samples =
             ParseChunks(file, plan.Chunks, plan.Reader, PlaceAtEnd(state.Data), plan.Start.FirstData, threads,
-                        options, [&](TChunkSlot& slot) {
+                        options, room, [&](TChunkSlot& slot) {
                             entries.insert(entries.end(), slot.Samples.begin(), slot.Samples.end());
                         });
         read.Added = entries.size() - first;
@@ -449,10 +455,10 @@ TFileRead StageLogSamples(TLogState& state, const std::string& fileName, const p
 
     const TJoinPlace planned = PlaceAfterRemoval(state, fileName);
     // The list takes its room now, while it has no staged samples beside it.
-    ReserveMore(state.Data.Entries, TotalLines(plan.Chunks), false);
+    ReserveMore(state.Data.Entries, TotalLines(plan.Chunks));
     std::vector<std::vector<TLogDataEntry>> staged;
     const TFileSamples samples = ParseChunks(file, plan.Chunks, plan.Reader, planned, plan.Start.FirstData,
-                                             threads, options, [&](TChunkSlot& slot) {
+                                             threads, options, nullptr, [&](TChunkSlot& slot) {
                                                  staged.push_back(std::move(slot.Samples));
                                                  slot.Samples = {};
                                              });

@@ -43,6 +43,7 @@ TOpenLogsResult OpenLogs(TKelvaneState& state, const std::vector<std::filesystem
     TOpenLogsResult result;
     if (options.ChosenSetup) state.Setup() = *options.ChosenSetup;
     const TLogFileRead read = options.Read ? options.Read : TLogFileRead(LoadLogFile);
+    const TLHConfig readWith = state.Setup().LHConfig;
     for (const std::filesystem::path& path : LogOpenOrder(files)) {
         TLoadLogOptions loadOptions;
         loadOptions.AfrSmoothing = state.Settings.AfrSmoothing;
@@ -64,7 +65,7 @@ TOpenLogsResult OpenLogs(TKelvaneState& state, const std::vector<std::filesystem
     if (options.ChosenSetup) state.Setup() = *options.ChosenSetup;
     // A file may have been read before the stored setup was known, so its
     // PlotMaf may have been made for another LH configuration.
-    PlotMafPass(state.Logs.Data, state.Setup().LHConfig);
+    if (state.Setup().LHConfig != readWith) PlotMafPass(state.Logs.Data, state.Setup().LHConfig);
     result.Changes = SetUpAxes(state) | TChange::Samples | TChange::Settings | TChange::Filters |
                      TChange::TargetAfr | TChange::PlottedValues;
     AutoScalePlot(state, state.PlotRanges);
