@@ -69,6 +69,11 @@ class TReadOnlyFile {
     std::uint64_t FSize = 0;
 };
 
+// Memory straight from the system, given back to it the moment it is freed (a
+// heap may keep freed blocks for reuse). Null when there is none.
+void* AllocatePages(std::size_t bytes);
+void FreePages(void* data, std::size_t bytes);
+
 // A hint for a large block of memory that is about to be filled: back it with
 // large pages where the system offers them and, with faultIn, fault its pages
 // in at once. Nothing depends on the hint being taken.

@@ -152,6 +152,16 @@ std::int64_t TReadOnlyFile::ReadAt(std::uint64_t offset, char* buffer, std::size
     return static_cast<std::int64_t>(done);
 }
 
+void* AllocatePages(std::size_t bytes) {
+    if (bytes == 0) return nullptr;
+    void* const data = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    return data == MAP_FAILED ? nullptr : data;
+}
+
+void FreePages(void* data, std::size_t bytes) {
+    if (data) ::munmap(data, bytes);
+}
+
 void PrepareLargeBlock([[maybe_unused]] void* data, [[maybe_unused]] std::size_t bytes,
                        [[maybe_unused]] bool faultIn) {
 #if defined(__linux__)

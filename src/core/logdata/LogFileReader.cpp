@@ -226,6 +226,16 @@ TJoinPlace PlaceAfterRemoval(const TLogState& state, std::string_view fileName) 
     return place;
 }
 
+std::size_t SamplesOfFile(const TLogState& state, std::string_view fileName) {
+    if (state.OpenFiles.IndexOf(fileName) < 0) return 0;
+    std::vector<char> ofFile(state.Data.Files.size());
+    for (std::size_t f = 0; f < ofFile.size(); ++f)
+        ofFile[f] = SameFileName(state.Data.Files[f].FileName, fileName);
+    return static_cast<std::size_t>(
+        std::count_if(state.Data.Entries.begin(), state.Data.Entries.end(),
+                      [&](const TLogDataEntry& e) { return ofFile[e.File] != 0; }));
+}
+
 // What one file's data lines gave.
 struct TFileSamples {
     TParsedLines Counts;
@@ -235,7 +245,7 @@ struct TFileSamples {
 // A chunk's work space: its bytes and the samples parsed from them.
 struct TChunkSlot {
     std::string Bytes;
-    std::vector<TLogDataEntry> Samples;
+    TSampleChunk Samples;
     TParsedLines Counts;
 };
 
@@ -455,8 +465,10 @@ TFileRead StageLogSamples(TLogState& state, const std::string& fileName, const p
 
     const TJoinPlace planned = PlaceAfterRemoval(state, fileName);
     // The list takes its room now, while it has no staged samples beside it.
-    ReserveMore(state.Data.Entries, TotalLines(plan.Chunks));
-    std::vector<std::vector<TLogDataEntry>> staged;
+    // A file read again gives back the room of its earlier samples.
+    const std::size_t leaving = SamplesOfFile(state, fileName);
+    ReserveMore(state.Data.Entries, TotalLines(plan.Chunks) - std::min(leaving, TotalLines(plan.Chunks)));
+    std::vector<TSampleChunk> staged;
     const TFileSamples samples = ParseChunks(file, plan.Chunks, plan.Reader, planned, plan.Start.FirstData,
                                              threads, options, nullptr, [&](TChunkSlot& slot) {
                                                  staged.push_back(std::move(slot.Samples));
@@ -473,14 +485,14 @@ TFileRead StageLogSamples(TLogState& state, const std::string& fileName, const p
     auto& entries = state.Data.Entries;
     const std::size_t first = entries.size();
     try {
-        for (std::vector<TLogDataEntry>& chunk : staged) {
+        for (TSampleChunk& chunk : staged) {
             if (place != planned)
                 for (TLogDataEntry& e : chunk) {
                     e.TimeStamp = SampleTimeStamp(place.BaseTime, e.TimeSec);
                     e.File = place.FileIndex;
                 }
             entries.insert(entries.end(), chunk.begin(), chunk.end());
-            std::vector<TLogDataEntry>().swap(chunk);  // held once: each chunk goes as it joins
+            TSampleChunk().swap(chunk);  // held once: each chunk goes as it joins
         }
         read.Added = entries.size() - first;
         read.Lines = LineCounts(read.Added, samples.Counts);

@@ -178,7 +178,7 @@ TLineReader MakeLineReader(const TLogHeader& header, char separator) {
     return reader;
 }
 
-TParsedLines ParseLogLines(std::vector<TLogDataEntry>& entries, const char* begin, const char* end,
+TParsedLines ParseLogLines(TSampleChunk& entries, const char* begin, const char* end,
                            const TLineReader& reader, const TLinePlace& place) {
     TParsedLines parsed;
     const char separator = reader.Separator;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/ground/PageAllocator.h"
 #include "core/logdata/KelvaneDefs.h"
 #include "core/logdata/LogHeader.h"
 
@@ -54,8 +55,11 @@ struct TLinePlace {
     bool FirstLineOfFile = false;  // the first line given is the file's first data line
 };
 
+// The samples of a piece of a file, parsed before they join the list.
+using TSampleChunk = std::vector<TLogDataEntry, TPageAllocator<TLogDataEntry>>;
+
 // Parses the whole lines in [begin, end) and appends the accepted samples to entries.
-TParsedLines ParseLogLines(std::vector<TLogDataEntry>& entries, const char* begin, const char* end,
+TParsedLines ParseLogLines(TSampleChunk& entries, const char* begin, const char* end,
                            const TLineReader& reader, const TLinePlace& place);
 
 // Kept as one function so that a sample's time is the same sum on every path.

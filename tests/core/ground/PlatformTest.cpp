@@ -106,5 +106,39 @@ TEST(PlatformTest, LocalTimeAndTheProgramFile) {
     EXPECT_FALSE(platform::IsRunningProgram(folder.Path()));
 }
 
+TEST(PlatformTest, FilesAreReadAtOffsetsAndOnlyWhenRegular) {
+    TTempFolder folder;
+    const fs::path path = folder.Path() / "log.txt";
+    std::ofstream(path, std::ios::binary) << "0123456789";
+    platform::TReadOnlyFile file;
+    std::string error;
+    ASSERT_TRUE(file.Open(path, error)) << error;
+    EXPECT_EQ(file.Size(), 10u);
+    char buffer[8] = {};
+    EXPECT_EQ(file.ReadAt(3, buffer, 4), 4);
+    EXPECT_EQ(std::string(buffer, 4), "3456");
+    EXPECT_EQ(file.ReadAt(8, buffer, 8), 2);  // short only at the end
+    EXPECT_EQ(file.ReadAt(12, buffer, 8), 0);
+
+    platform::TReadOnlyFile other;
+    EXPECT_FALSE(other.Open(folder.Path(), error));
+    EXPECT_EQ(error, "not a regular file");
+    EXPECT_FALSE(other.Open(folder.Path() / "missing.txt", error));
+    EXPECT_FALSE(error.empty());
+}
+
+TEST(PlatformTest, PagesAreGivenAndTakenBack) {
+    constexpr std::size_t Bytes = 3 << 20;
+    auto* const data = static_cast<unsigned char*>(platform::AllocatePages(Bytes));
+    ASSERT_NE(data, nullptr);
+    data[0] = 1;
+    data[Bytes - 1] = 2;
+    platform::PrepareLargeBlock(data, Bytes, true);  // a hint on memory in use keeps its contents
+    EXPECT_EQ(data[0], 1);
+    EXPECT_EQ(data[Bytes - 1], 2);
+    platform::FreePages(data, Bytes);
+    EXPECT_EQ(platform::AllocatePages(0), nullptr);
+}
+
 }  // namespace
 }  // namespace kelvane
