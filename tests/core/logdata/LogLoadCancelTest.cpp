@@ -16,9 +16,10 @@ namespace {
 
 // Everything a load may change, in a form that compares as a whole.
 struct TStateSnapshot {
-    using TSample =
-        std::tuple<double, double, double, double, double, std::uint32_t, int, int, int, std::string>;
-    std::vector<TSample> Samples;  // Rpm, TimeStamp, SmoothedAfr, PlotMaf, Load, File, flags, RawLine
+    using TSample = std::tuple<double, double, double, double, double, std::uint32_t, int, int, int,
+                               std::uint64_t, std::uint32_t>;
+    std::vector<TSample>
+        Samples;  // Rpm, TimeStamp, SmoothedAfr, PlotMaf, Load, File, flags, line offset and length
     std::vector<std::string> Files;
     std::vector<std::string> OpenFiles;  // name=value
     TColumnSet Columns{};
@@ -32,7 +33,7 @@ TStateSnapshot Snapshot(const TLogState& state) {
     const TLogData& d = state.Data;
     for (const TLogDataEntry& e : d.Entries)
         s.Samples.emplace_back(e.Rpm, e.TimeStamp, e.SmoothedAfr, e.PlotMaf, e.Load, e.File, e.FirstOfFile,
-                               e.O2Active, e.AfrPresent, std::string(d.RawLine(e)));
+                               e.O2Active, e.AfrPresent, e.RawOffset, e.RawLength);
     for (const TLogFileInfo& f : d.Files) s.Files.push_back(f.FileName + "|" + std::string(f.HeaderLine()));
     for (std::size_t i = 0; i < state.OpenFiles.Count(); ++i)
         s.OpenFiles.push_back(state.OpenFiles.Name(i) + "=" + state.OpenFiles.ValueAt(i));
