@@ -8,7 +8,10 @@
 #include <vector>
 
 #include "GeneratedLog.h"
+#include "core/ground/AtomicFile.h"
 #include "core/logdata/LogFileReader.h"
+#include "core/plot/LogExport.h"
+#include "core/state/KelvaneState.h"
 
 namespace kelvane {
 namespace {
@@ -126,9 +129,45 @@ void FloorFillList(benchmark::State& state) {
     }
 }
 
+// Every sample's line read back from the loaded log, as "Copy All Log Data" does.
+void ExportGeneratedLog(benchmark::State& state) {
+    const TBenchLog& log = BenchLog();
+    auto kelvane = std::make_unique<TKelvaneState>();
+    TLoadLogOptions options;
+    options.LHConfig = TLHConfig::Map;
+    if (!log.Written || !LoadLogFile(kelvane->Logs, log.Path(), options).Loaded) {
+        state.SkipWithError("the generated log did not load");
+        return;
+    }
+    std::size_t textBytes = 0;
+    for (auto _ : state) {
+        const TLogLines lines =
+            CollectLogLines(kelvane->Logs.Data, kelvane->Selection, kelvane->PlotContext());
+        std::string text, error;
+        if (!ReadLogLines(kelvane->Logs.Data, lines, text, error)) state.SkipWithError(error.c_str());
+        textBytes = text.size();
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * textBytes));
+    state.counters["Samples"] = static_cast<double>(kelvane->Logs.Data.Count());
+}
+
+// The floor for the export: the whole file read into memory at once.
+void ReadGeneratedLogWhole(benchmark::State& state) {
+    const TBenchLog& log = BenchLog();
+    std::string bytes;
+    for (auto _ : state) {
+        if (!ReadWholeFile(log.Path(), bytes)) state.SkipWithError("cannot read the generated log");
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+
 BENCHMARK(LoadGeneratedLog)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 BENCHMARK(LoadGeneratedLogWithProgress)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+BENCHMARK(ExportGeneratedLog)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 BENCHMARK(FloorReadFileAndCountLines)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+BENCHMARK(ReadGeneratedLogWhole)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 BENCHMARK(FloorFillList)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 
 }  // namespace

@@ -101,17 +101,26 @@ int FuzzLogReader(const std::uint8_t* data, std::size_t size) {
     (void)SkippedLinesMessage(path, first);
     (void)NotLoadedMessage(path, first);
 
-    // Exported lines are the lines as read, written back as they were.
-    const std::vector<std::string_view> lines =
-        CollectLogLines(inPlace.Data, state.Selection, state.PlotContext());
+    // Exported lines are read back from the unchanged file as they were, and written as read.
+    const TLogLines lines = CollectLogLines(inPlace.Data, state.Selection, state.PlotContext());
     Check(lines.size() == (inPlace.Data.Empty() ? 0 : inPlace.Data.Count() + 1),
           "an export holds the header and every sample");
-    std::string error;
+    std::string text, error;
+    Check(ReadLogLines(inPlace.Data, lines, text, error), "the lines of an unchanged file can be read back");
+    std::string file;
+    Check(ReadWholeFile(path, file), "the log can be read");
+    std::string expected;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) expected += "\r\n";
+        expected += lines[i].Header ? inPlace.Data.Files[lines[i].File].Header
+                                    : file.substr(lines[i].Offset, lines[i].Length);
+    }
+    Check(text == expected, "each exported line is the file's bytes at its place");
     const std::filesystem::path exported = ScratchFolder() / "Exported.txt";
-    Check(WriteLogLines(exported, lines, error), "the export can be written");
+    Check(WriteLogLines(exported, inPlace.Data, lines, error), "the export can be written");
     std::string written;
     Check(ReadWholeFile(exported, written), "the export can be read");
-    Check(written == (lines.empty() ? std::string() : JoinedLogLines(lines) + "\r\n"),
+    Check(written == (lines.empty() ? std::string() : text + "\r\n"),
           "the export holds the lines, each ending in CR LF");
 
     Check(RemoveLogFile(inPlace, path.string()) == first.Loaded, "a loaded file can be removed");

@@ -256,6 +256,44 @@ TEST(PlotSelectionTest, CopyRepeatsTheHeaderAsFilesAlternateAndSaveWritesTheSame
     EXPECT_EQ(f.Prompts.Calls.back().Caption, QStringLiteral("Save selected log data"));
 }
 
+// The lines are read back from the log file: one changed since it was loaded
+// exports nothing, and the user is told which file to load again.
+TEST(PlotSelectionTest, CopyAndSaveOfAChangedLogSayWhichFileAndChangeNothing) {
+    TPlotFixture f;
+    f.Load("Run1.txt", WalkLog(10, 0));
+    const fs::path log = f.Folder.Path() / "Run1.txt";
+    WriteText(log, WalkLog(11, 0));
+    QApplication::clipboard()->setText(QStringLiteral("kept on the clipboard"));
+
+    f.Key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("kept on the clipboard"));
+    ASSERT_EQ(f.Prompts.Calls.size(), 1u);
+    EXPECT_EQ(f.Prompts.Calls[0].Kind, TPromptKind::Error);
+    EXPECT_EQ(
+        f.Prompts.Calls[0].Text,
+        QString::fromStdString(log.string()) +
+            QStringLiteral(" has changed since it was loaded: load it again before exporting its lines"));
+
+    const fs::path saved = f.Folder.Path() / "saved.txt";
+    WriteText(saved, "an earlier export\r\n");
+    f.Prompts.Answers.push_back(TFakeAnswer::Save(QString::fromStdString(saved.string())));
+    f.Form->SaveLogData1Click();
+    ASSERT_EQ(f.Prompts.Calls.size(), 3u);
+    EXPECT_EQ(f.Prompts.Calls[2].Kind, TPromptKind::Error);
+    EXPECT_EQ(f.Prompts.Calls[2].Text, f.Prompts.Calls[0].Text);
+    EXPECT_EQ(ReadText(saved), "an earlier export\r\n");
+
+    // Loaded again, the file exports as it now is.
+    ASSERT_TRUE(f.Form->LoadLogFile(QString::fromStdString(log.string())));
+    f.Form->RefreshMainWindow();
+    f.Key(Qt::Key_C, Qt::ControlModifier);
+    QString expected =
+        QString::fromStdString(WalkLog(11, 0)).replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    expected.chop(2);
+    EXPECT_EQ(QApplication::clipboard()->text(), expected);
+    EXPECT_EQ(f.Prompts.Calls.size(), 3u);
+}
+
 TEST(PlotSelectionTest, PointHoverReadsTheSampleAndNamesItsFile) {
     TPlotFixture f;
     f.Load("Run1.txt", WalkLog(40, 0));

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ namespace kelvane::crash {
 
 inline constexpr std::string_view MapFileName = "Updated (Run) fuel map.txt";
 inline constexpr std::string_view ExportFileName = "Exported.txt";
+inline constexpr std::string_view ExportSourceFolder = "source";  // the log the lines are exported from
 
 // The generation in the first three cells, the rest a pattern that moves with it.
 inline TMapGrid MapOf(long generation) {
@@ -70,9 +72,19 @@ inline bool SaveGeneration(const std::filesystem::path& folder, long generation)
     TSettingsStore store(folder);
     TSettings settings = SettingsOf(generation);
     ok &= SaveSettings(store, settings).Ok();
-    const std::vector<std::string> lines = ExportLines(generation);
+    // The lines come from a log loaded as the program loads one; it ends its lines in LF alone.
+    const std::filesystem::path source = folder / ExportSourceFolder / "Run.txt";
+    std::filesystem::create_directories(source.parent_path());
+    {
+        std::ofstream out(source, std::ios::binary | std::ios::trunc);
+        for (const std::string& line : ExportLines(generation)) out << line << "\n";
+    }
+    TLogState logs;
+    ok &= LoadLogFile(logs, source, {}).Loaded;
+    TLogLines lines{TLogLine::HeaderOf(0)};
+    for (const TLogDataEntry& e : logs.Data.Entries) lines.push_back(TLogLine::DataOf(e));
     std::string error;
-    ok &= WriteLogLines(folder / ExportFileName, {lines.begin(), lines.end()}, error);
+    ok &= WriteLogLines(folder / ExportFileName, logs.Data, lines, error);
     return ok;
 }
 

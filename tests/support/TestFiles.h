@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -17,6 +18,16 @@ inline void WriteText(const std::filesystem::path& path, const std::string& text
 inline std::string ReadText(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// length bytes of a file from offset on; fewer where the file ends.
+inline std::string TextAt(const std::filesystem::path& path, std::uint64_t offset, std::size_t length) {
+    std::ifstream file(path, std::ios::binary);
+    file.seekg(static_cast<std::streamoff>(offset));
+    std::string text(length, '\0');
+    file.read(text.data(), static_cast<std::streamsize>(length));
+    text.resize(static_cast<std::size_t>(file.gcount()));
+    return text;
 }
 
 }  // namespace kelvane

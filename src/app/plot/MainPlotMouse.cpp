@@ -481,10 +481,15 @@ void TMainForm::EscapeKey() {
 
 void TMainForm::CopyLogData1Click() {
     if (FState.Logs.Data.Empty()) return;
-    const std::vector<std::string_view> lines =
-        CollectLogLines(FState.Logs.Data, FState.Selection, FState.PlotContext());
+    const TLogLines lines = CollectLogLines(FState.Logs.Data, FState.Selection, FState.PlotContext());
     if (lines.empty() || !QGuiApplication::clipboard()) return;
-    QGuiApplication::clipboard()->setText(FromStd(JoinedLogLines(lines)));
+    // The lines are read back from the log files; a file changed since leaves the clipboard as it was.
+    std::string text, error;
+    if (!ReadLogLines(FState.Logs.Data, lines, text, error)) {
+        FPrompts->ShowError(FromStd(error));
+        return;
+    }
+    QGuiApplication::clipboard()->setText(FromStd(text));
 }
 
 void TMainForm::SaveLogData1Click() {
@@ -497,10 +502,9 @@ void TMainForm::SaveLogData1Click() {
     const TFileChoice choice = FPrompts->SaveFile(request);
     if (!choice.Accepted()) return;
     const QString path = choice.Files.first();
-    const std::vector<std::string_view> lines =
-        CollectLogLines(FState.Logs.Data, FState.Selection, FState.PlotContext());
+    const TLogLines lines = CollectLogLines(FState.Logs.Data, FState.Selection, FState.PlotContext());
     std::string error;
-    if (!WriteLogLines(std::filesystem::path(path.toStdU16String()), lines, error))
+    if (!WriteLogLines(std::filesystem::path(path.toStdU16String()), FState.Logs.Data, lines, error))
         FPrompts->ShowError(FromStd(error));
 }
 

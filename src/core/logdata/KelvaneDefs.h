@@ -51,7 +51,6 @@ struct TLogFileInfo {
     // The file as it was read: a file whose size or time differs has changed since.
     std::uint64_t Size = 0;
     std::filesystem::file_time_type Modified{};
-    std::string Bytes;  // the file's raw bytes; RawLine points into them
 
     std::string_view HeaderLine() const { return Header; }
 };
@@ -91,7 +90,8 @@ struct alignas(64) TLogDataEntry {
     double IgnAdvance = MissingValue;
     double TimeStamp = 0;  // days on the plot's common time line
 
-    std::uint64_t RawOffset = 0;  // RawLine as byte offset and length in the file as read
+    // The sample's line in its file as read: offset from the file's first byte, length without the line end.
+    std::uint64_t RawOffset = 0;
     std::uint32_t RawLength = 0;
     std::uint32_t File = 0;  // index into TLogData::Files
 
@@ -121,9 +121,6 @@ struct TLogData {
 
     const std::string& FileName(const TLogDataEntry& e) const { return Files[e.File].FileName; }
     std::string_view HeaderLine(const TLogDataEntry& e) const { return Files[e.File].HeaderLine(); }
-    std::string_view RawLine(const TLogDataEntry& e) const {
-        return std::string_view(Files[e.File].Bytes).substr(e.RawOffset, e.RawLength);
-    }
 
     void Clear() {
         Entries.clear();

@@ -8,12 +8,17 @@
 
 #include "core/logdata/LogCaption.h"
 #include "core/logdata/LogFileReader.h"
-#include "support/LogLinesInFile.h"
 #include "support/FileNameCaseRule.h"
 #include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 namespace kelvane {
 namespace {
+
+// A sample's line as its file holds it at the place the reader recorded.
+std::string LineOf(const TLogData& d, const TLogDataEntry& e) {
+    return TextAt(d.FileName(e), e.RawOffset, e.RawLength);
+}
 
 const std::string MafHeader = "Time [s]\tRPM\tMAF signal\tA/F ratio";
 
@@ -53,7 +58,7 @@ TEST_F(LogFileReaderTest, AByteOrderMarkBeforeTheHeaderIsSkipped) {
     EXPECT_TRUE(result.Loaded) << result.Message;
     ASSERT_EQ(FState.Data.Count(), 1u);
     EXPECT_EQ(FState.Data[0].TimeSec, 0);
-    EXPECT_EQ(test::LineInFile(FState.Data, FState.Data[0]), "0\t900\t120\t14.7");
+    EXPECT_EQ(LineOf(FState.Data, FState.Data[0]), "0\t900\t120\t14.7");
 }
 
 TEST_F(LogFileReaderTest, DeviceLogFixture) {
@@ -77,7 +82,7 @@ TEST_F(LogFileReaderTest, DeviceLogFixture) {
     EXPECT_EQ(d[0].KnockRetard[1], MissingValue);  // no KR2 column
     EXPECT_EQ(d[0].Flappy, MissingInteger);
     EXPECT_EQ(d[0].MapPressure, MissingValue);
-    EXPECT_EQ(test::LineInFile(d, d[1]), "0.10\t950\t130\t14.60\t-1.5\t2\t32\t26\t11.0\t1\t11.9\t11.8");
+    EXPECT_EQ(LineOf(d, d[1]), "0.10\t950\t130\t14.60\t-1.5\t2\t32\t26\t11.0\t1\t11.9\t11.8");
     EXPECT_EQ(d.HeaderLine(d[2]).substr(0, 13), "Time [s]\tRPM\t");
     EXPECT_EQ(d.FileName(d[0]), path.string());
     EXPECT_EQ(d[0].FirstOfFile, 1);
@@ -121,8 +126,8 @@ TEST_F(LogFileReaderTest, LineEndsCrLfCrOrLf) {
         const auto path = Write("ends.txt", bytes);
         ASSERT_TRUE(LoadLogFile(state, path, {}).Loaded);
         ASSERT_EQ(state.Data.Count(), 2u);
-        EXPECT_EQ(test::LineInFile(state.Data, state.Data[0]), "0\t900\t120\t14.7");
-        EXPECT_EQ(test::LineInFile(state.Data, state.Data[1]), "0.1\t901\t121\t14.8");
+        EXPECT_EQ(LineOf(state.Data, state.Data[0]), "0\t900\t120\t14.7");
+        EXPECT_EQ(LineOf(state.Data, state.Data[1]), "0.1\t901\t121\t14.8");
         EXPECT_EQ(state.Data.HeaderLine(state.Data[1]), MafHeader);
         EXPECT_EQ(state.Data[1].MafSignal, 121);
     }
@@ -296,8 +301,8 @@ TEST_F(LogFileReaderTest, TruncatedLastLineAndShortLines) {
     EXPECT_EQ(d[2].Rpm, 920);
     EXPECT_EQ(d[2].MafSignal, 2);
     EXPECT_EQ(d[2].Afr, MissingValue);
-    EXPECT_EQ(test::LineInFile(d, d[2]), "0.2\t920\t2");
-    EXPECT_EQ(test::LineInFile(d, d[1]), "0.1\t910\t210");
+    EXPECT_EQ(LineOf(d, d[2]), "0.2\t920\t2");
+    EXPECT_EQ(LineOf(d, d[1]), "0.1\t910\t210");
 }
 
 TEST_F(LogFileReaderTest, EmptyFieldReadsZero) {
@@ -383,7 +388,7 @@ TEST_F(LogFileReaderTest, ReadingAFileAgainReplacesItsSamplesAtTheEnd) {
     ASSERT_EQ(FState.Data.Files.size(), 2u);
     EXPECT_EQ(FState.Data.FileName(FState.Data[0]), (FFolder.Path() / "b.txt").string());
     EXPECT_EQ(FState.Data.FileName(FState.Data[5]), a.string());
-    EXPECT_EQ(test::LineInFile(FState.Data, FState.Data[5]), "0.3\t1003\t200\t14.7");
+    EXPECT_EQ(LineOf(FState.Data, FState.Data[5]), "0.3\t1003\t200\t14.7");
     ASSERT_EQ(FState.OpenFiles.Count(), 2u);
     EXPECT_EQ(FState.OpenFiles.Name(1), a.string());
     EXPECT_EQ(FState.OpenFiles.ValueAt(1).substr(0, FState.OpenFiles.ValueAt(1).find(';')),
@@ -439,7 +444,7 @@ TEST_F(LogFileReaderTest, RemoveLogFileRelinksAndRenumbersFiles) {
     ASSERT_EQ(d.Files.size(), 2u);
     EXPECT_EQ(d[2].File, 1u);
     EXPECT_EQ(d.FileName(d[2]), c.string());
-    EXPECT_EQ(test::LineInFile(d, d[2]), "0.000000\t1000\t200\t14.7");
+    EXPECT_EQ(LineOf(d, d[2]), "0.000000\t1000\t200\t14.7");
     EXPECT_EQ(d.Next(1), std::optional<std::size_t>(2));
     EXPECT_EQ(d.Prev(2), std::optional<std::size_t>(1));
     EXPECT_EQ(FState.OpenFiles.Count(), 2u);
