@@ -99,27 +99,32 @@ int main(int argc, char* argv[]) {
         [&mainForm](const QStringList& files) { mainForm.TakeHandedOverFiles(files); }, Qt::QueuedConnection);
     if (!logFiles.isEmpty() && screenshotPath.isEmpty())
         QTimer::singleShot(0, &mainForm, [&mainForm, logFiles] { mainForm.OpenLogFilesAsNewPlot(logFiles); });
-    for (const QString& folder : folders)
-        QTimer::singleShot(0, &mainForm, [&mainForm, folder] {
+    const auto openFolders = [&mainForm, &folders] {
+        for (const QString& folder : folders)
             if (!mainForm.OpenFolderFromCommandLine(folder))
                 std::fprintf(stderr, "%s is neither a project folder nor a session folder with logs\n",
                              qPrintable(folder));
-        });
-    if (logFiles.isEmpty() && folders.isEmpty() && screenshotPath.isEmpty())
-        QTimer::singleShot(0, &mainForm, [&mainForm] { mainForm.OfferDemoProject(); });
-
-    if (!screenshotPath.isEmpty()) {
-        // No one is there to answer the Log File Options window.
-        if (!logFiles.isEmpty())
-            QTimer::singleShot(0, &mainForm, [&mainForm, logFiles] {
-                mainForm.OpenLogFilesAsNewPlot(logFiles, kelvane::TLogOptionsChoice::Preselected);
+    };
+    if (screenshotPath.isEmpty()) {
+        if (!folders.isEmpty()) QTimer::singleShot(0, &mainForm, openFolders);
+        if (logFiles.isEmpty() && folders.isEmpty())
+            QTimer::singleShot(0, &mainForm, [&mainForm] { mainForm.OfferDemoProject(); });
+    } else {
+        // The picture is taken once everything asked for is open: a long load shows its
+        // progress and handles events, and a timer started before it would fire half way.
+        QTimer::singleShot(
+            0, &mainForm, [&mainForm, openFolders, logFiles, screenshotPath, screenshotWindow] {
+                openFolders();
+                // No one is there to answer the Log File Options window.
+                if (!logFiles.isEmpty())
+                    mainForm.OpenLogFilesAsNewPlot(logFiles, kelvane::TLogOptionsChoice::Preselected);
+                QTimer::singleShot(300, &mainForm, [&mainForm, screenshotPath, screenshotWindow] {
+                    const QImage image = mainForm.ScreenshotOf(screenshotWindow);
+                    const bool saved = !image.isNull() && image.save(screenshotPath, "PNG");
+                    if (!saved) std::fprintf(stderr, "Cannot write %s\n", qPrintable(screenshotPath));
+                    QApplication::exit(saved ? 0 : 1);
+                });
             });
-        QTimer::singleShot(300, &mainForm, [&mainForm, screenshotPath, screenshotWindow] {
-            const QImage image = mainForm.ScreenshotOf(screenshotWindow);
-            const bool saved = !image.isNull() && image.save(screenshotPath, "PNG");
-            if (!saved) std::fprintf(stderr, "Cannot write %s\n", qPrintable(screenshotPath));
-            QApplication::exit(saved ? 0 : 1);
-        });
     }
     return QApplication::exec();
 }
