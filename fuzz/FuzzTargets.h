@@ -24,6 +24,7 @@ int FuzzSettings(const std::uint8_t* data, std::size_t size);
 int FuzzColorTable(const std::uint8_t* data, std::size_t size);
 int FuzzTargetMap(const std::uint8_t* data, std::size_t size);
 int FuzzValueTexts(const std::uint8_t* data, std::size_t size);
+int FuzzUpdateList(const std::uint8_t* data, std::size_t size);
 
 using TFuzzTarget = int (*)(const std::uint8_t*, std::size_t);
 
@@ -35,7 +36,7 @@ struct TFuzzTargetInfo {
 inline constexpr TFuzzTargetInfo FuzzTargets[] = {
     {"log_reader", FuzzLogReader},   {"map_text", FuzzMapText},       {"bin_image", FuzzBinImage},
     {"settings", FuzzSettings},      {"color_table", FuzzColorTable}, {"target_map", FuzzTargetMap},
-    {"value_texts", FuzzValueTexts},
+    {"value_texts", FuzzValueTexts}, {"update_list", FuzzUpdateList},
 };
 
 }  // namespace kelvane::fuzz

@@ -144,7 +144,11 @@ std::int64_t UpdateVersionNumber(std::string_view version) {
         for (const char c : tail) {
             if (IsDigit(c)) {
                 if (++digits > MaxBuildDigits) return 0;
-                build = build * 10 + (c - '0') * 100;
+                // Letters before the digits can lift the build past what
+                // ten times it fits in: compare before multiplying.
+                const std::int64_t digit = (c - '0') * 100;
+                if (build > (MaxBuildValue - digit) / 10) return 0;
+                build = build * 10 + digit;
             } else if (c >= 'A' && c <= 'Z') {
                 build += c - 'A' + 1;
             }

@@ -36,6 +36,10 @@ TEST(UpdateVersionNumberTest, TableOfVersions) {
         {"1.1000000000.0", 0},
         {"1.2.0000000000000001", 0},
         {"1.2." + std::string(40, '9'), 0},
+        // Letters lift the build so far that the digits after them would
+        // run past 64 bits.
+        {"1.0." + std::string(351, 'z') + std::string(15, '9'), 0},
+        {"1.0." + std::string(20, 'Z') + "99", 1000000 + 520 * 100 + 9900},
         {"2024/03/05 10:20", 45356},
         {"2024/03/05", 45356},
         {"1900/01/01 00:00", 2},
