@@ -16,9 +16,10 @@ namespace {
 
 // Everything a load may change, in a form that compares as a whole.
 struct TStateSnapshot {
-    using TSample =
-        std::tuple<double, double, double, double, double, std::uint32_t, int, int, int, std::uint64_t, std::uint32_t>;
-    std::vector<TSample> Samples;  // Rpm, TimeStamp, SmoothedAfr, PlotMaf, Load, File, flags, the line's place
+    using TSample = std::tuple<double, double, double, double, double, std::uint32_t, int, int, int,
+                               std::uint64_t, std::uint32_t>;
+    std::vector<TSample>
+        Samples;  // Rpm, TimeStamp, SmoothedAfr, PlotMaf, Load, File, flags, the line's place
     std::vector<std::string> Files;
     std::vector<std::string> OpenFiles;  // name=value
     TColumnSet Columns{};
@@ -33,7 +34,8 @@ TStateSnapshot Snapshot(const TLogState& state) {
     for (const TLogDataEntry& e : d.Entries)
         s.Samples.emplace_back(e.Rpm, e.TimeStamp, e.SmoothedAfr, e.PlotMaf, e.Load, e.File, e.FirstOfFile,
                                e.O2Active, e.AfrPresent, e.RawOffset, e.RawLength);
-    for (const TLogFileInfo& f : d.Files) s.Files.push_back(f.FileName + "|" + f.Header + "|" + std::to_string(f.Size));
+    for (const TLogFileInfo& f : d.Files)
+        s.Files.push_back(f.FileName + "|" + f.Header + "|" + std::to_string(f.Size));
     for (std::size_t i = 0; i < state.OpenFiles.Count(); ++i)
         s.OpenFiles.push_back(state.OpenFiles.Name(i) + "=" + state.OpenFiles.ValueAt(i));
     s.Columns = state.ColumnPresent;
