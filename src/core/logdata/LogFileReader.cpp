@@ -33,17 +33,6 @@ bool IsLineEnd(char c) {
     return c == '\r' || c == '\n';
 }
 
-// Position after the line end at p (CR LF counts as one).
-const char* SkipLineEnd(const char* p, const char* end) {
-    if (p < end && *p == '\r') {
-        ++p;
-        if (p < end && *p == '\n') ++p;
-    } else if (p < end && *p == '\n') {
-        ++p;
-    }
-    return p;
-}
-
 const char* FindLineEnd(const char* p, const char* end) {
     while (p < end && !IsLineEnd(*p)) ++p;
     return p;
@@ -417,6 +406,16 @@ TLogFileInfo FileInfo(std::string fileName, const TFilePlan& plan, std::uint64_t
     return info;
 }
 
+// What the samples from first on make of the file: its counts and flags, and its facts
+// in the list's files when it gave any sample.
+void RecordFile(TLogState& state, std::size_t first, const TFilePlan& plan, const TFileSamples& samples,
+                TLogFileInfo info, TFileRead& read) {
+    read.Added = state.Data.Entries.size() - first;
+    read.Lines = LineCounts(read.Added, samples.Counts);
+    read.Flags = FileFlags(state, first, plan.Header, samples.Counts);
+    if (read.Added > 0) state.Data.Files.push_back(std::move(info));
+}
+
 // Parses the file straight onto the end of the list. On an exception the list and its
 // files are as they were before the call.
 TFileRead AppendLogSamples(TLogState& state, const std::string& fileName, const platform::TReadOnlyFile& file,
@@ -437,10 +436,7 @@ TFileRead AppendLogSamples(TLogState& state, const std::string& fileName, const 
                         options, room, [&](TChunkSlot& slot) {
                             entries.insert(entries.end(), slot.Samples.begin(), slot.Samples.end());
                         });
-        read.Added = entries.size() - first;
-        read.Lines = LineCounts(read.Added, samples.Counts);
-        read.Flags = FileFlags(state, first, plan.Header, samples.Counts);
-        if (read.Added > 0) state.Data.Files.push_back(FileInfo(fileName, plan, file.Size(), modified));
+        RecordFile(state, first, plan, samples, FileInfo(fileName, plan, file.Size(), modified), read);
     } catch (...) {
         entries.resize(first);
         state.ColumnPresent = columnsBefore;
@@ -494,10 +490,7 @@ TFileRead StageLogSamples(TLogState& state, const std::string& fileName, const p
             entries.insert(entries.end(), chunk.begin(), chunk.end());
             TSampleChunk().swap(chunk);  // held once: each chunk goes as it joins
         }
-        read.Added = entries.size() - first;
-        read.Lines = LineCounts(read.Added, samples.Counts);
-        read.Flags = FileFlags(state, first, plan.Header, samples.Counts);
-        if (read.Added > 0) state.Data.Files.push_back(FileInfo(fileName, plan, file.Size(), modified));
+        RecordFile(state, first, plan, samples, FileInfo(fileName, plan, file.Size(), modified), read);
     } catch (...) {
         entries.resize(first);
         throw;

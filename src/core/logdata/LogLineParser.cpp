@@ -140,16 +140,6 @@ bool DroppedAsUnreadable(const TLineReader& reader, const char* line, const char
     return loadOutOfRange && !number(reader.MafColumn) && !number(reader.MapColumn);
 }
 
-const char* SkipLineEnd(const char* p, const char* end) {
-    if (p < end && *p == '\r') {
-        ++p;
-        if (p < end && *p == '\n') ++p;
-    } else if (p < end && *p == '\n') {
-        ++p;
-    }
-    return p;
-}
-
 }  // namespace
 
 double SampleTimeStamp(double baseTime, double timeSec) {

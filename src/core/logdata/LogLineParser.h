@@ -62,6 +62,17 @@ using TSampleChunk = std::vector<TLogDataEntry, TPageAllocator<TLogDataEntry>>;
 TParsedLines ParseLogLines(TSampleChunk& entries, const char* begin, const char* end,
                            const TLineReader& reader, const TLinePlace& place);
 
+// Position after the line end at p: CR, LF, or CR LF as one.
+inline const char* SkipLineEnd(const char* p, const char* end) {
+    if (p < end && *p == '\r') {
+        ++p;
+        if (p < end && *p == '\n') ++p;
+    } else if (p < end && *p == '\n') {
+        ++p;
+    }
+    return p;
+}
+
 // Kept as one function so that a sample's time is the same sum on every path.
 double SampleTimeStamp(double baseTime, double timeSec);
 
