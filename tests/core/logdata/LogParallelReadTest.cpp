@@ -317,7 +317,7 @@ TEST(LogMemoryLimitTest, AShortageIsAMessageAndManyLineBreaksFitInLittleMemory) 
 }
 
 // Peak memory of this process, after clear_refs has set it to the memory now in use.
-long PeakKilobytes() {
+[[maybe_unused]] long PeakKilobytes() {
     std::FILE* status = std::fopen("/proc/self/status", "r");
     if (!status) return -1;
     char line[256];
