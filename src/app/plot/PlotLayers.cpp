@@ -372,15 +372,37 @@ class TCentreQueue {
     std::size_t FQueued = 0;
 };
 
-// Gathers the samples by dot centre and diameter into the centre grids, and
-// finds the knock markers in the same pass: the samples' first cache lines
-// are then read from memory once.
-void GatherSamples(TPlotLayers& layers, std::vector<TDisc>& discs, const TPlotGeometry& g,
-                   const TKelvaneState& state, bool knocksShown, qreal scale) {
-    const int width = g.PlotWidth(), height = g.PlotHeight();
-    const TPlotContext context = state.PlotContext();
-    const TSampleBinner binner(context);
+// Works out the dots of the samples [first, end): paint, diameter, centre and
+// plotted AFR, and the knock markers among them in log order. The costly
+// part of the points pass, done in parallel ranges; it writes nothing but its
+// own records and marks.
+__attribute__((noinline)) void PlaceDots(const TKelvaneState& state, const TPlotGeometry& g, bool knocksShown, qreal scale,
+               std::size_t first, std::size_t end, TPlotLayers::TDotSample* out,
+               std::vector<TPlotLayers::TKnockMark>& marks) {
+    const TSampleBinner binner(state.PlotContext());
+    const TSamplePixelMapper samplePixel(g);
     const int pointSize = state.Settings.PlotPointSize;
+    const TLogData& data = state.Logs.Data;
+    marks.clear();
+    for (std::size_t index = first; index < end; ++index) {
+        const TLogDataEntry& e = data[index];
+        if (knocksShown && (index == 0 || MayBeKnockEvent(e, data[index - 1]))) {
+            const TKnockMarker marker = SampleKnockMarker(data, index, binner, state.Settings.KnockLimits);
+            if (marker != TKnockMarker::None) marks.push_back({samplePixel(e), marker});
+        }
+        TPlotLayers::TDotSample& dot = out[index];
+        dot.Value = binner.PlottedAfr(e);
+        dot.Paint = SampleDotPaint(e, dot.Value, state.Display);
+        if (dot.Paint == TDotPaint::None) continue;
+        dot.Diameter = DevicePixels(DotDiameter(e, pointSize), scale);
+        dot.Centre = samplePixel(e);
+    }
+}
+
+// Gathers the placed dots by centre and diameter into the centre grids, in
+// log order on one thread, so that every sum is taken in the same order
+// however many threads placed the dots.
+__attribute__((noinline)) void GatherDots(TPlotLayers& layers, std::vector<TDisc>& discs, int width, int height) {
     for (TPlotLayers::TDotCentres& grid : layers.Centres) grid.Used = false;
 
     // Consecutive samples often share their dot: they are summed here and
@@ -396,34 +418,22 @@ void GatherSamples(TPlotLayers& layers, std::vector<TDisc>& discs, const TPlotGe
     };
     int lastDiameter = -1;
     TPlotLayers::TDotCentres* grid = nullptr;
-    const TLogData& data = state.Logs.Data;
-    const TSamplePixelMapper samplePixel(g);
-    layers.KnockMarks.clear();
-    for (std::size_t index = 0; index < data.Count(); ++index) {
-        const TLogDataEntry& e = data[index];
-        if (knocksShown && (index == 0 || MayBeKnockEvent(e, data[index - 1]))) {
-            const TKnockMarker marker = SampleKnockMarker(data, index, binner, state.Settings.KnockLimits);
-            if (marker != TKnockMarker::None) layers.KnockMarks.push_back({samplePixel(e), marker});
-        }
-        const double v = binner.PlottedAfr(e);
-        const TDotPaint paint = SampleDotPaint(e, v, state.Display);
-        if (paint == TDotPaint::None) continue;
-        const int diameter = DevicePixels(DotDiameter(e, pointSize), scale);
-        if (diameter != lastDiameter) {
+    for (const TPlotLayers::TDotSample& dot : layers.Dots) {
+        if (dot.Paint == TDotPaint::None) continue;
+        if (dot.Diameter != lastDiameter) {
             flush();
-            grid = &CentresFor(layers, discs, diameter, width, height);
-            lastDiameter = diameter;
+            grid = &CentresFor(layers, discs, dot.Diameter, width, height);
+            lastDiameter = dot.Diameter;
         }
-        const TPixelPoint c = samplePixel(e);
-        const int gx = c.X + grid->Margin, gy = c.Y + grid->Margin;
+        const int gx = dot.Centre.X + grid->Margin, gy = dot.Centre.Y + grid->Margin;
         if (gx < 0 || gy < 0 || gx >= grid->Width || gy >= grid->Height) continue;
         TDotCell* here = grid->Cells.data() + static_cast<std::ptrdiff_t>(gy) * grid->Width + gx;
         if (here != cell) {
             flush();
             cell = here;
         }
-        if (paint == TDotPaint::Coloured) {
-            run.Sum += v;
+        if (dot.Paint == TDotPaint::Coloured) {
+            run.Sum += dot.Value;
             ++run.Count;
         } else {
             run.Grey = 1;
@@ -433,9 +443,27 @@ void GatherSamples(TPlotLayers& layers, std::vector<TDisc>& discs, const TPlotGe
     queue.Drain();
 }
 
+// Places the dots in parallel ranges and gathers them; the knock markers
+// found end up in log order.
+void GatherSamples(TPlotLayers& layers, std::vector<TDisc>& discs, const TPlotGeometry& g,
+                   const TKelvaneState& state, bool knocksShown, qreal scale, TWorkerPool& pool) {
+    const std::size_t n = state.Logs.Data.Count();
+    const int parts = pool.Threads();
+    layers.Dots.resize(n);
+    layers.PartKnockMarks.resize(static_cast<std::size_t>(parts));
+    pool.Run([&](int part) {
+        PlaceDots(state, g, knocksShown, scale, PartBegin(n, part, parts), PartBegin(n, part + 1, parts),
+                  layers.Dots.data(), layers.PartKnockMarks[static_cast<std::size_t>(part)]);
+    });
+    layers.KnockMarks.clear();
+    for (const std::vector<TPlotLayers::TKnockMark>& marks : layers.PartKnockMarks)
+        layers.KnockMarks.insert(layers.KnockMarks.end(), marks.begin(), marks.end());
+    GatherDots(layers, discs, g.PlotWidth(), g.PlotHeight());
+}
+
 // Spreads every distinct dot over the pixels it covers, into the per-pixel
 // sums and grey flags, and leaves the centre grids all zero again.
-void SpreadDots(TPlotLayers& layers, std::vector<TDisc>& discs, int width, int height) {
+__attribute__((noinline)) void SpreadDots(TPlotLayers& layers, std::vector<TDisc>& discs, int width, int height) {
     TPlotLayers::TPixelMean* means = layers.Means.data();
     std::uint8_t* grey = layers.Grey.data();
     for (TPlotLayers::TDotCentres& centres : layers.Centres) {
@@ -475,7 +503,7 @@ void SpreadDots(TPlotLayers& layers, std::vector<TDisc>& discs, int width, int h
 
 // Writes every pixel of the points layer: the scale colour of its mean, the
 // grey of excluded samples, or transparent.
-void ColourPoints(TPlotLayers& layers, const TColorTable& colors, int width, int height) {
+__attribute__((noinline)) void ColourPoints(TPlotLayers& layers, const TColorTable& colors, int width, int height) {
     const TPlotLayers::TPixelMean* means = layers.Means.data();
     const std::uint8_t* grey = layers.Grey.data();
     // Neighbouring pixels of one dot share their mean; remember the last lookup.
@@ -520,7 +548,7 @@ void StampKnockMarks(TPlotLayers& layers, const TPlotGeometry& g, const TPlotDis
 
 void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& windowGeometry,
                               const TKelvaneState& state, const TColorTable& colors,
-                              const TPlotDisplay& display) {
+                              const TPlotDisplay& display, TWorkerPool& pool) {
     // The points pass works in device pixels: the same plot, scaled.
     const TPlotGeometry g =
         layers.Scale == 1 ? windowGeometry : ScaledPlotGeometry(windowGeometry, layers.Scale);
@@ -535,7 +563,7 @@ void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& windowGe
     layers.Grey.assign(pixels, 0);
     std::vector<TDisc> discs;
     const bool knocksShown = KnockMarkersShown(state.Display);
-    GatherSamples(layers, discs, g, state, knocksShown, layers.Scale);
+    GatherSamples(layers, discs, g, state, knocksShown, layers.Scale, pool);
     SpreadDots(layers, discs, width, height);
     ColourPoints(layers, colors, width, height);
     if (knocksShown) StampKnockMarks(layers, g, display, state.Settings.PlotPointSize);
