@@ -100,7 +100,14 @@ struct TPlotLayers {
         TKnockMarker Marker;
     };
     std::vector<TKnockMark> KnockMarks;
-    std::vector<std::vector<TKnockMark>> PartKnockMarks;  // each range's, before they are joined
+    // What each range of samples found besides its records, before the
+    // ranges are joined: its knock markers and the diameters it uses, each in
+    // the order met.
+    struct TPartDots {
+        std::vector<TKnockMark> KnockMarks;
+        std::vector<int> Diameters;
+    };
+    std::vector<TPartDots> Parts;
 
     // What the grid and overlay layers show: every line and every placed
     // text. A refresh that would draw a layer exactly as it is keeps it, so
