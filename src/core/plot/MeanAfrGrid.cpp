@@ -26,47 +26,58 @@ struct TCellSample {
     std::int32_t Cell;
 };
 
-// Places the samples [first, end) and works out their plotted AFR: the costly
-// part of the pass, done in parallel ranges.
+// Places the samples [first, end) and works out their plotted AFR, handing
+// each place to sink(index, place): the costly part of the pass, done in
+// parallel ranges.
+template <typename TSink>
 void PlaceSamples(const TLogData& logData, const TPlotContext& context, std::size_t first, std::size_t end,
-                  TCellSample* out) {
+                  TSink&& sink) {
     const TSampleBinner binner(context);
     const TLogDataEntry* entries = logData.Entries.data();
     const std::size_t n = logData.Count();
     for (std::size_t i = first; i < end; ++i) {
         PrefetchEntry(entries, i + PrefetchDistance, n);
         const TLogDataEntry& entry = entries[i];
-        out[i] = {0.0, -1};
         // A sample without engine speed or air mass lies in no cell.
-        if (!entry.Included || entry.Rpm == MissingValue || entry.PlotMaf == MissingValue) continue;
+        if (!entry.Included || entry.Rpm == MissingValue || entry.PlotMaf == MissingValue) {
+            sink(i, TCellSample{0.0, -1});
+            continue;
+        }
         TCell cell;
         const double afr = binner.PlottedAfrInLhCell(entry, cell);
-        if (afr == MissingValue) continue;
-        out[i] = {afr, cell.Row * MapSize + cell.Column};
+        sink(i,
+             afr == MissingValue ? TCellSample{0.0, -1} : TCellSample{afr, cell.Row * MapSize + cell.Column});
     }
 }
 
 }  // namespace
 
 TMapGrid ComputeMeanAfrGrid(const TLogData& logData, const TPlotContext& context, TWorkerPool& pool) {
-    // The places are kept between refreshes, one list per calling thread.
-    static thread_local std::vector<TCellSample> places;
-    const std::size_t n = logData.Count();
-    places.resize(n);
-    // A thread-local name inside the task would name the worker's own list.
-    TCellSample* out = places.data();
-    const int parts = pool.Threads();
-    pool.Run([&](int part) {
-        PlaceSamples(logData, context, PartBegin(n, part, parts), PartBegin(n, part + 1, parts), out);
-    });
-    // The sums are taken in list order on one thread, so that the means do
-    // not depend on how many threads placed the samples.
     std::array<double, MapSize * MapSize> sum{};
     std::array<int, MapSize * MapSize> count{};
-    for (const TCellSample& place : places) {
-        if (place.Cell < 0) continue;
+    auto add = [&](const TCellSample& place) {
+        if (place.Cell < 0) return;
         sum[static_cast<std::size_t>(place.Cell)] += place.Afr;
         ++count[static_cast<std::size_t>(place.Cell)];
+    };
+    const std::size_t n = logData.Count();
+    const int parts = pool.Threads();
+    if (parts == 1) {
+        // One thread: no list of places to write and read back.
+        PlaceSamples(logData, context, 0, n, [&](std::size_t, const TCellSample& place) { add(place); });
+    } else {
+        // The places are kept between refreshes, one list per calling thread;
+        // a thread-local name inside the task would name the worker's own.
+        static thread_local std::vector<TCellSample> places;
+        places.resize(n);
+        TCellSample* out = places.data();
+        pool.Run([&](int part) {
+            PlaceSamples(logData, context, PartBegin(n, part, parts), PartBegin(n, part + 1, parts),
+                         [out](std::size_t i, const TCellSample& place) { out[i] = place; });
+        });
+        // The sums are taken in list order on one thread, so that the means
+        // do not depend on how many threads placed the samples.
+        for (const TCellSample& place : places) add(place);
     }
     TMapGrid mean;
     for (std::size_t i = 0; i < sum.size(); ++i)
