@@ -2,6 +2,9 @@
 // window does it: with the filters dirty (filters, mean AFR grid, every layer
 // and the composed image) and clean (layers and composed image only). The
 // window keeps one layers object between refreshes, and so does each run here.
+// The passes share the samples among one thread per core; KELVANE_THREADS=1
+// runs them on one thread. The plain pass is the floor to quote the others
+// against: on a shared machine the speed varies from run to run.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
