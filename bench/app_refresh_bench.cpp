@@ -2,6 +2,9 @@
 // window does it: with the filters dirty (filters, mean AFR grid, every layer
 // and the composed image) and clean (layers and composed image only). The
 // window keeps one layers object between refreshes, and so does each run here.
+// The passes share the samples among one thread per core; KELVANE_THREADS=1
+// runs them on one thread. The plain pass is the floor to quote the others
+// against: on a shared machine the speed varies from run to run.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -11,6 +14,7 @@
 #include "QtBenchMain.h"
 #include "app/plot/PlotLayers.h"
 #include "core/logdata/LogFileReader.h"
+#include "core/logdata/PointFilters.h"
 #include "core/plot/MeanAfrGrid.h"
 #include "core/state/DerivedData.h"
 #include "core/state/KelvaneState.h"
@@ -75,6 +79,63 @@ void BM_RefreshFiltersClean(benchmark::State& bench) {
 }
 BENCHMARK(BM_RefreshFiltersDirty)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RefreshFiltersClean)->Unit(benchmark::kMillisecond);
+
+// The floor: one plain serial pass over the samples reading the fields every
+// refresh reads (their first cache line), to set the refresh against on a
+// machine whose speed varies from run to run.
+void BM_PlainPassOverSamples(benchmark::State& bench) {
+    TRefreshFixture& f = Fixture();
+    if (!f.Ready) {
+        bench.SkipWithError("could not write or read the generated log");
+        return;
+    }
+    for (auto _ : bench) {
+        double sum = 0;
+        for (const TLogDataEntry& e : f.State.Logs.Data.Entries) sum += e.Rpm;
+        benchmark::DoNotOptimize(sum);
+    }
+}
+BENCHMARK(BM_PlainPassOverSamples)->Unit(benchmark::kMillisecond);
+
+// The refresh's steps one at a time, to see where its time goes.
+enum TRefreshStep { StepFilters, StepMeanAfrGrid, StepPoints, StepOtherLayers, StepCompose };
+
+void BM_RefreshStep(benchmark::State& bench) {
+    TRefreshFixture& f = Fixture();
+    if (!f.Ready) {
+        bench.SkipWithError("could not write or read the generated log");
+        return;
+    }
+    TPlotLayers layers;
+    const TPlotGeometry g = DrawPlotLayers(layers, f.State, f.Colors, ImageSize, f.Options);
+    const auto step = static_cast<TRefreshStep>(bench.range(0));
+    for (auto _ : bench) {
+        switch (step) {
+            case StepFilters:
+                ApplyFilters(f.State.Logs.Data, f.State.Settings.ActiveFilters);
+                break;
+            case StepMeanAfrGrid:
+                benchmark::DoNotOptimize(ComputeMeanAfrGrid(f.State.Logs.Data, f.State.PlotContext()));
+                break;
+            case StepPoints:
+                DrawPointsAndKnockLayers(layers, g, f.State, f.Colors, f.Options.Display);
+                break;
+            case StepOtherLayers:
+                DrawGridLayer(layers, g, AxisTitles(f.State.Setup().LHConfig, g.View()));
+                DrawOverlayLayer(layers, g, f.State, f.Options.Display.Overlay);
+                DrawAfrScaleLayer(layers, g, f.Colors, f.Options.Display);
+                ClearSelectionAndCursorLayers(layers, g);
+                break;
+            case StepCompose:
+                benchmark::DoNotOptimize(ComposePlot(layers).constBits());
+                break;
+        }
+    }
+}
+BENCHMARK(BM_RefreshStep)
+    ->ArgName("step")
+    ->DenseRange(StepFilters, StepCompose)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace kelvane

@@ -474,6 +474,64 @@ TEST_F(TPlotLayersTest, KeptLayersLookLikeFreshOnesAfterEveryChange) {
     }
 }
 
+// The points pass places the samples in parallel ranges and gathers, spreads
+// and colours in parallel bands of rows: the layers and every per-pixel sum
+// must come out as with one thread, whatever the number, also for dots that
+// straddle the bands, lie on cell bounds or half outside the plot.
+TEST_F(TPlotLayersTest, PointsAndKnockLayersDoNotDependOnTheThreadCount) {
+    const QSize small(60 + 38, 40 + 30);
+    State.Display.ShowKnocks = true;
+    State.Settings.PlotPointSize = 4;
+    std::uint64_t seed = 7;
+    auto next = [&seed](double lo, double hi) {
+        seed = seed * 6364136223846793005u + 1442695040888963407u;
+        return lo + (hi - lo) * static_cast<double>(seed >> 11) / 9007199254740992.0;
+    };
+    const TMapAxes& axes = State.Axes;
+    for (int i = 0; i < 600; ++i) {
+        const double rpm = next(0, 1) < 0.3 ? axes.LHRpmBounds[1 + i % 15] : next(-300, 6900);
+        const double maf = next(0, 1) < 0.3 ? axes.LHLoadBounds[1 + i % 15] : next(10, 420);
+        TLogDataEntry e = Sample(rpm, maf, 10 + next(0, 1) * 9.77, next(0, 1) > 0.15);
+        e.KnockRetard.fill(0);
+        if (next(0, 1) < 0.08) e.KnockRetard[i % KnockCylinders] = next(1, 9);
+        if (next(0, 1) < 0.3) e.ThrottleSwitch = 3;
+        if (next(0, 1) < 0.1) e.Selected = 1;
+        const double missing = next(0, 1);
+        if (missing < 0.04)
+            e.Rpm = MissingValue;
+        else if (missing < 0.08)
+            e.PlotMaf = MissingValue;
+        else if (missing < 0.12)
+            e.SmoothedAfr = e.Afr = MissingValue;
+        State.Logs.Data.Entries.push_back(e);
+        if (next(0, 1) < 0.4) State.Logs.Data.Entries.push_back(e);  // a run on one dot
+    }
+    const TPlotGeometry g = LayerGeometry(State, small, Options);
+    auto draw = [&](TPlotLayers& layers, int threads) {
+        TWorkerPool pool(threads);
+        DrawPointsAndKnockLayers(layers, g, State, Colors, Options.Display, pool);
+    };
+    TPlotLayers serial;
+    draw(serial, 1);
+    ASSERT_FALSE(serial.KnockMarks.empty());
+    int painted = 0;
+    for (const TPlotLayers::TPixelMean& m : serial.Means) painted += m.Count > 0;
+    ASSERT_GT(painted, 300);
+    TPlotLayers kept;  // one set of layers for every count: its scratch must come back clean
+    for (int threads : {2, 3, 5, 1, 4}) {
+        SCOPED_TRACE(threads);
+        draw(kept, threads);
+        EXPECT_EQ(kept.Points, serial.Points);
+        EXPECT_EQ(kept.Knock, serial.Knock);
+        ASSERT_EQ(kept.Means.size(), serial.Means.size());
+        for (std::size_t i = 0; i < serial.Means.size(); ++i) {
+            ASSERT_EQ(kept.Means[i].Count, serial.Means[i].Count) << i;
+            ASSERT_EQ(kept.Means[i].Sum, serial.Means[i].Sum) << i;
+        }
+        EXPECT_EQ(kept.Grey, serial.Grey);
+    }
+}
+
 TEST_F(TPlotLayersTest, TinyImagesDrawNothingAndDoNotFail) {
     State.Logs.Data.Entries = {Sample(3000, 200, 12.0)};
     Options.Display.ShowAfrScale = true;

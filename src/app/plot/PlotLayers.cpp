@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <string_view>
 
 #include "app/plot/SelectionLayers.h"
@@ -372,58 +373,101 @@ class TCentreQueue {
     std::size_t FQueued = 0;
 };
 
-// Gathers the samples by dot centre and diameter into the centre grids, and
-// finds the knock markers in the same pass: the samples' first cache lines
-// are then read from memory once.
-void GatherSamples(TPlotLayers& layers, std::vector<TDisc>& discs, const TPlotGeometry& g,
-                   const TKelvaneState& state, bool knocksShown, qreal scale) {
-    const int width = g.PlotWidth(), height = g.PlotHeight();
-    const TPlotContext context = state.PlotContext();
-    const TSampleBinner binner(context);
+// Works out the dots of the samples [first, end): paint, diameter, centre and
+// plotted AFR, the knock markers among them in log order, and the diameters
+// in the order they first occur. The costly part of the points pass, done in
+// parallel ranges; it writes nothing but its own records.
+void PlaceDots(const TKelvaneState& state, const TPlotGeometry& g, bool knocksShown, qreal scale,
+               std::size_t first, std::size_t end, TPlotLayers::TDotSample* out,
+               TPlotLayers::TPartDots& part) {
+    const TSampleBinner binner(state.PlotContext());
+    const TSamplePixelMapper samplePixel(g);
     const int pointSize = state.Settings.PlotPointSize;
-    for (TPlotLayers::TDotCentres& grid : layers.Centres) grid.Used = false;
+    const TLogData& data = state.Logs.Data;
+    part.KnockMarks.clear();
+    part.Diameters.clear();
+    int lastDiameter = -1;
+    for (std::size_t index = first; index < end; ++index) {
+        const TLogDataEntry& e = data[index];
+        if (knocksShown && (index == 0 || MayBeKnockEvent(e, data[index - 1]))) {
+            const TKnockMarker marker = SampleKnockMarker(data, index, binner, state.Settings.KnockLimits);
+            if (marker != TKnockMarker::None) part.KnockMarks.push_back({samplePixel(e), marker});
+        }
+        TPlotLayers::TDotSample& dot = out[index];
+        dot.Value = binner.PlottedAfr(e);
+        dot.Paint = SampleDotPaint(e, dot.Value, state.Display);
+        if (dot.Paint == TDotPaint::None) continue;
+        dot.Diameter = DevicePixels(DotDiameter(e, pointSize), scale);
+        dot.Centre = samplePixel(e);
+        if (dot.Diameter != lastDiameter) {
+            lastDiameter = dot.Diameter;
+            if (std::find(part.Diameters.begin(), part.Diameters.end(), lastDiameter) == part.Diameters.end())
+                part.Diameters.push_back(lastDiameter);
+        }
+    }
+}
 
+// Pixel rows [First, End) of one band of the layer; the first band also
+// takes the dots centred above the layer and the last those below it.
+struct TBand {
+    int First, End;
+    int CentreFirst, CentreEnd;
+};
+
+TBand BandOf(int part, int parts, int height) {
+    const auto h = static_cast<std::size_t>(height);
+    TBand band{static_cast<int>(PartBegin(h, part, parts)), static_cast<int>(PartBegin(h, part + 1, parts)),
+               0, 0};
+    band.CentreFirst = part == 0 ? std::numeric_limits<int>::min() : band.First;
+    band.CentreEnd = part == parts - 1 ? std::numeric_limits<int>::max() : band.End;
+    return band;
+}
+
+// The centre grid of each diameter the dots use, with its disc.
+struct TUsedGrid {
+    int Diameter;
+    TPlotLayers::TDotCentres* Grid;
+    const TDisc* Disc;
+};
+
+// Gathers the placed dots centred in one band into the centre grids. Every
+// band reads the records in log order, so each cell receives its sums in
+// the same order however the rows are shared out.
+void GatherDots(const std::vector<TPlotLayers::TDotSample>& dots, const std::vector<TUsedGrid>& grids,
+                const TBand& band) {
     // Consecutive samples often share their dot: they are summed here and
     // added to the grid once.
     TCentreQueue queue;
     TDotCell* cell = nullptr;
     TDotCell run{0.0, 0, 0};
+    bool cellInBand = false;
     auto flush = [&] {
         if (!cell) return;
-        queue.Push(cell, run);
+        if (cellInBand) queue.Push(cell, run);
         run = {0.0, 0, 0};
         cell = nullptr;
     };
     int lastDiameter = -1;
     TPlotLayers::TDotCentres* grid = nullptr;
-    const TLogData& data = state.Logs.Data;
-    const TSamplePixelMapper samplePixel(g);
-    layers.KnockMarks.clear();
-    for (std::size_t index = 0; index < data.Count(); ++index) {
-        const TLogDataEntry& e = data[index];
-        if (knocksShown && (index == 0 || MayBeKnockEvent(e, data[index - 1]))) {
-            const TKnockMarker marker = SampleKnockMarker(data, index, binner, state.Settings.KnockLimits);
-            if (marker != TKnockMarker::None) layers.KnockMarks.push_back({samplePixel(e), marker});
-        }
-        const double v = binner.PlottedAfr(e);
-        const TDotPaint paint = SampleDotPaint(e, v, state.Display);
-        if (paint == TDotPaint::None) continue;
-        const int diameter = DevicePixels(DotDiameter(e, pointSize), scale);
-        if (diameter != lastDiameter) {
+    for (const TPlotLayers::TDotSample& dot : dots) {
+        if (dot.Paint == TDotPaint::None) continue;
+        if (dot.Diameter != lastDiameter) {
             flush();
-            grid = &CentresFor(layers, discs, diameter, width, height);
-            lastDiameter = diameter;
+            for (const TUsedGrid& used : grids)
+                if (used.Diameter == dot.Diameter) grid = used.Grid;
+            lastDiameter = dot.Diameter;
         }
-        const TPixelPoint c = samplePixel(e);
-        const int gx = c.X + grid->Margin, gy = c.Y + grid->Margin;
+        const int gx = dot.Centre.X + grid->Margin, gy = dot.Centre.Y + grid->Margin;
         if (gx < 0 || gy < 0 || gx >= grid->Width || gy >= grid->Height) continue;
         TDotCell* here = grid->Cells.data() + static_cast<std::ptrdiff_t>(gy) * grid->Width + gx;
         if (here != cell) {
             flush();
             cell = here;
+            cellInBand = dot.Centre.Y >= band.CentreFirst && dot.Centre.Y < band.CentreEnd;
         }
-        if (paint == TDotPaint::Coloured) {
-            run.Sum += v;
+        if (!cellInBand) continue;
+        if (dot.Paint == TDotPaint::Coloured) {
+            run.Sum += dot.Value;
             ++run.Count;
         } else {
             run.Grey = 1;
@@ -433,26 +477,34 @@ void GatherSamples(TPlotLayers& layers, std::vector<TDisc>& discs, const TPlotGe
     queue.Drain();
 }
 
-// Spreads every distinct dot over the pixels it covers, into the per-pixel
-// sums and grey flags, and leaves the centre grids all zero again.
-void SpreadDots(TPlotLayers& layers, std::vector<TDisc>& discs, int width, int height) {
+// Spreads every distinct dot over the pixels it covers inside one band, into
+// the per-pixel sums and grey flags (cleared here first). Each pixel gets its
+// additions in the order of the grids, their rows and the disc.
+void SpreadDots(TPlotLayers& layers, const std::vector<TUsedGrid>& grids, int width, const TBand& band) {
     TPlotLayers::TPixelMean* means = layers.Means.data();
     std::uint8_t* grey = layers.Grey.data();
-    for (TPlotLayers::TDotCentres& centres : layers.Centres) {
-        if (!centres.Used) continue;
-        const TDisc& disc = DiscOf(discs, centres.Diameter, width);
+    const std::size_t bandFirst = static_cast<std::size_t>(band.First) * static_cast<std::size_t>(width);
+    const std::size_t bandPixels =
+        static_cast<std::size_t>(band.End - band.First) * static_cast<std::size_t>(width);
+    std::fill_n(means + bandFirst, bandPixels, TPlotLayers::TPixelMean{0.0, 0});
+    std::fill_n(grey + bandFirst, bandPixels, std::uint8_t{0});
+    for (const TUsedGrid& used : grids) {
+        const TPlotLayers::TDotCentres& centres = *used.Grid;
+        const TDisc& disc = *used.Disc;
         const int r = disc.Reach;
-        for (int gy = 0; gy < centres.Height; ++gy) {
+        const int firstRow = std::max(0, band.First - r + centres.Margin);
+        const int endRow = std::min(centres.Height, band.End + r + centres.Margin);
+        for (int gy = firstRow; gy < endRow; ++gy) {
             const std::size_t row = static_cast<std::size_t>(gy) * static_cast<std::size_t>(centres.Width);
             for (int gx = 0; gx < centres.Width; ++gx) {
-                TDotCell& cell = centres.Cells[row + static_cast<std::size_t>(gx)];
+                const TDotCell& cell = centres.Cells[row + static_cast<std::size_t>(gx)];
                 const std::uint32_t n = cell.Count;
                 const bool isGrey = cell.Grey != 0;
                 if (n == 0 && !isGrey) continue;
                 const double sum = cell.Sum;
-                cell = {0.0, 0, 0};
                 const int cx = gx - centres.Margin, cy = gy - centres.Margin;
-                const bool inside = cx - r >= 0 && cy - r >= 0 && cx + r < width && cy + r < height;
+                const bool inside =
+                    cx - r >= 0 && cy - r >= band.First && cx + r < width && cy + r < band.End;
                 if (inside) {
                     const std::ptrdiff_t centre = static_cast<std::ptrdiff_t>(cy) * width + cx;
                     for (const std::ptrdiff_t step : disc.Steps) {
@@ -463,7 +515,7 @@ void SpreadDots(TPlotLayers& layers, std::vector<TDisc>& discs, int width, int h
                 }
                 for (const QPoint& offset : disc.Offsets) {
                     const int px = cx + offset.x(), py = cy + offset.y();
-                    if (px < 0 || py < 0 || px >= width || py >= height) continue;
+                    if (px < 0 || py < band.First || px >= width || py >= band.End) continue;
                     const std::ptrdiff_t p = static_cast<std::ptrdiff_t>(py) * width + px;
                     if (n) AddToMean(means[p], sum, n);
                     if (isGrey) grey[p] = 1;
@@ -473,17 +525,40 @@ void SpreadDots(TPlotLayers& layers, std::vector<TDisc>& discs, int width, int h
     }
 }
 
-// Writes every pixel of the points layer: the scale colour of its mean, the
-// grey of excluded samples, or transparent.
-void ColourPoints(TPlotLayers& layers, const TColorTable& colors, int width, int height) {
+// Leaves the centre grid rows of one band all zero again, for the next
+// refresh: cheaper than clearing whole grids of many megabytes each time.
+void ClearCentres(const std::vector<TUsedGrid>& grids, const TBand& band) {
+    for (const TUsedGrid& used : grids) {
+        TPlotLayers::TDotCentres& centres = *used.Grid;
+        const int firstRow = band.CentreFirst == std::numeric_limits<int>::min()
+                                 ? 0
+                                 : std::clamp(band.CentreFirst + centres.Margin, 0, centres.Height);
+        const int endRow = band.CentreEnd == std::numeric_limits<int>::max()
+                               ? centres.Height
+                               : std::clamp(band.CentreEnd + centres.Margin, 0, centres.Height);
+        const std::size_t width = static_cast<std::size_t>(centres.Width);
+        for (std::size_t i = static_cast<std::size_t>(firstRow) * width;
+             i < static_cast<std::size_t>(endRow) * width; ++i) {
+            TDotCell& cell = centres.Cells[i];
+            if (cell.Count != 0 || cell.Grey != 0) cell = {0.0, 0, 0};
+        }
+    }
+}
+
+// Writes every pixel of the points layer's rows [first, end): the scale
+// colour of its mean, the grey of excluded samples, or transparent.
+// The image's pixels are fetched by the caller, on one thread: bits() may
+// copy an image that is shared.
+void ColourPoints(const TPlotLayers& layers, uchar* bits, qsizetype stride, const TColorTable& colors,
+                  int width, int first, int end) {
     const TPlotLayers::TPixelMean* means = layers.Means.data();
     const std::uint8_t* grey = layers.Grey.data();
     // Neighbouring pixels of one dot share their mean; remember the last lookup.
     double lastMean = 0;
     QRgb lastColor = 0;
     bool haveLast = false;
-    for (int y = 0; y < height; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(layers.Points.scanLine(y));
+    for (int y = first; y < end; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(bits + y * stride);
         const std::size_t row = static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
         for (int x = 0; x < width; ++x) {
             const std::size_t i = row + static_cast<std::size_t>(x);
@@ -500,6 +575,55 @@ void ColourPoints(TPlotLayers& layers, const TColorTable& colors, int width, int
             }
         }
     }
+}
+
+// The points layer from the samples: the dots are placed in parallel ranges
+// of the list, then gathered, spread and coloured in parallel bands of rows.
+void DrawPoints(TPlotLayers& layers, const TPlotGeometry& g, const TKelvaneState& state,
+                const TColorTable& colors, bool knocksShown, TWorkerPool& pool) {
+    const int width = layers.Points.width(), height = layers.Points.height();
+    const std::size_t n = state.Logs.Data.Count();
+    const int parts = pool.Threads();
+    layers.Dots.resize(n);
+    layers.Parts.resize(static_cast<std::size_t>(parts));
+    pool.Run([&](int part) {
+        PlaceDots(state, g, knocksShown, layers.Scale, PartBegin(n, part, parts),
+                  PartBegin(n, part + 1, parts), layers.Dots.data(),
+                  layers.Parts[static_cast<std::size_t>(part)]);
+    });
+
+    // The knock markers in log order; the grids in the order their diameters
+    // first occur, as one pass over the list would take them.
+    layers.KnockMarks.clear();
+    std::vector<int> diameters;
+    for (const TPlotLayers::TPartDots& part : layers.Parts) {
+        layers.KnockMarks.insert(layers.KnockMarks.end(), part.KnockMarks.begin(), part.KnockMarks.end());
+        for (const int diameter : part.Diameters)
+            if (std::find(diameters.begin(), diameters.end(), diameter) == diameters.end())
+                diameters.push_back(diameter);
+    }
+    std::vector<TDisc> discs;
+    for (TPlotLayers::TDotCentres& grid : layers.Centres) grid.Used = false;
+    for (const int diameter : diameters) CentresFor(layers, discs, diameter, width, height);
+    std::vector<TUsedGrid> grids;
+    for (TPlotLayers::TDotCentres& grid : layers.Centres)
+        if (grid.Used) grids.push_back({grid.Diameter, &grid, &DiscOf(discs, grid.Diameter, width)});
+
+    const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    layers.Means.resize(pixels);
+    layers.Grey.resize(pixels);
+    pool.Run([&](int part) {
+        const TBand band = BandOf(part, parts, height);
+        GatherDots(layers.Dots, grids, band);
+    });
+    uchar* bits = layers.Points.bits();
+    const qsizetype stride = layers.Points.bytesPerLine();
+    pool.Run([&](int part) {
+        const TBand band = BandOf(part, parts, height);
+        SpreadDots(layers, grids, width, band);
+        ColourPoints(layers, bits, stride, colors, width, band.First, band.End);
+    });
+    pool.Run([&](int part) { ClearCentres(grids, BandOf(part, parts, height)); });
 }
 
 // Stamps the knock markers found while gathering, in log order.
@@ -520,7 +644,7 @@ void StampKnockMarks(TPlotLayers& layers, const TPlotGeometry& g, const TPlotDis
 
 void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& windowGeometry,
                               const TKelvaneState& state, const TColorTable& colors,
-                              const TPlotDisplay& display) {
+                              const TPlotDisplay& display, TWorkerPool& pool) {
     // The points pass works in device pixels: the same plot, scaled.
     const TPlotGeometry g =
         layers.Scale == 1 ? windowGeometry : ScaledPlotGeometry(windowGeometry, layers.Scale);
@@ -530,14 +654,8 @@ void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& windowGe
     const int width = layers.Points.width(), height = layers.Points.height();
     if (width <= 0 || height <= 0) return;
 
-    const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    layers.Means.assign(pixels, TPlotLayers::TPixelMean{0.0, 0});
-    layers.Grey.assign(pixels, 0);
-    std::vector<TDisc> discs;
     const bool knocksShown = KnockMarkersShown(state.Display);
-    GatherSamples(layers, discs, g, state, knocksShown, layers.Scale);
-    SpreadDots(layers, discs, width, height);
-    ColourPoints(layers, colors, width, height);
+    DrawPoints(layers, g, state, colors, knocksShown, pool);
     if (knocksShown) StampKnockMarks(layers, g, display, state.Settings.PlotPointSize);
 }
 
@@ -546,7 +664,7 @@ bool RecolourPointsLayer(TPlotLayers& layers, const TColorTable& colors) {
     if (width <= 0 || height <= 0) return false;
     const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     if (layers.Means.size() != pixels || layers.Grey.size() != pixels) return false;
-    ColourPoints(layers, colors, width, height);
+    ColourPoints(layers, layers.Points.bits(), layers.Points.bytesPerLine(), colors, width, 0, height);
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/display/ColorTable.h"
+#include "core/ground/WorkerPool.h"
 #include "core/maps/MapAxes.h"
 #include "core/plot/AxisLabels.h"
 #include "core/plot/PlotDisplay.h"
@@ -83,12 +84,30 @@ struct TPlotLayers {
         std::vector<TCell> Cells;
     };
     std::vector<TDotCentres> Centres;
+    // Every sample's dot as the parallel ranges of the points pass work it
+    // out, one record per sample (the paint None: no dot), gathered into the
+    // centre grids afterwards.
+    struct TDotSample {
+        double Value;  // plotted AFR
+        TPixelPoint Centre;
+        int Diameter;
+        TDotPaint Paint;
+    };
+    std::vector<TDotSample> Dots;
     // Knock markers found while gathering the dots, stamped afterwards in log order.
     struct TKnockMark {
         TPixelPoint Centre;
         TKnockMarker Marker;
     };
     std::vector<TKnockMark> KnockMarks;
+    // What each range of samples found besides its records, before the
+    // ranges are joined: its knock markers and the diameters it uses, each in
+    // the order met.
+    struct TPartDots {
+        std::vector<TKnockMark> KnockMarks;
+        std::vector<int> Diameters;
+    };
+    std::vector<TPartDots> Parts;
 
     // What the grid and overlay layers show: every line and every placed
     // text. A refresh that would draw a layer exactly as it is keeps it, so
@@ -122,8 +141,11 @@ QFont SmallPlotFont();
 // Each layer on its own, so that a window can redraw only what changed.
 void DrawGridLayer(TPlotLayers& layers, const TPlotGeometry& geometry, const TAxisTitles& titles);
 // Knock markers take display.KnockAlpha in the LH view, opaque in the EZK view.
+// The samples are shared out among the pool's threads; the layers come out
+// the same whatever their number.
 void DrawPointsAndKnockLayers(TPlotLayers& layers, const TPlotGeometry& geometry, const TKelvaneState& state,
-                              const TColorTable& colors, const TPlotDisplay& display);
+                              const TColorTable& colors, const TPlotDisplay& display,
+                              TWorkerPool& pool = SharedWorkerPool());
 // The points layer coloured again from the per-pixel means its last drawing
 // kept, without gathering the samples: for a change of the colour scale
 // alone. False when there is no such drawing to colour.

@@ -1,6 +1,7 @@
 #include "core/logdata/PointFilters.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -50,10 +51,6 @@ bool PassesFilters(const std::vector<TLogDataEntry>& e, std::size_t i, const TFi
 }
 
 }  // namespace
-
-void ApplyFilters(TLogData& logData, const TFilterSettings& settings) {
-    ApplyFiltersInRuns(logData, settings, nullptr);
-}
 
 void ApplyFilters(TLogData& logData, const TFilterSettings& settings, const TSettledSample& settled) {
     if (!settled) {
@@ -154,8 +151,106 @@ void ApplyFiltersInRuns(TLogData& logData, const TFilterSettings& settings, cons
     if (settled && firstUnsettled < n) settled(firstUnsettled, n);
 }
 
-void ApplyFilters(TLogData& logData, const TFilterSettings& settings, bool& filtersDirty) {
-    ApplyFilters(logData, settings);
+namespace {
+
+// What the walks of one part's failing samples would clear outside the part:
+// backward walks clear a run ending just before the part, forward walks a
+// run starting just after it, so the lowest and the highest index reached
+// say it all.
+struct TPartSpill {
+    std::size_t BackLow;
+    std::size_t ForwardHigh;
+};
+
+// The pass of ApplyFiltersInRuns over the samples [first, end) only: times
+// are read anywhere, flags are written inside the part only, and what the
+// walks would clear beyond it is handed back.
+TPartSpill FilterPart(std::vector<TLogDataEntry>& e, const TFilterSettings& settings, std::size_t first,
+                      std::size_t end) {
+    const std::size_t n = e.size();
+    const double before = InhibitMargin + settings.InhibitBefore;
+    const double after = InhibitMargin + settings.InhibitAfter;
+    TPartSpill spill{first, end};
+
+    bool prevFailed = false;
+    std::size_t forwardOrigin = first;
+    std::size_t forwardEnd = first;
+    bool haveForwardWalk = false;
+    std::size_t coveredUntil = first;
+    for (std::size_t i = first; i < end; ++i) {
+        if (i + PrefetchDistance < n) __builtin_prefetch(&e[i + PrefetchDistance]);
+        if (PassesFilters(e, i, settings)) {
+            const std::uint8_t included = i < coveredUntil ? 0 : 1;
+            if (e[i].Included != included) e[i].Included = included;
+            prevFailed = false;
+            continue;
+        }
+        const double t = e[i].TimeSec;
+        if (e[i].Included) e[i].Included = 0;
+
+        const bool backwardDone = prevFailed && e[i - 1].TimeSec == t;
+        if (!backwardDone) {
+            std::size_t j = i;
+            for (; j-- > 0;) {
+                const double tj = e[j].TimeSec;
+                if (!(tj <= t && tj > t - before)) break;
+                if (j < first) {
+                    // Beyond the part: only find how far the walk goes.
+                    spill.BackLow = std::min(spill.BackLow, j);
+                    continue;
+                }
+                if (e[j].Included) e[j].Included = 0;
+            }
+        }
+
+        const bool resume = haveForwardWalk && i < forwardEnd && e[forwardOrigin].TimeSec == t;
+        std::size_t j = resume ? forwardEnd : i + 1;
+        while (j < n && e[j].TimeSec >= t && e[j].TimeSec < t + after) ++j;
+        if (!resume) forwardOrigin = i;
+        forwardEnd = j;
+        haveForwardWalk = true;
+        coveredUntil = std::max(coveredUntil, j);
+        prevFailed = true;
+    }
+    // Forward walks stopped by the part's end cleared nothing there yet.
+    spill.ForwardHigh = std::max(end, coveredUntil);
+    return spill;
+}
+
+void ClearIncluded(std::vector<TLogDataEntry>& e, std::size_t first, std::size_t end) {
+    for (std::size_t i = first; i < end; ++i)
+        if (e[i].Included) e[i].Included = 0;
+}
+
+}  // namespace
+
+void ApplyFilters(TLogData& logData, const TFilterSettings& settings, TWorkerPool& pool) {
+    std::vector<TLogDataEntry>& e = logData.Entries;
+    const std::size_t n = e.size();
+    const int parts = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(pool.Threads()), n));
+    if (parts <= 1 || !settings.FiltersEnabled) {
+        ApplyFiltersInRuns(logData, settings, nullptr);
+        return;
+    }
+    // At most eight parts, as the shared pool has at most eight threads.
+    std::array<TPartSpill, 8> spills{};
+    const int used = std::min(parts, static_cast<int>(spills.size()));
+    pool.Run([&](int part) {
+        if (part >= used) return;
+        spills[static_cast<std::size_t>(part)] =
+            FilterPart(e, settings, PartBegin(n, part, used), PartBegin(n, part + 1, used));
+    });
+    // The walks only ever clear flags, so the parts' flags and what their
+    // walks reached beyond them add up to the result of one pass.
+    for (int part = 0; part < used; ++part) {
+        const TPartSpill& spill = spills[static_cast<std::size_t>(part)];
+        ClearIncluded(e, spill.BackLow, PartBegin(n, part, used));
+        ClearIncluded(e, PartBegin(n, part + 1, used), spill.ForwardHigh);
+    }
+}
+
+void ApplyFilters(TLogData& logData, const TFilterSettings& settings, bool& filtersDirty, TWorkerPool& pool) {
+    ApplyFilters(logData, settings, pool);
     filtersDirty = false;
 }
 

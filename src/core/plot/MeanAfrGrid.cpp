@@ -1,6 +1,8 @@
 #include "core/plot/MeanAfrGrid.h"
 
 #include <array>
+#include <cstdint>
+#include <vector>
 
 #include "core/logdata/PointFilters.h"
 #include "core/plot/SampleBinner.h"
@@ -17,52 +19,77 @@ void PrefetchEntry(const TLogDataEntry* entries, std::size_t index, std::size_t 
     if (index < count) __builtin_prefetch(entries + index);
 }
 
-class TMeanAfrAccumulator {
-  public:
-    explicit TMeanAfrAccumulator(const TPlotContext& context) : FBinner(context) {}
-
-    void Add(const TLogDataEntry& entry) {
-        // A sample without engine speed or air mass lies in no cell.
-        if (!entry.Included || entry.Rpm == MissingValue || entry.PlotMaf == MissingValue) return;
-        TCell cell;
-        const double afr = FBinner.PlottedAfrInLhCell(entry, cell);
-        if (afr == MissingValue) return;
-        const int index = cell.Row * MapSize + cell.Column;
-        FSum[index] += afr;
-        ++FCount[index];
-    }
-
-    TMapGrid Mean() const {
-        TMapGrid mean;
-        for (int i = 0; i < MapSize * MapSize; ++i)
-            mean.Values[i] = FCount[i] > 0 ? FSum[i] / FCount[i] : MissingValue;
-        return mean;
-    }
-
-  private:
-    TSampleBinner FBinner;
-    std::array<double, MapSize * MapSize> FSum{};
-    std::array<int, MapSize * MapSize> FCount{};
+// A sample's share of the grid: the fuel map cell it lies in (-1 for none)
+// and its plotted AFR.
+struct TCellSample {
+    double Afr;
+    std::int32_t Cell;
 };
+
+// Places the samples [first, end) and works out their plotted AFR, handing
+// each place to sink(index, place): the costly part of the pass, done in
+// parallel ranges.
+template <typename TSink>
+void PlaceSamples(const TLogData& logData, const TPlotContext& context, std::size_t first, std::size_t end,
+                  TSink&& sink) {
+    const TSampleBinner binner(context);
+    const TLogDataEntry* entries = logData.Entries.data();
+    const std::size_t n = logData.Count();
+    for (std::size_t i = first; i < end; ++i) {
+        PrefetchEntry(entries, i + PrefetchDistance, n);
+        const TLogDataEntry& entry = entries[i];
+        // A sample without engine speed or air mass lies in no cell.
+        if (!entry.Included || entry.Rpm == MissingValue || entry.PlotMaf == MissingValue) {
+            sink(i, TCellSample{0.0, -1});
+            continue;
+        }
+        TCell cell;
+        const double afr = binner.PlottedAfrInLhCell(entry, cell);
+        sink(i,
+             afr == MissingValue ? TCellSample{0.0, -1} : TCellSample{afr, cell.Row * MapSize + cell.Column});
+    }
+}
 
 }  // namespace
 
-TMapGrid ComputeMeanAfrGrid(const TLogData& logData, const TPlotContext& context) {
-    TMeanAfrAccumulator accumulator(context);
+TMapGrid ComputeMeanAfrGrid(const TLogData& logData, const TPlotContext& context, TWorkerPool& pool) {
+    std::array<double, MapSize * MapSize> sum{};
+    std::array<int, MapSize * MapSize> count{};
+    auto add = [&](const TCellSample& place) {
+        if (place.Cell < 0) return;
+        sum[static_cast<std::size_t>(place.Cell)] += place.Afr;
+        ++count[static_cast<std::size_t>(place.Cell)];
+    };
     const std::size_t n = logData.Count();
-    for (std::size_t i = 0; i < n; ++i) {
-        PrefetchEntry(logData.Entries.data(), i + PrefetchDistance, n);
-        accumulator.Add(logData[i]);
+    const int parts = pool.Threads();
+    if (parts == 1) {
+        // One thread: no list of places to write and read back.
+        PlaceSamples(logData, context, 0, n, [&](std::size_t, const TCellSample& place) { add(place); });
+    } else {
+        // The places are kept between refreshes, one list per calling thread;
+        // a thread-local name inside the task would name the worker's own.
+        static thread_local std::vector<TCellSample> places;
+        places.resize(n);
+        TCellSample* out = places.data();
+        pool.Run([&](int part) {
+            PlaceSamples(logData, context, PartBegin(n, part, parts), PartBegin(n, part + 1, parts),
+                         [out](std::size_t i, const TCellSample& place) { out[i] = place; });
+        });
+        // The sums are taken in list order on one thread, so that the means
+        // do not depend on how many threads placed the samples.
+        for (const TCellSample& place : places) add(place);
     }
-    return accumulator.Mean();
+    TMapGrid mean;
+    for (std::size_t i = 0; i < sum.size(); ++i)
+        mean.Values[i] = count[i] > 0 ? sum[i] / count[i] : MissingValue;
+    return mean;
 }
 
 TMapGrid ApplyFiltersAndComputeMeanAfrGrid(TLogData& logData, const TFilterSettings& settings,
-                                           bool& filtersDirty, const TPlotContext& context) {
-    // Two plain passes beat one pass that hands settled samples over in runs:
-    // each loop stays small enough for the compiler to keep it tight.
-    ApplyFilters(logData, settings, filtersDirty);
-    return ComputeMeanAfrGrid(logData, context);
+                                           bool& filtersDirty, const TPlotContext& context,
+                                           TWorkerPool& pool) {
+    ApplyFilters(logData, settings, filtersDirty, pool);
+    return ComputeMeanAfrGrid(logData, context, pool);
 }
 
 }  // namespace kelvane

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -269,6 +270,43 @@ TEST(PointFiltersTest, StuckClocksAndFileBordersMatchTheWalksSampleBySample) {
         });
         ASSERT_EQ(Mask(data), Mask(expected)) << "round " << round;
         ASSERT_EQ(settled, Mask(expected)) << "round " << round;
+    }
+}
+
+TEST(PointFiltersTest, SharingTheListAmongThreadsGivesTheFlagsOfOnePass) {
+    // Short lists cut into up to five parts: stuck clocks, backward steps and
+    // inhibit windows reach across the cuts in every way.
+    std::vector<std::unique_ptr<TWorkerPool>> pools;
+    for (int threads : {1, 2, 3, 5}) pools.push_back(std::make_unique<TWorkerPool>(threads));
+    std::mt19937 random(77);
+    for (int round = 0; round < 1500; ++round) {
+        TLogData data;
+        double t = 0;
+        const int count = 1 + static_cast<int>(random() % 60);
+        for (int i = 0; i < count; ++i) {
+            const unsigned step = random() % 10;
+            t += step < 2 ? 0.0 : step == 2 ? -0.05 * (random() % 40) : step == 3 ? 0.5 : 0.05;
+            TLogDataEntry e;
+            e.TimeSec = t;
+            e.Rpm = 2000 + random() % 400;
+            e.PlotMaf = 300 + random() % 50;
+            e.SmoothedAfr = random() % 12 == 0 ? MissingValue : random() % 20 == 0 ? 18.0 : 14.0;
+            e.ThrottleSwitch = static_cast<int>(random() % 5) - 1;
+            e.Included = random() % 2;  // every flag must be written
+            data.Entries.push_back(e);
+        }
+        TFilterSettings settings;
+        settings.FiltersEnabled = random() % 8 != 0;
+        settings.IncludeIdle = random() % 2;
+        settings.InhibitBefore = 0.05 * (random() % 12);
+        settings.InhibitAfter = 0.05 * (random() % 12);
+        TLogData serial = data;
+        ApplyFiltersInRuns(serial, settings, nullptr);
+        for (const auto& pool : pools) {
+            TLogData shared = data;
+            ApplyFilters(shared, settings, *pool);
+            ASSERT_EQ(Mask(shared), Mask(serial)) << "round " << round << ", threads " << pool->Threads();
+        }
     }
 }
 

@@ -76,5 +76,54 @@ TEST(MeanAfrGridTest, FilteringAndAveragingInOnePassMatchDoingThemApart) {
     }
 }
 
+TEST(MeanAfrGridTest, SharingTheSamplesAmongThreadsGivesTheSameGrid) {
+    // Samples on cell bounds, without engine speed, air mass or AFR, and
+    // excluded ones, with AFRs whose sums round differently in another
+    // order: the grid must come out equal to the last bit.
+    TPlotFixture f;
+    f.FuelAdjustment.At(5, 5) = 1.1;
+    f.FuelAdjustment.At(6, 5) = 0.93;
+    const TCellBounds& rpmBounds = f.LhRpmBounds;
+    const TCellBounds& loadBounds = f.LhLoadBounds;
+    std::mt19937 random(11);
+    TLogData data;
+    for (int i = 0; i < 997; ++i) {
+        const double rpm = random() % 3 == 0 ? rpmBounds[1 + random() % 15] : 500 + random() % 6000;
+        const double maf = random() % 3 == 0 ? loadBounds[1 + random() % 15] : 100 + random() % 900;
+        TLogDataEntry e = TPlotFixture::Sample(rpm, maf, 50, 10 + (random() % 100000) / 9999.0);
+        switch (random() % 12) {
+            case 0:
+                e.Rpm = MissingValue;
+                break;
+            case 1:
+                e.PlotMaf = MissingValue;
+                break;
+            case 2:
+                e.SmoothedAfr = e.Afr = MissingValue;
+                break;
+            case 3:
+                e.Included = 0;
+                break;
+            case 4:
+                e.Selected = 1;
+                break;
+            default:
+                break;
+        }
+        data.Entries.push_back(e);
+    }
+    TWorkerPool one(1);
+    const TMapGrid serial = ComputeMeanAfrGrid(data, f.Context(), one);
+    int filled = 0;
+    for (double v : serial.Values) filled += v != MissingValue;
+    EXPECT_GT(filled, 150);
+    for (int threads : {2, 3, 7}) {
+        TWorkerPool pool(threads);
+        const TMapGrid shared = ComputeMeanAfrGrid(data, f.Context(), pool);
+        for (int k = 0; k < MapSize * MapSize; ++k)
+            ASSERT_EQ(shared.Values[k], serial.Values[k]) << "cell " << k << ", threads " << threads;
+    }
+}
+
 }  // namespace
 }  // namespace kelvane
