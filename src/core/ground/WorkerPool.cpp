@@ -4,12 +4,18 @@
 #include <charconv>
 #include <cstdlib>
 #include <string_view>
+#include <system_error>
 
 namespace kelvane {
 
-TWorkerPool::TWorkerPool(int threads) : FThreads(std::max(1, threads)) {
-    FWorkers.reserve(static_cast<std::size_t>(FThreads - 1));
-    for (int part = 1; part < FThreads; ++part) FWorkers.emplace_back([this, part] { Work(part); });
+TWorkerPool::TWorkerPool(int threads) {
+    const int wanted = std::max(1, threads);
+    try {
+        for (int part = 1; part < wanted; ++part) FWorkers.emplace_back([this, part] { Work(part); });
+    } catch (const std::system_error&) {
+        // The threads that started carry the parts.
+    }
+    FThreads = static_cast<int>(FWorkers.size()) + 1;
 }
 
 TWorkerPool::~TWorkerPool() {
@@ -33,11 +39,20 @@ void TWorkerPool::RunParts(TCall call, void* context) {
         }
         FWake.notify_all();
     }
-    call(context, 0);
+    // The context lives on the caller's stack: every part ends before an error leaves here.
+    std::exception_ptr error;
+    try {
+        call(context, 0);
+    } catch (...) {
+        error = std::current_exception();
+    }
     if (FThreads > 1) {
         std::unique_lock<std::mutex> lock(FLock);
         FDone.wait(lock, [this] { return FPending == 0; });
+        if (!error) error = FError;
+        FError = nullptr;
     }
+    if (error) std::rethrow_exception(error);
 }
 
 void TWorkerPool::Work(int part) {
@@ -53,10 +68,16 @@ void TWorkerPool::Work(int part) {
             call = FCall;
             context = FContext;
         }
-        call(context, part);
+        std::exception_ptr error;
+        try {
+            call(context, part);
+        } catch (...) {
+            error = std::current_exception();
+        }
         bool last;
         {
             std::lock_guard<std::mutex> lock(FLock);
+            if (error && !FError) FError = error;
             last = --FPending == 0;
         }
         if (last) FDone.notify_one();

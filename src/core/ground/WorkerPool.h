@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <exception>
 #include <mutex>
 #include <thread>
 #include <type_traits>
@@ -23,7 +24,8 @@ class TWorkerPool {
 
     // Calls task(part) once for every part 0 .. Threads() - 1, each on its
     // own thread (part 0 on the caller's), and returns when all are done.
-    // Tasks must not call Run again. Nothing is allocated per call.
+    // An exception from a part is thrown again here once every part has
+    // ended. Tasks must not call Run again. Nothing is allocated per call.
     template <typename TTask>
     void Run(TTask&& task) {
         RunParts(
@@ -36,7 +38,7 @@ class TWorkerPool {
     void RunParts(TCall call, void* context);
     void Work(int part);
 
-    int FThreads;
+    int FThreads = 1;
     std::vector<std::thread> FWorkers;
     std::mutex FRunLock;  // one Run at a time
     std::mutex FLock;
@@ -46,6 +48,7 @@ class TWorkerPool {
     unsigned FGeneration = 0;
     int FPending = 0;
     bool FStop = false;
+    std::exception_ptr FError;  // the first part's error of the current run
 };
 
 // The first index of part `part` when count items are cut into `parts`

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <new>
 #include <set>
 #include <thread>
 #include <vector>
@@ -45,6 +47,25 @@ TEST(WorkerPoolTest, PartsCoverTheRangeInOrderWithoutGaps) {
                 EXPECT_GE(length, count / static_cast<std::size_t>(parts)) << count << " " << parts;
             }
         }
+}
+
+// A part that fails (out of memory in a pass) reaches the caller, and only after
+// every other part has ended: the task lives on the caller's stack.
+TEST(WorkerPoolTest, AFailingPartIsThrownToTheCallerAfterAllPartsEnd) {
+    for (const int failing : {0, 2}) {
+        TWorkerPool pool(3);
+        std::atomic<int> ended{0};
+        EXPECT_THROW(pool.Run([&](int part) {
+            if (part == failing) throw std::bad_alloc();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            ++ended;
+        }),
+                     std::bad_alloc);
+        EXPECT_EQ(ended.load(), 2);
+        std::atomic<int> again{0};
+        pool.Run([&](int) { ++again; });  // the pool still works
+        EXPECT_EQ(again.load(), 3);
+    }
 }
 
 }  // namespace
