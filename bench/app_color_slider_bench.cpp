@@ -39,7 +39,7 @@ struct TSliderFixture {
         QApplication::processEvents();
         Form->State().Setup() = TEngineSetup{TLHVersion::LH23, TLHConfig::Maf, TEZKVersion::GT};
         Ready = Form->LoadLogFile(QString::fromStdString(log.string()));
-        Form->ApplyChanges(EverythingChanged);
+        Form->Document().Apply(EverythingChanged);
         QApplication::processEvents();
         std::filesystem::remove(log);
         // Shown without its modal loop, as the benchmark drives it.
@@ -83,7 +83,7 @@ void BM_WholePlotRefresh(benchmark::State& bench) {
         return;
     }
     for (auto _ : bench) {
-        f.Form->ApplyChanges(TChange::Display);
+        f.Form->Document().Apply(TChange::Display);
         f.Form->MainImage()->repaint();
     }
 }

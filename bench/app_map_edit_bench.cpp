@@ -53,7 +53,7 @@ struct TEditFixture {
         state.PlotDisplay.Overlay = TMapOverlay::Updated;
         Form->resize(1200, 800);
         Form->show();
-        Form->ApplyChanges(EverythingChanged);
+        Form->Document().Apply(EverythingChanged);
         Form->MapsWindow1Click();
         Form->Map3DView1Click();
         QCoreApplication::processEvents();
@@ -114,7 +114,7 @@ void BM_RefreshAfterFilterChange(benchmark::State& bench) {
         return;
     }
     for (auto _ : bench) {
-        f.Form->ApplyChanges(TChange::Filters);
+        f.Form->Document().Apply(TChange::Filters);
         QCoreApplication::processEvents();
     }
 }

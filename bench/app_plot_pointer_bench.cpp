@@ -37,7 +37,7 @@ struct TPointerFixture {
         QApplication::processEvents();
         Form->State().Setup() = TEngineSetup{TLHVersion::LH23, TLHConfig::Maf, TEZKVersion::GT};
         Ready = Form->LoadLogFile(QString::fromStdString(log.string()));
-        Form->ApplyChanges(EverythingChanged);
+        Form->Document().Apply(EverythingChanged);
         std::filesystem::remove(log);
     }
     ~TPointerFixture() {

@@ -99,7 +99,7 @@ struct TAdjustFixture {
         State().Fuel.Source = TLHMapSource::PrimaryLoad;
         TChangeSet changes = SetUpAxes(State());
         State().Fuel.ResetAdjustments(State().Axes.FuelLimits);
-        Form->ApplyChanges(changes | TChange::FuelMaps);
+        Form->Document().Apply(changes | TChange::FuelMaps);
     }
     void SetView(TPlotView view) {
         Form->SetView(view, TPlotFormat::Cells);
@@ -735,7 +735,7 @@ TEST(AdjustWindowsTest, WindowsOverARealLog) {
     EXPECT_NE(f.State().Fuel.Adjustments, FilledGrid(1.0));
     shoot(lh, "lh_adjust_after.png");
     f.State().PlotDisplay.Overlay = TMapOverlay::Adjustments;
-    f.Form->ApplyChanges(TChange::Overlay);
+    f.Form->Document().Apply(TChange::Overlay);
     shoot(f.Form.get(), "lh_adjust_plot.png");
     lh->DoneButton()->click();
 

@@ -54,7 +54,7 @@ struct TFlowFixture {
         fuel.ReferenceLoaded = true;
         fuel.Adjustments.Fill(1.05);
         fuel.RecomputeUpdated(State().Axes.FuelLimits);
-        Form->ApplyChanges(TChange::FuelMaps);
+        Form->Document().Apply(TChange::FuelMaps);
     }
 
     TKelvaneState& State() { return Form->State(); }
@@ -115,7 +115,7 @@ INSTANTIATE_TEST_SUITE_P(
 // Windows hear of every change through one signal that says what changed.
 TEST(ChangeFlowTest, CommandsAnnounceWhatTheyChanged) {
     TFlowFixture f;
-    QSignalSpy spy(f.Form.get(), &TMainForm::StateChanged);
+    QSignalSpy spy(&f.Form->Document(), &TKelvaneDocument::Changed);
 
     f.Form->SetView(TPlotView::EZK, TPlotFormat::Cells);
     f.Form->ToggleOverlay(TMapOverlay::Reference);

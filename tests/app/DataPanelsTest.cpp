@@ -118,7 +118,7 @@ struct TPanelsFixture {
 
     void SetGraphRange(TGraphRange range) {
         State().Graph = range;
-        Form->ApplyChanges(TChange::Display);
+        Form->Document().Apply(TChange::Display);
     }
 };
 
@@ -372,7 +372,7 @@ TEST(DataPanelsTest, DragsInTheLabelAreaAndOnTheSliderChangeTheRange) {
     f.ShowPanels();
     TDataGraph* graph = f.Form->DataGraph();
     const TGraphArea area = graph->CurrentLayers().Area;
-    QSignalSpy changes(f.Form.get(), &TMainForm::StateChanged);
+    QSignalSpy changes(&f.Form->Document(), &TKelvaneDocument::Changed);
 
     // Pressed at a quarter of the width and dragged to half: the range halves.
     const int labelY = area.Bottom() + 8;

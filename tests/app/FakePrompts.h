@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/shell/Prompts.h"
+#include "app/document/Prompts.h"
 
 namespace kelvane {
 

@@ -49,6 +49,7 @@ struct TFirstHourFixture {
         Form->OpenNewPlot1()->trigger();
         State().Fuel.Reference.Fill(50);
         State().Fuel.ReferenceLoaded = true;
+        Form->Document().Apply(TChange::FuelMaps);
     }
 
     void ChooseSetup(std::optional<TEngineSetup> setup) {

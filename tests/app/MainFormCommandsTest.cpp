@@ -339,6 +339,7 @@ TEST(MainFormCommandsTest, OpeningLogsLoadsTheSettingsAgainButKeepsTheChosenSetu
     TMapGrid target = FilledGrid(13.5);
     form.State().Fuel.TargetAfr = target;
     form.State().Fuel.TargetEdited = true;
+    form.Document().Apply(TChange::TargetAfr);
 
     prompts.Then(TFakeAnswer::Open({DeviceLog}));
     ConfirmLogOptions(prompts);  // LH 2.3, Alpha (preselected from the header), GT

@@ -45,6 +45,7 @@ struct TMapsFixture {
         fuel.Adjustments = FilledGrid(1.05);
         fuel.RecomputeUpdated(State().Axes.FuelLimits);
         fuel.AdjustmentsEdited = true;
+        Form->Document().Apply(TChange::FuelMaps);
     }
 
     TKelvaneState& State() { return Form->State(); }
@@ -231,6 +232,7 @@ TEST(MainFormMapsTest, ResetCommandsReturnTheUpdatedMapsToTheReference) {
     ignition.Adjustments = FilledGrid(1.5);
     ignition.RecomputeUpdated();
     ignition.AdjustmentsEdited = true;
+    f.Form->Document().Apply(TChange::IgnitionMaps);
 
     f.Form->ResetFuelMapAdjustment1()->trigger();
     EXPECT_EQ(f.State().Fuel.Updated, f.State().Fuel.Reference);

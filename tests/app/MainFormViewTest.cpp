@@ -87,7 +87,7 @@ TEST(MainFormViewTest, DotsTakeTheScaleColourOfTheirAfrAndExcludedSamplesAreGrey
     EXPECT_EQ(f.PixelAt(f.DotCentre(900, 120)), ExcludedGrey);
     // With the filters off the idle samples are coloured too.
     f.State().Settings.ActiveFilters.FiltersEnabled = false;
-    f.Form->ApplyChanges(TChange::Filters);
+    f.Form->Document().Apply(TChange::Filters);
     EXPECT_EQ(f.PixelAt(f.DotCentre(900, 120)), expected);
 }
 
@@ -175,7 +175,7 @@ TEST(MainFormViewTest, OverlayOfAMapNotLoadedNamesItInTheStatusBar) {
 
     f.State().Fuel.Reference = FilledGrid(250);
     f.State().Fuel.ReferenceLoaded = true;
-    f.Form->ApplyChanges(TChange::FuelMaps);
+    f.Form->Document().Apply(TChange::FuelMaps);
     EXPECT_EQ(status(), QString());
     EXPECT_FALSE(f.Form->Layers().OverlayContent.Labels.empty());
 
@@ -233,7 +233,7 @@ TEST(MainFormViewTest, PrintedValuesAppearAndGoWithTheButton) {
     TViewFixture f;
     f.State().Fuel.Reference = FilledGrid(888);
     f.State().Fuel.ReferenceLoaded = true;
-    f.Form->RefreshMainWindow();
+    f.Form->Document().Apply(TChange::FuelMaps);
     const QImage without = f.Form->PlotImage();
 
     f.Form->ShowRefButton()->trigger();

@@ -19,9 +19,9 @@
 
 #include "FakePrompts.h"
 #include "TestFormOptions.h"
+#include "app/document/KelvaneDocument.h"
 #include "app/mapwindows/EZKMapUnit.h"
 #include "app/mapwindows/FuelMapUnit.h"
-#include "app/mapwindows/MapAction.h"
 #include "app/mapwindows/MapViewerUnit.h"
 #include "app/plot/MainUnit.h"
 #include "core/ground/IniKeys.h"
@@ -87,7 +87,7 @@ struct TMapWindowsFixture {
         ignition.ReferenceLoaded = true;
         ignition.ResetAdjustments();
         for (int r = 0; r < MapSize; ++r) ignition.WotCurve.At(r, 0) = 20 + r * 0.5;
-        Form->ApplyChanges(TChange::FuelMaps | TChange::IgnitionMaps | TChange::Axes);
+        Form->Document().Apply(TChange::FuelMaps | TChange::IgnitionMaps | TChange::Axes);
     }
 
     TKelvaneState& State() { return Form->State(); }
@@ -150,7 +150,7 @@ TEST(FuelMapWindowTest, OpensFromTheWindowMenuWithItsTabsAndButtons) {
 
     // A Primary Load Map gets its caption and the remainder tab.
     f.State().Fuel.Source = TLHMapSource::PrimaryLoad;
-    f.Form->ApplyChanges(TChange::FuelMaps);
+    f.Form->Document().Apply(TChange::FuelMaps);
     EXPECT_EQ(form->windowTitle(), "LH Primary Load Map");
     EXPECT_TRUE(form->Tabs()->isTabVisible(static_cast<int>(TFuelMapTab::Remainder)));
 
@@ -250,7 +250,7 @@ TEST(FuelMapWindowTest, SelectionGoesBothWaysWithThePlot) {
     EXPECT_EQ(form->Grid(TFuelMapTab::TargetAfr)->Selection()->Right, 6);
 
     f.State().SelectionEditor().Replace({TSelectionItem::Cell(9, 2), TSelectionItem::Cell(10, 3)});
-    f.Form->ApplyChanges(TChange::Selection);
+    f.Form->Document().Apply(TChange::Selection);
     for (const TFuelMapTab tab : FuelMapTabs) {
         const auto selection = form->Grid(tab)->Selection();
         ASSERT_TRUE(selection);
@@ -260,7 +260,7 @@ TEST(FuelMapWindowTest, SelectionGoesBothWaysWithThePlot) {
         EXPECT_EQ(selection->Bottom, 4);
     }
     f.State().SelectionEditor().Clear();
-    f.Form->ApplyChanges(TChange::Selection);
+    f.Form->Document().Apply(TChange::Selection);
     EXPECT_FALSE(reference->Selection());
 }
 
@@ -376,7 +376,7 @@ TEST(FuelMapWindowTest, ChangesMadeElsewhereRepaintTheWindows) {
     form->SetTab(TFuelMapTab::Updated);
     TMapWindowsFixture::Settle();
     const TPaintCounter paints(form->Grid(TFuelMapTab::Updated));
-    f.Form->ApplyChanges(TChange::Samples);
+    f.Form->Document().Apply(TChange::Samples);
     TMapWindowsFixture::Settle();
     EXPECT_EQ(paints.Count, 0);
     f.Form->ResetFuelMapAdjustment1()->trigger();
@@ -477,12 +477,12 @@ TEST(MapUndoTest, UndoAndRedoAcrossWindows) {
     TMapWindowsFixture f;
     const TFuelMapSet before = f.State().Fuel;
     {
-        const TMapAction adjustment(*f.Form, "Fuel Adjustment");
+        const TMapAction adjustment(f.Form->Document(), "Fuel Adjustment");
         for (int pass = 0; pass < 3; ++pass) {
             f.State().Fuel.Adjustments.At(pass, 5) = 1.04;
             f.State().Fuel.RecomputeUpdated(f.State().Axes.FuelLimits);
             f.State().Fuel.AdjustmentsEdited = true;
-            f.Form->ApplyChanges(TChange::FuelMaps);
+            f.Form->Document().Apply(TChange::FuelMaps);
         }
     }
     EXPECT_EQ(f.Form->Undo1()->text(), "&Undo Fuel Adjustment");
@@ -503,10 +503,12 @@ TEST(MapUndoTest, UndoAndRedoAcrossWindows) {
     QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(f.State().Fuel.Adjustments, before.Adjustments);
     EXPECT_EQ(f.State().Fuel.Updated, before.Updated);
-    EXPECT_TRUE(f.State().Fuel.AdjustmentsEdited);  // kept set: nothing is lost unasked
+    // Back to the maps as loaded: nothing to save.
+    EXPECT_FALSE(f.State().Fuel.AdjustmentsEdited);
 
     QTest::keyClick(grid, Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(f.State().Fuel.Updated, adjusted.Updated);
+    EXPECT_TRUE(f.State().Fuel.AdjustmentsEdited);
     f.Form->Redo1()->trigger();
     EXPECT_EQ(f.State().Fuel.Updated.At(7, 7), 40);
     EXPECT_FALSE(f.Form->Redo1()->isEnabled());
@@ -517,7 +519,7 @@ TEST(MapUndoTest, MenuCommandsAreNamedSteps) {
     TMapWindowsFixture f;
     f.State().Fuel.Adjustments.Fill(1.05);
     f.State().Fuel.RecomputeUpdated(f.State().Axes.FuelLimits);
-    f.Form->ApplyChanges(TChange::FuelMaps);
+    f.Form->Document().Apply(TChange::FuelMaps);
     const TMapGrid edited = f.State().Fuel.Updated;
     f.Form->ResetFuelMapAdjustment1()->trigger();
     EXPECT_EQ(f.Form->Undo1()->text(), "&Undo Reset Fuel Map Adjustment");
@@ -559,7 +561,7 @@ TEST(MapViewerTest, OpensTurnsAndDrags) {
     // A map change reaches the viewer through the change flow.
     f.State().Fuel.Adjustments.At(3, 3) = 1.1;
     f.State().Fuel.RecomputeUpdated(f.State().Axes.FuelLimits);
-    f.Form->ApplyChanges(TChange::FuelMaps);
+    f.Form->Document().Apply(TChange::FuelMaps);
     EXPECT_EQ(viewer->Render().Scene().Map, f.State().Fuel.Updated);
     EXPECT_EQ(viewer->Render().TextureBuilds(), 2);
 }

@@ -65,7 +65,7 @@ struct TOptionsFixture {
         filters = TFilterSettings{};
         filters.MaxAfrEnabled = filters.MaxRpmSlopeEnabled = filters.MaxMafSlopeEnabled = false;
         filters.InhibitBefore = filters.InhibitAfter = 0;
-        Form->ApplyChanges(EverythingChanged);
+        Form->Document().Apply(EverythingChanged);
     }
 
     TKelvaneState& State() { return Form->State(); }
@@ -74,7 +74,7 @@ struct TOptionsFixture {
         const fs::path log = Folder.Path() / "Run1.txt";
         WriteText(log, SpreadLog(count));
         ASSERT_TRUE(Form->LoadLogFile(QString::fromStdString(log.string())));
-        Form->ApplyChanges(EverythingChanged);
+        Form->Document().Apply(EverythingChanged);
         Settle();
     }
 
@@ -320,7 +320,7 @@ TEST(OptionsWindowTest, DisplayChecksSetTheViewAndTheOverlayBoxesExcludeEachOthe
     f.Form->SetView(TPlotView::LH, TPlotFormat::Cells);
     EXPECT_TRUE(form->LHPlotButton()->isChecked());
     f.State().Setup() = TEngineSetup{TLHVersion::LH22, TLHConfig::HexaMaf, TEZKVersion::GT};
-    f.Form->ApplyChanges(TChange::Axes);
+    f.Form->Document().Apply(TChange::Axes);
     EXPECT_TRUE(form->LH22Button()->isChecked());
     EXPECT_TRUE(form->ConfigButton(TLHConfig::HexaMaf)->isChecked());
     EXPECT_FALSE(form->EZKPlotButton()->isEnabled());
@@ -351,7 +351,7 @@ TEST(ColorWindowTest, SliderRecoloursThePlotAsAWholeRefreshWould) {
     TOptionsFixture f;
     f.Load();
     f.Form->ColorScale() = TColorScale{BuiltInColorTable(2), 2};
-    f.Form->ApplyChanges(TChange::Colors);
+    f.Form->Document().Apply(TChange::Colors);
     const QImage before = f.Form->PlotImage();
     TColorForm& form = PreparedColorForm(f);
     ASSERT_EQ(form.Rows().size(), 6u);
@@ -362,7 +362,7 @@ TEST(ColorWindowTest, SliderRecoloursThePlotAsAWholeRefreshWould) {
     EXPECT_NE(f.Form->ColorScale().Table[2].Color, BuiltInColorTable(2)[2].Color);
     const QImage recoloured = f.Form->PlotImage();
     EXPECT_NE(recoloured, before);
-    f.Form->ApplyChanges(TChange::Display);
+    f.Form->Document().Apply(TChange::Display);
     EXPECT_EQ(f.Form->PlotImage(), recoloured) << "the quick recolouring draws what a whole refresh draws";
 }
 
@@ -370,7 +370,7 @@ TEST(ColorWindowTest, CancelGivesBackTheTableButNotItsNumber) {
     TOptionsFixture f;
     f.Load();
     f.Form->ColorScale() = TColorScale{BuiltInColorTable(2), 2};
-    f.Form->ApplyChanges(TChange::Colors);
+    f.Form->Document().Apply(TChange::Colors);
     const QImage before = f.Form->PlotImage();
     TColorForm& form = PreparedColorForm(f);
     form.Rows()[1]->Slider(1)->setValue(10);

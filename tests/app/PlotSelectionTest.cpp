@@ -159,6 +159,7 @@ TEST(PlotSelectionTest, FuelKeysStepTheSelectedCellsInTheFuelViewOnly) {
     TPlotFixture f;
     f.Load("Run1.txt", WalkLog(40, 0));
     f.State().Fuel.Adjustments.At(5, 6) = 0.95;
+    f.Form->Document().Apply(TChange::FuelMaps);
     f.Click(f.CellCentre(5, 5));
     f.Click(f.CellCentre(5, 6), Qt::ShiftModifier);
     f.Key(Qt::Key_Equal, Qt::AltModifier);
@@ -229,7 +230,7 @@ TEST(PlotSelectionTest, CopyRepeatsTheHeaderAsFilesAlternateAndSaveWritesTheSame
         const fs::path b = f.Folder.Path() / "RunB.txt";
         WriteText(b, headerB + "100.0\t2500\t300\t14.0\n101.0\t2600\t310\t14.1\n102.0\t2700\t320\t14.2\n");
         ASSERT_TRUE(f.Form->LoadLogFile(QString::fromStdString(b.string())));
-        f.Form->ApplyChanges(TChange::Samples);
+        f.Form->Document().Apply(TChange::Samples);
     }
     const TLogData& data = f.State().Logs.Data;
     ASSERT_EQ(data.Count(), 8u);
@@ -238,7 +239,7 @@ TEST(PlotSelectionTest, CopyRepeatsTheHeaderAsFilesAlternateAndSaveWritesTheSame
     f.Form->SetCellCursor(false);
     TSelectionEditor editor = f.State().SelectionEditor();
     for (int index : {b0 + 1, a0 + 2, b0 + 2}) editor.Add(TSelectionItem::Point(index));
-    f.Form->ApplyChanges(TChange::Selection);
+    f.Form->Document().Apply(TChange::Selection);
 
     f.Key(Qt::Key_C, Qt::ControlModifier);
     const QString copied = QApplication::clipboard()->text();

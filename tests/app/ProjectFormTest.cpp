@@ -192,7 +192,7 @@ TEST(ProjectFormTest, PickingAnotherSessionReplacesThePlot) {
 TEST(ProjectFormTest, TheSameSelectionHandedOverAgainDoesNothing) {
     TProjectFixture f;
     TProjectForm* form = f.Open();
-    QSignalSpy changes(f.Form.get(), &TMainForm::StateChanged);
+    QSignalSpy changes(&f.Form->Document(), &TKelvaneDocument::Changed);
     form->LoadSession();
     TProjectFixture::Settle();
     EXPECT_EQ(changes.count(), 0);

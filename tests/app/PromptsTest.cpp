@@ -7,7 +7,7 @@
 #include <QTimer>
 
 #include "FakePrompts.h"
-#include "app/shell/Prompts.h"
+#include "app/shell/QtPrompts.h"
 
 namespace kelvane {
 namespace {

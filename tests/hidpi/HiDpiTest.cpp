@@ -105,16 +105,16 @@ TEST(HiDpiTest, PlotLayersHoldDevicePixelsAndItsFrameIsOneDevicePixelWide) {
 // from its kept means: the same picture as drawing everything again.
 TEST(HiDpiTest, RecolouredPlotIsTheWholeRefreshInDevicePixels) {
     THiDpiFixture f;
-    f.Form->ApplyChanges(EverythingChanged);
+    f.Form->Document().Apply(EverythingChanged);
     THiDpiFixture::Settle();
     const QImage before = f.Form->PlotImage();
     TColorScale& scale = f.Form->ColorScale();
     for (TColorTableEntry& entry : scale.Table) entry.Color = MakeColor32(255, 20, 40, 200);
-    f.Form->ApplyChanges(TChange::Colors);
+    f.Form->Document().Apply(TChange::Colors);
     const QImage recoloured = f.Form->PlotImage();
     EXPECT_EQ(recoloured.size(), f.Form->Layers().ImageSize * 2);
     EXPECT_NE(recoloured, before);
-    f.Form->ApplyChanges(TChange::Display);
+    f.Form->Document().Apply(TChange::Display);
     EXPECT_EQ(f.Form->PlotImage(), recoloured);
 }
 

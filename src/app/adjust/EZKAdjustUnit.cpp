@@ -17,9 +17,9 @@
 #include <cmath>
 
 #include "app/adjust/BusyCursor.h"
-#include "app/plot/MainUnit.h"
-#include "app/shell/Prompts.h"
-#include "app/shell/QtText.h"
+#include "app/document/KelvaneDocument.h"
+#include "app/document/Prompts.h"
+#include "app/document/QtText.h"
 #include "core/ground/SettingsValues.h"
 #include "core/shell/MapClipboard.h"
 #include "core/shell/SettingsWindows.h"
@@ -73,11 +73,11 @@ QAbstractSpinBox::StepEnabled TUpDownEdit::stepEnabled() const {
 
 // ---- TEZKAdjustForm ------------------------------------------------------
 
-TEZKAdjustForm::TEZKAdjustForm(TMainForm& main, const TWindowSettings& settings, QWidget* parent)
+TEZKAdjustForm::TEZKAdjustForm(TKelvaneDocument& document, const TWindowSettings& settings, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint),
-      FMain(main),
-      FState(main.State()),
-      FAdjustment(main.State()) {
+      FDocument(document),
+      FState(document.State()),
+      FAdjustment(document.State()) {
     setObjectName(QStringLiteral("EZKAdjustForm"));
     setWindowTitle(QStringLiteral("EZK Map Adjust"));
     CreateControls();
@@ -165,7 +165,7 @@ void TEZKAdjustForm::CreateControls() {
 }
 
 void TEZKAdjustForm::Apply(TChangeSet changes) {
-    FMain.ApplyChanges(changes);
+    FDocument.Apply(changes);
 }
 
 void TEZKAdjustForm::ShowStatus(const std::string& pending) {
@@ -189,7 +189,7 @@ void TEZKAdjustForm::GoButtonClick() {
     const TIgnitionLimitsCheck check =
         CheckIgnitionLimits(FMaxCylsBox->text().toStdString(), FMaxRetardBox->text().toStdString());
     if (!check.Ok) {
-        FMain.Prompts().ShowError(FromStd(check.Message));
+        FDocument.Prompts().ShowError(FromStd(check.Message));
         (check.Box == TIgnitionLimitBox::MaxCylinders ? FMaxCylsBox : FMaxRetardBox)->setFocus();
         return;
     }

@@ -18,7 +18,7 @@ class QTimer;
 namespace kelvane {
 
 class TBusyCursor;
-class TMainForm;
+class TKelvaneDocument;
 struct TWindowSettings;
 
 // A number box with up and down arrows that step whole numbers within a
@@ -60,7 +60,7 @@ class TEZKAdjustForm : public QWidget {
 
   public:
     // settings: the "EZK Adjust" values it opens with.
-    TEZKAdjustForm(TMainForm& main, const TWindowSettings& settings, QWidget* parent = nullptr);
+    TEZKAdjustForm(TKelvaneDocument& document, const TWindowSettings& settings, QWidget* parent = nullptr);
     ~TEZKAdjustForm() override;
 
     bool PassesRunning() const { return FAdjustment.Running(); }
@@ -106,7 +106,7 @@ class TEZKAdjustForm : public QWidget {
     void RunPass();
     void EndPasses();
 
-    TMainForm& FMain;
+    TKelvaneDocument& FDocument;
     TKelvaneState& FState;
     TIgnitionAdjustment FAdjustment;
     QTimer* FPassTimer = nullptr;

@@ -14,9 +14,8 @@
 #include <QVBoxLayout>
 
 #include "app/adjust/BusyCursor.h"
-#include "app/mapwindows/MapAction.h"
-#include "app/plot/MainUnit.h"
-#include "app/shell/QtText.h"
+#include "app/document/KelvaneDocument.h"
+#include "app/document/QtText.h"
 #include "core/shell/MapClipboard.h"
 #include "core/shell/SettingsWindows.h"
 
@@ -49,11 +48,11 @@ QSlider* TrackBar(Qt::Orientation orientation, const QString& name, QWidget* par
 
 }  // namespace
 
-TLHAdjustForm::TLHAdjustForm(TMainForm& main, const TWindowSettings& settings, QWidget* parent)
+TLHAdjustForm::TLHAdjustForm(TKelvaneDocument& document, const TWindowSettings& settings, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint),
-      FMain(main),
-      FState(main.State()),
-      FAdjustment(main.State()) {
+      FDocument(document),
+      FState(document.State()),
+      FAdjustment(document.State()) {
     setObjectName(QStringLiteral("LHAdjustForm"));
     setWindowTitle(QStringLiteral("LH Map Adjust"));
     CreateControls();
@@ -187,9 +186,9 @@ TFuelTarget TLHAdjustForm::Target() const {
 }
 
 void TLHAdjustForm::Apply(const TAdjustResult& result) {
-    const TMapAction action(FMain, "Fuel Adjustment");
+    const TMapAction action(FDocument, "Fuel Adjustment");
     FApplying = true;
-    FMain.ApplyChanges(result.Changes);
+    FDocument.Apply(result.Changes);
     FApplying = false;
 }
 

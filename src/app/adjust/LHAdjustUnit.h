@@ -16,7 +16,7 @@ class QSlider;
 
 namespace kelvane {
 
-class TMainForm;
+class TKelvaneDocument;
 struct TWindowSettings;
 
 // What the fuel adjustment window leaves for the settings when it closes.
@@ -37,7 +37,7 @@ class TLHAdjustForm : public QWidget {
 
   public:
     // settings: the "LH Adjust" values it opens with.
-    TLHAdjustForm(TMainForm& main, const TWindowSettings& settings, QWidget* parent = nullptr);
+    TLHAdjustForm(TKelvaneDocument& document, const TWindowSettings& settings, QWidget* parent = nullptr);
 
     // Listens to the main window: fuel maps changed by anyone else (a map
     // window, the plot's keys, a loaded map) become what smoothing works from.
@@ -94,7 +94,7 @@ class TLHAdjustForm : public QWidget {
     void CopyButtonClick();
     void Smooth();
 
-    TMainForm& FMain;
+    TKelvaneDocument& FDocument;
     TKelvaneState& FState;
     TFuelAdjustment FAdjustment;
     double FVertWidth = 1;

@@ -10,29 +10,22 @@
 
 #include "app/adjust/EZKAdjustUnit.h"
 #include "app/adjust/LHAdjustUnit.h"
-#include "app/mapwindows/MapAction.h"
+#include "app/document/KelvaneDocument.h"
+#include "app/document/Prompts.h"
+#include "app/document/QtText.h"
 #include "app/plot/MainUnit.h"
-#include "app/shell/Prompts.h"
-#include "app/shell/QtText.h"
 #include "core/adjust/UpdatedMaps.h"
 #include "core/ground/WriteFailures.h"
 #include "core/shell/StartupWindowRules.h"
 
 namespace kelvane {
 
-namespace {
-
-std::filesystem::path ToPath(const QString& text) {
-    return std::filesystem::path(text.toStdU16String());
-}
-}  // namespace
-
 void TMainForm::CreateAdjustCommands() {
     FAdjustMapsButton->setEnabled(true);
     connect(FAdjustMapsButton, &QAction::triggered, this, &TMainForm::AdjustMapsButtonClick);
     // LH 2.2 has no ignition ECU to adjust.
     connect(FEditMenu, &QMenu::aboutToShow, this,
-            [this] { FUpdateIgnitionTiming1->setEnabled(FState.Setup().LHVersion != TLHVersion::LH22); });
+            [this] { FUpdateIgnitionTiming1->setEnabled(State().Setup().LHVersion != TLHVersion::LH22); });
 }
 
 bool TMainForm::MapWorkRunning() const {
@@ -55,7 +48,7 @@ void TMainForm::PlaceToolWindow(QWidget* window, const std::optional<TWindowSize
     // Where it was left in this run, else the stored text (one that is no
     // placement puts the window in the corner); nothing stored centres it.
     const std::string stored =
-        placement ? FormatWindowSize(*placement) : ReadWindowSizeText(FStore->Main(), section);
+        placement ? FormatWindowSize(*placement) : ReadWindowSizeText(Store().Main(), section);
     window->adjustSize();
     const TWindowSize placed = MainWindowPlacement(stored, window->width(), window->height(),
                                                    {area.left(), area.top(), area.width(), area.height()});
@@ -65,13 +58,13 @@ void TMainForm::PlaceToolWindow(QWidget* window, const std::optional<TWindowSize
 
 void TMainForm::UpdateFuelTrim1Click() {
     if (!FLHAdjustForm) {
-        FLHAdjustForm = new TLHAdjustForm(*this, FWindows, this);
+        FLHAdjustForm = new TLHAdjustForm(*FDocument, FDocument->Windows(), this);
         FLHAdjustForm->setAttribute(Qt::WA_DeleteOnClose);
         connect(FLHAdjustForm, &QObject::destroyed, this, [this] { FLHAdjustForm = nullptr; });
         connect(FLHAdjustForm, &TLHAdjustForm::Closing, this, &TMainForm::LHAdjustFormClosing);
-        connect(this, &TMainForm::StateChanged, FLHAdjustForm, &TLHAdjustForm::StateChanged);
+        connect(FDocument.get(), &TKelvaneDocument::Changed, FLHAdjustForm, &TLHAdjustForm::StateChanged);
         connect(FLHAdjustForm, &TLHAdjustForm::ViewTargetMapRequested, this, &TMainForm::ShowTargetAfrMap);
-        PlaceToolWindow(FLHAdjustForm, FWindows.LHAdjustWindow, LHAdjustSection);
+        PlaceToolWindow(FLHAdjustForm, FDocument->Windows().LHAdjustWindow, LHAdjustSection);
     }
     FLHAdjustForm->show();
     FLHAdjustForm->raise();
@@ -79,17 +72,17 @@ void TMainForm::UpdateFuelTrim1Click() {
 }
 
 void TMainForm::UpdateIgnitionTiming1Click() {
-    if (FState.Setup().LHVersion == TLHVersion::LH22) return;
+    if (State().Setup().LHVersion == TLHVersion::LH22) return;
     if (!FEZKAdjustForm) {
-        FEZKAdjustForm = new TEZKAdjustForm(*this, FWindows, this);
+        FEZKAdjustForm = new TEZKAdjustForm(*FDocument, FDocument->Windows(), this);
         FEZKAdjustForm->setAttribute(Qt::WA_DeleteOnClose);
         connect(FEZKAdjustForm, &QObject::destroyed, this, [this] { FEZKAdjustForm = nullptr; });
         connect(FEZKAdjustForm, &TEZKAdjustForm::Closing, this, &TMainForm::EZKAdjustFormClosing);
         // A whole run of passes is one step to undo.
         connect(FEZKAdjustForm, &TEZKAdjustForm::PassesStarted, this,
-                [this] { BeginMapAction("Ignition Adjustment"); });
-        connect(FEZKAdjustForm, &TEZKAdjustForm::PassesEnded, this, &TMainForm::EndMapAction);
-        PlaceToolWindow(FEZKAdjustForm, FWindows.EZKAdjustWindow, EZKAdjustSection);
+                [this] { FDocument->BeginMapAction("Ignition Adjustment"); });
+        connect(FEZKAdjustForm, &TEZKAdjustForm::PassesEnded, this, [this] { FDocument->EndMapAction(); });
+        PlaceToolWindow(FEZKAdjustForm, FDocument->Windows().EZKAdjustWindow, EZKAdjustSection);
     }
     FEZKAdjustForm->show();
     FEZKAdjustForm->raise();
@@ -97,28 +90,27 @@ void TMainForm::UpdateIgnitionTiming1Click() {
 }
 
 void TMainForm::AdjustMapsButtonClick() {
-    if (FState.Display.View == TPlotView::LH)
+    if (State().Display.View == TPlotView::LH)
         UpdateFuelTrim1Click();
     else
         UpdateIgnitionTiming1Click();
 }
 
 void TMainForm::LHAdjustFormClosing(const TLHAdjustValues& values) {
-    FWindows.LHAdjustWindow = values.Placement;
-    FWindows.LHAdjustTargetAfr = values.TargetAfr;
-    FWindows.LHAdjustTargetMap = values.TargetMap;
-    if (FSecondCopy) return;
-    if (!WriteLHAdjustSettings(FStore->Main(), FWindows, values.VertWidth, values.HorizWidth))
-        FPrompts->ShowError(FromStd(WriteFailureText(FStore->Main())));
+    FDocument->Windows().LHAdjustWindow = values.Placement;
+    FDocument->Windows().LHAdjustTargetAfr = values.TargetAfr;
+    FDocument->Windows().LHAdjustTargetMap = values.TargetMap;
+    FDocument->WriteSettings([&](TIniFile2& main) {
+        return WriteLHAdjustSettings(main, FDocument->Windows(), values.VertWidth, values.HorizWidth);
+    });
 }
 
 void TMainForm::EZKAdjustFormClosing(const TEZKAdjustValues& values) {
-    FWindows.EZKAdjustWindow = values.Placement;
-    FWindows.EZKAdjustMaxCyls = values.MaxCyls;
-    FWindows.EZKAdjustMaxRetard = values.MaxRetard;
-    if (FSecondCopy) return;
-    if (!WriteEZKAdjustSettings(FStore->Main(), FWindows))
-        FPrompts->ShowError(FromStd(WriteFailureText(FStore->Main())));
+    FDocument->Windows().EZKAdjustWindow = values.Placement;
+    FDocument->Windows().EZKAdjustMaxCyls = values.MaxCyls;
+    FDocument->Windows().EZKAdjustMaxRetard = values.MaxRetard;
+    FDocument->WriteSettings(
+        [&](TIniFile2& main) { return WriteEZKAdjustSettings(main, FDocument->Windows()); });
 }
 
 void TMainForm::CloseAdjustForms() {
@@ -129,68 +121,73 @@ void TMainForm::CloseAdjustForms() {
 // ---- Updated maps ----------------------------------------------------------
 
 void TMainForm::ReportMapSave(const TMapSaveResult& result) {
-    for (const std::string& error : result.Errors) FPrompts->ShowError(FromStd(error));
+    for (const std::string& error : result.Errors) Prompts().ShowError(FromStd(error));
 }
 
 std::optional<std::filesystem::path> TMainForm::MapSaveFolder() {
-    const std::filesystem::path session = SessionFolder(FState.Settings);
+    const std::filesystem::path session = SessionFolder(State().Settings);
     if (!session.empty()) return session;
     // No session to save into: the user picks the folder rather than the
     // files landing wherever the working folder happens to be.
-    const std::optional<QString> chosen =
-        FPrompts->BrowseFolder(QStringLiteral("Save Maps to Folder"), FromStd(FLayout.DefaultFolder));
+    const std::optional<QString> chosen = Prompts().BrowseFolder(QStringLiteral("Save Maps to Folder"),
+                                                                 FromStd(FDocument->Layout().DefaultFolder));
     if (!chosen || chosen->isEmpty()) return std::nullopt;
     return ToPath(*chosen);
 }
 
 void TMainForm::SaveMaps1Click() {
     if (RefuseDuringMapWork()) return;
-    if (FState.Fuel.AdjustmentsEdited || FState.Ignition.AdjustmentsEdited) {
+    if (UpdatedMapsToSave(State())) {
         // Each flag is cleared only by its own successful write.
         if (const std::optional<std::filesystem::path> folder = MapSaveFolder())
-            ReportMapSave(SaveUpdatedMaps(FState, *folder));
+            ReportMapSave(SaveUpdatedMaps(State(), *folder));
     }
     RefreshMainWindow();
 }
 
 bool TMainForm::SavePromptAndBaseMaps() {
-    const std::string question = SavePromptText(FState);
+    const std::string question = SavePromptText(State());
     if (!question.empty()) {
-        switch (FPrompts->AskYesNoCancel(FromStd(question))) {
+        switch (Prompts().AskYesNoCancel(FromStd(question))) {
             case TPromptAnswer::Cancel:
                 return false;
             case TPromptAnswer::No:
-                DiscardAdjustments(FState);
-                ApplyChanges({TChange::FuelMaps, TChange::IgnitionMaps});
+                DiscardAdjustments(State());
+                FDocument->Apply({TChange::FuelMaps, TChange::IgnitionMaps});
                 break;
             case TPromptAnswer::Yes: {
                 // The user wants these maps kept: without a folder to put them
                 // in, or when they could not be written, the plot stays open.
                 const std::optional<std::filesystem::path> folder = MapSaveFolder();
                 if (!folder) return false;
-                const TMapSaveResult saved = SaveUpdatedMaps(FState, *folder);
+                const TMapSaveResult saved = SaveUpdatedMaps(State(), *folder);
                 ReportMapSave(saved);
                 if (!saved.Ok()) return false;
                 break;
             }
         }
     }
-    const std::filesystem::path session = SessionFolder(FState.Settings);
-    if (!session.empty()) ReportMapSave(SaveBaseMaps(FState, session));
+    const std::filesystem::path session = SessionFolder(State().Settings);
+    if (!session.empty()) {
+        // A base map written gives the reference its file: a change of the maps like any other.
+        const TMapSnapshot before = SnapshotOf(State());
+        ReportMapSave(SaveBaseMaps(State(), session));
+        FDocument->Apply(MapDifferences(before, SnapshotOf(State())));
+    }
     return true;
 }
 
 void TMainForm::ResetFuelMapAdjustment1Click() {
     if (RefuseDuringMapWork()) return;
-    const TMapAction action(*this, "Reset Fuel Map Adjustment");
-    ResetFuelAdjustment(FState);
-    ApplyChanges(TChange::FuelMaps);
+    const TMapAction action(*FDocument, "Reset Fuel Map Adjustment");
+    ResetFuelAdjustment(State());
+    FDocument->Apply(TChange::FuelMaps);
 }
 
 void TMainForm::ResetIgntionmadadjustment1Click() {
     if (RefuseDuringMapWork()) return;
-    const TMapAction action(*this, "Reset Ignition Map Adjustment");
-    if (ResetIgnitionAdjustment(FState)) ApplyChanges(TChange::IgnitionMaps);
+    const TMapAction action(*FDocument, "Reset Ignition Map Adjustment");
+    if (ResetIgnitionAdjustment(State())) FDocument->Apply(TChange::IgnitionMaps);
 }
 
 }  // namespace kelvane

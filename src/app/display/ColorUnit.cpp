@@ -11,7 +11,7 @@
 #include <algorithm>
 
 #include "app/display/ColorPanels.h"
-#include "app/plot/MainUnit.h"
+#include "app/document/KelvaneDocument.h"
 #include "core/display/ColorTableSettings.h"
 #include "core/ground/SettingsValues.h"
 
@@ -23,7 +23,7 @@ constexpr int RowSpacing = 67 - TColorPanelForm::RowHeight;
 
 }  // namespace
 
-TColorForm::TColorForm(TMainForm& main, QWidget* parent) : QDialog(parent), FMain(main) {
+TColorForm::TColorForm(TKelvaneDocument& document, QWidget* parent) : QDialog(parent), FDocument(document) {
     setObjectName(QStringLiteral("ColorForm"));
     setWindowTitle(QStringLiteral("Color Adjustment"));
     // Opened from the Options window, which stays on top: so must this one.
@@ -89,9 +89,9 @@ TColorForm::TColorForm(TMainForm& main, QWidget* parent) : QDialog(parent), FMai
 
 void TColorForm::Prepare() {
     FFinished = false;
-    FBackup = FMain.ColorScale().Table;
+    FBackup = FDocument.ColorScale().Table;
     FMessage->hide();
-    const TWindowSettings& windows = FMain.WindowSettings();
+    const TWindowSettings& windows = FDocument.Windows();
     {
         const QSignalBlocker blocker(FHsl);
         FRgb->setChecked(windows.ColorWindowRgbMode);
@@ -99,7 +99,7 @@ void TColorForm::Prepare() {
     }
     BuildRows();
     adjustSize();
-    const QScreen* screen = FMain.screen();
+    const QScreen* screen = parentWidget() ? parentWidget()->screen() : this->screen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     if (windows.ColorWindow) {
         // Only the corner is taken; the window keeps its own size.
@@ -119,7 +119,7 @@ int TColorForm::Execute() {
 void TColorForm::BuildRows() {
     for (TColorPanelForm* row : FRows) delete row;
     FRows.clear();
-    const TColorTable& table = FMain.ColorScale().Table;
+    const TColorTable& table = FDocument.ColorScale().Table;
     for (std::size_t i = 0; i < table.size(); ++i) {
         TColorPanelForm* row = FRgb->isChecked()
                                    ? static_cast<TColorPanelForm*>(new TRGBPanelForm(table[i], FRowArea))
@@ -133,7 +133,7 @@ void TColorForm::BuildRows() {
 }
 
 void TColorForm::RowChanged(std::size_t index, const QString& afrText, TColor32 color) {
-    TColorScale& scale = FMain.ColorScale();
+    TColorScale& scale = FDocument.ColorScale();
     if (index >= scale.Table.size()) return;
     TColorTableEntry& entry = scale.Table[index];
     const double value = ParseNumber(afrText.toStdString(), TDecimalComma::Refused, 0.0);
@@ -153,7 +153,7 @@ void TColorForm::RowChanged(std::size_t index, const QString& afrText, TColor32 
 }
 
 void TColorForm::ResetToDefaults() {
-    ResetColorTableToDefaults(FMain.ColorScale().Table);
+    ResetColorTableToDefaults(FDocument.ColorScale().Table);
     FMessage->hide();
     BuildRows();
     ScaleChanged();
@@ -161,13 +161,13 @@ void TColorForm::ResetToDefaults() {
 
 void TColorForm::CancelClick() {
     // The table comes back, its number does not: an edited table stays table 0.
-    FMain.ColorScale().Table = FBackup;
+    FDocument.ColorScale().Table = FBackup;
     ScaleChanged();
     reject();
 }
 
 void TColorForm::ScaleChanged() {
-    FMain.ApplyChanges(TChange::Colors);
+    FDocument.Apply(TChange::Colors);
 }
 
 void TColorForm::Finish() {

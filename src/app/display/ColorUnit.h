@@ -13,7 +13,7 @@ class QVBoxLayout;
 
 namespace kelvane {
 
-class TMainForm;
+class TKelvaneDocument;
 class TColorPanelForm;
 
 // "Color Adjustment": one row per entry of the active colour table, edited
@@ -23,7 +23,7 @@ class TColorForm : public QDialog {
     Q_OBJECT
 
   public:
-    explicit TColorForm(TMainForm& main, QWidget* parent = nullptr);
+    explicit TColorForm(TKelvaneDocument& document, QWidget* parent = nullptr);
 
     // Placed, backed up and built afresh, then shown modally.
     int Execute();
@@ -55,7 +55,7 @@ class TColorForm : public QDialog {
     void ScaleChanged();
     void Finish();
 
-    TMainForm& FMain;
+    TKelvaneDocument& FDocument;
     TColorTable FBackup;
     std::vector<TColorPanelForm*> FRows;
     QWidget* FRowArea = nullptr;

@@ -5,10 +5,10 @@
 
 #include "app/display/ColorUnit.h"
 #include "app/display/OptionsUnit.h"
+#include "app/document/Prompts.h"
 #include "app/plot/MainImage.h"
 #include "app/plot/MainUnit.h"
 #include "app/plot/SelectionLayers.h"
-#include "app/shell/Prompts.h"
 #include "core/ground/IniKeys.h"
 #include "core/ground/WriteFailures.h"
 #include "core/shell/SettingsWindows.h"
@@ -36,13 +36,14 @@ void TMainForm::DisplaySettingsButtonClick() {
 
 void TMainForm::ShowOptionsForm(bool firstPage) {
     if (!FOptionsForm) {
-        FOptionsForm = new TOptionsForm(*this, this);
+        FOptionsForm = new TOptionsForm(*FDocument, this);
         FOptionsForm->setAttribute(Qt::WA_DeleteOnClose);
         connect(FOptionsForm, &QObject::destroyed, this, [this] { FOptionsForm = nullptr; });
         connect(FOptionsForm, &TOptionsForm::Closing, this, &TMainForm::OptionsFormClosing);
-        connect(this, &TMainForm::StateChanged, FOptionsForm, &TOptionsForm::StateChanged);
+        connect(FDocument.get(), &TKelvaneDocument::Changed, FOptionsForm, &TOptionsForm::StateChanged);
+        connect(FOptionsForm, &TOptionsForm::ColorsRequested, this, &TMainForm::ShowColorForm);
         FOptionsForm->ShowOptions();
-        PlaceToolWindow(FOptionsForm, FWindows.OptionsWindow, OptionsWindowSection);
+        PlaceToolWindow(FOptionsForm, FDocument->Windows().OptionsWindow, OptionsWindowSection);
     }
     if (firstPage) FOptionsForm->Pages()->setCurrentIndex(TOptionsForm::DisplayPage);
     FOptionsForm->show();
@@ -51,17 +52,16 @@ void TMainForm::ShowOptionsForm(bool firstPage) {
 }
 
 void TMainForm::OptionsFormClosing(TWindowSize placement, int page, bool saveAsDefaults) {
-    FWindows.OptionsWindow = placement;
-    FWindows.OptionsActiveTabIndex = page;
-    FWindows.OptionsSetDefaultFilters = saveAsDefaults;
-    if (FSecondCopy) return;
-    if (!WriteOptionsWindowSettings(FStore->Main(), FWindows))
-        FPrompts->ShowError(QString::fromStdString(WriteFailureText(FStore->Main())));
+    FDocument->Windows().OptionsWindow = placement;
+    FDocument->Windows().OptionsActiveTabIndex = page;
+    FDocument->Windows().OptionsSetDefaultFilters = saveAsDefaults;
+    FDocument->WriteSettings(
+        [&](TIniFile2& main) { return WriteOptionsWindowSettings(main, FDocument->Windows()); });
 }
 
 TColorForm& TMainForm::ColorForm() {
     if (!FColorForm) {
-        FColorForm = new TColorForm(*this, this);
+        FColorForm = new TColorForm(*FDocument, this);
         connect(FColorForm, &TColorForm::Closing, this, &TMainForm::ColorFormClosing);
     }
     return *FColorForm;
@@ -72,24 +72,24 @@ void TMainForm::ShowColorForm() {
 }
 
 void TMainForm::ColorFormClosing(TWindowSize placement, bool rgbMode) {
-    FWindows.ColorWindow = placement;
-    FWindows.ColorWindowRgbMode = rgbMode;
-    if (FSecondCopy) return;
-    if (!WriteColorWindowSettings(FStore->Main(), FWindows))
-        FPrompts->ShowError(QString::fromStdString(WriteFailureText(FStore->Main())));
+    FDocument->Windows().ColorWindow = placement;
+    FDocument->Windows().ColorWindowRgbMode = rgbMode;
+    FDocument->WriteSettings(
+        [&](TIniFile2& main) { return WriteColorWindowSettings(main, FDocument->Windows()); });
 }
 
 void TMainForm::RecolourPlot() {
     UpdateToolbar();
     if (!FCreated || FClosing) return;
     // Without a drawing of this size to colour again, the plot is drawn whole.
-    if (!FGeometry || FPlotArea->RedrawPending() || !RecolourPointsLayer(FLayers, FColorScale.Table)) {
+    if (!FGeometry || FPlotArea->RedrawPending() ||
+        !RecolourPointsLayer(FLayers, FDocument->ColorScale().Table)) {
         DrawPlot();
         return;
     }
-    DrawAfrScaleLayer(FLayers, *FGeometry, FColorScale.Table, FState.PlotDisplay);
-    DrawSelectionLayer(FLayers, *FGeometry, FState, FColorScale.Table);
-    DrawCursorLayer(FLayers, *FGeometry, FState, FColorScale.Table, FHover);
+    DrawAfrScaleLayer(FLayers, *FGeometry, FDocument->ColorScale().Table, State().PlotDisplay);
+    DrawSelectionLayer(FLayers, *FGeometry, State(), FDocument->ColorScale().Table);
+    DrawCursorLayer(FLayers, *FGeometry, State(), FDocument->ColorScale().Table, FHover);
     ShowComposedPlot();
 }
 

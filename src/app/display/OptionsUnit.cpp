@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/plot/MainUnit.h"
+#include "app/document/KelvaneDocument.h"
 #include "core/ground/SettingsValues.h"
 #include "core/logdata/AfrSmoothing.h"
 #include "core/shell/LogOpening.h"
@@ -89,7 +89,8 @@ TUpDown::TUpDown(QWidget* parent) : QWidget(parent) {
     connect(FDown, &QToolButton::clicked, this, [this] { emit Stepped(-1); });
 }
 
-TOptionsForm::TOptionsForm(TMainForm& main, QWidget* parent) : QWidget(parent, Qt::Window), FMain(main) {
+TOptionsForm::TOptionsForm(TKelvaneDocument& document, QWidget* parent)
+    : QWidget(parent, Qt::Window), FDocument(document) {
     setObjectName(QStringLiteral("OptionsForm"));
     setWindowTitle(QStringLiteral("Options"));
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
@@ -219,7 +220,7 @@ QWidget* TOptionsForm::CreateDisplayPage() {
     connect(FPointSize, &QLineEdit::textChanged, this, &TOptionsForm::DisplayChanged);
     connect(FPointSize, &QLineEdit::editingFinished, this, [this] {
         const TNested nested(FNesting);
-        FPointSize->setText(QString::number(FMain.State().Settings.PlotPointSize));
+        FPointSize->setText(QString::number(FDocument.State().Settings.PlotPointSize));
     });
     for (QCheckBox* box : {FPlotO2Adj, FPlotAfr, FShowAfrScale, FShowKnocks, FIncludeAdjustments})
         connect(box, &QCheckBox::toggled, this, &TOptionsForm::DisplayChanged);
@@ -229,7 +230,7 @@ QWidget* TOptionsForm::CreateDisplayPage() {
             if (on) DisplayChanged();
         });
     connect(FFogSlider, &QSlider::valueChanged, this, &TOptionsForm::FogMoved);
-    connect(FColorButton, &QToolButton::clicked, this, [this] { FMain.ShowColorForm(); });
+    connect(FColorButton, &QToolButton::clicked, this, &TOptionsForm::ColorsRequested);
     return page;
 }
 
@@ -428,22 +429,22 @@ void TOptionsForm::ShowOptions() {
     FLoading = true;
     FShown = false;
     FillDisplayAndScale();
-    FCancelCopy = TakeOptionsCancelCopy(FMain.State());
+    FCancelCopy = TakeOptionsCancelCopy(FDocument.State());
     FillFilters();
-    const TWindowSettings& windows = FMain.WindowSettings();
+    const TWindowSettings& windows = FDocument.Windows();
     FSaveAsDefaults->setChecked(windows.OptionsSetDefaultFilters);
     FThisPlotOnly->setChecked(!windows.OptionsSetDefaultFilters);
     FPages->setCurrentIndex(std::clamp(windows.OptionsActiveTabIndex, 0, FPages->count() - 1));
-    FFogSlider->setValue(FMain.State().PlotDisplay.FogAlpha);
+    FFogSlider->setValue(FDocument.State().PlotDisplay.FogAlpha);
     FFogLabel->setNum(FFogSlider->value());
-    FKnockSlider->setValue(FMain.State().PlotDisplay.KnockAlpha);
+    FKnockSlider->setValue(FDocument.State().PlotDisplay.KnockAlpha);
     FKnockLabel->setNum(FKnockSlider->value());
     FLoading = false;
     FShown = true;
 }
 
 void TOptionsForm::FillDisplayAndScale() {
-    const TKelvaneState& state = FMain.State();
+    const TKelvaneState& state = FDocument.State();
     const TSettings& settings = state.Settings;
     FMinRpm->setText(Text(FormatNumber(settings.PlotLimits.MinRpm, 0)));
     FMaxRpm->setText(Text(FormatNumber(settings.PlotLimits.MaxRpm, 0)));
@@ -484,7 +485,7 @@ void TOptionsForm::FillDisplayAndScale() {
 }
 
 void TOptionsForm::FillDisplayChecks() {
-    const TKelvaneState& state = FMain.State();
+    const TKelvaneState& state = FDocument.State();
     FShowAfrScale->setChecked(state.PlotDisplay.ShowAfrScale);
     FEZKPlot->setChecked(state.Display.View == TPlotView::EZK);
     FLHPlot->setChecked(state.Display.View == TPlotView::LH);
@@ -503,7 +504,7 @@ void TOptionsForm::FillDisplayChecks() {
 }
 
 void TOptionsForm::FillFilters() {
-    const TSettings& settings = FMain.State().Settings;
+    const TSettings& settings = FDocument.State().Settings;
     const TFilterPage page = FilterPageOf(settings.ActiveFilters);
     FEnableFilters->setChecked(page.FiltersEnabled);
     FMaxAfrOn->setChecked(page.MaxAfrEnabled);
@@ -559,7 +560,7 @@ TLHConfig TOptionsForm::ChosenConfig() const {
 void TOptionsForm::DisplayChanged() {
     if (Quiet()) return;
     const TNested nested(FNesting);
-    TKelvaneState& state = FMain.State();
+    TKelvaneState& state = FDocument.State();
     TSettings& settings = state.Settings;
     const bool lh22 = FLH22->isChecked();
     const TEngineSetup chosen =
@@ -610,12 +611,11 @@ void TOptionsForm::DisplayChanged() {
     settings.PlotPointSize = PointSizeFromBox(FPointSize->text().toStdString());
 
     TChangeSet changes = setupChanged ? SetUpForEngineSetup(state) : SetUpAxes(state);
-    if (!setupChanged) AutoScalePlot(state, state.PlotRanges);
     changes |= TChangeSet{TChange::Display, TChange::Overlay, TChange::Settings};
     if (display.PlotAfr != state.Display.PlotAfr || display.PlotO2Adj != state.Display.PlotO2Adj ||
         display.IncludeAdjustments != state.Display.IncludeAdjustments)
         changes |= TChange::PlottedValues;
-    FMain.ApplyChanges(changes);
+    FDocument.Apply(changes);
     FillDisplayChecks();
 }
 
@@ -665,66 +665,66 @@ TFilterPage TOptionsForm::FilterPageOfControls() const {
 void TOptionsForm::FiltersChanged() {
     if (Quiet()) return;
     const TNested nested(FNesting);
-    TFilterSettings& filters = FMain.State().Settings.ActiveFilters;
+    TFilterSettings& filters = FDocument.State().Settings.ActiveFilters;
     filters = FiltersFromPage(FilterPageOfControls(), filters);
-    FMain.ApplyChanges(TChange::Filters);
+    FDocument.Apply(TChange::Filters);
 }
 
 void TOptionsForm::AfrSmoothingChanged() {
     if (Quiet()) return;
     const TNested nested(FNesting);
-    TKelvaneState& state = FMain.State();
+    TKelvaneState& state = FDocument.State();
     state.Settings.AfrSmoothing = SmoothingFromBox(FAfrSmoothing->text().toStdString());
     TChangeSet changes = TChange::Settings;
     if (!state.Logs.Data.Empty()) {
         SmoothAfr(state.Logs.Data, state.Settings.AfrSmoothing);
         changes |= TChangeSet{TChange::Filters, TChange::PlottedValues};
     }
-    FMain.ApplyChanges(changes);
+    FDocument.Apply(changes);
 }
 
 void TOptionsForm::AdjustSmoothingChanged() {
     if (Quiet()) return;
     const TNested nested(FNesting);
-    FMain.State().Settings.AdjustSmoothing = SmoothingFromBox(FAdjustSmoothing->text().toStdString());
-    FMain.ApplyChanges(TChange::Settings);
+    FDocument.State().Settings.AdjustSmoothing = SmoothingFromBox(FAdjustSmoothing->text().toStdString());
+    FDocument.Apply(TChange::Settings);
 }
 
 void TOptionsForm::KnockChanged(int threshold) {
     if (Quiet()) return;
     const TNested nested(FNesting);
     const auto index = static_cast<std::size_t>(threshold);
-    FMain.State().Settings.KnockLimits[index] = KnockLimitFromBoxes(
+    FDocument.State().Settings.KnockLimits[index] = KnockLimitFromBoxes(
         FKnockCylinders[index]->text().toStdString(), FKnockRetard[index]->text().toStdString());
-    FMain.ApplyChanges(TChangeSet{TChange::Settings, TChange::Display});
+    FDocument.Apply(TChangeSet{TChange::Settings, TChange::Display});
 }
 
 void TOptionsForm::FogMoved(int position) {
     FFogLabel->setNum(position);
     if (Quiet()) return;
     const TNested nested(FNesting);
-    FMain.State().PlotDisplay.FogAlpha = position;
-    FMain.ApplyChanges(TChange::Display);
+    FDocument.State().PlotDisplay.FogAlpha = position;
+    FDocument.Apply(TChange::Display);
 }
 
 void TOptionsForm::KnockAlphaMoved(int position) {
     FKnockLabel->setNum(position);
     if (Quiet()) return;
     const TNested nested(FNesting);
-    FMain.State().PlotDisplay.KnockAlpha = position;
-    FMain.ApplyChanges(TChange::Display);
+    FDocument.State().PlotDisplay.KnockAlpha = position;
+    FDocument.Apply(TChange::Display);
 }
 
 void TOptionsForm::OkClick() {
     if (FSaveAsDefaults->isChecked())
-        FMain.State().Settings.StoredFilters = FMain.State().Settings.ActiveFilters;
+        FDocument.State().Settings.StoredFilters = FDocument.State().Settings.ActiveFilters;
     close();
 }
 
 void TOptionsForm::CancelClick() {
     const TNested nested(FNesting);
-    TKelvaneState& state = FMain.State();
-    FMain.ApplyChanges(RestoreOptionsCancelCopy(state, FCancelCopy) | TChange::Display);
+    TKelvaneState& state = FDocument.State();
+    FDocument.Apply(RestoreOptionsCancelCopy(state, FCancelCopy) | TChange::Display);
     close();
 }
 

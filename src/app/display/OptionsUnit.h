@@ -20,7 +20,7 @@ class QToolButton;
 
 namespace kelvane {
 
-class TMainForm;
+class TKelvaneDocument;
 
 // The small pair of arrows beside a value box.
 class TUpDown : public QWidget {
@@ -50,7 +50,7 @@ class TOptionsForm : public QWidget {
   public:
     enum TPage { DisplayPage = 0, ScalePage = 1, FiltersPage = 2, IgnitionPage = 3 };
 
-    TOptionsForm(TMainForm& main, QWidget* parent = nullptr);
+    TOptionsForm(TKelvaneDocument& document, QWidget* parent = nullptr);
 
     // Fills the pages from the settings and takes the copy "Cancel" gives back.
     void ShowOptions();
@@ -126,6 +126,8 @@ class TOptionsForm : public QWidget {
   signals:
     // Closing: where the window was, its page and the "Save as defaults" choice.
     void Closing(kelvane::TWindowSize placement, int page, bool saveAsDefaults);
+    // "Colors...": the Color Adjustment window is wanted.
+    void ColorsRequested();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -159,7 +161,7 @@ class TOptionsForm : public QWidget {
     TLHConfig ChosenConfig() const;
     TFilterPage FilterPageOfControls() const;
 
-    TMainForm& FMain;
+    TKelvaneDocument& FDocument;
     TOptionsCancelCopy FCancelCopy;
     std::vector<std::pair<QLineEdit*, TUpDown*>> FUpDowns;
     // Set once the user picks an LH version, configuration or EZK version:

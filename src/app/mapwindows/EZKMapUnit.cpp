@@ -4,26 +4,23 @@
 #include <QPushButton>
 #include <array>
 
-#include "app/plot/MainUnit.h"
+#include "app/document/KelvaneDocument.h"
+#include "app/document/QtText.h"
 
 namespace kelvane {
 
 namespace {
-
-QString FromView(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 constexpr std::array<TMapStep, 4> StepOrder{TMapStep::Plus, TMapStep::Minus, TMapStep::PlusPlus,
                                             TMapStep::MinusMinus};
 
 }  // namespace
 
-TEZKMapForm::TEZKMapForm(TMainForm& mainForm, QWidget* parent)
-    : TMapFormBase(mainForm, TPlotView::EZK, parent) {
+TEZKMapForm::TEZKMapForm(TKelvaneDocument& document, QWidget* parent)
+    : TMapFormBase(document, TPlotView::EZK, parent) {
     setObjectName(QStringLiteral("EZKMapForm"));
-    setWindowTitle(FromView(IgnitionMapWindowCaption));
-    for (const TIgnitionMapTab tab : IgnitionMapTabs) AddTab(FromView(IgnitionMapTabCaption(tab)));
+    setWindowTitle(FromStd(IgnitionMapWindowCaption));
+    for (const TIgnitionMapTab tab : IgnitionMapTabs) AddTab(FromStd(IgnitionMapTabCaption(tab)));
 
     AddCopyPaste(QStringLiteral("Copy map to clipboard"), QStringLiteral("Paste map from clipboard"));
     AddStepButtons({StepOrder.begin(), StepOrder.end()});
@@ -35,21 +32,21 @@ TEZKMapForm::TEZKMapForm(TMainForm& mainForm, QWidget* parent)
 
 void TEZKMapForm::ShowStepHints() {
     for (const TMapStep step : StepOrder)
-        StepButton(step)->setToolTip(FromView(IgnitionStepHint(step, FPercent->isChecked())));
+        StepButton(step)->setToolTip(FromStd(IgnitionStepHint(step, FPercent->isChecked())));
 }
 
 TGridCellLook TEZKMapForm::CellLook(int tab, int column, int row) const {
     const TKelvaneState& state = State();
     if (row == 0 && column == 0) return {};
     if (row == 0)
-        return TextLook(FromView(AxisHeaderText(state.Axes.EZKRpm[static_cast<std::size_t>(column - 1)])),
+        return TextLook(FromStd(AxisHeaderText(state.Axes.EZKRpm[static_cast<std::size_t>(column - 1)])),
                         true, 2);
     if (column == 0)
-        return TextLook(FromView(AxisHeaderText(state.Axes.EZKLoad[static_cast<std::size_t>(row - 1)])), true,
+        return TextLook(FromStd(AxisHeaderText(state.Axes.EZKLoad[static_cast<std::size_t>(row - 1)])), true,
                         4);
     const double value =
         IgnitionTabMap(state.Ignition, static_cast<TIgnitionMapTab>(tab)).At(column - 1, row - 1);
-    return TextLook(FromView(IgnitionCellText(value)), true, 4);
+    return TextLook(FromStd(IgnitionCellText(value)), true, 4);
 }
 
 void TEZKMapForm::TabShown() {
@@ -89,7 +86,7 @@ std::optional<QString> TEZKMapForm::EditText() const {
     if (!IgnitionTypingAllowed(tab)) return std::nullopt;
     const QPoint focus = ActiveGrid()->FocusCell();
     if (focus.x() < 1 || focus.y() < 1) return std::nullopt;
-    return FromView(IgnitionCellText(IgnitionTabMap(State().Ignition, tab).At(focus.x() - 1, focus.y() - 1)));
+    return FromStd(IgnitionCellText(IgnitionTabMap(State().Ignition, tab).At(focus.x() - 1, focus.y() - 1)));
 }
 
 }  // namespace kelvane

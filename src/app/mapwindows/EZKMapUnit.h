@@ -12,7 +12,7 @@ class TEZKMapForm : public TMapFormBase {
     Q_OBJECT
 
   public:
-    explicit TEZKMapForm(TMainForm& mainForm, QWidget* parent = nullptr);
+    explicit TEZKMapForm(TKelvaneDocument& document, QWidget* parent = nullptr);
 
     TMapGridView* Grid(TIgnitionMapTab tab) const { return TMapFormBase::Grid(static_cast<int>(tab)); }
     TIgnitionMapTab Tab() const { return static_cast<TIgnitionMapTab>(ActiveTab()); }

@@ -4,29 +4,22 @@
 #include <QPushButton>
 #include <QTabWidget>
 
-#include "app/plot/MainUnit.h"
+#include "app/document/KelvaneDocument.h"
+#include "app/document/QtText.h"
 
 namespace kelvane {
 
-namespace {
-
-QString FromView(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
-
-TFuelMapForm::TFuelMapForm(TMainForm& mainForm, QWidget* parent)
-    : TMapFormBase(mainForm, TPlotView::LH, parent) {
+TFuelMapForm::TFuelMapForm(TKelvaneDocument& document, QWidget* parent)
+    : TMapFormBase(document, TPlotView::LH, parent) {
     setObjectName(QStringLiteral("FuelMapForm"));
     setWindowTitle(QStringLiteral("LH Fuel Maps"));
-    for (const TFuelMapTab tab : FuelMapTabs) AddTab(FromView(FuelMapTabCaption(tab)));
+    for (const TFuelMapTab tab : FuelMapTabs) AddTab(FromStd(FuelMapTabCaption(tab)));
 
     AddCopyPaste(QStringLiteral("Copy entire map to clipboard (use ctrl-C to copy selected cells)"),
                  QStringLiteral("Paste entire map from clipboard (use ctrl-V to paste selected cells)"));
     AddStepButtons({TMapStep::Minus, TMapStep::Plus, TMapStep::MinusMinus, TMapStep::PlusPlus});
     for (const TMapStep step : {TMapStep::Minus, TMapStep::Plus, TMapStep::MinusMinus, TMapStep::PlusPlus})
-        StepButton(step)->setToolTip(FromView(FuelStepHint(step)));
+        StepButton(step)->setToolTip(FromStd(FuelStepHint(step)));
     FReset = AddButton(QStringLiteral("Reset"), {}, QStringLiteral("ResetButton"));
     connect(FReset, &QPushButton::clicked, this, &TFuelMapForm::ResetClick);
     FShowColor = AddCheckBox(QStringLiteral("Show Color"),
@@ -48,13 +41,13 @@ TGridCellLook TFuelMapForm::CellLook(int tab, int column, int row) const {
     const TKelvaneState& state = State();
     if (row == 0 && column == 0) return {};
     if (row == 0)
-        return TextLook(FromView(AxisHeaderText(state.Axes.LHRpm[static_cast<std::size_t>(column - 1)])));
+        return TextLook(FromStd(AxisHeaderText(state.Axes.LHRpm[static_cast<std::size_t>(column - 1)])));
     if (column == 0)
-        return TextLook(FromView(AxisHeaderText(state.Axes.LHLoad[static_cast<std::size_t>(row - 1)])));
+        return TextLook(FromStd(AxisHeaderText(state.Axes.LHLoad[static_cast<std::size_t>(row - 1)])));
     const auto mapTab = static_cast<TFuelMapTab>(tab);
     const double value = FuelTabMap(state.Fuel, mapTab).At(column - 1, row - 1);
-    TGridCellLook look = TextLook(FromView(FuelCellText(mapTab, value)));
-    const TFuelCellColoring coloring{FShowColor->isChecked(), &FWindowScale, &MainForm().ColorTable(),
+    TGridCellLook look = TextLook(FromStd(FuelCellText(mapTab, value)));
+    const TFuelCellColoring coloring{FShowColor->isChecked(), &FWindowScale, &Document().ColorTable(),
                                      state.Axes.FuelLimits};
     if (const std::optional<TColor32> color = FuelCellBackground(mapTab, value, coloring))
         look.Background = QColor::fromRgba(*color);
@@ -71,7 +64,7 @@ void TFuelMapForm::TabShown() {
 
 void TFuelMapForm::UpdateFromState() {
     const TLHMapSource source = State().Fuel.Source;
-    setWindowTitle(FromView(FuelMapWindowCaption(source)));
+    setWindowTitle(FromStd(FuelMapWindowCaption(source)));
     const bool remainder = source == TLHMapSource::PrimaryLoad;
     if (!remainder && Tab() == TFuelMapTab::Remainder) SetTab(TFuelMapTab::Reference);
     Tabs()->setTabVisible(static_cast<int>(TFuelMapTab::Remainder), remainder);
@@ -111,7 +104,7 @@ std::optional<QString> TFuelMapForm::EditText() const {
     if (!FuelTypingAllowed(tab)) return std::nullopt;
     const QPoint focus = ActiveGrid()->FocusCell();
     if (focus.x() < 1 || focus.y() < 1) return std::nullopt;
-    return FromView(FuelEditText(tab, FuelTabMap(State().Fuel, tab).At(focus.x() - 1, focus.y() - 1)));
+    return FromStd(FuelEditText(tab, FuelTabMap(State().Fuel, tab).At(focus.x() - 1, focus.y() - 1)));
 }
 
 void TFuelMapForm::ResetClick() {

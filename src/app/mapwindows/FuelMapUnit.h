@@ -12,7 +12,7 @@ class TFuelMapForm : public TMapFormBase {
     Q_OBJECT
 
   public:
-    explicit TFuelMapForm(TMainForm& mainForm, QWidget* parent = nullptr);
+    explicit TFuelMapForm(TKelvaneDocument& document, QWidget* parent = nullptr);
 
     TMapGridView* Grid(TFuelMapTab tab) const { return TMapFormBase::Grid(static_cast<int>(tab)); }
     TFuelMapTab Tab() const { return static_cast<TFuelMapTab>(ActiveTab()); }

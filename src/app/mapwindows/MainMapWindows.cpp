@@ -3,11 +3,11 @@
 #include <QKeySequence>
 #include <QMenu>
 
+#include "app/document/Prompts.h"
 #include "app/mapwindows/EZKMapUnit.h"
 #include "app/mapwindows/FuelMapUnit.h"
 #include "app/mapwindows/MapViewerUnit.h"
 #include "app/plot/MainUnit.h"
-#include "app/shell/Prompts.h"
 #include "core/ground/IniKeys.h"
 #include "core/ground/WriteFailures.h"
 #include "core/shell/LogOpening.h"
@@ -64,26 +64,10 @@ void TMainForm::CreateMapWindowItems() {
     FMap3DButton->setEnabled(true);
     connect(FMap3DButton, &QAction::triggered, this, &TMainForm::Map3DView1Click);
 
-    FMapHistory.Reset(FState);
-    UpdateUndoItems();
+    FDocument->StartNewHistory();
 }
 
 // ---- Undo ---------------------------------------------------------------
-
-void TMainForm::BeginMapAction(std::string name) {
-    FMapHistory.Begin(FState, std::move(name));
-    UpdateUndoItems();
-}
-
-void TMainForm::EndMapAction() {
-    FMapHistory.End(FState);
-    UpdateUndoItems();
-}
-
-void TMainForm::RecordMapHistory() {
-    FMapHistory.Record(FState);
-    UpdateUndoItems();
-}
 
 void TMainForm::UpdateUndoItems() {
     if (!FUndo1) return;
@@ -92,25 +76,18 @@ void TMainForm::UpdateUndoItems() {
                             : QStringLiteral("%1 %2").arg(
                                   verb, QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
     };
-    FUndo1->setEnabled(FMapHistory.CanUndo());
-    FUndo1->setText(caption(QStringLiteral("&Undo"), FMapHistory.UndoName()));
-    FRedo1->setEnabled(FMapHistory.CanRedo());
-    FRedo1->setText(caption(QStringLiteral("&Redo"), FMapHistory.RedoName()));
+    FUndo1->setEnabled(FDocument->History().CanUndo());
+    FUndo1->setText(caption(QStringLiteral("&Undo"), FDocument->History().UndoName()));
+    FRedo1->setEnabled(FDocument->History().CanRedo());
+    FRedo1->setText(caption(QStringLiteral("&Redo"), FDocument->History().RedoName()));
 }
 
 void TMainForm::Undo1Click() {
-    TChangeSet changes = FMapHistory.Undo(FState);
-    // A reference from another source has other limits, and the plot its ranges.
-    if (changes.Has(TChange::Axes)) changes |= SetUpAxes(FState);
-    ApplyChanges(changes);
-    UpdateUndoItems();
+    FDocument->Undo();
 }
 
 void TMainForm::Redo1Click() {
-    TChangeSet changes = FMapHistory.Redo(FState);
-    if (changes.Has(TChange::Axes)) changes |= SetUpAxes(FState);
-    ApplyChanges(changes);
-    UpdateUndoItems();
+    FDocument->Redo();
 }
 
 // ---- Map windows --------------------------------------------------------
@@ -120,7 +97,7 @@ bool TMainForm::MapWindowShown() const {
 }
 
 void TMainForm::MapsWindow1Click() {
-    ShowMapForm(FState.Display.View);
+    ShowMapForm(State().Display.View);
 }
 
 void TMainForm::ShowTargetAfrMap() {
@@ -132,10 +109,10 @@ void TMainForm::ShowMapForm(TPlotView view) {
     // One map window at a time: the other kind closes.
     TMapFormBase* form = nullptr;
     if (view == TPlotView::EZK) {
-        if (FState.Setup().LHVersion == TLHVersion::LH22) return;
+        if (State().Setup().LHVersion == TLHVersion::LH22) return;
         if (FFuelMapForm) FFuelMapForm->close();
         if (!FEZKMapForm) {
-            FEZKMapForm = new TEZKMapForm(*this, this);
+            FEZKMapForm = new TEZKMapForm(*FDocument, this);
             connect(FEZKMapForm, &QObject::destroyed, this, [this] {
                 FEZKMapForm = nullptr;
                 UpdateToolbar();
@@ -145,7 +122,7 @@ void TMainForm::ShowMapForm(TPlotView view) {
     } else {
         if (FEZKMapForm) FEZKMapForm->close();
         if (!FFuelMapForm) {
-            FFuelMapForm = new TFuelMapForm(*this, this);
+            FFuelMapForm = new TFuelMapForm(*FDocument, this);
             connect(FFuelMapForm, &QObject::destroyed, this, [this] {
                 FFuelMapForm = nullptr;
                 UpdateToolbar();
@@ -155,10 +132,10 @@ void TMainForm::ShowMapForm(TPlotView view) {
     }
     if (form) {
         form->setAttribute(Qt::WA_DeleteOnClose);
-        connect(this, &TMainForm::StateChanged, form, &TMapFormBase::StateChanged);
+        connect(FDocument.get(), &TKelvaneDocument::Changed, form, &TMapFormBase::StateChanged);
         connect(form, &TMapFormBase::Closing, this, &TMainForm::MapWindowClosing);
-        form->ShowPlaced(ReadWindowSizeText(FStore->Main(), MapWindowSection),
-                         FStore->Main().ReadBool(MapWindowSection, StayOnTopKey, true));
+        form->ShowPlaced(ReadWindowSizeText(Store().Main(), MapWindowSection),
+                         Store().Main().ReadBool(MapWindowSection, StayOnTopKey, true));
     } else {
         QWidget* shown =
             view == TPlotView::EZK ? static_cast<QWidget*>(FEZKMapForm) : static_cast<QWidget*>(FFuelMapForm);
@@ -171,14 +148,14 @@ void TMainForm::ShowMapForm(TPlotView view) {
 
 void TMainForm::Map3DView1Click() {
     if (!FMapViewerForm) {
-        FMapViewerForm = new TMapViewerForm(*this, this);
+        FMapViewerForm = new TMapViewerForm(*FDocument, this);
         FMapViewerForm->setAttribute(Qt::WA_DeleteOnClose);
         connect(FMapViewerForm, &QObject::destroyed, this, [this] { FMapViewerForm = nullptr; });
-        connect(this, &TMainForm::StateChanged, FMapViewerForm, &TMapViewerForm::StateChanged);
+        connect(FDocument.get(), &TKelvaneDocument::Changed, FMapViewerForm, &TMapViewerForm::StateChanged);
         connect(FMapViewerForm, &TMapViewerForm::Closing, this, &TMainForm::MapViewerClosing);
-        FMapViewerForm->ShowPlaced(ReadWindowSizeText(FStore->Main(), MapViewerWindowSection),
-                                   FWindows.MapViewerViewAngle,
-                                   FStore->Main().ReadBool(MapViewerWindowSection, StayOnTopKey, false));
+        FMapViewerForm->ShowPlaced(ReadWindowSizeText(Store().Main(), MapViewerWindowSection),
+                                   FDocument->Windows().MapViewerViewAngle,
+                                   Store().Main().ReadBool(MapViewerWindowSection, StayOnTopKey, false));
         return;
     }
     FMapViewerForm->show();
@@ -187,23 +164,21 @@ void TMainForm::Map3DView1Click() {
 }
 
 void TMainForm::MapWindowClosing(TWindowSize placement, bool stayOnTop) {
-    FWindows.MapWindow = placement;
-    FWindows.MapWindowStayOnTop = stayOnTop;
-    if (FSecondCopy) return;
-    TIniFile2& main = FStore->Main();
-    if (!WriteWindowSize(main, MapWindowSection, placement) ||
-        !main.WriteBool(MapWindowSection, StayOnTopKey, stayOnTop))
-        FPrompts->ShowError(QString::fromStdString(WriteFailureText(main)));
+    FDocument->Windows().MapWindow = placement;
+    FDocument->Windows().MapWindowStayOnTop = stayOnTop;
+    FDocument->WriteSettings([&](TIniFile2& main) {
+        return WriteWindowSize(main, MapWindowSection, placement) &&
+               main.WriteBool(MapWindowSection, StayOnTopKey, stayOnTop);
+    });
 }
 
 void TMainForm::MapViewerClosing(TWindowSize placement, bool stayOnTop) {
-    FWindows.MapViewerWindow = placement;
-    FWindows.MapViewerStayOnTop = stayOnTop;
-    if (FSecondCopy) return;
-    TIniFile2& main = FStore->Main();
-    if (!WriteWindowSize(main, MapViewerWindowSection, placement) ||
-        !main.WriteBool(MapViewerWindowSection, StayOnTopKey, stayOnTop))
-        FPrompts->ShowError(QString::fromStdString(WriteFailureText(main)));
+    FDocument->Windows().MapViewerWindow = placement;
+    FDocument->Windows().MapViewerStayOnTop = stayOnTop;
+    FDocument->WriteSettings([&](TIniFile2& main) {
+        return WriteWindowSize(main, MapViewerWindowSection, placement) &&
+               main.WriteBool(MapViewerWindowSection, StayOnTopKey, stayOnTop);
+    });
 }
 
 void TMainForm::CloseMapWindows() {

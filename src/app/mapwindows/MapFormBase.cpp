@@ -12,9 +12,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "app/mapwindows/MapAction.h"
-#include "app/plot/MainUnit.h"
-#include "app/shell/Prompts.h"
+#include "app/document/KelvaneDocument.h"
+#include "app/document/Prompts.h"
 #include "core/mapwindows/MapGridSelection.h"
 
 namespace kelvane {
@@ -70,8 +69,8 @@ QString StepName(TMapStep step) {
 
 }  // namespace
 
-TMapFormBase::TMapFormBase(TMainForm& mainForm, TPlotView view, QWidget* parent)
-    : QWidget(parent, Qt::Window), FMain(mainForm), FView(view) {
+TMapFormBase::TMapFormBase(TKelvaneDocument& document, TPlotView view, QWidget* parent)
+    : QWidget(parent, Qt::Window), FDocument(document), FView(view) {
     FTabs = new QTabWidget(this);
     FTabs->setObjectName(QStringLiteral("PageControl"));
     FPanel = new QHBoxLayout;
@@ -81,7 +80,7 @@ TMapFormBase::TMapFormBase(TMainForm& mainForm, TPlotView view, QWidget* parent)
 }
 
 TKelvaneState& TMapFormBase::State() const {
-    return FMain.State();
+    return FDocument.State();
 }
 
 void TMapFormBase::AddTab(const QString& caption) {
@@ -227,19 +226,19 @@ void TMapFormBase::GridSelectionMade(TMapGridView* grid) {
     if (State().Display.View != FView) return;
     FSyncing = true;
     State().SelectionEditor().Replace(selection ? PlotCellsOf(*selection) : std::vector<TSelectionItem>());
-    FMain.ApplyChanges(TChange::Selection);
+    FDocument.Apply(TChange::Selection);
     FSyncing = false;
 }
 
 TMapEditResult TMapFormBase::RunEdit(const QString& action, const std::function<TMapEditResult()>& edit) {
     // The step is opened before the maps change, so that it keeps them as they were.
-    const TMapAction step(FMain, action.toStdString());
+    const TMapAction step(FDocument, action.toStdString());
     const TMapEditResult result = edit();
     if (!result.Message.empty())
-        FMain.Prompts().ShowError(
+        FDocument.Prompts().ShowError(
             QString::fromUtf8(result.Message.data(), static_cast<qsizetype>(result.Message.size())));
     if (result.Accepted)
-        FMain.ApplyChanges(result.Changes);
+        FDocument.Apply(result.Changes);
     else
         RepaintGrids();
     return result;
@@ -289,11 +288,11 @@ void TMapFormBase::PasteMapClick() {
 void TMapFormBase::keyPressEvent(QKeyEvent* event) {
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     if (event->matches(QKeySequence::Undo)) {
-        FMain.Undo1Click();
+        FDocument.Undo();
         return;
     }
     if (event->matches(QKeySequence::Redo) || (ctrl && event->key() == Qt::Key_Y)) {
-        FMain.Redo1Click();
+        FDocument.Redo();
         return;
     }
     if (ctrl && event->key() == Qt::Key_C) {

@@ -22,7 +22,7 @@ class QTabWidget;
 
 namespace kelvane {
 
-class TMainForm;
+class TKelvaneDocument;
 struct TKelvaneState;
 
 // What the fuel and the ignition map windows share: a page of tabs with one
@@ -35,7 +35,7 @@ class TMapFormBase : public QWidget {
     Q_OBJECT
 
   public:
-    TMapFormBase(TMainForm& mainForm, TPlotView view, QWidget* parent);
+    TMapFormBase(TKelvaneDocument& document, TPlotView view, QWidget* parent);
 
     // Placed from the stored "Window Size" (left and top only), first tab
     // active, "Stay on top" applied, shown.
@@ -60,7 +60,7 @@ class TMapFormBase : public QWidget {
 
   protected:
     TKelvaneState& State() const;
-    TMainForm& MainForm() const { return FMain; }
+    TKelvaneDocument& Document() const { return FDocument; }
 
     // Made by the window: a grid per tab, then the panel's buttons.
     void AddTab(const QString& caption);
@@ -105,7 +105,7 @@ class TMapFormBase : public QWidget {
     void SetStayOnTop(bool stayOnTop);
     void PasteMapClick();
 
-    TMainForm& FMain;
+    TKelvaneDocument& FDocument;
     TPlotView FView;
     QTabWidget* FTabs = nullptr;
     std::vector<TMapGridView*> FGrids;

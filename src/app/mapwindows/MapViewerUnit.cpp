@@ -15,7 +15,7 @@
 #include <QThread>
 #include <QVBoxLayout>
 
-#include "app/plot/MainUnit.h"
+#include "app/document/KelvaneDocument.h"
 #include "core/mapwindows/MapGridSelection.h"
 
 namespace kelvane {
@@ -61,8 +61,8 @@ void TMapViewArea::resizeEvent(QResizeEvent* event) {
     emit Resized();
 }
 
-TMapViewerForm::TMapViewerForm(TMainForm& mainForm, QWidget* parent)
-    : QWidget(parent, Qt::Window), FMain(mainForm) {
+TMapViewerForm::TMapViewerForm(TKelvaneDocument& document, QWidget* parent)
+    : QWidget(parent, Qt::Window), FDocument(document) {
     setObjectName(QStringLiteral("MapViewerForm"));
     setWindowTitle(QStringLiteral("Map Viewer"));
     FView = new TMapViewArea(FRender, this);
@@ -157,7 +157,7 @@ void TMapViewerForm::StateChanged(TChangeSet changes) {
 }
 
 void TMapViewerForm::Rebuild() {
-    const TKelvaneState& state = FMain.State();
+    const TKelvaneState& state = FDocument.State();
     FRender.Rebuild(ViewerMap(state), state.Display.View, state.Axes.FuelLimits,
                     TSurfaceStyle{FColor->isChecked(), FGradient->isChecked()});
     RotateAndRender();

@@ -15,7 +15,7 @@ class QSlider;
 
 namespace kelvane {
 
-class TMainForm;
+class TKelvaneDocument;
 class TMapViewerForm;
 
 // The viewer's drawing area: the layers over white; it hands the mouse to the window.
@@ -46,7 +46,7 @@ class TMapViewerForm : public QWidget {
     Q_OBJECT
 
   public:
-    explicit TMapViewerForm(TMainForm& mainForm, QWidget* parent = nullptr);
+    explicit TMapViewerForm(TKelvaneDocument& document, QWidget* parent = nullptr);
 
     // Placed from "Window Size" (left and top), turned to "View Angle",
     // built, "Stay on top" applied, shown.
@@ -85,7 +85,7 @@ class TMapViewerForm : public QWidget {
     void ViewMouseMove(QPoint position, Qt::MouseButtons buttons);
     void SetStayOnTop(bool stayOnTop);
 
-    TMainForm& FMain;
+    TKelvaneDocument& FDocument;
     TMapViewerRender FRender;
     TViewAngles FAngles;  // h = 0, v = 90 until shown
     bool FShown = false;

@@ -20,8 +20,8 @@ namespace kelvane {
 
 void TMainForm::CreateDataPanels() {
     FDataGraph = new TDataGraph(
-        FState, [this](TGraphRange range) { FState.Graph = range; }, this);
-    FLogGrid = new TLogGrid(FState, TLogGridKind::Main, this);
+        State(), [this](TGraphRange range) { State().Graph = range; }, this);
+    FLogGrid = new TLogGrid(State(), TLogGridKind::Main, this);
 
     FPlotSplitter = new QSplitter(Qt::Vertical, this);
     FPlotSplitter->setObjectName(QStringLiteral("PlotSplitter"));
@@ -45,14 +45,14 @@ void TMainForm::CreateDataPanels() {
     // The graph's range is state like any other and its change takes the
     // one way in. It has no change kind of its own: it is part of what the
     // display shows.
-    connect(FDataGraph, &TDataGraph::RangeChanged, this, [this] { ApplyChanges(TChange::Display); });
+    connect(FDataGraph, &TDataGraph::RangeChanged, this, [this] { FDocument->Apply(TChange::Display); });
     connect(FLogGrid, &TLogGrid::SampleClicked, this, [this](int index, Qt::KeyboardModifiers modifiers) {
         SampleClicked(index, modifiers, TSampleClickSource::LogGrid);
     });
     connect(FLogGrid, &TLogGrid::ClearSelectionRequested, this, &TMainForm::ClearSelectionFromGrid);
-    connect(this, &TMainForm::StateChanged, FLogGrid, &TLogGrid::StateChanged);
-    connect(this, &TMainForm::StateChanged, FDataGraph, &TDataGraph::StateChanged);
-    connect(this, &TMainForm::StateChanged, this, &TMainForm::PanelsStateChanged);
+    connect(FDocument.get(), &TKelvaneDocument::Changed, FLogGrid, &TLogGrid::StateChanged);
+    connect(FDocument.get(), &TKelvaneDocument::Changed, FDataGraph, &TDataGraph::StateChanged);
+    connect(FDocument.get(), &TKelvaneDocument::Changed, this, &TMainForm::PanelsStateChanged);
     connect(FPanelSplitter, &QSplitter::splitterMoved, this, &TMainForm::PanelSplitterMoved);
     connect(FPlotSplitter, &QSplitter::splitterMoved, this, &TMainForm::PanelSplitterMoved);
 
@@ -66,8 +66,8 @@ void TMainForm::CreateDataPanels() {
     }
     FLogGrid->setVisible(false);
     FDataGraph->setVisible(false);
-    ShowLogPanel(FLayout.DataLogVisible);
-    ShowGraphPanel(FLayout.DataGraphVisible);
+    ShowLogPanel(FDocument->Layout().DataLogVisible);
+    ShowGraphPanel(FDocument->Layout().DataGraphVisible);
 }
 
 bool TMainForm::LogPanelShown() const {
@@ -89,11 +89,12 @@ void TMainForm::UpdatePanelChecks() {
 }
 
 void TMainForm::ShowLogPanel(bool shown) {
-    FLayout.DataLogVisible = shown;
+    FDocument->Layout().DataLogVisible = shown;
     FLogGrid->setVisible(shown);
     if (shown) {
-        const int total = std::max(FPanelSplitter->width(), FLayout.DataLogWidth + 1);
-        FPanelSplitter->setSizes({total - FLayout.DataLogWidth, FLayout.DataLogWidth});
+        const int total = std::max(FPanelSplitter->width(), FDocument->Layout().DataLogWidth + 1);
+        FPanelSplitter->setSizes(
+            {total - FDocument->Layout().DataLogWidth, FDocument->Layout().DataLogWidth});
         // Once the panel has its place, it fits its columns.
         QTimer::singleShot(0, this, &TMainForm::FitLogPanel);
     }
@@ -101,11 +102,12 @@ void TMainForm::ShowLogPanel(bool shown) {
 }
 
 void TMainForm::ShowGraphPanel(bool shown) {
-    FLayout.DataGraphVisible = shown;
+    FDocument->Layout().DataGraphVisible = shown;
     FDataGraph->setVisible(shown);
     if (shown) {
-        const int total = std::max(FPlotSplitter->height(), FLayout.DataGraphHeight + 1);
-        FPlotSplitter->setSizes({total - FLayout.DataGraphHeight, FLayout.DataGraphHeight});
+        const int total = std::max(FPlotSplitter->height(), FDocument->Layout().DataGraphHeight + 1);
+        FPlotSplitter->setSizes(
+            {total - FDocument->Layout().DataGraphHeight, FDocument->Layout().DataGraphHeight});
     }
     UpdatePanelChecks();
 }
@@ -126,12 +128,12 @@ void TMainForm::FitLogPanel() {
     const int fitted =
         std::max(1, LogPanelWidth(panelWidth, clientWidth, FLogGrid->ShownColumnWidths(), width()));
     if (fitted != panelWidth) FPanelSplitter->setSizes({sizes.at(0) + panelWidth - fitted, fitted});
-    FLayout.DataLogWidth = fitted;
+    FDocument->Layout().DataLogWidth = fitted;
 }
 
 void TMainForm::PanelSplitterMoved() {
-    if (LogPanelShown()) FLayout.DataLogWidth = FPanelSplitter->sizes().at(1);
-    if (GraphPanelShown()) FLayout.DataGraphHeight = FPlotSplitter->sizes().at(1);
+    if (LogPanelShown()) FDocument->Layout().DataLogWidth = FPanelSplitter->sizes().at(1);
+    if (GraphPanelShown()) FDocument->Layout().DataGraphHeight = FPlotSplitter->sizes().at(1);
 }
 
 void TMainForm::PanelsStateChanged(TChangeSet changes) {
@@ -142,7 +144,7 @@ void TMainForm::PanelsStateChanged(TChangeSet changes) {
 }
 
 void TMainForm::BringSampleIntoView(std::size_t index) {
-    if (index >= FState.Logs.Data.Count()) return;
+    if (index >= State().Logs.Data.Count()) return;
     const int sample = static_cast<int>(index);
     if (FLogDataForm) FLogDataForm->ShowTopSample(LogWindowTopSample(index));
     if (LogPanelShown()) FLogGrid->ShowRow(sample);
@@ -155,31 +157,31 @@ void TMainForm::ShowHoverSampleInPanels(int index) {
 
 void TMainForm::SampleClicked(int index, Qt::KeyboardModifiers modifiers, TSampleClickSource source) {
     const TClickKeys keys{modifiers.testFlag(Qt::ControlModifier), modifiers.testFlag(Qt::ShiftModifier)};
-    const std::size_t count = FState.Logs.Data.Count();
-    TSelectionEditor editor = FState.SelectionEditor();
+    const std::size_t count = State().Logs.Data.Count();
+    TSelectionEditor editor = State().SelectionEditor();
     std::optional<std::size_t> shown;
     if (source == TSampleClickSource::DataGraph) {
-        shown = FSampleClicks.GraphClick(editor, FState.Selection, count, index, keys);
+        shown = FSampleClicks.GraphClick(editor, State().Selection, count, index, keys);
     } else {
         // A Shift range can run over many samples.
         const bool range = keys.Shift && !keys.Ctrl;
         if (range) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-        shown = FSampleClicks.GridClick(editor, FState.Selection, count, index, keys);
+        shown = FSampleClicks.GridClick(editor, State().Selection, count, index, keys);
         if (range) QGuiApplication::restoreOverrideCursor();
     }
-    ApplyChanges(TChange::Selection);
+    FDocument->Apply(TChange::Selection);
     if (shown) BringSampleIntoView(*shown);
 }
 
 void TMainForm::ClearSelectionFromGrid() {
-    if (FState.Selection.Empty()) return;
-    FState.SelectionEditor().Clear();
-    ApplyChanges(TChange::Selection);
+    if (State().Selection.Empty()) return;
+    State().SelectionEditor().Clear();
+    FDocument->Apply(TChange::Selection);
 }
 
 void TMainForm::LogData1Click() {
     if (!FLogDataForm) {
-        FLogDataForm = new TLogDataForm(FState, FWindows.LogWindowStayOnTop, this);
+        FLogDataForm = new TLogDataForm(State(), FDocument->Windows().LogWindowStayOnTop, this);
         FLogDataForm->setAttribute(Qt::WA_DeleteOnClose);
         connect(FLogDataForm, &QObject::destroyed, this, [this] { FLogDataForm = nullptr; });
         connect(FLogDataForm, &TLogDataForm::SampleClicked, this,
@@ -189,13 +191,13 @@ void TMainForm::LogData1Click() {
         connect(FLogDataForm, &TLogDataForm::ClearSelectionRequested, this,
                 &TMainForm::ClearSelectionFromGrid);
         connect(FLogDataForm, &TLogDataForm::Closing, this, &TMainForm::LogDataFormClosing);
-        connect(this, &TMainForm::StateChanged, FLogDataForm, &TLogDataForm::StateChanged);
+        connect(FDocument.get(), &TKelvaneDocument::Changed, FLogDataForm, &TLogDataForm::StateChanged);
 
         const QScreen* screen = this->screen();
         const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
         const TWindowSize screenSize{area.left(), area.top(), area.width(), area.height()};
-        if (FWindows.LogWindow) {
-            const TWindowSize placed = KeepOnScreen(*FWindows.LogWindow, screenSize);
+        if (FDocument->Windows().LogWindow) {
+            const TWindowSize placed = KeepOnScreen(*FDocument->Windows().LogWindow, screenSize);
             FLogDataForm->setGeometry(placed.Left, placed.Top, placed.Width, placed.Height);
         } else {
             const QRect owner = frameGeometry();
@@ -211,11 +213,10 @@ void TMainForm::LogData1Click() {
 }
 
 void TMainForm::LogDataFormClosing(TWindowSize placement, bool stayOnTop) {
-    FWindows.LogWindow = placement;
-    FWindows.LogWindowStayOnTop = stayOnTop;
-    if (FSecondCopy) return;
-    if (!WriteLogWindowSettings(FStore->Main(), FWindows))
-        FPrompts->ShowError(QString::fromStdString(WriteFailureText(FStore->Main())));
+    FDocument->Windows().LogWindow = placement;
+    FDocument->Windows().LogWindowStayOnTop = stayOnTop;
+    FDocument->WriteSettings(
+        [&](TIniFile2& main) { return WriteLogWindowSettings(main, FDocument->Windows()); });
 }
 
 void TMainForm::CloseLogDataForm() {

@@ -12,14 +12,14 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/mapwindows/MapAction.h"
+#include "app/document/KelvaneDocument.h"
+#include "app/document/Prompts.h"
+#include "app/document/QtText.h"
 #include "app/plot/DataGraph.h"
 #include "app/plot/LogGrid.h"
 #include "app/plot/MainImage.h"
 #include "app/plot/MainUnit.h"
 #include "app/plot/SelectionLayers.h"
-#include "app/shell/Prompts.h"
-#include "app/shell/QtText.h"
 #include "app/shell/StartupWindow.h"
 #include "core/adjust/FuelSteps.h"
 #include "core/ground/IniKeys.h"
@@ -29,6 +29,7 @@
 #include "core/plot/LogExport.h"
 #include "core/plot/RangeDrags.h"
 #include "core/plot/Readouts.h"
+#include "core/state/DerivedData.h"
 #include "core/state/PlotRanges.h"
 
 namespace kelvane {
@@ -64,24 +65,23 @@ void TMainForm::UpdatePointer(QPoint position) {
     FPointer.Rpm = g.RpmAt(x);
     FPointer.LhLoad = g.PlotHeight() > 0 ? g.LoadFromPosition(y / g.PlotHeight()) : 0.0;
     FPointer.EzkLoad = g.EzkLoadAt(y);
-    const TPlotView view = FState.Display.View;
+    const TPlotView view = State().Display.View;
     const double load = ViewLoad();
-    const TPlotContext context = FState.PlotContext();
+    const TPlotContext context = State().PlotContext();
     FHover.Cell = CellOf(FPointer.Rpm, load, view, context);
     FHover.InPlot = true;
-    FHover.CellMode = FState.Settings.CellCursor;
-    if (!FNearest.Built()) FNearest.Build(FState.Logs.Data, view);
-    FHover.Sample = FNearest.Find(FPointer.Rpm, load);
+    FHover.CellMode = State().Settings.CellCursor;
+    FHover.Sample = CachedNearestSample(State(), FPointer.Rpm, load);
 }
 
 double TMainForm::ViewLoad() const {
-    return FState.Display.View == TPlotView::EZK ? FPointer.EzkLoad : FPointer.LhLoad;
+    return State().Display.View == TPlotView::EZK ? FPointer.EzkLoad : FPointer.LhLoad;
 }
 
 // ---- Mouse -------------------------------------------------------------
 
 bool TMainForm::OverAfrScale(QPoint position) const {
-    if (!FState.PlotDisplay.ShowAfrScale || FLayers.AfrScale.isNull()) return false;
+    if (!State().PlotDisplay.ShowAfrScale || FLayers.AfrScale.isNull()) return false;
     return QRect(FLayers.AfrScaleOrigin, FLayers.AfrScale.deviceIndependentSize().toSize())
         .contains(position);
 }
@@ -89,7 +89,7 @@ bool TMainForm::OverAfrScale(QPoint position) const {
 void TMainForm::MainImageMouseDown(QPoint position, Qt::MouseButton button, Qt::KeyboardModifiers keys) {
     FPointer.Press = TPress::None;
     FPointer.PressPoint = position;
-    FPointer.PressRanges = FState.PlotRanges;
+    FPointer.PressRanges = State().PlotRanges;
     if (button == Qt::LeftButton && OverAfrScale(position)) {
         FPointer.Press = TPress::AfrScale;
         FDragOffset = position - FLayers.AfrScaleOrigin;
@@ -100,16 +100,16 @@ void TMainForm::MainImageMouseDown(QPoint position, Qt::MouseButton button, Qt::
         FPlotArea->setCursor(place == TPlotPlace::LeftMargin ? Qt::SizeVerCursor : Qt::SizeHorCursor);
         if (button == Qt::LeftButton) {
             FPointer.Press = place == TPlotPlace::LeftMargin ? TPress::LeftMargin : TPress::TopMargin;
-            FPointer.Limits = RangeLimits(FState.Logs.Data, FState.Axes.LHLoad);
+            FPointer.Limits = RangeLimits(State().Logs.Data, State().Axes.LHLoad);
         }
         return;
     }
-    if (place != TPlotPlace::Plot || FState.Logs.Data.Empty()) return;
+    if (place != TPlotPlace::Plot || State().Logs.Data.Empty()) return;
     FPlotArea->setCursor(Qt::CrossCursor);
     UpdatePointer(position);
     if (button != Qt::LeftButton) return;
     FPointer.Press = TPress::Plot;
-    if (FState.Settings.CellCursor)
+    if (State().Settings.CellCursor)
         CellCursorClick(keys);
     else
         PointCursorClick(keys);
@@ -118,18 +118,18 @@ void TMainForm::MainImageMouseDown(QPoint position, Qt::MouseButton button, Qt::
 }
 
 void TMainForm::CellCursorClick(Qt::KeyboardModifiers keys) {
-    TSelectionEditor editor = FState.SelectionEditor();
+    TSelectionEditor editor = State().SelectionEditor();
     const TSelectionItem cell = TSelectionItem::Cell(FHover.Cell.Row, FHover.Cell.Column);
-    if (FState.Selection.Empty() || !(keys & Qt::ShiftModifier) || !FAnchorCell) {
+    if (State().Selection.Empty() || !(keys & Qt::ShiftModifier) || !FAnchorCell) {
         FAnchorCell = FHover.Cell;
-        if (FState.Selection.Contains(cell) && FState.Selection.View == FState.Display.View) {
+        if (State().Selection.Contains(cell) && State().Selection.View == State().Display.View) {
             editor.Clear();  // a second click deselects everything
-            ApplyChanges(TChange::Selection);
+            FDocument->Apply(TChange::Selection);
             return;
         }
         editor.Clear();
         const std::optional<std::size_t> marked = editor.Add(cell);
-        ApplyChanges(TChange::Selection);
+        FDocument->Apply(TChange::Selection);
         NotifySelected(marked);
         return;
     }
@@ -138,30 +138,30 @@ void TMainForm::CellCursorClick(Qt::KeyboardModifiers keys) {
 
 void TMainForm::SelectCellRectangle(TCell from, TCell to) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    FState.SelectionEditor().Replace(RegionCells(RegionBetween(from.Row, from.Column, to.Row, to.Column)));
+    State().SelectionEditor().Replace(RegionCells(RegionBetween(from.Row, from.Column, to.Row, to.Column)));
     QApplication::restoreOverrideCursor();
-    ApplyChanges(TChange::Selection);
+    FDocument->Apply(TChange::Selection);
 }
 
 void TMainForm::PointCursorClick(Qt::KeyboardModifiers keys) {
     if (FHover.Sample < 0) return;
-    TSelectionEditor editor = FState.SelectionEditor();
+    TSelectionEditor editor = State().SelectionEditor();
     const TSelectionItem point = TSelectionItem::Point(FHover.Sample);
     if (keys & Qt::ControlModifier) {
         const std::optional<std::size_t> marked = editor.Add(point);
-        ApplyChanges(TChange::Selection);
+        FDocument->Apply(TChange::Selection);
         NotifySelected(marked);
         return;
     }
     if (keys & Qt::ShiftModifier) return;
-    if (FState.Selection.Contains(point)) {
+    if (State().Selection.Contains(point)) {
         editor.Remove(point);
-        ApplyChanges(TChange::Selection);
+        FDocument->Apply(TChange::Selection);
         return;
     }
     editor.Clear();
     const std::optional<std::size_t> marked = editor.Add(point);
-    ApplyChanges(TChange::Selection);
+    FDocument->Apply(TChange::Selection);
     NotifySelected(marked);
 }
 
@@ -216,7 +216,7 @@ void TMainForm::MainImageMouseMove(QPoint position, Qt::MouseButtons buttons) {
     else
         FPlotArea->setCursor(Qt::ArrowCursor);
 
-    if (place != TPlotPlace::Plot || FState.Logs.Data.Empty()) {
+    if (place != TPlotPlace::Plot || State().Logs.Data.Empty()) {
         MainImageMouseLeft();
         return;
     }
@@ -237,8 +237,8 @@ void TMainForm::MainImageMouseLeft() {
 }
 
 void TMainForm::ShowPointerTexts(QPoint position) {
-    const TPlotContext context = FState.PlotContext();
-    FStatusPanels[1]->setText(FromStd(CursorValuesText(FState.Display.View, FPointer.Rpm, ViewLoad())));
+    const TPlotContext context = State().PlotContext();
+    FStatusPanels[1]->setText(FromStd(CursorValuesText(State().Display.View, FPointer.Rpm, ViewLoad())));
     ShowSelectionStatus();
 
     QString text;
@@ -246,17 +246,17 @@ void TMainForm::ShowPointerTexts(QPoint position) {
     if (FHover.CellMode) {
         if (FTextCell == FHover.Cell) return;
         FTextCell = FHover.Cell;
-        const TCellStatistics& statistics =
-            CellStatisticsGrid()[static_cast<std::size_t>(FHover.Cell.Row * MapSize + FHover.Cell.Column)];
-        text = FromStd(StatisticsText(statistics, FState.Display));
+        const TCellStatistics& statistics = CachedCellStatistics(
+            State())[static_cast<std::size_t>(FHover.Cell.Row * MapSize + FHover.Cell.Column)];
+        text = FromStd(StatisticsText(statistics, State().Display));
         const TPixelRect cell = FGeometry->CellRect(FHover.Cell.Row, FHover.Cell.Column);
         at = QPoint(FGeometry->PlotLeft() + cell.Right + 3, FGeometry->PlotTop() + cell.Bottom + 16);
     } else {
         FTextCell.reset();
         if (FHover.Sample >= 0) {
             const auto index = static_cast<std::size_t>(FHover.Sample);
-            text = FromStd(PointReadout(FState.Logs.Data, index, context));
-            const std::string origin = PointOrigin(FState.Logs.Data, index);
+            text = FromStd(PointReadout(State().Logs.Data, index, context));
+            const std::string origin = PointOrigin(State().Logs.Data, index);
             if (!origin.empty())
                 text += (text.isEmpty() ? QString() : QStringLiteral("\n")) + FromStd(origin);
         }
@@ -269,18 +269,14 @@ void TMainForm::ShowPointerTexts(QPoint position) {
         QToolTip::showText(FPlotArea->mapToGlobal(at), text, FPlotArea);
 }
 
-const TCellStatisticsGrid& TMainForm::CellStatisticsGrid() {
-    if (!FCellStatistics) FCellStatistics = AllCellStatistics(FState.Logs.Data, FState.PlotContext());
-    return *FCellStatistics;
-}
-
 void TMainForm::ShowSelectionStatus() {
-    const TSelection& selection = FState.Selection;
+    const TSelection& selection = State().Selection;
     // Cell selections add up the cells' statistics instead of passing over the samples.
     const std::string text =
-        selection.IsCells() && selection.View == FState.Display.View && !FState.Logs.Data.Empty()
-            ? StatisticsText(CombinedCellStatistics(CellStatisticsGrid(), selection.Items), FState.Display)
-            : SelectionStatusText(FState.Logs.Data, selection, FState.PlotContext());
+        selection.IsCells() && selection.View == State().Display.View && !State().Logs.Data.Empty()
+            ? StatisticsText(CombinedCellStatistics(CachedCellStatistics(State()), selection.Items),
+                             State().Display)
+            : SelectionStatusText(State().Logs.Data, selection, State().PlotContext());
     if (text.empty())
         ShowOverlayStatus();
     else
@@ -293,8 +289,8 @@ void TMainForm::MainImageMouseUp(QPoint, Qt::MouseButton button) {
     if (button != Qt::LeftButton || press != TPress::AfrScale) return;
     const TPixelPoint stored = StoredAfrScalePosition(FLayers.AfrScaleOrigin.x(), FLayers.AfrScaleOrigin.y(),
                                                       FPlotArea->width(), FPlotArea->height());
-    FState.PlotDisplay.AfrScaleX = stored.X;
-    FState.PlotDisplay.AfrScaleY = stored.Y;
+    State().PlotDisplay.AfrScaleX = stored.X;
+    State().PlotDisplay.AfrScaleY = stored.Y;
 }
 
 void TMainForm::PlotWheel(QPoint position, int angleDelta, Qt::KeyboardModifiers keys) {
@@ -304,41 +300,41 @@ void TMainForm::PlotWheel(QPoint position, int angleDelta, Qt::KeyboardModifiers
     zoom.Rpm = FPointer.Rpm;
     zoom.Load = ViewLoad();
     zoom.Factor = std::pow(WheelStep, angleDelta / 120.0);
-    zoom.Ezk = FState.Display.View == TPlotView::EZK;
+    zoom.Ezk = State().Display.View == TPlotView::EZK;
     zoom.Axes = (keys & Qt::ShiftModifier)     ? TZoomAxes::Rpm
                 : (keys & Qt::ControlModifier) ? TZoomAxes::Load
                                                : TZoomAxes::Both;
-    RescalePlot(ZoomedRanges(FState.PlotRanges, zoom, RangeLimits(FState.Logs.Data, FState.Axes.LHLoad)));
+    RescalePlot(ZoomedRanges(State().PlotRanges, zoom, RangeLimits(State().Logs.Data, State().Axes.LHLoad)));
 }
 
 void TMainForm::RescalePlot(const TPlotRanges& ranges) {
-    if (ranges == FState.PlotRanges) return;
-    FState.PlotRanges = ranges;
-    ApplyChanges(TChange::PlotRanges);
+    if (ranges == State().PlotRanges) return;
+    State().PlotRanges = ranges;
+    FDocument->Apply(TChange::PlotRanges);
 }
 
 // ---- Cursor modes and layers --------------------------------------------
 
 void TMainForm::SetCellCursor(bool cellCursor) {
-    FState.SelectionEditor().Clear();
-    FState.Settings.CellCursor = cellCursor;
+    State().SelectionEditor().Clear();
+    State().Settings.CellCursor = cellCursor;
     FHover.CellMode = cellCursor;
     FHover.Sample = -1;
     FTextCell.reset();
-    ApplyChanges(TChange::Selection);
+    FDocument->Apply(TChange::Selection);
 }
 
 void TMainForm::RedrawSelection() {
     if (!FCreated || FClosing || !FGeometry) return;
-    DrawSelectionLayer(FLayers, *FGeometry, FState, FColorScale.Table);
-    DrawCursorLayer(FLayers, *FGeometry, FState, FColorScale.Table, FHover);
+    DrawSelectionLayer(FLayers, *FGeometry, State(), FDocument->ColorScale().Table);
+    DrawCursorLayer(FLayers, *FGeometry, State(), FDocument->ColorScale().Table, FHover);
     ShowComposedPlot();
     ShowSelectionStatus();
 }
 
 void TMainForm::ShowCursorLayer() {
     if (!FCreated || FClosing || !FGeometry) return;
-    DrawCursorLayer(FLayers, *FGeometry, FState, FColorScale.Table, FHover);
+    DrawCursorLayer(FLayers, *FGeometry, State(), FDocument->ColorScale().Table, FHover);
     FPlotArea->SetCursorLayer(&FLayers.Cursor, FLayers.PlotOrigin);
 }
 
@@ -405,7 +401,7 @@ bool TMainForm::PlotKey(const QKeyEvent& event) {
             OpenProject1Click();
             return true;
         case Qt::Key_F5:
-            ApplyChanges(TChange::Display);
+            FDocument->Apply(TChange::Display);
             return true;
         case Qt::Key_Escape:
             EscapeKey();
@@ -414,7 +410,7 @@ bool TMainForm::PlotKey(const QKeyEvent& event) {
         case Qt::Key_Down:
         case Qt::Key_Left:
         case Qt::Key_Up: {
-            if (FState.Settings.CellCursor && !PanelHasFocus()) return false;
+            if (State().Settings.CellCursor && !PanelHasFocus()) return false;
             const bool forward = event.key() == Qt::Key_Right || event.key() == Qt::Key_Down;
             return StepPointSelection(forward ? 1 : -1, shift || ctrl);
         }
@@ -424,31 +420,31 @@ bool TMainForm::PlotKey(const QKeyEvent& event) {
 }
 
 void TMainForm::SelectAllCells() {
-    if (FState.Logs.Data.Empty()) return;
-    FState.SelectionEditor().Replace(RegionCells(WholeGrid));
-    ApplyChanges(TChange::Selection);
+    if (State().Logs.Data.Empty()) return;
+    State().SelectionEditor().Replace(RegionCells(WholeGrid));
+    FDocument->Apply(TChange::Selection);
 }
 
 bool TMainForm::StepFuelFactors(double delta) {
-    const TMapAction action(*this, "Step of Fuel Factors");
-    const TChangeSet changes = StepSelectedFuelFactors(FState, delta);
+    const TMapAction action(*FDocument, "Step of Fuel Factors");
+    const TChangeSet changes = StepSelectedFuelFactors(State(), delta);
     if (changes.Empty()) return false;
     FTextCell.reset();
-    ApplyChanges(changes);
+    FDocument->Apply(changes);
     if (FHover.InPlot) ShowPointerTexts(FPlotArea->mapFromGlobal(QCursor::pos()));
     return true;
 }
 
 bool TMainForm::StepPointSelection(int direction, bool extend) {
     const std::optional<int> from =
-        direction < 0 ? FState.Selection.LowestSample() : FState.Selection.HighestSample();
-    if (!from || !FState.Selection.IsPoints()) return false;
+        direction < 0 ? State().Selection.LowestSample() : State().Selection.HighestSample();
+    if (!from || !State().Selection.IsPoints()) return false;
     const int next = *from + direction;
-    if (!ValidSampleIndex(FState.Logs.Data, next)) return true;
-    TSelectionEditor editor = FState.SelectionEditor();
+    if (!ValidSampleIndex(State().Logs.Data, next)) return true;
+    TSelectionEditor editor = State().SelectionEditor();
     if (!extend) editor.Clear();
     const std::optional<std::size_t> marked = editor.Add(TSelectionItem::Point(next));
-    ApplyChanges(TChange::Selection);
+    FDocument->Apply(TChange::Selection);
     NotifySelected(marked);
     return true;
 }
@@ -458,54 +454,54 @@ void TMainForm::EscapeKey() {
         FStartupForm->close();
         return;
     }
-    if (!FState.Selection.Empty()) {
-        FState.SelectionEditor().Clear();
-        ApplyChanges(TChange::Selection);
+    if (!State().Selection.Empty()) {
+        State().SelectionEditor().Clear();
+        FDocument->Apply(TChange::Selection);
         return;
     }
     TChangeSet changes;
-    const TGraphRange whole = WholeGraphRange(FState.Logs.Data.Count());
-    if (FState.Graph != whole) {
-        FState.Graph = whole;
+    const TGraphRange whole = WholeGraphRange(State().Logs.Data.Count());
+    if (State().Graph != whole) {
+        State().Graph = whole;
         changes |= TChange::Display;
     }
-    const TPlotRanges resting = RestingPlotRanges(FState);
-    if (!SamePlotRanges(FState.PlotRanges, resting)) {
-        FState.PlotRanges = resting;
+    const TPlotRanges resting = RestingPlotRanges(State());
+    if (!SamePlotRanges(State().PlotRanges, resting)) {
+        State().PlotRanges = resting;
         changes |= TChange::PlotRanges;
     }
-    ApplyChanges(changes);
+    FDocument->Apply(changes);
 }
 
 // ---- Copy and save of log data ------------------------------------------
 
 void TMainForm::CopyLogData1Click() {
-    if (FState.Logs.Data.Empty()) return;
-    const TLogLines lines = CollectLogLines(FState.Logs.Data, FState.Selection, FState.PlotContext());
+    if (State().Logs.Data.Empty()) return;
+    const TLogLines lines = CollectLogLines(State().Logs.Data, State().Selection, State().PlotContext());
     if (lines.empty() || !QGuiApplication::clipboard()) return;
     // The lines are read back from the log files; a file changed since leaves the clipboard as it was.
     std::string text, error;
-    if (!ReadLogLines(FState.Logs.Data, lines, text, error)) {
-        FPrompts->ShowError(FromStd(error));
+    if (!ReadLogLines(State().Logs.Data, lines, text, error)) {
+        Prompts().ShowError(FromStd(error));
         return;
     }
     QGuiApplication::clipboard()->setText(FromStd(text));
 }
 
 void TMainForm::SaveLogData1Click() {
-    if (FState.Logs.Data.Empty()) return;
+    if (State().Logs.Data.Empty()) return;
     TFileRequest request;
-    request.Caption =
-        FState.Selection.Empty() ? QStringLiteral("Save log data") : QStringLiteral("Save selected log data");
+    request.Caption = State().Selection.Empty() ? QStringLiteral("Save log data")
+                                                : QStringLiteral("Save selected log data");
     request.Filter = QStringLiteral("VX Log Files (*.txt)|*.txt|All Files (*.*)|*.*");
-    request.InitialFolder = FromStd(FLayout.DefaultFolder);
-    const TFileChoice choice = FPrompts->SaveFile(request);
+    request.InitialFolder = FromStd(FDocument->Layout().DefaultFolder);
+    const TFileChoice choice = Prompts().SaveFile(request);
     if (!choice.Accepted()) return;
     const QString path = choice.Files.first();
-    const TLogLines lines = CollectLogLines(FState.Logs.Data, FState.Selection, FState.PlotContext());
+    const TLogLines lines = CollectLogLines(State().Logs.Data, State().Selection, State().PlotContext());
     std::string error;
-    if (!WriteLogLines(std::filesystem::path(path.toStdU16String()), FState.Logs.Data, lines, error))
-        FPrompts->ShowError(FromStd(error));
+    if (!WriteLogLines(std::filesystem::path(path.toStdU16String()), State().Logs.Data, lines, error))
+        Prompts().ShowError(FromStd(error));
 }
 
 }  // namespace kelvane

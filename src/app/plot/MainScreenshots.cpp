@@ -40,9 +40,9 @@ std::vector<TSelectionItem> BusiestCells(const TKelvaneState& state) {
 }  // namespace
 
 void TMainForm::SelectBusiestCells() {
-    if (FState.Logs.Data.Empty()) return;
-    FState.SelectionEditor().Replace(BusiestCells(FState));
-    ApplyChanges(TChange::Selection);
+    if (State().Logs.Data.Empty()) return;
+    State().SelectionEditor().Replace(BusiestCells(State()));
+    FDocument->Apply(TChange::Selection);
 }
 
 void TMainForm::RunFuelAdjustmentForPicture() {

@@ -30,14 +30,15 @@
 
 #include "app/adjust/EZKAdjustUnit.h"
 #include "app/adjust/LHAdjustUnit.h"
+#include "app/document/KelvaneDocument.h"
+#include "app/document/Prompts.h"
+#include "app/document/QtText.h"
 #include "app/logdata/LogLoadProgress.h"
-#include "app/mapwindows/MapAction.h"
 #include "app/plot/LogDataUnit.h"
 #include "app/plot/MainImage.h"
 #include "app/plot/PlotLayers.h"
 #include "app/projects/ProjectUnit.h"
-#include "app/shell/Prompts.h"
-#include "app/shell/QtText.h"
+#include "app/shell/QtPrompts.h"
 #include "app/shell/StartupWindow.h"
 #include "core/adjust/TargetAfrMap.h"
 #include "core/display/ColorTableFile.h"
@@ -74,13 +75,6 @@ const QEvent::Type EngineSetupChangedEvent =
 
 constexpr const char* LogFileFilter = "VX Log Files (*.txt)|*.txt|All Files (*.*)|*.*";
 
-std::filesystem::path ToPath(const QString& text) {
-    return std::filesystem::path(text.toStdU16String());
-}
-QString FromPath(const std::filesystem::path& path) {
-    return QString::fromStdU16String(path.u16string());
-}
-
 std::vector<std::string> ArgumentsWithoutProgram() {
     std::vector<std::string> arguments;
     const QStringList all = QCoreApplication::arguments();
@@ -113,15 +107,10 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
                                : MakeProgramValues(QCoreApplication::applicationFilePath().toStdString(),
                                                    ArgumentsWithoutProgram())),
       FStartupWindowWanted(options.StartupWindow),
-      FSecondCopy(options.SecondCopy),
       FFolderWorkerOptions(options.FolderWorker) {
     setObjectName(QStringLiteral("MainForm"));
-    if (options.Prompts) {
-        FPrompts = options.Prompts;
-    } else {
-        FOwnPrompts = std::make_unique<TQtPrompts>(this);
-        FPrompts = FOwnPrompts.get();
-    }
+    if (!options.Prompts) FOwnPrompts = std::make_unique<TQtPrompts>(this);
+    TPrompts& prompts = options.Prompts ? *options.Prompts : *FOwnPrompts;
 
     // Logging is on only when the user created the file beforehand.
     if (FLog.Open(ToPath(QDir(QDir::tempPath()).filePath(FromStd(std::string(DebugLogFileName))))))
@@ -132,9 +121,12 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
                                    : options.CommonRoot;
     const TPlatformFolders platform{ToPath(commonRoot), ToPath(commonRoot), {}};
     const TFolderSetup folders = SetUpFolders(FProgram, platform, FLog.Callback());
-    FStore = std::make_unique<TSettingsStore>(folders.CommonRoot, FProgram.BaseName);
-    if (!WriteFolderSection(FStore->Main(), folders, platform, FLog.Callback()))
-        FPrompts->ShowError(FromStd(WriteFailureText(FStore->Main())));
+    FDocument = std::make_unique<TKelvaneDocument>(
+        std::make_unique<TSettingsStore>(folders.CommonRoot, FProgram.BaseName), prompts,
+        !options.SecondCopy);
+    connect(FDocument.get(), &TKelvaneDocument::HistoryChanged, this, &TMainForm::UpdateUndoItems);
+    if (!WriteFolderSection(Store().Main(), folders, platform, FLog.Callback()))
+        Prompts().ShowError(FromStd(WriteFailureText(Store().Main())));
 
     FPlotArea = new TMainImage(this);
     FPlotArea->SetRender([this](QSize size) { return RenderMainImage(size); });
@@ -153,11 +145,13 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
     CreateMapWindowItems();
     CreateOptionsItems();
 
+    // The windows that show the plot's data hear of a change before it is drawn.
+    connect(FDocument.get(), &TKelvaneDocument::Changed, this, &TMainForm::DocumentChanged);
     PlaceOnScreen();
     UpdateCaptionAndStatus();
     UpdateSetupPanel();
     setAcceptDrops(true);
-    if (FSecondCopy) ShowSecondCopyNotice();
+    if (!FDocument->WritesSettings()) ShowSecondCopyNotice();
 
     FTimer = new QTimer(this);
     connect(FTimer, &QTimer::timeout, this, [this] {
@@ -180,6 +174,10 @@ TMainForm::~TMainForm() {
     DeleteMapWindows();
     DeleteShellWindows();
     DeleteOptionsWindows();
+    // The plot, the panels and the graph show the document's data: they go
+    // while it is still there, not in the window's own teardown after it.
+    FCreated = false;
+    delete takeCentralWidget();
     FLog.LogLine(".");
     FLog.FlushLog();
 }
@@ -188,29 +186,29 @@ void TMainForm::PlaceOnScreen() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     const TWindowSize placement =
-        MainWindowPlacement(ReadWindowSizeText(FStore->Main(), MainWindowSection), 1000, 700,
+        MainWindowPlacement(ReadWindowSizeText(Store().Main(), MainWindowSection), 1000, 700,
                             TWindowSize{area.left(), area.top(), area.width(), area.height()});
     setGeometry(placement.Left, placement.Top, placement.Width, placement.Height);
 }
 
 void TMainForm::LoadStartSettings() {
-    TSettingsHooks hooks = TargetAfrMapHooks(FState);
-    hooks.SetupAxes = [this](const TEngineSetup&) { FState.RecomputeAxes(); };
-    LoadSettings(*FStore, FState.Settings, TSettingsLoad::Startup, hooks);
-    FState.Settings.StoredFilters = FState.Settings.ActiveFilters;
-    SetUpAxes(FState);
-    FState.Display.PlotAfr = true;
-    FState.Display.PlotO2Adj = true;
-    FState.Fuel.ResetAdjustments(TFuelLimits{});
-    LoadStartupValues(FStore->Main(), FState.Settings);
-    LoadStartupTargetAfrMap(FStore->CommonRoot(), FState.Fuel);
-    FColorScale = LoadColorTable(FStore->Main());
-    if (!WriteStartStamp(FStore->Main(), FProgram.VersionText, CurrentDateTimeText()))
-        FPrompts->ShowError(FromStd(WriteFailureText(FStore->Main())));
-    ReadLayoutSettings(FStore->Main(), FLayout);
-    ReadAfrScaleSettings(FStore->Main(), FState.PlotDisplay);
-    ReadWindowSettings(FStore->Main(), FState.Settings.KnockLimits[0], FWindows);
-    FState.Settings.RecentFiles = LoadRecentFiles(FStore->Main());
+    TSettingsHooks hooks = TargetAfrMapHooks(State());
+    hooks.SetupAxes = [this](const TEngineSetup&) { State().RecomputeAxes(); };
+    LoadSettings(Store(), State().Settings, TSettingsLoad::Startup, hooks);
+    State().Settings.StoredFilters = State().Settings.ActiveFilters;
+    SetUpAxes(State());
+    State().Display.PlotAfr = true;
+    State().Display.PlotO2Adj = true;
+    State().Fuel.ResetAdjustments(TFuelLimits{});
+    LoadStartupValues(Store().Main(), State().Settings);
+    LoadStartupTargetAfrMap(Store().CommonRoot(), State().Fuel);
+    FDocument->ColorScale() = LoadColorTable(Store().Main());
+    if (!WriteStartStamp(Store().Main(), FProgram.VersionText, CurrentDateTimeText()))
+        Prompts().ShowError(FromStd(WriteFailureText(Store().Main())));
+    ReadLayoutSettings(Store().Main(), FDocument->Layout());
+    ReadAfrScaleSettings(Store().Main(), State().PlotDisplay);
+    ReadWindowSettings(Store().Main(), State().Settings.KnockLimits[0], FDocument->Windows());
+    State().Settings.RecentFiles = LoadRecentFiles(Store().Main());
 }
 
 // ---- Menus -------------------------------------------------------------
@@ -264,7 +262,7 @@ void TMainForm::CreateFileMenu() {
     FSaveLogData1 = AddItem(menu, QStringLiteral("Save Log &Data As"), QStringLiteral("SaveLogData1"));
     connect(FSaveLogData1, &QAction::triggered, this, &TMainForm::SaveLogData1Click);
     connect(menu, &QMenu::aboutToShow, this,
-            [this] { FSaveLogData1->setEnabled(!FState.Logs.Data.Empty()); });
+            [this] { FSaveLogData1->setEnabled(!State().Logs.Data.Empty()); });
 
     menu->addSeparator();
     FLoadMapFile1 = AddItem(menu, QStringLiteral("Load &Map File..."), QStringLiteral("LoadMapFile1"));
@@ -346,16 +344,16 @@ void TMainForm::CreateViewMenu() {
         AddItem(menu, QStringLiteral("Include Adjustments"), QStringLiteral("UseAdjustments1"));
     FUseAdjustments1->setCheckable(true);
     connect(FUseAdjustments1, &QAction::triggered, this, [this] {
-        ToggleViewOption(FUseAdjustments1, FState.Display.IncludeAdjustments, TChange::PlottedValues);
+        ToggleViewOption(FUseAdjustments1, State().Display.IncludeAdjustments, TChange::PlottedValues);
     });
     FShowKnocks1 = AddItem(menu, QStringLiteral("Show &Knocks on fuel plot"), QStringLiteral("ShowKnocks1"));
     FShowKnocks1->setCheckable(true);
     connect(FShowKnocks1, &QAction::triggered, this,
-            [this] { ToggleViewOption(FShowKnocks1, FState.Display.ShowKnocks, TChange::Display); });
+            [this] { ToggleViewOption(FShowKnocks1, State().Display.ShowKnocks, TChange::Display); });
     FAFRScale1 = AddItem(menu, QStringLiteral("Show AFR &Scale"), QStringLiteral("AFRScale1"));
     FAFRScale1->setCheckable(true);
     connect(FAFRScale1, &QAction::triggered, this,
-            [this] { ToggleViewOption(FAFRScale1, FState.PlotDisplay.ShowAfrScale, TChange::Display); });
+            [this] { ToggleViewOption(FAFRScale1, State().PlotDisplay.ShowAfrScale, TChange::Display); });
     menu->addSeparator();
     FDataLog1 = checkItem("Data &Log", "DataLog1");
     FDataGraph1 = checkItem("Data &Graph", "DataGraph1");
@@ -364,27 +362,27 @@ void TMainForm::CreateViewMenu() {
 }
 
 void TMainForm::ViewMenuOpening() {
-    const bool lh22 = FState.Setup().LHVersion == TLHVersion::LH22;
-    const bool ezk = FState.Display.View == TPlotView::EZK;
-    FUseAdjustments1->setChecked(FState.Display.IncludeAdjustments);
-    FShowKnocks1->setChecked(FState.Display.ShowKnocks && !lh22);
+    const bool lh22 = State().Setup().LHVersion == TLHVersion::LH22;
+    const bool ezk = State().Display.View == TPlotView::EZK;
+    FUseAdjustments1->setChecked(State().Display.IncludeAdjustments);
+    FShowKnocks1->setChecked(State().Display.ShowKnocks && !lh22);
     FShowKnocks1->setEnabled(!lh22);
     FEZKFormat1->setChecked(ezk && !lh22);
     FEZKFormat1->setEnabled(!lh22);
     FLHFormat1->setChecked(!ezk);
-    FGridFormat1->setChecked(!ezk && FState.PlotDisplay.GridFormat);
-    FCellFormat1->setChecked(!ezk && !FState.PlotDisplay.GridFormat);
-    FShowReferenceMap1->setChecked(FState.PlotDisplay.Overlay == TMapOverlay::Reference);
-    FShowAdjustments1->setChecked(FState.PlotDisplay.Overlay == TMapOverlay::Adjustments);
-    FShowUpdatedMap1->setChecked(FState.PlotDisplay.Overlay == TMapOverlay::Updated);
-    FAFRScale1->setChecked(FState.PlotDisplay.ShowAfrScale);
+    FGridFormat1->setChecked(!ezk && State().PlotDisplay.GridFormat);
+    FCellFormat1->setChecked(!ezk && !State().PlotDisplay.GridFormat);
+    FShowReferenceMap1->setChecked(State().PlotDisplay.Overlay == TMapOverlay::Reference);
+    FShowAdjustments1->setChecked(State().PlotDisplay.Overlay == TMapOverlay::Adjustments);
+    FShowUpdatedMap1->setChecked(State().PlotDisplay.Overlay == TMapOverlay::Updated);
+    FAFRScale1->setChecked(State().PlotDisplay.ShowAfrScale);
     UpdatePanelChecks();
 }
 
 // The menu's own check mark has already toggled; the flag takes it.
 void TMainForm::ToggleViewOption(QAction* item, bool& flag, TChange change) {
     flag = item->isChecked();
-    ApplyChanges(change);
+    FDocument->Apply(change);
 }
 
 void TMainForm::CreateWindowMenu() {
@@ -429,7 +427,7 @@ void TMainForm::CreateStatusBar() {
 }
 
 void TMainForm::UpdateSetupPanel() {
-    const TEngineSetup& setup = FState.Setup();
+    const TEngineSetup& setup = State().Setup();
     FSetupPanel->setText(FromStd(EngineSetupDisplayText(setup)));
     if (FShownSetup) {
         const std::string change = EngineSetupChangeText(*FShownSetup, setup);
@@ -440,7 +438,7 @@ void TMainForm::UpdateSetupPanel() {
 
 void TMainForm::CloseLogFileOpening() {
     FCloseLogFile1->clear();
-    const TOpenFiles& open = FState.Logs.OpenFiles;
+    const TOpenFiles& open = State().Logs.OpenFiles;
     for (std::size_t i = 0; i < open.Count(); ++i) {
         const QString name = FromStd(open.Name(i));
         QAction* item = FCloseLogFile1->addAction(QFileInfo(name).fileName());
@@ -451,14 +449,14 @@ void TMainForm::CloseLogFileOpening() {
 
 void TMainForm::CloseLogFile1Click(const QString& fileName) {
     if (RefuseDuringMapWork()) return;
-    ApplyChanges(CloseLogFile(FState, fileName.toStdString()));
+    FDocument->Apply(CloseLogFile(State(), fileName.toStdString()));
 }
 
 void TMainForm::EditMenuOpening() {
-    FCopyLogData1->setEnabled(!FState.Logs.Data.Empty());
-    FCopyLogData1->setText(FState.Selection.Empty() ? QStringLiteral("&Copy All Log Data")
-                                                    : QStringLiteral("&Copy Selected Log Data"));
-    const TMenuItemState copy = CopyMapItem(FState);
+    FCopyLogData1->setEnabled(!State().Logs.Data.Empty());
+    FCopyLogData1->setText(State().Selection.Empty() ? QStringLiteral("&Copy All Log Data")
+                                                     : QStringLiteral("&Copy Selected Log Data"));
+    const TMenuItemState copy = CopyMapItem(State());
     FCopyUpdatedMap1->setText(FromStd(copy.Caption));
     FCopyUpdatedMap1->setEnabled(copy.Enabled);
     const QClipboard* clipboard = QGuiApplication::clipboard();
@@ -468,7 +466,7 @@ void TMainForm::EditMenuOpening() {
 }
 
 void TMainForm::RecentFilesOpening() {
-    const std::vector<std::string> captions = RecentFileCaptions(FState.Settings.RecentFiles);
+    const std::vector<std::string> captions = RecentFileCaptions(State().Settings.RecentFiles);
     for (std::size_t i = 0; i < FRecentItems.size(); ++i) {
         const bool shown = i < captions.size();
         if (shown) FRecentItems[i]->setText(FromStd(captions[i]));
@@ -478,16 +476,16 @@ void TMainForm::RecentFilesOpening() {
 
 void TMainForm::WindowMenuOpening() {
     FVXStatus1->setVisible(FProgram.HasArgument("Text"));
-    FMapsWindow1->setText(FState.Display.View == TPlotView::EZK ? QStringLiteral("EZK Igntion &Map")
-                                                                : QStringLiteral("LH Fuel &Map"));
+    FMapsWindow1->setText(State().Display.View == TPlotView::EZK ? QStringLiteral("EZK Igntion &Map")
+                                                                 : QStringLiteral("LH Fuel &Map"));
 }
 
 // ---- Logs --------------------------------------------------------------
 
 void TMainForm::UpdateCaptionAndStatus() {
     // The caption ends in a blank when nothing is open; the title bar shows it without.
-    setWindowTitle(FromStd(CaptionText(FState.Logs.OpenFiles, FState.Settings.SessionName)).trimmed());
-    FStatusPanels[0]->setText(FromStd(StatusText(FState.Logs.OpenFiles.Count(), FState.Logs.Data.Count())));
+    setWindowTitle(FromStd(CaptionText(State().Logs.OpenFiles, State().Settings.SessionName)).trimmed());
+    FStatusPanels[0]->setText(FromStd(StatusText(State().Logs.OpenFiles.Count(), State().Logs.Data.Count())));
 }
 
 bool TMainForm::ClosePlot() {
@@ -495,8 +493,17 @@ bool TMainForm::ClosePlot() {
     // The question and the base maps need the session folder, so they come
     // before the session name is cleared.
     if (!SavePromptAndBaseMaps()) return false;
-    ApplyChanges(CloseLogs(FState));
+    FDocument->Apply(CloseLogs(State()));
     SessionPlotClosed();
+    FDocument->StartNewHistory();
+    return true;
+}
+
+bool TMainForm::StartNewPlot() {
+    if (!ClosePlot()) return false;
+    FDocument->Apply(ClearMapsAndConfiguration(State()));
+    // Nothing of the last plot's maps comes back with an undo.
+    FDocument->StartNewHistory();
     return true;
 }
 
@@ -512,8 +519,8 @@ bool TMainForm::OpenLogs(const QStringList& files, const TOpenLogsOptions& optio
                              const TLoadLogOptions& load) {
         return LoadLogFileWithProgress(this, logs, path, load);
     };
-    const TOpenLogsResult result = kelvane::OpenLogs(FState, paths, withDialog);
-    ApplyChanges(result.Changes);
+    const TOpenLogsResult result = kelvane::OpenLogs(State(), paths, withDialog);
+    FDocument->Apply(result.Changes);
     ReportReadLogs(result.Files);
     return result.AnyLoaded;
 }
@@ -522,19 +529,19 @@ void TMainForm::ReportReadLogs(const std::vector<std::pair<std::filesystem::path
     QStringList skipped;
     for (const auto& [path, file] : files) {
         if (file.HeaderRejected)
-            FPrompts->ShowError(
+            Prompts().ShowError(
                 QStringLiteral("%1: %2").arg(FromPath(path.filename()), FromStd(file.Message)));
         // A file that could not be read gets a box; one with no data, a line in the status bar.
         const std::string notLoaded = NotLoadedMessage(path, file);
         if (!notLoaded.empty()) FLog.LogLine(notLoaded);
-        if (file.Unreadable) FPrompts->ShowError(FromStd(notLoaded));
+        if (file.Unreadable) Prompts().ShowError(FromStd(notLoaded));
         if (file.NoData) skipped << FromStd(notLoaded);
         const std::string message = SkippedLinesMessage(path, file);
         if (message.empty()) continue;
         FLog.LogLine(message);
         skipped << FromStd(message);
         // A file that gave nothing at all would otherwise open without a word.
-        if (file.NothingRead()) FPrompts->ShowError(FromStd(message));
+        if (file.NothingRead()) Prompts().ShowError(FromStd(message));
     }
     // The file count stays in view; the skipped lines follow it.
     if (!skipped.isEmpty())
@@ -547,13 +554,13 @@ void TMainForm::OpenFile1Click(TLogOpen open) {
     TFileRequest request;
     request.Caption = QStringLiteral("Open Log Files");
     request.Filter = QString::fromUtf8(LogFileFilter);
-    request.InitialFolder = ExistingFolderOrParent(FromStd(FLayout.DefaultFolder));
-    const TFileChoice choice = FPrompts->OpenFiles(request, TFileSelection::Multiple);
+    request.InitialFolder = ExistingFolderOrParent(FromStd(FDocument->Layout().DefaultFolder));
+    const TFileChoice choice = Prompts().OpenFiles(request, TFileSelection::Multiple);
     if (!choice.Accepted()) return;
 
-    FLayout.DefaultFolder = QFileInfo(choice.Files.first()).absolutePath().toStdString();
-    if (!FStore->Main().WriteString(SettingsSection, DefaultFolderKey, FLayout.DefaultFolder))
-        FPrompts->ShowError(FromStd(WriteFailureText(FStore->Main())));
+    FDocument->Layout().DefaultFolder = QFileInfo(choice.Files.first()).absolutePath().toStdString();
+    if (!Store().Main().WriteString(SettingsSection, DefaultFolderKey, FDocument->Layout().DefaultFolder))
+        Prompts().ShowError(FromStd(WriteFailureText(Store().Main())));
 
     ReadWithLogFileOptions(choice.Files, open);
 }
@@ -580,49 +587,44 @@ void TMainForm::ShowSecondCopyNotice() {
 void TMainForm::ReadWithLogFileOptions(QStringList files, TLogOpen open, TLogOptionsChoice choice) {
     if (RefuseDuringMapWork()) return;
     // A new plot starts without an engine setup, so nothing of the current one is preselected.
-    const TEngineSetup current = open == TLogOpen::NewPlot ? TEngineSetup{} : FState.Setup();
+    const TEngineSetup current = open == TLogOpen::NewPlot ? TEngineSetup{} : State().Setup();
     const TEngineSetup preselection = LogFileOptionsPreselection(FirstLine(files.first()), current);
     const std::optional<TEngineSetup> chosen =
-        choice == TLogOptionsChoice::Ask ? FPrompts->AskLogFileOptions(preselection) : preselection;
+        choice == TLogOptionsChoice::Ask ? Prompts().AskLogFileOptions(preselection) : preselection;
     if (!chosen) return;
     // The plot is closed only now: a cancel anywhere before leaves it as it was.
-    if (open == TLogOpen::NewPlot) {
-        if (!ClosePlot()) return;
-        ApplyChanges(ClearMapsAndConfiguration(FState));
-    }
+    if (open == TLogOpen::NewPlot && !StartNewPlot()) return;
     TOpenLogsOptions options;
     options.ChosenSetup = chosen;
-    options.Store = FStore.get();
+    options.Store = &Store();
     options.AddToRecentFiles = true;
     OpenLogs(files, options);
 }
 
 void TMainForm::NewPlot1Click() {
-    if (!ClosePlot()) return;
-    ApplyChanges(ClearMapsAndConfiguration(FState));
+    StartNewPlot();
 }
 
 void TMainForm::RecentFileClick(int tag) {
     if (RefuseDuringMapWork()) return;
-    const auto& recent = FState.Settings.RecentFiles;
+    const auto& recent = State().Settings.RecentFiles;
     if (tag < 1 || tag > static_cast<int>(recent.size())) return;
     const std::filesystem::path path = recent[static_cast<std::size_t>(tag - 1)];
     // A file that is gone or is no log leaves the plot as it was.
     const QString name = FromPath(path.filename());
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) {
-        FPrompts->ShowError(QStringLiteral("%1: the file cannot be read.").arg(FromPath(path)));
+        Prompts().ShowError(QStringLiteral("%1: the file cannot be read.").arg(FromPath(path)));
         return;
     }
     const TLogHeader header = ParseLogHeader(FirstLine(FromPath(path)));
     if (!header.Accepted()) {
-        FPrompts->ShowError(QStringLiteral("%1: %2").arg(name, FromStd(header.RejectionMessage())));
+        Prompts().ShowError(QStringLiteral("%1: %2").arg(name, FromStd(header.RejectionMessage())));
         return;
     }
-    if (!ClosePlot()) return;
-    ApplyChanges(ClearMapsAndConfiguration(FState));
+    if (!StartNewPlot()) return;
     TOpenLogsOptions options;
-    options.Store = FStore.get();
+    options.Store = &Store();
     OpenLogs({FromPath(path)}, options);
 }
 
@@ -663,9 +665,9 @@ void TMainForm::OpenDroppedFiles(const QStringList& files) {
             logs << file;  // the open makes names full
             continue;
         }
-        TPromptedBinChooser chooser(*FPrompts);
-        const TMapAction action(*this, "Load Map File");
-        ApplyMapResult(kelvane::LoadMapFile(FState, ToPath(file), chooser));
+        TPromptedBinChooser chooser(Prompts());
+        const TMapAction action(*FDocument, "Load Map File");
+        ApplyMapResult(kelvane::LoadMapFile(State(), ToPath(file), chooser));
     }
     if (!logs.isEmpty()) ReadWithLogFileOptions(logs, TLogOpen::AddToPlot);
 }
@@ -676,34 +678,34 @@ std::optional<TFileChoice> TMainForm::AskMapFile(const QString& caption) {
     TFileRequest request;
     request.Caption = caption;
     request.Filter = FromStd(std::string(MapFileFilter));
-    request.FilterIndex = FLayout.MapFilter;
-    request.InitialFolder = FromStd(FLayout.MapFolder);
-    request.FileName = FromStd(FLayout.MapFile);
-    const TFileChoice choice = FPrompts->OpenFiles(request, TFileSelection::Single);
+    request.FilterIndex = FDocument->Layout().MapFilter;
+    request.InitialFolder = FromStd(FDocument->Layout().MapFolder);
+    request.FileName = FromStd(FDocument->Layout().MapFile);
+    const TFileChoice choice = Prompts().OpenFiles(request, TFileSelection::Single);
     if (!choice.Accepted()) return std::nullopt;
     return choice;
 }
 
 void TMainForm::ApplyMapResult(const TMapLoadResult& result) {
-    if (!result.ErrorText.empty()) FPrompts->ShowError(FromStd(result.ErrorText));
+    if (!result.ErrorText.empty()) Prompts().ShowError(FromStd(result.ErrorText));
     TChangeSet changes = result.Changes;
     // Loading may have set up the axes for another engine setup.
-    if (changes.Has(TChange::Axes)) changes |= SetUpAxes(FState);
-    ApplyChanges(changes);
+    if (changes.Has(TChange::Axes)) changes |= SetUpAxes(State());
+    FDocument->Apply(changes);
     if (!result.Notice.empty()) statusBar()->showMessage(FromStd(result.Notice), 10000);
 }
 
 void TMainForm::FinishMapCommand(const TMapLoadResult& result, const QString& path, int filterIndex) {
     if (result.Ok) {
         const TMapFileSettings values = MapFileSettingsFor(ToPath(path), filterIndex);
-        FLayout.MapFolder = values.MapFolder.string();
-        FLayout.MapFile = values.MapFile.string();
-        FLayout.MapFilter = values.MapFilter;
-        TIniFile2& main = FStore->Main();
-        bool written = main.WriteString(SettingsSection, MapFolderKey, FLayout.MapFolder);
-        written &= main.WriteString(SettingsSection, MapFileKey, FLayout.MapFile);
-        written &= main.WriteInteger(SettingsSection, MapFilterKey, FLayout.MapFilter);
-        if (!written) FPrompts->ShowError(FromStd(WriteFailureText(main)));
+        FDocument->Layout().MapFolder = values.MapFolder.string();
+        FDocument->Layout().MapFile = values.MapFile.string();
+        FDocument->Layout().MapFilter = values.MapFilter;
+        TIniFile2& main = Store().Main();
+        bool written = main.WriteString(SettingsSection, MapFolderKey, FDocument->Layout().MapFolder);
+        written &= main.WriteString(SettingsSection, MapFileKey, FDocument->Layout().MapFile);
+        written &= main.WriteInteger(SettingsSection, MapFilterKey, FDocument->Layout().MapFilter);
+        if (!written) Prompts().ShowError(FromStd(WriteFailureText(main)));
     }
     ApplyMapResult(result);
 }
@@ -713,18 +715,18 @@ void TMainForm::RunMapFileCommand(const TMapFileCommand& command, const QString&
     const std::optional<TFileChoice> choice = AskMapFile(caption);
     if (!choice) return;
     const QString path = choice->Files.first();
-    TPromptedBinChooser chooser(*FPrompts);
+    TPromptedBinChooser chooser(Prompts());
     // The dialog's folder, file and filter are remembered only when the map was taken.
-    FinishMapCommand(command(FState, ToPath(path), chooser), path, choice->FilterIndex);
+    FinishMapCommand(command(State(), ToPath(path), chooser), path, choice->FilterIndex);
 }
 
 void TMainForm::LoadMapFile1Click() {
-    const TMapAction action(*this, "Load Map File");
+    const TMapAction action(*FDocument, "Load Map File");
     RunMapFileCommand(kelvane::LoadMapFile, QStringLiteral("Load Map File"));
 }
 
 void TMainForm::CompareMapFile1Click() {
-    const TMapAction action(*this, "Compare Map File");
+    const TMapAction action(*FDocument, "Compare Map File");
     RunMapFileCommand(kelvane::CompareMapFile, QStringLiteral("Compare Map File"));
 }
 
@@ -734,9 +736,10 @@ void TMainForm::SavePlotImage1Click() {
     request.Filter = QStringLiteral("PNG Images (*.png)|*.png");
     // The log folder may be read-only; the folder the last image went to is not a guess.
     request.InitialFolder =
-        FromStd(FLayout.PlotImageFolder.empty() ? FLayout.DefaultFolder : FLayout.PlotImageFolder);
+        FromStd(FDocument->Layout().PlotImageFolder.empty() ? FDocument->Layout().DefaultFolder
+                                                            : FDocument->Layout().PlotImageFolder);
     request.FileName = QStringLiteral("Plot.png");
-    const TFileChoice choice = FPrompts->SaveFile(request);
+    const TFileChoice choice = Prompts().SaveFile(request);
     if (!choice.Accepted()) return;
     QString path = choice.Files.first();
     if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) path += QStringLiteral(".png");
@@ -746,17 +749,17 @@ void TMainForm::SavePlotImage1Click() {
     const bool saved = file.open(QIODevice::WriteOnly) &&
                        CaptionedPlotImage(PlotImage(), windowTitle()).save(&file, "PNG") && file.commit();
     if (!saved) {
-        FPrompts->ShowError(
+        Prompts().ShowError(
             QStringLiteral("Could not save the plot image \"%1\": %2").arg(path, file.errorString()));
         return;
     }
-    FLayout.PlotImageFolder = QFileInfo(path).absolutePath().toStdString();
-    if (!FStore->Main().WriteString(SettingsSection, PlotImageFolderKey, FLayout.PlotImageFolder))
-        FPrompts->ShowError(FromStd(WriteFailureText(FStore->Main())));
+    FDocument->Layout().PlotImageFolder = QFileInfo(path).absolutePath().toStdString();
+    if (!Store().Main().WriteString(SettingsSection, PlotImageFolderKey, FDocument->Layout().PlotImageFolder))
+        Prompts().ShowError(FromStd(WriteFailureText(Store().Main())));
 }
 
 void TMainForm::CopyUpdatedMap1Click() {
-    const std::optional<std::string> text = CopyUpdatedMap(FState);
+    const std::optional<std::string> text = CopyUpdatedMap(State());
     if (text && QGuiApplication::clipboard()) QGuiApplication::clipboard()->setText(FromStd(*text));
 }
 
@@ -764,22 +767,16 @@ void TMainForm::PasteMap1Click() {
     if (RefuseDuringMapWork()) return;
     const QClipboard* clipboard = QGuiApplication::clipboard();
     if (!clipboard) return;
-    const TMapAction action(*this, "Paste Map");
-    ApplyChanges(PasteMap(FState, clipboard->text().toStdString()));
+    const TMapAction action(*FDocument, "Paste Map");
+    FDocument->Apply(PasteMap(State(), clipboard->text().toStdString()));
 }
 
 // ---- Refresh -----------------------------------------------------------
 
-void TMainForm::ApplyChanges(TChangeSet changes) {
-    if (changes.Empty()) return;
-    UpdateDerivedData(FState, changes);
-    RecordMapHistory();
+void TMainForm::DocumentChanged(TChangeSet changes) {
     if (changes.Has(TChange::Samples)) UpdateCaptionAndStatus();
     if (changes.Has(TChange::Axes)) UpdateSetupPanel();
-    if (changes.HasAny(SelectionInputs)) FNearest.Reset();
-    if (changes.HasAny(SelectionInputs | TChange::IgnitionMaps)) FCellStatistics.reset();
     if (changes.Has(TChange::Samples)) FAnchorCell.reset();
-    emit StateChanged(changes);
     if (changes.Only(TChange::Selection)) {
         RedrawSelection();
         return;
@@ -806,11 +803,11 @@ void TMainForm::RefreshMainWindow() {
 QImage TMainForm::RenderMainImage(QSize size) {
     if (!FCreated) return {};  // resizes while the window builds itself
     TPlotLayerOptions options;
-    options.Ranges = FState.PlotRanges;
-    options.Display = FState.PlotDisplay;
+    options.Ranges = State().PlotRanges;
+    options.Display = State().PlotDisplay;
     options.Scale = FPlotArea->devicePixelRatioF();
-    FGeometry = DrawPlotLayers(FLayers, FState, FColorScale.Table, size, options);
-    DrawCursorLayer(FLayers, *FGeometry, FState, FColorScale.Table, FHover);
+    FGeometry = DrawPlotLayers(FLayers, State(), FDocument->ColorScale().Table, size, options);
+    DrawCursorLayer(FLayers, *FGeometry, State(), FDocument->ColorScale().Table, FHover);
     FPlotArea->SetCursorLayer(&FLayers.Cursor, FLayers.PlotOrigin);
     return ComposePlot(FLayers, TCursorLayer::Left);
 }
@@ -833,19 +830,19 @@ void TMainForm::ShowManual() {
         QStringList places;
         for (const std::filesystem::path& candidate : ManualCandidates(FProgram.ProgramRoot))
             places.append(FromPath(candidate));
-        FPrompts->ShowMessage(QStringLiteral("The manual was not found. It is looked for in:\n") +
+        Prompts().ShowMessage(QStringLiteral("The manual was not found. It is looked for in:\n") +
                                   places.join(QLatin1Char('\n')),
                               QStringLiteral("Kelvane Manual"));
         return;
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(FromPath(*manual))))
-        FPrompts->ShowError(QStringLiteral("No program to show ") + FromPath(*manual) +
+        Prompts().ShowError(QStringLiteral("No program to show ") + FromPath(*manual) +
                                 QStringLiteral(" was found on this desktop."),
                             QStringLiteral("Kelvane Manual"));
 }
 
 void TMainForm::ShowAbout() {
-    FPrompts->ShowMessage(FromStd(FProgram.Title), QStringLiteral("About"));
+    Prompts().ShowMessage(FromStd(FProgram.Title), QStringLiteral("About"));
 }
 
 // ---- Life cycle --------------------------------------------------------
@@ -873,21 +870,21 @@ void TMainForm::customEvent(QEvent* event) {
             });
             return;
         }
-        ApplyChanges(SetUpForEngineSetup(FState));
+        FDocument->Apply(SetUpForEngineSetup(State()));
         return;
     }
     QMainWindow::customEvent(event);
 }
 
 void TMainForm::StartupCheck() {
-    InstallPendingUpdates(FStore->CommonRoot(), FProgram.ProgramRoot, StartupCheckLogTag, FLog.Callback());
-    if (!FStartupWindowWanted || !StartupWindowWanted(FStore->Main())) return;
+    InstallPendingUpdates(Store().CommonRoot(), FProgram.ProgramRoot, StartupCheckLogTag, FLog.Callback());
+    if (!FStartupWindowWanted || !StartupWindowWanted(Store().Main())) return;
     FStartupForm =
-        new TStartupForm(FromStd(FProgram.BaseName), FromStd(FProgram.VersionText), FStore->Main(), this);
+        new TStartupForm(FromStd(FProgram.BaseName), FromStd(FProgram.VersionText), Store().Main(), this);
     FStartupForm->setAttribute(Qt::WA_DeleteOnClose);
     connect(FStartupForm, &QObject::destroyed, this, [this] { FStartupForm = nullptr; });
     // Shown once the panel has gone.
-    const auto showError = [this](const QString& text) { FPrompts->ShowError(text); };
+    const auto showError = [this](const QString& text) { Prompts().ShowError(text); };
     connect(FStartupForm, &TStartupForm::WriteFailed, this, showError, Qt::QueuedConnection);
     FStartupForm->ShowCentredOn(this);
 }
@@ -906,16 +903,16 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         return;
     }
     FClosing = true;
-    TSettingsHooks hooks = TargetAfrMapHooks(FState);
-    hooks.SetupAxes = [this](const TEngineSetup&) { FState.RecomputeAxes(); };
+    TSettingsHooks hooks = TargetAfrMapHooks(State());
+    hooks.SetupAxes = [this](const TEngineSetup&) { State().RecomputeAxes(); };
 
     TClosingValues values;
     const QRect frame = geometry();
     values.MainWindowSize = TWindowSize{frame.left(), frame.top(), frame.width(), frame.height()};
-    values.RecentFiles = FState.Settings.RecentFiles;
-    values.Layout = FLayout;
-    values.PlotDisplay = FState.PlotDisplay;
-    values.WriteSettings = !FSecondCopy;
+    values.RecentFiles = State().Settings.RecentFiles;
+    values.Layout = FDocument->Layout();
+    values.PlotDisplay = State().PlotDisplay;
+    values.WriteSettings = FDocument->WritesSettings();
 
     TClosingActions actions;
     actions.ClosePlot = [this] { ClosePlot(); };
@@ -928,17 +925,17 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     };
     actions.StopFolderWorker = [this] { StopFolderWorker(); };
     actions.WriteTargetAfrMap = [this] {
-        return WriteTargetAfrMapFile(FStore->CommonRoot() / TargetAfrMapFileName, FState.Fuel.TargetAfr);
+        return WriteTargetAfrMapFile(Store().CommonRoot() / TargetAfrMapFileName, State().Fuel.TargetAfr);
     };
-    actions.WriteColorTable = [this] { return SaveColorTable(FStore->Main(), FColorScale); };
+    actions.WriteColorTable = [this] { return SaveColorTable(Store().Main(), FDocument->ColorScale()); };
     const TWriteFailures failures =
-        RunClosingSequence(*FStore, FState.Settings, values, actions, &FLog, hooks);
-    if (!failures.Ok()) FPrompts->ShowError(FromStd(failures.Text()));
+        RunClosingSequence(Store(), State().Settings, values, actions, &FLog, hooks);
+    if (!failures.Ok()) Prompts().ShowError(FromStd(failures.Text()));
 
     const std::filesystem::path updater = FProgram.ProgramRoot / UpdaterProgramName;
-    if (std::filesystem::exists(updater) && ShouldStartUpdaterAtExit(FStore->CommonRoot(), UpdatesPending()))
+    if (std::filesystem::exists(updater) && ShouldStartUpdaterAtExit(Store().CommonRoot(), UpdatesPending()))
         QProcess::startDetached(FromPath(updater), {FromStd(std::string(UpdaterExitArgument))},
-                                FromPath(FStore->CommonRoot()));
+                                FromPath(Store().CommonRoot()));
     event->accept();
 }
 

@@ -9,9 +9,10 @@
 #include <optional>
 #include <string>
 
+#include "app/document/KelvaneDocument.h"
+#include "app/document/Prompts.h"
 #include "app/plot/PlotLayers.h"
 #include "app/plot/SelectionLayers.h"
-#include "app/shell/Prompts.h"
 #include "core/display/ColorTable.h"
 #include "core/ground/DebugLog.h"
 #include "core/ground/ProgramFolders.h"
@@ -107,11 +108,13 @@ class TMainForm : public QMainWindow {
     explicit TMainForm(TMainFormOptions options, QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    TKelvaneState& State() { return FState; }
+    TKelvaneDocument& Document() { return *FDocument; }
+    TKelvaneState& State() { return FDocument->State(); }
+    const TKelvaneState& State() const { return FDocument->State(); }
     // The composed plot as last drawn, with its cursor layer.
     QImage PlotImage() const;
-    TSettingsStore& Store() { return *FStore; }
-    const TLayoutSettings& Layout() const { return FLayout; }
+    TSettingsStore& Store() { return FDocument->Store(); }
+    const TLayoutSettings& Layout() const { return FDocument->Layout(); }
     const TProgramValues& Program() const { return FProgram; }
     QLabel* StatusPanel(int index) const { return FStatusPanels.at(static_cast<std::size_t>(index)); }
     // The engine setup in force, always in view at the right of the status bar.
@@ -163,10 +166,10 @@ class TMainForm : public QMainWindow {
     QToolButton* OverlayDropDown() const { return FOverlayDropDown; }
     QMenu* OverlayMenu() const { return FOverlayMenu; }
 
-    const TPlotDisplay& PlotDisplay() const { return FState.PlotDisplay; }
-    const TColorTable& ColorTable() const { return FColorScale.Table; }
+    const TPlotDisplay& PlotDisplay() const { return State().PlotDisplay; }
+    const TColorTable& ColorTable() const { return FDocument->ColorTable(); }
     TMainImage* MainImage() const { return FPlotArea; }
-    const TPlotRanges& PlotRanges() const { return FState.PlotRanges; }
+    const TPlotRanges& PlotRanges() const { return State().PlotRanges; }
     // The geometry of the plot as last drawn; nothing before the first drawing.
     const std::optional<TPlotGeometry>& PlotGeometry() const { return FGeometry; }
     const TPlotLayers& Layers() const { return FLayers; }
@@ -222,11 +225,10 @@ class TMainForm : public QMainWindow {
     // False when the user chose to keep adjusted maps that could not be
     // written: the plot then stays as it is.
     bool ClosePlot();
+    // The plot closed, then emptied of its maps, bin images and engine
+    // setup, with a history of its own; false when the user kept the plot.
+    bool StartNewPlot();
 
-    // The one place a change of the state arrives: the derived data is
-    // brought up to date, StateChanged tells every window, and the plot is
-    // repainted as far as the change reaches.
-    void ApplyChanges(TChangeSet changes);
     void RefreshMainWindow();
 
     // ---- Data panels (MainPanels.cpp) ----
@@ -277,7 +279,7 @@ class TMainForm : public QMainWindow {
     QAction* AdjustMapsButton() const { return FAdjustMapsButton; }
     TLHAdjustForm* LHAdjustForm() const { return FLHAdjustForm; }
     TEZKAdjustForm* EZKAdjustForm() const { return FEZKAdjustForm; }
-    TPrompts& Prompts() const { return *FPrompts; }
+    TPrompts& Prompts() const { return FDocument->Prompts(); }
     // ---- end of map adjustment ----
 
     // ---- Projects (MainProjects.cpp) ----
@@ -290,21 +292,14 @@ class TMainForm : public QMainWindow {
     void HandOverSelection(const TPendingSelection& selection);
     // The worker watching the session folder; nothing before it is first needed.
     TFolderThread* FolderWorker() const { return FFolderWorker.get(); }
-    TPrompts& Prompts() { return *FPrompts; }
     // ---- end of projects ----
 
     // ---- Map windows and undo (app/mapwindows/MainMapWindows.cpp) ----
-    // Undo steps: every change of the fuel and ignition map sets between
-    // BeginMapAction and EndMapAction is one step, named by the outermost
-    // Begin ("Undo Fuel Adjustment"); changes outside any are a step each.
-    // Call Begin before the maps change. TMapAction (MapAction.h) pairs them.
-    void BeginMapAction(std::string name);
-    void EndMapAction();
     void Undo1Click();
     void Redo1Click();
     QAction* Undo1() const { return FUndo1; }
     QAction* Redo1() const { return FRedo1; }
-    const TMapHistory& MapHistory() const { return FMapHistory; }
+    const TMapHistory& MapHistory() const { return FDocument->History(); }
     // "LH Fuel Map" / "EZK Igntion Map" and the Map button: the view's map
     // window; "Map 3D View" and the 3D button: the viewer.
     void MapsWindow1Click();
@@ -342,14 +337,10 @@ class TMainForm : public QMainWindow {
     QAction* Options1() const { return FOptions1; }
     QAction* DisplaySettingsButton() const { return FDisplaySettingsButton; }
     // The active colour scale; a change of it arrives as TChange::Colors.
-    TColorScale& ColorScale() { return FColorScale; }
-    const TWindowSettings& WindowSettings() const { return FWindows; }
+    TColorScale& ColorScale() { return FDocument->ColorScale(); }
+    const TWindowSettings& WindowSettings() const { return FDocument->Windows(); }
     // ---- end of options and colours ----
 
-  signals:
-    void StateChanged(kelvane::TChangeSet changes);
-
-  public:
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -451,11 +442,14 @@ class TMainForm : public QMainWindow {
     void DrawPlot();
     QImage RenderMainImage(QSize size);
 
+    // The plot's changes reach the window: repainted as far as they reach.
+    void DocumentChanged(TChangeSet changes);
+
     TProgramValues FProgram;
     TDebugLog FLog;
-    std::unique_ptr<TSettingsStore> FStore;
-    TKelvaneState FState;
-    TColorScale FColorScale;
+    // The real dialogs, unless the prompts are scripted.
+    std::unique_ptr<TPrompts> FOwnPrompts;
+    std::unique_ptr<TKelvaneDocument> FDocument;
     TPlotLayers FLayers;
     std::optional<TPlotGeometry> FGeometry;
     // What the last press started, and where the mouse is over the plot.
@@ -475,20 +469,11 @@ class TMainForm : public QMainWindow {
     std::optional<TCell> FAnchorCell;
     std::optional<TCell> FTextCell;  // the cell whose statistics the tool-tip shows
     QString FHoverText;
-    TNearestSampleIndex FNearest;  // built on the first hover after a change
-    // Every cell's statistics in the view, worked out once after a change.
-    std::optional<TCellStatisticsGrid> FCellStatistics;
-    const TCellStatisticsGrid& CellStatisticsGrid();
     QPoint FDragOffset;
-    TLayoutSettings FLayout;
-    TWindowSettings FWindows;
-    std::unique_ptr<TPrompts> FOwnPrompts;
-    TPrompts* FPrompts = nullptr;
     bool FStartupWindowWanted = true;
     bool FShownOnce = false;
     bool FCreated = false;
     bool FClosing = false;
-    bool FSecondCopy = false;
     TStartupForm* FStartupForm = nullptr;
     QTimer* FTimer = nullptr;
 
@@ -624,8 +609,6 @@ class TMainForm : public QMainWindow {
     void CreateMapWindowItems();
     // The fuel (LH) or ignition (EZK) map window, made if needed and shown.
     void ShowMapForm(TPlotView view);
-    // After changes arrived: a step when the maps changed; the items follow.
-    void RecordMapHistory();
     void UpdateUndoItems();
     bool MapWindowShown() const;
     void MapWindowClosing(TWindowSize placement, bool stayOnTop);
@@ -633,7 +616,6 @@ class TMainForm : public QMainWindow {
     void CloseMapWindows();
     void DeleteMapWindows();
 
-    TMapHistory FMapHistory;
     QAction* FUndo1 = nullptr;
     QAction* FRedo1 = nullptr;
     QAction* FMap3DView1 = nullptr;
@@ -667,5 +649,3 @@ class TMainForm : public QMainWindow {
 };
 
 }  // namespace kelvane
-
-Q_DECLARE_METATYPE(kelvane::TChangeSet)

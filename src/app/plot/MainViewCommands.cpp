@@ -122,7 +122,7 @@ void TMainForm::CreateOverlayDropDown() {
     }
     connect(FOverlayMenu, &QMenu::aboutToShow, this, [this] {
         for (QAction* item : FOverlayMenu->actions())
-            item->setChecked(item->data().toInt() == static_cast<int>(FState.PlotDisplay.Overlay));
+            item->setChecked(item->data().toInt() == static_cast<int>(State().PlotDisplay.Overlay));
     });
 
     FOverlayDropDown = new QToolButton(this);
@@ -137,29 +137,29 @@ void TMainForm::CreateOverlayDropDown() {
 }
 
 void TMainForm::UpdateToolbar() {
-    const bool lh22 = FState.Setup().LHVersion == TLHVersion::LH22;
-    if (lh22) FState.Display.View = TPlotView::LH;
-    const bool ezk = FState.Display.View == TPlotView::EZK;
+    const bool lh22 = State().Setup().LHVersion == TLHVersion::LH22;
+    if (lh22) State().Display.View = TPlotView::LH;
+    const bool ezk = State().Display.View == TPlotView::EZK;
     FLHButton->setChecked(!ezk);
     FEZKButton->setChecked(ezk);
     FEZKButton->setEnabled(!lh22);
-    FShowRefButton->setChecked(FState.PlotDisplay.Overlay == TMapOverlay::Reference);
-    FShowAdjButton->setChecked(FState.PlotDisplay.Overlay == TMapOverlay::Adjustments);
-    FShowUpdButton->setChecked(FState.PlotDisplay.Overlay == TMapOverlay::Updated);
-    FCellCursorButton->setChecked(FState.Settings.CellCursor);
-    FPointCursorButton->setChecked(!FState.Settings.CellCursor);
+    FShowRefButton->setChecked(State().PlotDisplay.Overlay == TMapOverlay::Reference);
+    FShowAdjButton->setChecked(State().PlotDisplay.Overlay == TMapOverlay::Adjustments);
+    FShowUpdButton->setChecked(State().PlotDisplay.Overlay == TMapOverlay::Updated);
+    FCellCursorButton->setChecked(State().Settings.CellCursor);
+    FPointCursorButton->setChecked(!State().Settings.CellCursor);
     UpdatePanelChecks();
     FMapButton->setChecked(MapWindowShown());
 }
 
 void TMainForm::SetView(TPlotView view, TPlotFormat format) {
-    FState.Display.View = view;
-    FState.PlotDisplay.GridFormat = format == TPlotFormat::Grid;
-    ApplyChanges(TChange::Display);
+    State().Display.View = view;
+    State().PlotDisplay.GridFormat = format == TPlotFormat::Grid;
+    FDocument->Apply(TChange::Display);
 }
 
 void TMainForm::EZKButtonClick() {
-    if (FState.Setup().LHVersion == TLHVersion::LH22) {
+    if (State().Setup().LHVersion == TLHVersion::LH22) {
         UpdateToolbar();  // the click toggled the button's own check mark
         return;
     }
@@ -167,46 +167,46 @@ void TMainForm::EZKButtonClick() {
 }
 
 void TMainForm::ToggleOverlay(TMapOverlay overlay) {
-    FState.PlotDisplay.Overlay = FState.PlotDisplay.Overlay == overlay ? TMapOverlay::None : overlay;
-    ApplyChanges(TChange::Overlay);
+    State().PlotDisplay.Overlay = State().PlotDisplay.Overlay == overlay ? TMapOverlay::None : overlay;
+    FDocument->Apply(TChange::Overlay);
 }
 
 void TMainForm::SetOverlay(TMapOverlay overlay) {
-    FState.PlotDisplay.Overlay = overlay;
-    ApplyChanges(TChange::Overlay);
+    State().PlotDisplay.Overlay = overlay;
+    FDocument->Apply(TChange::Overlay);
 }
 
 void TMainForm::CycleOverlay() {
-    switch (FState.PlotDisplay.Overlay) {
+    switch (State().PlotDisplay.Overlay) {
         case TMapOverlay::None:
-            FState.PlotDisplay.Overlay = TMapOverlay::Reference;
+            State().PlotDisplay.Overlay = TMapOverlay::Reference;
             break;
         case TMapOverlay::Reference:
-            FState.PlotDisplay.Overlay = TMapOverlay::Adjustments;
+            State().PlotDisplay.Overlay = TMapOverlay::Adjustments;
             break;
         case TMapOverlay::Adjustments:
-            FState.PlotDisplay.Overlay = TMapOverlay::Updated;
+            State().PlotDisplay.Overlay = TMapOverlay::Updated;
             break;
         case TMapOverlay::Updated:
-            FState.PlotDisplay.Overlay = TMapOverlay::MeanAfr;
+            State().PlotDisplay.Overlay = TMapOverlay::MeanAfr;
             break;
         case TMapOverlay::MeanAfr:
-            FState.PlotDisplay.Overlay = TMapOverlay::None;
+            State().PlotDisplay.Overlay = TMapOverlay::None;
             break;
     }
-    ApplyChanges(TChange::Overlay);
+    FDocument->Apply(TChange::Overlay);
 }
 
 void TMainForm::RedrawOverlay() {
     if (!FCreated || FClosing || !FGeometry) return;
-    DrawOverlayLayer(FLayers, *FGeometry, FState, FState.PlotDisplay.Overlay);
+    DrawOverlayLayer(FLayers, *FGeometry, State(), State().PlotDisplay.Overlay);
     ShowComposedPlot();
     ShowOverlayStatus();
 }
 
 void TMainForm::ShowOverlayStatus() {
-    FStatusPanels[2]->setText(QString::fromStdString(
-        OverlayStatusText(FState.Fuel, FState.Ignition, FState.PlotDisplay.Overlay, FState.Display.View)));
+    FStatusPanels[2]->setText(QString::fromStdString(OverlayStatusText(
+        State().Fuel, State().Ignition, State().PlotDisplay.Overlay, State().Display.View)));
 }
 
 namespace {
@@ -224,7 +224,7 @@ void TMainForm::PlaceAfrScale() {
     const int marginLeft = FGeometry ? FGeometry->PlotLeft() : PlotMarginLeft;
     const int plotWidth = FPlotArea->width() - marginLeft - PlotMarginRight;
     const int plotHeight = FPlotArea->height() - PlotMarginTop - PlotMarginBottom;
-    TPlotDisplay& display = FState.PlotDisplay;
+    TPlotDisplay& display = State().PlotDisplay;
     display.AfrScaleX = FromNearerEdge(display.AfrScaleX, plotWidth);
     display.AfrScaleY = FromNearerEdge(display.AfrScaleY, plotHeight);
 }

@@ -5,9 +5,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "app/document/Prompts.h"
+#include "app/document/QtText.h"
 #include "app/plot/MainUnit.h"
-#include "app/shell/Prompts.h"
-#include "app/shell/QtText.h"
 #include "core/ground/IniKeys.h"
 #include "core/projects/ProjectOpening.h"
 
@@ -32,21 +32,21 @@ QString DemoProjectFolder() {
 
 bool TMainForm::OpenFolderFromCommandLine(const QString& folder) {
     const std::optional<TPendingSelection> selection =
-        FolderSelection(std::filesystem::path(folder.toStdString()), FState.Setup());
+        FolderSelection(std::filesystem::path(folder.toStdString()), State().Setup());
     if (!selection) return false;
     HandOverSelection(*selection);
     return true;
 }
 
 void TMainForm::OfferDemoProject() {
-    if (!FState.Settings.RecentFiles.empty() ||
-        FStore->Main().ReadBool(SettingsSection, DemoOfferedKey, false))
+    if (!State().Settings.RecentFiles.empty() ||
+        Store().Main().ReadBool(SettingsSection, DemoOfferedKey, false))
         return;
     const QString demo = DemoProjectFolder();
     if (demo.isEmpty()) return;
     // Asked once, whatever the answer.
-    (void)FStore->Main().WriteBool(SettingsSection, DemoOfferedKey, true);
-    if (FPrompts->AskYesNo(QStringLiteral("Welcome to Kelvane. Open the demo project, two sessions of drives "
+    (void)Store().Main().WriteBool(SettingsSection, DemoOfferedKey, true);
+    if (Prompts().AskYesNo(QStringLiteral("Welcome to Kelvane. Open the demo project, two sessions of drives "
                                           "of a simulated car with the maps it ran?"),
                            QStringLiteral("Demo project")))
         OpenFolderFromCommandLine(demo);

@@ -48,11 +48,17 @@ bool TMainForm::ProjectEvent(QEvent* event) {
 
 void TMainForm::OpenProject1Click() {
     if (!FProjectForm) {
-        FProjectForm = new TProjectForm(*this, this);
+        FProjectForm = new TProjectForm(*FDocument, this);
         connect(FProjectForm, &TProjectForm::Closing, this, &TMainForm::ProjectFormClosing);
-        connect(this, &TMainForm::StateChanged, FProjectForm, &TProjectForm::StateChanged);
+        connect(FDocument.get(), &TKelvaneDocument::Changed, FProjectForm, &TProjectForm::StateChanged);
+        connect(FProjectForm, &TProjectForm::SelectionChosen, this, &TMainForm::HandOverSelection);
+        // The axes follow once the window's own handling of the click is done.
+        connect(FProjectForm, &TProjectForm::EngineSetupChanged, this, [this] {
+            QCoreApplication::postEvent(
+                this, new QEvent(static_cast<QEvent::Type>(QEvent::User + EngineSetupChangedMessage)));
+        });
     }
-    FProjectForm->ShowProject(FWindows.ProjectWindow);
+    FProjectForm->ShowProject(FDocument->Windows().ProjectWindow);
 }
 
 void TMainForm::CloseProjectForm() {
@@ -60,10 +66,9 @@ void TMainForm::CloseProjectForm() {
 }
 
 void TMainForm::ProjectFormClosing(TWindowSize placement) {
-    FWindows.ProjectWindow = placement;
-    if (FSecondCopy) return;
-    if (!WriteWindowSize(FStore->Main(), ProjectWindowSection, placement))
-        FPrompts->ShowError(QString::fromStdString(WriteFailureText(FStore->Main())));
+    FDocument->Windows().ProjectWindow = placement;
+    FDocument->WriteSettings(
+        [&](TIniFile2& main) { return WriteWindowSize(main, ProjectWindowSection, placement); });
 }
 
 void TMainForm::HandOverSelection(const TPendingSelection& selection) {
@@ -92,15 +97,17 @@ void TMainForm::ApplyPendingSelection() {
                               const TLoadLogOptions& load) {
             return LoadLogFileWithProgress(this, logs, path, load);
         };
-        const TSessionApplyResult result = ApplySessionSelection(FState, *FStore, *selection, actions);
+        const TSessionApplyResult result = ApplySessionSelection(State(), Store(), *selection, actions);
         if (!result.Applied) {
             // The plot stays; the same choice handed over again is tried again.
             FHandOver.Forget();
             break;
         }
         if (!result.SettingsFailures.Ok())
-            FPrompts->ShowError(QString::fromStdString(result.SettingsFailures.Text()));
-        ApplyChanges(result.Changes);
+            Prompts().ShowError(QString::fromStdString(result.SettingsFailures.Text()));
+        FDocument->Apply(result.Changes);
+        // The session's maps are where this plot starts: nothing before comes back with an undo.
+        FDocument->StartNewHistory();
         UpdateCaptionAndStatus();
         ReportReadLogs(result.Files);
         Worker().SetFolder(result.WatchFolder);
@@ -124,17 +131,17 @@ void TMainForm::ReadNewLogFiles() {
         which = TQueuedLogs::ChangedOpenOnly;
     }
     const TQueuedLogsResult result = ReadQueuedLogs(
-        FState, queued, which,
+        State(), queued, which,
         [this](TLogState& logs, const std::filesystem::path& path, const TLoadLogOptions& load) {
             return LoadLogFileWithProgress(this, logs, path, load);
         });
     if (result.Changes.Empty()) return;
-    ApplyChanges(result.Changes);
+    FDocument->Apply(result.Changes);
     ReportReadLogs(result.Files);
 }
 
 void TMainForm::SessionFolderLost() {
-    const std::filesystem::path session = SessionFolder(FState.Settings);
+    const std::filesystem::path session = SessionFolder(State().Settings);
     statusBar()->showMessage(
         QStringLiteral(
             "The session folder %1 cannot be read any more: new logs there are not read until it is "

@@ -21,9 +21,9 @@
 #include <QVBoxLayout>
 #include <system_error>
 
-#include "app/plot/MainUnit.h"
-#include "app/shell/Prompts.h"
-#include "app/shell/QtText.h"
+#include "app/document/KelvaneDocument.h"
+#include "app/document/Prompts.h"
+#include "app/document/QtText.h"
 #include "core/adjust/UpdatedMaps.h"
 #include "core/ground/FileDefs.h"
 #include "core/ground/IniKeys.h"
@@ -40,13 +40,6 @@ namespace kelvane {
 namespace fs = std::filesystem;
 
 namespace {
-
-QString FromPath(const fs::path& path) {
-    return QString::fromStdU16String(path.u16string());
-}
-fs::path ToPath(const QString& text) {
-    return fs::path(text.toStdU16String());
-}
 
 // A name as the list shows it and the settings store it: the file system's bytes.
 std::string ToName(const QString& text) {
@@ -72,7 +65,8 @@ const char* const NoProjectText = "Choose a project folder first.";
 
 }  // namespace
 
-TProjectForm::TProjectForm(TMainForm& main, QWidget* parent) : QWidget(parent, Qt::Window), FMain(main) {
+TProjectForm::TProjectForm(TKelvaneDocument& document, QWidget* parent)
+    : QWidget(parent, Qt::Window), FDocument(document) {
     setObjectName(QStringLiteral("ProjectForm"));
     setWindowTitle(QStringLiteral("Project Manager: "));
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
@@ -236,8 +230,8 @@ void TProjectForm::CreateControls() {
     connect(MapBox(TMapBox::LHUpdated), &QComboBox::currentIndexChanged, this, &TProjectForm::HandOver);
     connect(MapBox(TMapBox::EZKUpdated), &QComboBox::currentIndexChanged, this, &TProjectForm::HandOver);
     connect(FIncludeAdjustments, &QCheckBox::clicked, this, [this](bool checked) {
-        FMain.State().Display.IncludeAdjustments = checked;
-        FMain.ApplyChanges(TChange::PlottedValues);
+        FDocument.State().Display.IncludeAdjustments = checked;
+        FDocument.Apply(TChange::PlottedValues);
     });
     for (QRadioButton* button : {FLH23, FLH22, FS4, FGT, FMaf, FHexaMaf, FAlpha, FMap})
         connect(button, &QRadioButton::clicked, this, &TProjectForm::SetupChoiceClicked);
@@ -260,21 +254,21 @@ void TProjectForm::ShowProject(const std::optional<TWindowSize>& placement) {
         activateWindow();
         return;
     }
-    const QScreen* screen = FMain.screen();
+    const QScreen* screen = parentWidget() ? parentWidget()->screen() : this->screen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     const TWindowSize screenSize{area.left(), area.top(), area.width(), area.height()};
     if (placement) {
         const TWindowSize placed = KeepOnScreen(*placement, screenSize);
         setGeometry(placed.Left, placed.Top, placed.Width, placed.Height);
     } else {
-        const QRect owner = FMain.frameGeometry();
+        const QRect owner = parentWidget() ? parentWidget()->frameGeometry() : screen->availableGeometry();
         const TWindowSize placed = CentreWithin({owner.x(), owner.y(), owner.width(), owner.height()},
                                                 width(), height(), screenSize);
         move(placed.Left, placed.Top);
     }
 
     ++FBusy;
-    const TSettings& settings = FMain.State().Settings;
+    const TSettings& settings = FDocument.State().Settings;
     fs::path folder = settings.ProjectFolder;
     std::string session;
     if (folder.empty()) {
@@ -293,7 +287,7 @@ void TProjectForm::ShowProject(const std::optional<TWindowSize>& placement) {
     const std::string wanted = session.empty() ? settings.SessionName : session;
     const int index = FSessionList->findText(FromStd(wanted));
     FSessionList->setCurrentIndex(index >= 0 ? index : FSessionList->count() - 1);
-    FIncludeAdjustments->setChecked(FMain.State().Display.IncludeAdjustments);
+    FIncludeAdjustments->setChecked(FDocument.State().Display.IncludeAdjustments);
     show();
     raise();
     activateWindow();
@@ -331,7 +325,7 @@ void TProjectForm::FillSessionList(const std::string& selectName) {
 }
 
 void TProjectForm::ShowEngineSetup() {
-    const TEngineSetup& setup = FMain.State().Setup();
+    const TEngineSetup& setup = FDocument.State().Setup();
     (setup.LHVersion == TLHVersion::LH22 ? FLH22 : FLH23)->setChecked(true);
     (setup.EZKVersion == TEZKVersion::GT ? FGT : FS4)->setChecked(true);
     // Not set counts as MAF.
@@ -461,7 +455,7 @@ void TProjectForm::LHMapBoxChanged() {
                 bool written = FProjectFile.WriteBool(LHVer22Key, FLH22->isChecked());
                 written = FProjectFile.WriteInteger(LHConfigurationKey, CodeOf(ChosenLHConfig())) && written;
                 if (!written && FProjectFile.File())
-                    FMain.Prompts().ShowError(FromStd(WriteFailureText(*FProjectFile.File())));
+                    FDocument.Prompts().ShowError(FromStd(WriteFailureText(*FProjectFile.File())));
             }
         } else {
             FLHImage.reset();
@@ -495,7 +489,7 @@ void TProjectForm::EZKMapBoxChanged() {
             HighlightMapInUse(FEZKCat, FEZKNoCat, FEZKInUseGroup->checkedButton() == nullptr);
             FEZKImage = std::move(image);
             if (!FLoading && !FProjectFile.WriteBool(GtRpmGridKey, FGT->isChecked()) && FProjectFile.File())
-                FMain.Prompts().ShowError(FromStd(WriteFailureText(*FProjectFile.File())));
+                FDocument.Prompts().ShowError(FromStd(WriteFailureText(*FProjectFile.File())));
         } else {
             FEZKImage.reset();
         }
@@ -534,15 +528,13 @@ void TProjectForm::SetupChoiceClicked() {
     written = FProjectFile.WriteBool(GtRpmGridKey, FGT->isChecked()) && written;
     written = FProjectFile.WriteInteger(LHConfigurationKey, configCode) && written;
     if (!written && FProjectFile.File())
-        FMain.Prompts().ShowError(FromStd(WriteFailureText(*FProjectFile.File())));
+        FDocument.Prompts().ShowError(FromStd(WriteFailureText(*FProjectFile.File())));
 
-    TEngineSetup& setup = FMain.State().Setup();
+    TEngineSetup& setup = FDocument.State().Setup();
     setup.EZKVersion = FGT->isChecked() ? TEZKVersion::GT : TEZKVersion::S4;
     setup.LHVersion = FLH22->isChecked() ? TLHVersion::LH22 : TLHVersion::LH23;
     setup.LHConfig = LHConfigFromCode(configCode);
-    if (FShown)
-        QCoreApplication::postEvent(
-            &FMain, new QEvent(static_cast<QEvent::Type>(QEvent::User + EngineSetupChangedMessage)));
+    if (FShown) emit EngineSetupChanged();
     HandOver();
 }
 
@@ -550,7 +542,7 @@ void TProjectForm::MapInUseClicked() {
     bool written = FProjectFile.WriteInteger(LHMapInUseKey, CodeOf(LHMapInUse()));
     written = FProjectFile.WriteInteger(EZKMapInUseKey, CodeOf(EZKMapInUse())) && written;
     if (!written && FProjectFile.File())
-        FMain.Prompts().ShowError(FromStd(WriteFailureText(*FProjectFile.File())));
+        FDocument.Prompts().ShowError(FromStd(WriteFailureText(*FProjectFile.File())));
     if (FLHInUseGroup->checkedButton()) HighlightMapInUse(FLHCat, FLHNoCat, false);
     if (FEZKInUseGroup->checkedButton()) HighlightMapInUse(FEZKCat, FEZKNoCat, false);
     ShowWarnings();
@@ -614,7 +606,7 @@ void TProjectForm::HandOver() {
     selection.Setup.LHVersion = FLH22->isChecked() ? TLHVersion::LH22 : TLHVersion::LH23;
     selection.Setup.EZKVersion = FGT->isChecked() ? TEZKVersion::GT : TEZKVersion::S4;
     selection.Setup.LHConfig = ChosenLHConfig();
-    FMain.HandOverSelection(selection);
+    emit SelectionChosen(selection);
     WriteSessionSettings();
 }
 
@@ -634,13 +626,13 @@ void TProjectForm::WriteSessionSettings() {
     };
     write(OpenFilesKey, OpenFilesKeyText(names, ticked));
     for (const TMapBox box : AllMapBoxes) write(MapBoxKey(box), ToName(MapBox(box)->currentText()));
-    if (!written) FMain.Prompts().ShowError(FromStd(WriteFailureText(*FSessionFile.File())));
+    if (!written) FDocument.Prompts().ShowError(FromStd(WriteFailureText(*FSessionFile.File())));
 }
 
 void TProjectForm::BrowseClick() {
     ++FBusy;
     const std::optional<QString> chosen =
-        FMain.Prompts().BrowseFolder(QStringLiteral("Vortrix Poject Folder"), FromPath(FProjectFolder));
+        FDocument.Prompts().BrowseFolder(QStringLiteral("Vortrix Poject Folder"), FromPath(FProjectFolder));
     if (chosen && !chosen->isEmpty()) {
         const fs::path folder = FolderKey(ToPath(*chosen));
         // A folder of logs that is no project is a session of its parent; a
@@ -656,7 +648,7 @@ void TProjectForm::BrowseClick() {
 
 void TProjectForm::NewSessionClick() {
     if (FProjectFolder.empty()) {
-        FMain.Prompts().ShowError(QString::fromUtf8(NoProjectText));
+        FDocument.Prompts().ShowError(QString::fromUtf8(NoProjectText));
         return;
     }
     ++FBusy;
@@ -664,7 +656,7 @@ void TProjectForm::NewSessionClick() {
     QString prompt = QStringLiteral("New Session name:");
     for (;;) {
         const std::optional<QString> typed =
-            FMain.Prompts().InputText(QStringLiteral("Create New Session Folder"), prompt, answer);
+            FDocument.Prompts().InputText(QStringLiteral("Create New Session Folder"), prompt, answer);
         if (!typed || typed->trimmed().isEmpty()) break;
         answer = typed->trimmed();
         const std::string name = ToName(answer);
@@ -676,8 +668,9 @@ void TProjectForm::NewSessionClick() {
         std::error_code error;
         fs::create_directories(FProjectFolder / name, error);
         if (error) {
-            FMain.Prompts().ShowError(QStringLiteral("Could not create the session folder \"%1\": %2")
-                                          .arg(FromPath(FProjectFolder / name), FromStd(error.message())));
+            FDocument.Prompts().ShowError(
+                QStringLiteral("Could not create the session folder \"%1\": %2")
+                    .arg(FromPath(FProjectFolder / name), FromStd(error.message())));
             break;
         }
         FillSessionList(name);
@@ -699,12 +692,12 @@ void TProjectForm::PasteClick() {
     } else if (IsEZKMapBlock(text) && ReadEZKMapBlock(text, grid)) {
         box = TMapBox::EZKStarting;
     } else {
-        FMain.Prompts().ShowError(
+        FDocument.Prompts().ShowError(
             QStringLiteral("Data in the Windows Clipboard is not the correct format for a EZK or LH Map"));
         return;
     }
     if (session.empty()) {
-        FMain.Prompts().ShowError(QStringLiteral("Choose a session to paste the map into first."));
+        FDocument.Prompts().ShowError(QStringLiteral("Choose a session to paste the map into first."));
         return;
     }
     // A base map that updated maps were made from is kept: a different map
@@ -714,8 +707,8 @@ void TProjectForm::PasteClick() {
             ? WriteLHMapText(session / BaseFuelMapFileName, grid, 0, TOverwrite::KeepOld)
             : WriteEZKMapText(session / BaseIgnitionMapFileName, grid, TOverwrite::KeepOld);
     if (!written.Ok) {
-        FMain.Prompts().ShowError(QStringLiteral("Could not save the map file \"%1\": %2")
-                                      .arg(FromPath(written.FileName), FromStd(written.ErrorText)));
+        FDocument.Prompts().ShowError(QStringLiteral("Could not save the map file \"%1\": %2")
+                                          .arg(FromPath(written.FileName), FromStd(written.ErrorText)));
         return;
     }
     QComboBox* combo = MapBox(box);
@@ -727,7 +720,7 @@ void TProjectForm::PasteClick() {
 
 void TProjectForm::StateChanged(TChangeSet changes) {
     if (changes.Has(TChange::PlottedValues) || changes.Has(TChange::Display))
-        FIncludeAdjustments->setChecked(FMain.State().Display.IncludeAdjustments);
+        FIncludeAdjustments->setChecked(FDocument.State().Display.IncludeAdjustments);
 }
 
 void TProjectForm::closeEvent(QCloseEvent* event) {

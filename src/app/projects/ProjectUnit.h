@@ -13,6 +13,7 @@
 #include "core/maps/BinEZKImage.h"
 #include "core/maps/BinLHImage.h"
 #include "core/projects/MapBoxes.h"
+#include "core/projects/PendingSelection.h"
 #include "core/shell/Settings.h"
 #include "core/state/StateChange.h"
 
@@ -28,7 +29,7 @@ class QRadioButton;
 
 namespace kelvane {
 
-class TMainForm;
+class TKelvaneDocument;
 
 // "Project Manager": picks the project folder and a session, the logs to
 // plot, the session's starting and updated maps and the car's setup, and
@@ -38,7 +39,7 @@ class TProjectForm : public QWidget {
     Q_OBJECT
 
   public:
-    explicit TProjectForm(TMainForm& main, QWidget* parent = nullptr);
+    explicit TProjectForm(TKelvaneDocument& document, QWidget* parent = nullptr);
 
     // The Open command: placed, filled from the main window's project and
     // session, shown, and the selection handed over.
@@ -94,6 +95,10 @@ class TProjectForm : public QWidget {
   signals:
     // The window is closing: its placement, to be stored.
     void Closing(kelvane::TWindowSize placement);
+    // The user picked a session (and its logs, maps and setup) to plot.
+    void SelectionChosen(const kelvane::TPendingSelection& selection);
+    // The engine setup was changed here: the axes are set up again.
+    void EngineSetupChanged();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -125,7 +130,7 @@ class TProjectForm : public QWidget {
     TLHMapSource LHMapInUse() const;
     TEZKMapSource EZKMapInUse() const;
 
-    TMainForm& FMain;
+    TKelvaneDocument& FDocument;
     // While above 0 no change is handed over: a compound change hands over
     // once at its end.
     int FBusy = 0;

@@ -3,9 +3,9 @@
 #include <QProcess>
 #include <QTimer>
 
+#include "app/document/Prompts.h"
+#include "app/document/QtText.h"
 #include "app/plot/MainUnit.h"
-#include "app/shell/Prompts.h"
-#include "app/shell/QtText.h"
 #include "app/shell/UpdaterUnit.h"
 #include "app/shell/VXStatusUnit.h"
 #include "core/shell/StartupUpdates.h"
@@ -24,12 +24,12 @@ void TMainForm::CheckForUpdates1Click() {
     if (!FUpdaterForm) {
         TUpdaterSetup setup;
         setup.ProgramRoot = FProgram.ProgramRoot;
-        setup.CommonRoot = FStore->CommonRoot();
+        setup.CommonRoot = Store().CommonRoot();
         setup.ProgramFileName = FProgram.ProgramFile.filename().string();
-        setup.Server = FLayout.UpdatesServer;
-        setup.Folder = FLayout.UpdatesFolder;
+        setup.Server = FDocument->Layout().UpdatesServer;
+        setup.Folder = FDocument->Layout().UpdatesFolder;
         setup.Log = FLog.Callback();
-        FUpdaterForm = new TUpdaterForm(std::move(setup), *FPrompts, this);
+        FUpdaterForm = new TUpdaterForm(std::move(setup), Prompts(), this);
         connect(FUpdaterForm, &QObject::destroyed, this, [this] { FUpdaterForm = nullptr; });
         connect(FUpdaterForm, &TUpdaterForm::RestartRequested, this, &TMainForm::RestartForUpdate,
                 Qt::QueuedConnection);

@@ -13,8 +13,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/shell/Prompts.h"
-#include "app/shell/QtText.h"
+#include "app/document/Prompts.h"
+#include "app/document/QtText.h"
 #include "core/ground/ProgramVersion.h"
 #include "core/shell/UpdateProtocol.h"
 

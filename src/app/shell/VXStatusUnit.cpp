@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/shell/QtText.h"
+#include "app/document/QtText.h"
 
 namespace kelvane {
 

@@ -44,15 +44,27 @@ std::string UpdatedIgnitionMapName(const std::filesystem::path& referencePath) {
     return UpdatedName(referencePath, "Ign map.txt");
 }
 
+bool UpdatedMapToSave(const TFuelMapSet& set) {
+    return set.AdjustmentsEdited && set.ReferenceLoaded;
+}
+
+bool UpdatedMapToSave(const TIgnitionMapSet& set) {
+    return set.AdjustmentsEdited && set.ReferenceLoaded;
+}
+
+bool UpdatedMapsToSave(const TKelvaneState& state) {
+    return UpdatedMapToSave(state.Fuel) || UpdatedMapToSave(state.Ignition);
+}
+
 TMapSaveResult SaveUpdatedMaps(TKelvaneState& state, const std::filesystem::path& folder) {
     TMapSaveResult save;
-    if (state.Fuel.AdjustmentsEdited) {
+    if (UpdatedMapToSave(state.Fuel)) {
         const std::filesystem::path path = folder / UpdatedFuelMapName(state.Fuel.ReferencePath);
         const TMapWriteResult write = WriteLHMapText(path, state.Fuel.Updated, 0, TOverwrite::KeepOld);
         Note(save, write, path);
         if (write.Ok) state.Fuel.AdjustmentsEdited = false;
     }
-    if (state.Ignition.AdjustmentsEdited) {
+    if (UpdatedMapToSave(state.Ignition)) {
         const std::filesystem::path path = folder / UpdatedIgnitionMapName(state.Ignition.ReferencePath);
         const TMapWriteResult write = WriteEZKMapText(path, state.Ignition.Updated, TOverwrite::KeepOld);
         Note(save, write, path);
@@ -79,8 +91,8 @@ TMapSaveResult SaveBaseMaps(TKelvaneState& state, const std::filesystem::path& f
 }
 
 std::string SavePromptText(const TKelvaneState& state) {
-    const bool fuel = state.Fuel.AdjustmentsEdited;
-    const bool ignition = state.Ignition.AdjustmentsEdited;
+    const bool fuel = UpdatedMapToSave(state.Fuel);
+    const bool ignition = UpdatedMapToSave(state.Ignition);
     if (!fuel && !ignition) return {};
     const char* which = fuel && ignition ? "LH and EZK maps have"
                         : fuel           ? "LH fuel map has"

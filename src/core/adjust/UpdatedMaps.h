@@ -22,6 +22,14 @@ std::string UpdatedFuelMapName(const std::filesystem::path& referencePath);
 // The same with " Ign map.txt".
 std::string UpdatedIgnitionMapName(const std::filesystem::path& referencePath);
 
+// A set's updated map is saved, and asked about, only when its adjustments
+// were edited and its reference is loaded: without a reference it holds
+// nothing of the car's.
+bool UpdatedMapToSave(const TFuelMapSet& set);
+bool UpdatedMapToSave(const TIgnitionMapSet& set);
+// Either set's.
+bool UpdatedMapsToSave(const TKelvaneState& state);
+
 // What a save of map files did: the files written and, for each file that
 // could not be written, a message naming it and the reason.
 struct TMapSaveResult {
@@ -30,9 +38,8 @@ struct TMapSaveResult {
     bool Ok() const { return Errors.empty(); }
 };
 
-// Writes the updated map of each set whose adjustments-edited flag is set
-// into folder, under its updated-map name (an existing file of other contents
-// keeps its name and the new one gets a counter). A set's flag is cleared
+// Writes the updated map of each set UpdatedMapToSave names into folder, under its updated-map name (an
+// existing file of other contents keeps its name and the new one gets a counter). A set's flag is cleared
 // only when its file was written.
 [[nodiscard]] TMapSaveResult SaveUpdatedMaps(TKelvaneState& state, const std::filesystem::path& folder);
 
@@ -44,7 +51,7 @@ struct TMapSaveResult {
 [[nodiscard]] TMapSaveResult SaveBaseMaps(TKelvaneState& state, const std::filesystem::path& folder);
 
 // The question asked at plot close and at exit, or empty when neither set's
-// adjustments are edited. It is asked with or without a session folder: no
+// updated maps are to be saved. It is asked with or without a session folder: no
 // adjusted map goes without a word.
 std::string SavePromptText(const TKelvaneState& state);
 

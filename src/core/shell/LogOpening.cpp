@@ -82,16 +82,22 @@ TChangeSet CloseLogFile(TKelvaneState& state, const std::string& fileName) {
 
 TChangeSet SetUpAxes(TKelvaneState& state) {
     state.RecomputeAxes();
-    state.PlotRanges = SettingsPlotRanges(state);
-    return TChange::Axes | TChange::PlotRanges;
+    // In the automatic scale mode the plot fits the samples on the new axes.
+    state.PlotRanges = RestingPlotRanges(state);
+    TChangeSet changes = TChange::Axes | TChange::PlotRanges;
+    // LH 2.2 has no ignition ECU, so no EZK view: the cells selected on that
+    // grid go with it when the change arrives.
+    if (state.Setup().LHVersion == TLHVersion::LH22 && state.Display.View == TPlotView::EZK) {
+        state.Display.View = TPlotView::LH;
+        changes |= TChange::Display;
+    }
+    return changes;
 }
 
 TChangeSet SetUpForEngineSetup(TKelvaneState& state) {
     if (state.Logs.Data.Empty()) return SetUpAxes(state);
     PlotMafPass(state.Logs.Data, state.Setup().LHConfig);
-    const TChangeSet changes = SetUpAxes(state) | TChange::Filters;
-    AutoScalePlot(state, state.PlotRanges);
-    return changes;
+    return SetUpAxes(state) | TChange::Filters;
 }
 
 TChangeSet CloseLogs(TKelvaneState& state) {

@@ -56,7 +56,8 @@ TOpenLogsResult OpenLogs(TKelvaneState& state, const std::vector<std::filesystem
 TChangeSet CloseLogFile(TKelvaneState& state, const std::string& fileName);
 
 // Rebuilds the axes for the engine setup and takes the plot ranges from the
-// settings.
+// settings, fitted to the samples in the automatic scale mode; with LH 2.2
+// the view is the fuel map's (a Display change).
 TChangeSet SetUpAxes(TKelvaneState& state);
 
 // After a change of the engine setup: the samples' PlotMaf follows the LH

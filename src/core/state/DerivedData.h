@@ -15,9 +15,16 @@ inline constexpr TChangeSet FilterInputs{TChange::Samples, TChange::Filters, TCh
 inline constexpr TChangeSet SelectionInputs = FilterInputs | TChange::Display;
 
 // Brings the data derived from the state up to date after the given changes:
-// the point filters, the mean AFR grid, the selection's flags and the data
-// graph's range. A changed sample list drops the selected points. Every command's change set passes
-// through here before anything is drawn.
+// the point filters, the mean AFR grid, the selection's flags, the data
+// graph's range and the caches. A changed sample list drops the selected points. Every command's change set
+// passes through here before anything is drawn.
 void UpdateDerivedData(TKelvaneState& state, TChangeSet changes);
+
+// The included sample nearest to (rpm, load) in the view in force, as
+// NearestSample finds it, from an index built on the first call after a change.
+int CachedNearestSample(TKelvaneState& state, double rpm, double load);
+
+// Every cell's statistics in the view in force, worked out once after a change.
+const TCellStatisticsGrid& CachedCellStatistics(TKelvaneState& state);
 
 }  // namespace kelvane

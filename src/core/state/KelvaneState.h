@@ -1,17 +1,28 @@
 #pragma once
 
+#include <optional>
+
 #include "core/logdata/LogState.h"
 #include "core/maps/BinCurrentImage.h"
 #include "core/maps/MapAxes.h"
 #include "core/maps/MapSets.h"
+#include "core/plot/CellStatistics.h"
 #include "core/plot/DisplayOptions.h"
 #include "core/plot/GraphRange.h"
+#include "core/plot/NearestSample.h"
 #include "core/plot/PlotContext.h"
 #include "core/plot/PlotDisplay.h"
 #include "core/plot/Selection.h"
 #include "core/state/SettingsRecord.h"
 
 namespace kelvane {
+
+// Worked out on first use after a change and kept until the next change of
+// what they depend on (UpdateDerivedData empties them).
+struct TDerivedCaches {
+    TNearestSampleIndex Nearest;
+    std::optional<TCellStatisticsGrid> CellStatistics;
+};
 
 // Everything the main window owns for the one loaded plot. Tool windows get
 // a reference to it; the rules that work on it live beside their data.
@@ -30,6 +41,7 @@ struct TKelvaneState {
     TGraphRange Graph;  // the samples the data graph shows
     // Derived: worked out again by UpdateDerivedData after each change.
     TMapGrid MeanAfrGrid{};
+    TDerivedCaches Caches;
 
     const TEngineSetup& Setup() const { return Settings.EngineSetup; }
     TEngineSetup& Setup() { return Settings.EngineSetup; }

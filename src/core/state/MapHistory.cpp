@@ -13,6 +13,18 @@ bool SameFuelMapsButTarget(const TFuelMapSet& a, const TFuelMapSet& b) {
            a.Updated == b.Updated && a.UpdatedPath == b.UpdatedPath && a.Remainder == b.Remainder;
 }
 
+// The same grids, whatever files they came from or went to.
+bool SameFuelGrids(const TFuelMapSet& a, const TFuelMapSet& b) {
+    return a.Reference == b.Reference && a.ReferenceLoaded == b.ReferenceLoaded && a.Source == b.Source &&
+           a.Adjustments == b.Adjustments && a.Updated == b.Updated && a.Remainder == b.Remainder &&
+           a.TargetAfr == b.TargetAfr;
+}
+
+bool SameIgnitionGrids(const TIgnitionMapSet& a, const TIgnitionMapSet& b) {
+    return a.Reference == b.Reference && a.ReferenceLoaded == b.ReferenceLoaded && a.Source == b.Source &&
+           a.Adjustments == b.Adjustments && a.Updated == b.Updated && a.WotCurve == b.WotCurve;
+}
+
 }  // namespace
 
 TMapSnapshot SnapshotOf(const TKelvaneState& state) {
@@ -27,6 +39,14 @@ bool SameIgnitionMaps(const TIgnitionMapSet& a, const TIgnitionMapSet& b) {
     return a.Reference == b.Reference && a.ReferenceLoaded == b.ReferenceLoaded &&
            a.ReferencePath == b.ReferencePath && a.Source == b.Source && a.Adjustments == b.Adjustments &&
            a.Updated == b.Updated && a.UpdatedPath == b.UpdatedPath && a.WotCurve == b.WotCurve;
+}
+
+TChangeSet MapDifferences(const TMapSnapshot& a, const TMapSnapshot& b) {
+    TChangeSet changes;
+    if (!SameFuelMapsButTarget(a.Fuel, b.Fuel)) changes |= TChange::FuelMaps;
+    if (a.Fuel.TargetAfr != b.Fuel.TargetAfr) changes |= TChange::TargetAfr;
+    if (!SameIgnitionMaps(a.Ignition, b.Ignition)) changes |= TChange::IgnitionMaps;
+    return changes;
 }
 
 std::string MapChangeName(const TMapSnapshot& before, const TMapSnapshot& after) {
@@ -45,6 +65,18 @@ void TMapHistory::Reset(const TKelvaneState& state) {
     FLastSeen = SnapshotOf(state);
     FDepth = 0;
     FGroupName.clear();
+    FSaved = {state.Fuel.Adjustments, state.Fuel.TargetAfr, state.Ignition.Adjustments};
+}
+
+void TMapHistory::NoteSavedMaps(const TKelvaneState& state) {
+    if (!state.Fuel.AdjustmentsEdited) FSaved.FuelAdjustments = state.Fuel.Adjustments;
+    if (!state.Fuel.TargetEdited) FSaved.TargetAfr = state.Fuel.TargetAfr;
+    if (!state.Ignition.AdjustmentsEdited) FSaved.IgnitionAdjustments = state.Ignition.Adjustments;
+}
+
+TChangeSet TMapHistory::UnrecordedDifferences(const TKelvaneState& state) const {
+    if (!FLastSeen) return {};
+    return MapDifferences(*FLastSeen, SnapshotOf(state));
 }
 
 void TMapHistory::Begin(const TKelvaneState& state, std::string name) {
@@ -55,23 +87,28 @@ void TMapHistory::Begin(const TKelvaneState& state, std::string name) {
 }
 
 void TMapHistory::End(const TKelvaneState& state) {
+    NoteSavedMaps(state);
     if (FDepth == 0 || --FDepth > 0) return;
     std::string name = std::move(FGroupName);
     FGroupName.clear();
-    if (FLastSeen && SameFuelMaps(FLastSeen->Fuel, state.Fuel) &&
-        SameIgnitionMaps(FLastSeen->Ignition, state.Ignition))
+    if (FLastSeen && SameFuelGrids(FLastSeen->Fuel, state.Fuel) &&
+        SameIgnitionGrids(FLastSeen->Ignition, state.Ignition)) {
+        FLastSeen = SnapshotOf(state);
         return;
+    }
     Push(std::move(name), state);
 }
 
 void TMapHistory::Record(const TKelvaneState& state) {
+    NoteSavedMaps(state);
     if (Grouping()) return;
     if (!FLastSeen) {
         FLastSeen = SnapshotOf(state);
         return;
     }
-    if (SameFuelMaps(FLastSeen->Fuel, state.Fuel) && SameIgnitionMaps(FLastSeen->Ignition, state.Ignition)) {
-        // Flags may have changed (a save): the step before keeps its maps.
+    if (SameFuelGrids(FLastSeen->Fuel, state.Fuel) &&
+        SameIgnitionGrids(FLastSeen->Ignition, state.Ignition)) {
+        // Flags or files may have changed (a save): the step before keeps its maps.
         FLastSeen = SnapshotOf(state);
         return;
     }
@@ -120,9 +157,8 @@ TChangeSet TMapHistory::Restore(TKelvaneState& state, std::vector<TStep>& from, 
     const TFuelMapSet& fuelNow = current.Fuel;
     if (!SameFuelMapsButTarget(fuel, fuelNow)) changes |= TChange::FuelMaps;
     if (fuel.TargetAfr != fuelNow.TargetAfr) changes |= TChange::TargetAfr;
-    fuel.AdjustmentsEdited = fuelNow.AdjustmentsEdited || fuel.Adjustments != fuelNow.Adjustments ||
-                             fuel.Updated != fuelNow.Updated;
-    fuel.TargetEdited = fuelNow.TargetEdited || fuel.TargetAfr != fuelNow.TargetAfr;
+    fuel.AdjustmentsEdited = fuel.Adjustments != FSaved.FuelAdjustments;
+    fuel.TargetEdited = fuel.TargetAfr != FSaved.TargetAfr;
     const bool sourceChanged = fuel.Source != fuelNow.Source;
     state.Fuel = std::move(fuel);
     // The fuel limits follow the reference's source.
@@ -134,9 +170,7 @@ TChangeSet TMapHistory::Restore(TKelvaneState& state, std::vector<TStep>& from, 
     TIgnitionMapSet ignition = std::move(step.Maps.Ignition);
     const TIgnitionMapSet& ignitionNow = current.Ignition;
     if (!SameIgnitionMaps(ignition, ignitionNow)) changes |= TChange::IgnitionMaps;
-    ignition.AdjustmentsEdited = ignitionNow.AdjustmentsEdited ||
-                                 ignition.Adjustments != ignitionNow.Adjustments ||
-                                 ignition.Updated != ignitionNow.Updated;
+    ignition.AdjustmentsEdited = ignition.Adjustments != FSaved.IgnitionAdjustments;
     state.Ignition = std::move(ignition);
 
     to.push_back({std::move(step.Name), std::move(current)});

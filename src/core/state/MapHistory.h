@@ -24,11 +24,20 @@ TMapSnapshot SnapshotOf(const TKelvaneState& state);
 bool SameFuelMaps(const TFuelMapSet& a, const TFuelMapSet& b);
 bool SameIgnitionMaps(const TIgnitionMapSet& a, const TIgnitionMapSet& b);
 
+// What differs between the maps of two snapshots, as the kinds of change
+// that must announce it: FuelMaps, TargetAfr, IgnitionMaps.
+TChangeSet MapDifferences(const TMapSnapshot& a, const TMapSnapshot& b);
+
 // Undo and redo for every change of the fuel and ignition map sets, wherever
 // it was made. It keeps the maps as last seen; each time changes arrive,
 // maps that differ from those make one step, which keeps the maps before
 // it. Between Begin and End every change is part of one step, named by the
-// outermost Begin (a whole adjustment run is one step).
+// outermost Begin (a whole adjustment run is one step). A change of the
+// maps' files alone (a save that gives a pasted map its file) is no step.
+//
+// It also keeps each set's maps as last loaded, reset or saved (seen with
+// the set's edited flag clear), so that after an undo or a redo a flag says
+// whether the set now differs from those.
 class TMapHistory {
   public:
     static constexpr std::size_t MaxSteps = 100;
@@ -43,6 +52,10 @@ class TMapHistory {
     // After changes arrived: outside a group, a step when the maps changed.
     void Record(const TKelvaneState& state);
 
+    // What differs between the maps as last seen and the state's: what the
+    // changes arriving now must announce.
+    TChangeSet UnrecordedDifferences(const TKelvaneState& state) const;
+
     bool CanUndo() const { return !FUndo.empty() && !Grouping(); }
     bool CanRedo() const { return !FRedo.empty() && !Grouping(); }
     // The name of the step Undo or Redo would take back; empty without one.
@@ -51,8 +64,8 @@ class TMapHistory {
 
     // Brings back the maps before the last step (after the last undone
     // step); the changes made, empty when there was nothing to take back.
-    // An edited flag stays set, and is set when the step changed what it
-    // guards, so that maps brought back are never lost unasked.
+    // Each edited flag then says whether what it guards differs from the
+    // set as last loaded, reset or saved.
     TChangeSet Undo(TKelvaneState& state);
     TChangeSet Redo(TKelvaneState& state);
 
@@ -61,12 +74,20 @@ class TMapHistory {
         std::string Name;
         TMapSnapshot Maps;
     };
+    // The sets as last loaded, reset or saved.
+    struct TSavedMaps {
+        TMapGrid FuelAdjustments;
+        TMapGrid TargetAfr;
+        TMapGrid IgnitionAdjustments;
+    };
     void Push(std::string name, const TKelvaneState& state);
+    void NoteSavedMaps(const TKelvaneState& state);
     TChangeSet Restore(TKelvaneState& state, std::vector<TStep>& from, std::vector<TStep>& to);
 
     std::vector<TStep> FUndo;
     std::vector<TStep> FRedo;
     std::optional<TMapSnapshot> FLastSeen;
+    TSavedMaps FSaved;
     int FDepth = 0;
     std::string FGroupName;
 };

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "core/adjust/UpdatedMaps.h"
 #include "core/maps/MapText.h"
@@ -194,12 +196,50 @@ TEST(UpdatedMapsTest, PromptTextNamesTheEditedMaps) {
         TKelvaneState state;
         state.Settings.ProjectFolder = "/p/";
         state.Settings.SessionName = "s";
+        state.Fuel.ReferenceLoaded = true;
+        state.Ignition.ReferenceLoaded = true;
         state.Fuel.AdjustmentsEdited = c.Fuel;
         state.Ignition.AdjustmentsEdited = c.Ignition;
         EXPECT_EQ(SavePromptText(state), c.Text);
         // Without a session folder the work is no less at stake.
         state.Settings.SessionName.clear();
         EXPECT_EQ(SavePromptText(state), c.Text);
+    }
+}
+
+// Adjustments over no reference (a session without maps) are no map of the
+// car's: nothing is asked about them and nothing is written.
+TEST(UpdatedMapsTest, ASetWithoutItsReferenceIsNeitherAskedAboutNorSaved) {
+    struct TCase {
+        bool FuelLoaded, IgnitionLoaded;
+        const char* Text;
+        std::vector<std::string> Written;
+    };
+    const TCase cases[] = {
+        {false, false, "", {}},
+        {true,
+         false,
+         "LH fuel map has been adjusted. Do you want to save changes?",
+         {"Updated fuel map.txt"}},
+        {false,
+         true,
+         "EZK igntion map has been adjusted. Do you want to save changes?",
+         {"Updated Ign map.txt"}},
+    };
+    for (const TCase& c : cases) {
+        TTempFolder folder;
+        TKelvaneState state = AdjustedState();
+        state.Fuel.ReferenceLoaded = c.FuelLoaded;
+        state.Ignition.ReferenceLoaded = c.IgnitionLoaded;
+        EXPECT_EQ(SavePromptText(state), c.Text);
+        EXPECT_EQ(UpdatedMapsToSave(state), c.FuelLoaded || c.IgnitionLoaded);
+
+        const TMapSaveResult saved = SaveUpdatedMaps(state, folder.Path());
+        std::vector<std::string> written;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+            written.push_back(entry.path().filename().string());
+        EXPECT_EQ(written, c.Written);
+        EXPECT_EQ(saved.Written.size(), c.Written.size());
     }
 }
 

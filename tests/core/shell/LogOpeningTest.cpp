@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "core/logdata/PlotMafPass.h"
 #include "core/shell/LogOpening.h"
+#include "core/state/DerivedData.h"
+#include "core/state/PlotRanges.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
 
@@ -115,6 +118,54 @@ TEST_F(LogOpeningTest, AnEngineSetupChangeRunsThePlotMafPassAgain) {
 
     TKelvaneState empty;
     EXPECT_FALSE(SetUpForEngineSetup(empty).Has(TChange::Filters));
+}
+
+// Every path that sets up the axes fits the plot the same way: in the
+// automatic scale mode the full-load samples stay in view after a map load,
+// an undo or an option that sets the axes up again.
+TEST_F(LogOpeningTest, SettingUpTheAxesFitsThePlotToTheSamples) {
+    const fs::path a = Write("Run1.txt", MafLog(12, 31));  // MAF 200 .. 500
+    TKelvaneState state;
+    state.Setup().LHConfig = TLHConfig::Maf;
+    state.Settings.ScaleMode = TScaleMode::Automatic;
+    UpdateDerivedData(state, OpenLogs(state, {a}, {}).Changes);
+    const TPlotRanges opened = state.PlotRanges;
+    double highest = 0;
+    for (const TLogDataEntry& e : state.Logs.Data.Entries)
+        if (e.Included) highest = std::max(highest, e.PlotMaf);
+    ASSERT_GE(highest, 450);
+    ASSERT_GE(opened.MaxLoad, highest);
+
+    state.PlotRanges = SettingsPlotRanges(state);  // as a zoom would leave them
+    SetUpAxes(state);
+    EXPECT_TRUE(SamePlotRanges(state.PlotRanges, opened));
+}
+
+// LH 2.2 has no EZK view: the command that sets the axes up for it says the
+// view changed, so the cells selected on the ignition grid and their samples
+// are let go.
+TEST_F(LogOpeningTest, LH22TakesThePlotBackToTheFuelView) {
+    const fs::path a = Write("Run1.txt", MafLog(12, 8));
+    TKelvaneState state;
+    UpdateDerivedData(state, OpenLogs(state, {a}, {}).Changes);
+    state.Display.View = TPlotView::EZK;
+    UpdateDerivedData(state, TChange::Display);
+    state.SelectionEditor().Replace(RegionCells(WholeGrid));
+    ASSERT_FALSE(state.Selection.Empty());
+
+    state.Setup().LHVersion = TLHVersion::LH22;
+    const TChangeSet changes = SetUpAxes(state);
+    EXPECT_TRUE(changes.Has(TChange::Display));
+    EXPECT_EQ(state.Display.View, TPlotView::LH);
+    UpdateDerivedData(state, changes);
+    EXPECT_TRUE(state.Selection.Empty());
+    for (const TLogDataEntry& e : state.Logs.Data.Entries) EXPECT_FALSE(e.Selected);
+
+    // With LH 2.3 the view stays.
+    state.Setup().LHVersion = TLHVersion::LH23;
+    state.Display.View = TPlotView::EZK;
+    EXPECT_FALSE(SetUpAxes(state).Has(TChange::Display));
+    EXPECT_EQ(state.Display.View, TPlotView::EZK);
 }
 
 }  // namespace

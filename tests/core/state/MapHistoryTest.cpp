@@ -130,6 +130,70 @@ TEST(MapHistoryTest, UnrecordedChangesBecomeTheirOwnStep) {
     EXPECT_EQ(f.State.Fuel.Adjustments.At(4, 4), 1.2);
 }
 
+// An edited flag after undo and redo says whether the set differs from what
+// was last loaded, reset or saved, not whether it was ever touched.
+TEST(MapHistoryTest, EditedFlagsFollowTheMapsAsLastLoadedOrSaved) {
+    TKelvaneState state;
+    state.RecomputeAxes();
+    TMapHistory history;
+    history.Reset(state);
+
+    // A map load: a new reference, no adjustments, nothing edited.
+    history.Begin(state, "Load Map File");
+    state.Fuel.Reference.Fill(-100);
+    state.Fuel.ReferenceLoaded = true;
+    state.Fuel.ResetAdjustments(state.Axes.FuelLimits);
+    state.Ignition.Reference.Fill(10);
+    state.Ignition.ReferenceLoaded = true;
+    state.Ignition.ResetAdjustments();
+    history.End(state);
+
+    history.Undo(state);
+    EXPECT_FALSE(state.Fuel.ReferenceLoaded);
+    history.Redo(state);
+    EXPECT_TRUE(state.Fuel.ReferenceLoaded);
+    EXPECT_FALSE(state.Fuel.AdjustmentsEdited);
+    EXPECT_FALSE(state.Ignition.AdjustmentsEdited);
+    EXPECT_FALSE(state.Fuel.TargetEdited);
+
+    // Adjusted, saved, then undone: the maps differ from the saved ones.
+    state.Fuel.Adjustments.At(2, 2) = 1.1;
+    state.Fuel.RecomputeUpdated(state.Axes.FuelLimits);
+    state.Fuel.AdjustmentsEdited = true;
+    history.Record(state);
+    state.Fuel.AdjustmentsEdited = false;  // the save
+    history.Record(state);
+    history.Undo(state);
+    EXPECT_TRUE(state.Fuel.AdjustmentsEdited);
+    EXPECT_FALSE(state.Ignition.AdjustmentsEdited);
+    history.Redo(state);
+    EXPECT_FALSE(state.Fuel.AdjustmentsEdited);
+}
+
+// A save that gives a pasted map its file changes no map: it is no step, and
+// an undo after it takes back the paste itself.
+TEST(MapHistoryTest, AChangeOfFilesAloneIsNoStep) {
+    THistoryFixture f;
+    f.State.Fuel.ReferencePath = "/maps/stock.txt";
+    f.History.Reset(f.State);
+    f.State.Fuel.Reference.Fill(-50);  // the paste
+    f.State.Fuel.ReferencePath.clear();
+    f.State.Fuel.RecomputeUpdated(f.State.Axes.FuelLimits);
+    f.History.Record(f.State);
+
+    f.State.Fuel.ReferencePath = "/session/Base fuel map.txt";
+    EXPECT_EQ(f.History.UnrecordedDifferences(f.State), TChangeSet(TChange::FuelMaps));
+    f.History.Record(f.State);
+    EXPECT_TRUE(f.History.UnrecordedDifferences(f.State).Empty());
+
+    f.History.Undo(f.State);
+    EXPECT_EQ(f.State.Fuel.Reference, FilledGrid(-100));
+    EXPECT_EQ(f.State.Fuel.ReferencePath, "/maps/stock.txt");
+    EXPECT_FALSE(f.History.CanUndo());
+    f.History.Redo(f.State);
+    EXPECT_EQ(f.State.Fuel.ReferencePath, "/session/Base fuel map.txt");
+}
+
 TEST(MapHistoryTest, StepsAreCapped) {
     THistoryFixture f;
     for (std::size_t i = 0; i < TMapHistory::MaxSteps + 20; ++i) f.StepFuel(0, 0, 1.0 + 0.001 * (i + 1));

@@ -1,4 +1,4 @@
-#include "app/shell/Prompts.h"
+#include "app/shell/QtPrompts.h"
 
 #include <QApplication>
 #include <QFileDialog>
