@@ -53,6 +53,7 @@ TLHAdjustForm::TLHAdjustForm(TKelvaneDocument& document, const TWindowSettings& 
       FDocument(document),
       FState(document.State()),
       FAdjustment(document.State()) {
+    connect(&document, &TKelvaneDocument::Changed, this, &TLHAdjustForm::StateChanged);
     setObjectName(QStringLiteral("LHAdjustForm"));
     setWindowTitle(QStringLiteral("LH Map Adjust"));
     CreateControls();

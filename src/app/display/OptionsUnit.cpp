@@ -91,6 +91,7 @@ TUpDown::TUpDown(QWidget* parent) : QWidget(parent) {
 
 TOptionsForm::TOptionsForm(TKelvaneDocument& document, QWidget* parent)
     : QWidget(parent, Qt::Window), FDocument(document) {
+    connect(&document, &TKelvaneDocument::Changed, this, &TOptionsForm::StateChanged);
     setObjectName(QStringLiteral("OptionsForm"));
     setWindowTitle(QStringLiteral("Options"));
     setWindowFlag(Qt::WindowStaysOnTopHint, true);

@@ -71,6 +71,7 @@ QString StepName(TMapStep step) {
 
 TMapFormBase::TMapFormBase(TKelvaneDocument& document, TPlotView view, QWidget* parent)
     : QWidget(parent, Qt::Window), FDocument(document), FView(view) {
+    connect(&document, &TKelvaneDocument::Changed, this, &TMapFormBase::StateChanged);
     FTabs = new QTabWidget(this);
     FTabs->setObjectName(QStringLiteral("PageControl"));
     FPanel = new QHBoxLayout;

@@ -63,6 +63,7 @@ void TMapViewArea::resizeEvent(QResizeEvent* event) {
 
 TMapViewerForm::TMapViewerForm(TKelvaneDocument& document, QWidget* parent)
     : QWidget(parent, Qt::Window), FDocument(document) {
+    connect(&document, &TKelvaneDocument::Changed, this, &TMapViewerForm::StateChanged);
     setObjectName(QStringLiteral("MapViewerForm"));
     setWindowTitle(QStringLiteral("Map Viewer"));
     FView = new TMapViewArea(FRender, this);

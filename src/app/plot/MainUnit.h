@@ -294,7 +294,7 @@ class TMainForm : public QMainWindow {
     TFolderThread* FolderWorker() const { return FFolderWorker.get(); }
     // ---- end of projects ----
 
-    // ---- Map windows and undo (app/mapwindows/MainMapWindows.cpp) ----
+    // ---- Map windows and undo (MainMapWindows.cpp) ----
     void Undo1Click();
     void Redo1Click();
     QAction* Undo1() const { return FUndo1; }
@@ -314,7 +314,7 @@ class TMainForm : public QMainWindow {
     TMapViewerForm* MapViewerForm() const { return FMapViewerForm; }
     // ---- end of map windows and undo ----
 
-    // ---- Updates and device status (app/shell/MainUpdates.cpp) ----
+    // ---- Updates and device status (MainUpdates.cpp) ----
     // "Check for &Updates": the update window, made on first use, shown modally.
     void CheckForUpdates1Click();
     // "VX Status": the device status window, made on first use.
@@ -325,7 +325,7 @@ class TMainForm : public QMainWindow {
     int UpdatesPending() const;
     // ---- end of updates and device status ----
 
-    // ---- Options and colours (app/display/MainOptions.cpp) ----
+    // ---- Options and colours (MainOptions.cpp) ----
     // "&Options" and the Opt button (which turns it to its first page): the
     // Options window, made on first use and destroyed when closed.
     void Options1Click();
@@ -603,7 +603,7 @@ class TMainForm : public QMainWindow {
     TSampleClicks FSampleClicks;
     // ---- end of data panels ----
 
-    // ---- Map windows and undo (app/mapwindows/MainMapWindows.cpp) ----
+    // ---- Map windows and undo (MainMapWindows.cpp) ----
     // The Edit menu's Undo and Redo, the Window menu's map items and the
     // Map and 3D buttons; the history starts from the maps as they are.
     void CreateMapWindowItems();
@@ -624,7 +624,7 @@ class TMainForm : public QMainWindow {
     TMapViewerForm* FMapViewerForm = nullptr;
     // ---- end of map windows and undo ----
 
-    // ---- Options and colours (app/display/MainOptions.cpp) ----
+    // ---- Options and colours (MainOptions.cpp) ----
     void CreateOptionsItems();
     void ShowOptionsForm(bool firstPage);
     void OptionsFormClosing(TWindowSize placement, int page, bool saveAsDefaults);
@@ -639,7 +639,7 @@ class TMainForm : public QMainWindow {
     QAction* FOptions1 = nullptr;
     // ---- end of options and colours ----
 
-    // ---- Updates and device status (app/shell/MainUpdates.cpp) ----
+    // ---- Updates and device status (MainUpdates.cpp) ----
     // The updater program finishes the update; this window closes for it.
     void RestartForUpdate();
     void DeleteShellWindows();

@@ -67,6 +67,7 @@ const char* const NoProjectText = "Choose a project folder first.";
 
 TProjectForm::TProjectForm(TKelvaneDocument& document, QWidget* parent)
     : QWidget(parent, Qt::Window), FDocument(document) {
+    connect(&document, &TKelvaneDocument::Changed, this, &TProjectForm::StateChanged);
     setObjectName(QStringLiteral("ProjectForm"));
     setWindowTitle(QStringLiteral("Project Manager: "));
     setWindowFlag(Qt::WindowStaysOnTopHint, true);

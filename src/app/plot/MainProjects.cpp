@@ -50,7 +50,6 @@ void TMainForm::OpenProject1Click() {
     if (!FProjectForm) {
         FProjectForm = new TProjectForm(*FDocument, this);
         connect(FProjectForm, &TProjectForm::Closing, this, &TMainForm::ProjectFormClosing);
-        connect(FDocument.get(), &TKelvaneDocument::Changed, FProjectForm, &TProjectForm::StateChanged);
         connect(FProjectForm, &TProjectForm::SelectionChosen, this, &TMainForm::HandOverSelection);
         // The axes follow once the window's own handling of the click is done.
         connect(FProjectForm, &TProjectForm::EngineSetupChanged, this, [this] {

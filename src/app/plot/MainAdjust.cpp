@@ -62,7 +62,6 @@ void TMainForm::UpdateFuelTrim1Click() {
         FLHAdjustForm->setAttribute(Qt::WA_DeleteOnClose);
         connect(FLHAdjustForm, &QObject::destroyed, this, [this] { FLHAdjustForm = nullptr; });
         connect(FLHAdjustForm, &TLHAdjustForm::Closing, this, &TMainForm::LHAdjustFormClosing);
-        connect(FDocument.get(), &TKelvaneDocument::Changed, FLHAdjustForm, &TLHAdjustForm::StateChanged);
         connect(FLHAdjustForm, &TLHAdjustForm::ViewTargetMapRequested, this, &TMainForm::ShowTargetAfrMap);
         PlaceToolWindow(FLHAdjustForm, FDocument->Windows().LHAdjustWindow, LHAdjustSection);
     }

@@ -40,7 +40,6 @@ void TMainForm::ShowOptionsForm(bool firstPage) {
         FOptionsForm->setAttribute(Qt::WA_DeleteOnClose);
         connect(FOptionsForm, &QObject::destroyed, this, [this] { FOptionsForm = nullptr; });
         connect(FOptionsForm, &TOptionsForm::Closing, this, &TMainForm::OptionsFormClosing);
-        connect(FDocument.get(), &TKelvaneDocument::Changed, FOptionsForm, &TOptionsForm::StateChanged);
         connect(FOptionsForm, &TOptionsForm::ColorsRequested, this, &TMainForm::ShowColorForm);
         FOptionsForm->ShowOptions();
         PlaceToolWindow(FOptionsForm, FDocument->Windows().OptionsWindow, OptionsWindowSection);

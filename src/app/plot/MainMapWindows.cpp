@@ -132,7 +132,6 @@ void TMainForm::ShowMapForm(TPlotView view) {
     }
     if (form) {
         form->setAttribute(Qt::WA_DeleteOnClose);
-        connect(FDocument.get(), &TKelvaneDocument::Changed, form, &TMapFormBase::StateChanged);
         connect(form, &TMapFormBase::Closing, this, &TMainForm::MapWindowClosing);
         form->ShowPlaced(ReadWindowSizeText(Store().Main(), MapWindowSection),
                          Store().Main().ReadBool(MapWindowSection, StayOnTopKey, true));
@@ -151,7 +150,6 @@ void TMainForm::Map3DView1Click() {
         FMapViewerForm = new TMapViewerForm(*FDocument, this);
         FMapViewerForm->setAttribute(Qt::WA_DeleteOnClose);
         connect(FMapViewerForm, &QObject::destroyed, this, [this] { FMapViewerForm = nullptr; });
-        connect(FDocument.get(), &TKelvaneDocument::Changed, FMapViewerForm, &TMapViewerForm::StateChanged);
         connect(FMapViewerForm, &TMapViewerForm::Closing, this, &TMainForm::MapViewerClosing);
         FMapViewerForm->ShowPlaced(ReadWindowSizeText(Store().Main(), MapViewerWindowSection),
                                    FDocument->Windows().MapViewerViewAngle,
