@@ -44,9 +44,9 @@ struct TRefreshFixture {
         Ready = LoadLogFile(State.Logs, path, options).Loaded;
         std::filesystem::remove(path);
         State.RecomputeAxes();
-        Options.Ranges = SettingsPlotRanges(State);
-        AutoScalePlot(State, Options.Ranges);
-        Options.Display.Overlay = TMapOverlay::MeanAfr;
+        State.PlotRanges = SettingsPlotRanges(State);
+        AutoScalePlot(State, State.PlotRanges);
+        State.PlotDisplay.Overlay = TMapOverlay::MeanAfr;
     }
 };
 
@@ -118,12 +118,12 @@ void BM_RefreshStep(benchmark::State& bench) {
                 benchmark::DoNotOptimize(ComputeMeanAfrGrid(f.State.Logs.Data, f.State.PlotContext()));
                 break;
             case StepPoints:
-                DrawPointsAndKnockLayers(layers, g, f.State, f.Colors, f.Options.Display);
+                DrawPointsAndKnockLayers(layers, g, f.State, f.Colors, f.State.PlotDisplay);
                 break;
             case StepOtherLayers:
                 DrawGridLayer(layers, g, AxisTitles(f.State.Setup().LHConfig, g.View()));
-                DrawOverlayLayer(layers, g, f.State, f.Options.Display.Overlay);
-                DrawAfrScaleLayer(layers, g, f.Colors, f.Options.Display);
+                DrawOverlayLayer(layers, g, f.State, f.State.PlotDisplay.Overlay);
+                DrawAfrScaleLayer(layers, g, f.Colors, f.State.PlotDisplay);
                 ClearSelectionAndCursorLayers(layers, g);
                 break;
             case StepCompose:

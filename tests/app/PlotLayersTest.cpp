@@ -28,8 +28,8 @@ struct TPlotLayersTest : ::testing::Test {
         State.Setup().LHConfig = TLHConfig::Maf;
         State.RecomputeAxes();
         State.Display.ShowKnocks = false;
-        Options.Ranges = {0, 6600, 28, 387};
-        Options.Display.ShowAfrScale = false;
+        State.PlotRanges = {0, 6600, 28, 387};
+        State.PlotDisplay.ShowAfrScale = false;
     }
 
     static TLogDataEntry Sample(double rpm, double plotMaf, double afr, bool included = true) {
@@ -44,7 +44,7 @@ struct TPlotLayersTest : ::testing::Test {
         return e;
     }
 
-    TPlotGeometry Geometry() const { return LayerGeometry(State, ImageSize, Options); }
+    TPlotGeometry Geometry() const { return LayerGeometry(State, ImageSize); }
 
     // Image position of a sample's dot centre.
     QPoint Centre(const TLogDataEntry& e) const {
@@ -111,7 +111,7 @@ TEST_F(TPlotLayersTest, LoadGrowsDownwardAndRpmToTheRight) {
 TEST_F(TPlotLayersTest, GridLinesAndFrameWhereTheLayoutPutsThem) {
     for (bool gridFormat : {false, true}) {
         SCOPED_TRACE(gridFormat);
-        Options.Display.GridFormat = gridFormat;
+        State.PlotDisplay.GridFormat = gridFormat;
         TPlotLayers layers;
         const TPlotGeometry g = DrawPlotLayers(layers, State, Colors, ImageSize, Options);
         const TGridLayout layout = GridLayout(
@@ -134,9 +134,9 @@ TEST_F(TPlotLayersTest, GridLinesAndFrameWhereTheLayoutPutsThem) {
 }
 
 TEST_F(TPlotLayersTest, AfrScaleShowsTheTableFromEndToEnd) {
-    Options.Display.ShowAfrScale = true;
-    Options.Display.AfrScaleX = -300;
-    Options.Display.AfrScaleY = 10;
+    State.PlotDisplay.ShowAfrScale = true;
+    State.PlotDisplay.AfrScaleX = -300;
+    State.PlotDisplay.AfrScaleY = 10;
     TPlotLayers layers;
     DrawPlotLayers(layers, State, Colors, ImageSize, Options);
     ASSERT_EQ(layers.AfrScale.size(), QSize(230, 35));
@@ -154,7 +154,7 @@ TEST_F(TPlotLayersTest, AfrScaleShowsTheTableFromEndToEnd) {
     const QImage image = ComposePlot(layers);
     EXPECT_EQ(image.pixel(layers.AfrScaleOrigin + QPoint(16, 10)), layers.AfrScale.pixel(16, 10));
 
-    Options.Display.ShowAfrScale = false;
+    State.PlotDisplay.ShowAfrScale = false;
     DrawPlotLayers(layers, State, Colors, ImageSize, Options);
     EXPECT_TRUE(layers.AfrScale.isNull());
 }
@@ -177,7 +177,7 @@ TEST_F(TPlotLayersTest, KnockMarkersAreBlackCrossesOpaqueInTheEzkView) {
 
     State.Display.View = TPlotView::LH;  // translucent there, and only on request
     State.Display.ShowKnocks = true;
-    Options.Display.KnockAlpha = 128;
+    State.PlotDisplay.KnockAlpha = 128;
     const TPlotGeometry lh = DrawPlotLayers(layers, State, Colors, ImageSize, Options);
     const TPixelPoint d = lh.SamplePixel(knock);
     EXPECT_EQ(qAlpha(layers.Knock.pixel(d.X + 6, d.Y + 6)), 128);
@@ -284,7 +284,7 @@ TEST_F(TPlotLayersTest, StampedKnockMarkersMatchMarkersDrawnAsPaths) {
         SCOPED_TRACE(c.Alpha + 1000 * c.PointSize);
         State.Display.View = c.View;
         State.Settings.PlotPointSize = c.PointSize;
-        Options.Display.KnockAlpha = c.Alpha;
+        State.PlotDisplay.KnockAlpha = c.Alpha;
         const int alpha = c.View == TPlotView::EZK ? 255 : c.Alpha;
         TPlotLayers layers;
         const TPlotGeometry g = DrawPlotLayers(layers, State, Colors, ImageSize, Options);
@@ -367,7 +367,7 @@ TEST_F(TPlotLayersTest, AxisTitlesAreDrawnClearOfTheLabels) {
 TEST_F(TPlotLayersTest, OverlayPrintsBlackValuesOnlyWhenChosen) {
     State.Fuel.ReferenceLoaded = true;
     State.Fuel.Adjustments.At(5, 6) = 1.05;
-    Options.Display.Overlay = TMapOverlay::Adjustments;
+    State.PlotDisplay.Overlay = TMapOverlay::Adjustments;
     TPlotLayers layers;
     const TPlotGeometry g = DrawPlotLayers(layers, State, Colors, ImageSize, Options);
     auto darkPixels = [&](int row, int column) {
@@ -379,7 +379,7 @@ TEST_F(TPlotLayersTest, OverlayPrintsBlackValuesOnlyWhenChosen) {
         return dark;
     };
     EXPECT_GT(darkPixels(5, 6), 10);
-    Options.Display.Overlay = TMapOverlay::None;
+    State.PlotDisplay.Overlay = TMapOverlay::None;
     DrawPlotLayers(layers, State, Colors, ImageSize, Options);
     EXPECT_EQ(darkPixels(5, 6), 0);
 }
@@ -431,8 +431,8 @@ TEST_F(TPlotLayersTest, KeptLayersLookLikeFreshOnesAfterEveryChange) {
     State.Fuel.Reference = FilledGrid(250);
     State.Fuel.ReferenceLoaded = true;
     State.MeanAfrGrid = FilledGrid(13.5);
-    Options.Display.Overlay = TMapOverlay::Reference;
-    Options.Display.ShowAfrScale = true;
+    State.PlotDisplay.Overlay = TMapOverlay::Reference;
+    State.PlotDisplay.ShowAfrScale = true;
     QSize size = ImageSize;
     struct TStep {
         const char* Name;
@@ -441,13 +441,13 @@ TEST_F(TPlotLayersTest, KeptLayersLookLikeFreshOnesAfterEveryChange) {
     const std::vector<TStep> steps = {
         {"nothing", [] {}},
         {"a map value", [&] { State.Fuel.Reference.At(3, 4) += 7; }},
-        {"the overlay", [&] { Options.Display.Overlay = TMapOverlay::Adjustments; }},
-        {"no overlay", [&] { Options.Display.Overlay = TMapOverlay::None; }},
+        {"the overlay", [&] { State.PlotDisplay.Overlay = TMapOverlay::Adjustments; }},
+        {"no overlay", [&] { State.PlotDisplay.Overlay = TMapOverlay::None; }},
         {"the ranges",
          [&] {
-             Options.Ranges = {500, 5000, 40, 300};
+             State.PlotRanges = {500, 5000, 40, 300};
          }},
-        {"grid format", [&] { Options.Display.GridFormat = true; }},
+        {"grid format", [&] { State.PlotDisplay.GridFormat = true; }},
         {"the view", [&] { State.Display.View = TPlotView::EZK; }},
         {"the size", [&] { size = QSize(700, 500); }},
         {"a tiny size", [&] { size = QSize(20, 10); }},
@@ -465,11 +465,11 @@ TEST_F(TPlotLayersTest, KeptLayersLookLikeFreshOnesAfterEveryChange) {
         EXPECT_TRUE(ComposePlot(kept) == ComposePlot(fresh));
 
         // The overlay buttons redraw the overlay alone.
-        for (TMapOverlay overlay : {TMapOverlay::Updated, TMapOverlay::MeanAfr, Options.Display.Overlay}) {
+        for (TMapOverlay overlay : {TMapOverlay::Updated, TMapOverlay::MeanAfr, State.PlotDisplay.Overlay}) {
             DrawOverlayLayer(kept, g, State, overlay);
-            TPlotLayerOptions other = Options;
-            other.Display.Overlay = overlay;
-            EXPECT_TRUE(ComposePlot(kept) == RenderPlot(State, Colors, size, other));
+            TKelvaneState other = State;
+            other.PlotDisplay.Overlay = overlay;
+            EXPECT_TRUE(ComposePlot(kept) == RenderPlot(other, Colors, size, Options));
         }
     }
 }
@@ -506,10 +506,10 @@ TEST_F(TPlotLayersTest, PointsAndKnockLayersDoNotDependOnTheThreadCount) {
         State.Logs.Data.Entries.push_back(e);
         if (next(0, 1) < 0.4) State.Logs.Data.Entries.push_back(e);  // a run on one dot
     }
-    const TPlotGeometry g = LayerGeometry(State, small, Options);
+    const TPlotGeometry g = LayerGeometry(State, small);
     auto draw = [&](TPlotLayers& layers, int threads) {
         TWorkerPool pool(threads);
-        DrawPointsAndKnockLayers(layers, g, State, Colors, Options.Display, pool);
+        DrawPointsAndKnockLayers(layers, g, State, Colors, State.PlotDisplay, pool);
     };
     TPlotLayers serial;
     draw(serial, 1);
@@ -534,7 +534,7 @@ TEST_F(TPlotLayersTest, PointsAndKnockLayersDoNotDependOnTheThreadCount) {
 
 TEST_F(TPlotLayersTest, TinyImagesDrawNothingAndDoNotFail) {
     State.Logs.Data.Entries = {Sample(3000, 200, 12.0)};
-    Options.Display.ShowAfrScale = true;
+    State.PlotDisplay.ShowAfrScale = true;
     const QImage image = RenderPlot(State, Colors, QSize(20, 10), Options);
     EXPECT_EQ(image.size(), QSize(20, 10));
 }

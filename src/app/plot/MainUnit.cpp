@@ -803,8 +803,6 @@ void TMainForm::RefreshMainWindow() {
 QImage TMainForm::RenderMainImage(QSize size) {
     if (!FCreated) return {};  // resizes while the window builds itself
     TPlotLayerOptions options;
-    options.Ranges = State().PlotRanges;
-    options.Display = State().PlotDisplay;
     options.Scale = FPlotArea->devicePixelRatioF();
     FGeometry = DrawPlotLayers(FLayers, State(), FDocument->ColorScale().Table, size, options);
     DrawCursorLayer(FLayers, *FGeometry, State(), FDocument->ColorScale().Table, FHover);

@@ -747,24 +747,24 @@ void ClearSelectionAndCursorLayers(TPlotLayers& layers, const TPlotGeometry& g) 
     ResetImage(layers.Cursor, g.PlotWidth(), g.PlotHeight(), layers.Scale);
 }
 
-TPlotGeometry LayerGeometry(const TKelvaneState& state, QSize size, const TPlotLayerOptions& options) {
+TPlotGeometry LayerGeometry(const TKelvaneState& state, QSize size) {
     const QFontMetrics metrics(PlotFont());
     const TPlotMargins margins =
         TitledMargins(state.Axes, state.Display.View, WidthOf(metrics), metrics.height());
-    return MakePlotGeometry(state.Axes, state.Display, options.Ranges, options.Display, size.width(),
+    return MakePlotGeometry(state.Axes, state.Display, state.PlotRanges, state.PlotDisplay, size.width(),
                             size.height(), margins);
 }
 
 TPlotGeometry DrawPlotLayers(TPlotLayers& layers, const TKelvaneState& state, const TColorTable& colors,
                              QSize size, const TPlotLayerOptions& options) {
-    const TPlotGeometry g = LayerGeometry(state, size, options);
+    const TPlotGeometry g = LayerGeometry(state, size);
     layers.ImageSize = size;
     layers.Scale = options.Scale;
     layers.PlotOrigin = QPoint(g.PlotLeft(), g.PlotTop());
     DrawGridLayer(layers, g, AxisTitles(state.Setup().LHConfig, g.View()));
-    DrawPointsAndKnockLayers(layers, g, state, colors, options.Display);
-    DrawOverlayLayer(layers, g, state, options.Display.Overlay);
-    DrawAfrScaleLayer(layers, g, colors, options.Display);
+    DrawPointsAndKnockLayers(layers, g, state, colors, state.PlotDisplay);
+    DrawOverlayLayer(layers, g, state, state.PlotDisplay.Overlay);
+    DrawAfrScaleLayer(layers, g, colors, state.PlotDisplay);
     DrawSelectionLayer(layers, g, state, colors);
     DrawCursorLayer(layers, g, state, colors, THover{});
     return g;

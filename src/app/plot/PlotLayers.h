@@ -25,11 +25,9 @@ namespace kelvane {
 
 struct TKelvaneState;
 
-// What the main window keeps about the plot besides the program state: the
-// current ranges (settings, axes or a fit) and the display choices.
+// How the layers are drawn beyond what the state says (its ranges and
+// display choices are drawn as they stand).
 struct TPlotLayerOptions {
-    TPlotRanges Ranges{0, 6600, 28, 387};
-    TPlotDisplay Display;
     // Device pixels to a pixel of the window: 2 on a high-density screen.
     qreal Scale = 1;
 };
@@ -165,7 +163,7 @@ void DrawKnockMarkerPath(QPainter& painter, TKnockMarker marker, int pointSize, 
 
 // The plot's geometry for an image of the given size, its left margin sized
 // to the load labels in PlotFont.
-TPlotGeometry LayerGeometry(const TKelvaneState& state, QSize size, const TPlotLayerOptions& options);
+TPlotGeometry LayerGeometry(const TKelvaneState& state, QSize size);
 
 // All layers for an image of the given size; returns the geometry they used.
 TPlotGeometry DrawPlotLayers(TPlotLayers& layers, const TKelvaneState& state, const TColorTable& colors,

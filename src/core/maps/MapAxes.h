@@ -58,6 +58,9 @@ struct TPlotRanges {
     bool operator==(const TPlotRanges&) const = default;
 };
 
+// The plot limits of a program that has stored none ("Select:" in Options).
+inline constexpr TPlotRanges DefaultPlotLimits{0, 6600, 28, 387};
+
 // Axes read out of the current bin images; empty while none has been opened.
 // The LH pair is used only when both are present.
 struct TBinAxes {

@@ -4,13 +4,12 @@
 #include <vector>
 
 #include "core/display/ColorTable.h"
+#include "core/plot/PlotDisplay.h"
 #include "core/plot/PlotGeometry.h"
 
 namespace kelvane {
 
-// AFR scale legend: a 230 x 35 box with a 201-pixel colour bar.
-constexpr int AfrScaleWidth = 230;
-constexpr int AfrScaleHeight = 35;
+// AFR scale legend: an AfrScaleWidth x AfrScaleHeight box with a 201-pixel colour bar.
 constexpr int AfrScaleBarLeft = 15;
 constexpr int AfrScaleBarRight = 215;
 constexpr int AfrScaleBarTop = 1;

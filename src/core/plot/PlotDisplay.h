@@ -9,11 +9,15 @@ namespace kelvane {
 // Which map's values are printed in the plot's cells.
 enum class TMapOverlay : std::uint8_t { None, Reference, Adjustments, Updated, MeanAfr };
 
+// The AFR scale legend's box.
+constexpr int AfrScaleWidth = 230;
+constexpr int AfrScaleHeight = 35;
+
 // Where the AFR scale legend sits until the user drags it: in the plot's
 // bottom right corner, 10 pixels inside the frame, away from the labels on
-// the left and top. The box is 230 x 35 (AfrScaleWidth, AfrScaleHeight).
-constexpr int DefaultAfrScaleX = -(230 + 10 + 10);
-constexpr int DefaultAfrScaleY = -(35 + 5 + 10);
+// the left and top.
+constexpr int DefaultAfrScaleX = -(AfrScaleWidth + 10 + 10);
+constexpr int DefaultAfrScaleY = -(AfrScaleHeight + 5 + 10);
 
 // Plot display state the main window keeps beside TDisplayOptions: how the
 // grid is laid out, which values are printed, and the AFR scale legend.

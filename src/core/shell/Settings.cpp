@@ -71,10 +71,14 @@ void LoadFromMainFile(const TIniFile2& main, TSettings& settings) {
         std::max(MinPlotPointSize, main.ReadInteger(SettingsSection, PlotPointSizeKey, 6));
     // Taken as they are: the start-up load does not correct the limits.
     TPlotRanges& limits = settings.PlotLimits;
-    limits.MinRpm = main.ReadInteger(SettingsSection, MinPlotRpmKey, 0);
-    limits.MaxRpm = main.ReadInteger(SettingsSection, MaxPlotRpmKey, 6600);
-    limits.MinLoad = main.ReadInteger(SettingsSection, MinPlotMafKey, 28);
-    limits.MaxLoad = main.ReadInteger(SettingsSection, MaxPlotMafKey, 387);
+    limits.MinRpm =
+        main.ReadInteger(SettingsSection, MinPlotRpmKey, static_cast<int>(DefaultPlotLimits.MinRpm));
+    limits.MaxRpm =
+        main.ReadInteger(SettingsSection, MaxPlotRpmKey, static_cast<int>(DefaultPlotLimits.MaxRpm));
+    limits.MinLoad =
+        main.ReadInteger(SettingsSection, MinPlotMafKey, static_cast<int>(DefaultPlotLimits.MinLoad));
+    limits.MaxLoad =
+        main.ReadInteger(SettingsSection, MaxPlotMafKey, static_cast<int>(DefaultPlotLimits.MaxLoad));
     ReadFilterSection(main, settings.ActiveFilters);
 }
 
@@ -94,9 +98,11 @@ void LoadFromProject(const TIniFile2& main, const TIniFile2& project, TSettings&
 
     TPlotRanges& limits = settings.PlotLimits;
     limits.MinRpm = plot.Integer(MinPlotRpmKey, 0);
-    limits.MaxRpm = std::max<double>(plot.Integer(MaxPlotRpmKey, 6600), limits.MinRpm);
+    limits.MaxRpm = std::max<double>(plot.Integer(MaxPlotRpmKey, static_cast<int>(DefaultPlotLimits.MaxRpm)),
+                                     limits.MinRpm);
     limits.MinLoad = plot.Integer(MinPlotMafKey, 0);
-    limits.MaxLoad = std::max<double>(plot.Integer(MaxPlotMafKey, 387), limits.MinLoad + 10);
+    limits.MaxLoad = std::max<double>(
+        plot.Integer(MaxPlotMafKey, static_cast<int>(DefaultPlotLimits.MaxLoad)), limits.MinLoad + 10);
 
     const TCascade filters({{&main, std::string(SettingsSection)}, {&project, std::string(SettingsSection)}});
     constexpr TFilterSettings Defaults{};

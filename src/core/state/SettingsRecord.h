@@ -35,7 +35,7 @@ struct TSettings {
     TEngineSetup EngineSetup;
     TScaleMode ScaleMode = TScaleMode::Default;
     int PlotPointSize = 6;
-    TPlotRanges PlotLimits{0, 6600, 28, 387};  // the selected limits ("Select:")
+    TPlotRanges PlotLimits = DefaultPlotLimits;  // the selected limits ("Select:")
     TFilterSettings ActiveFilters = FilterSectionDefaults();
     TFilterSettings StoredFilters = FilterSectionDefaults();
     int AfrSmoothing = DefaultAfrSmoothing;
