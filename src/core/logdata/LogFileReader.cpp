@@ -401,6 +401,7 @@ TLogFileInfo FileInfo(std::string fileName, const TFilePlan& plan, std::uint64_t
     TLogFileInfo info;
     info.FileName = std::move(fileName);
     info.Header = plan.Start.Header;
+    info.Separator = plan.Start.Separator;
     info.Size = size;
     info.Modified = modified;
     return info;
