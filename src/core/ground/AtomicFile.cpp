@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <random>
 #include <system_error>
 
@@ -108,17 +107,28 @@ bool WriteFileAtomically(const std::filesystem::path& givenPath, std::string_vie
     return true;
 }
 
-bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    const auto size = std::filesystem::file_size(path, error);
-    if (error) return false;
-    bytes.resize(static_cast<std::size_t>(size));
-    in.read(bytes.data(), static_cast<std::streamsize>(size));
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    return !in.bad();
+bool CanReadFile(const std::filesystem::path& path, std::string& reason) {
+    platform::TReadOnlyFile file;
+    return file.Open(path, reason);
+}
+
+bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes, std::string* reason) {
+    std::string why;
+    platform::TReadOnlyFile file;
+    if (!file.Open(path, why)) {
+        if (reason) *reason = why;
+        return false;
+    }
+    bytes.resize(static_cast<std::size_t>(file.Size()));
+    const std::int64_t read = file.ReadAt(0, bytes.data(), bytes.size());
+    if (read < 0) {
+        if (reason) *reason = std::strerror(errno);
+        bytes.clear();
+        return false;
+    }
+    // A file cut short meanwhile gives what is still there.
+    bytes.resize(static_cast<std::size_t>(read));
+    return true;
 }
 
 bool DropByteOrderMark(std::string& bytes) {
