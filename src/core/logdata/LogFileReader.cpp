@@ -167,7 +167,8 @@ struct TBlockScan {
 // Scans the block [blockStart, blockEnd). A line belongs to the block its first byte
 // lies in; blocks after the first look one byte back to tell where lines start.
 TBlockScan ScanBlock(const platform::TReadOnlyFile& file, std::uint64_t blockStart, std::uint64_t blockEnd,
-                     bool firstBlock, std::size_t shortestLine, std::string& buffer) {
+                     bool firstBlock, const TLineReader& reader, std::string& buffer) {
+    const std::size_t shortestLine = reader.ShortestSampleLine();
     const std::uint64_t readStart = firstBlock ? blockStart : blockStart - 1;
     const std::uint64_t readEnd = std::min(blockEnd + 1, file.Size());
     ReadExactly(file, readStart, buffer, static_cast<std::size_t>(readEnd - readStart));
@@ -187,7 +188,9 @@ TBlockScan ScanBlock(const platform::TReadOnlyFile& file, std::uint64_t blockSta
             ++scan.Lines;
             break;
         }
-        if (static_cast<std::size_t>(lineEnd - p) >= shortestLine) ++scan.Lines;
+        // Memory follows the samples: a line the range test would drop takes no room.
+        if (static_cast<std::size_t>(lineEnd - p) >= shortestLine && reader.MayHoldSample(p, lineEnd))
+            ++scan.Lines;
         p = SkipLineEnd(lineEnd, end);
     }
     return scan;
@@ -202,7 +205,7 @@ struct TChunk {
 
 // Splits the data lines into chunks of about blockBytes each, scanning the blocks in parallel.
 std::vector<TChunk> SplitIntoChunks(const platform::TReadOnlyFile& file, std::uint64_t firstData,
-                                    std::uint64_t blockBytes, std::size_t shortestLine, unsigned threads) {
+                                    std::uint64_t blockBytes, const TLineReader& reader, unsigned threads) {
     const std::uint64_t size = file.Size();
     const std::size_t blocks = static_cast<std::size_t>((size - firstData + blockBytes - 1) / blockBytes);
     std::vector<TBlockScan> scans(blocks);
@@ -214,8 +217,8 @@ std::vector<TChunk> SplitIntoChunks(const platform::TReadOnlyFile& file, std::ui
     work.Window = window;
     work.Work = [&](std::size_t block, std::size_t slot) {
         const std::uint64_t start = firstData + block * blockBytes;
-        scans[block] = ScanBlock(file, start, std::min(start + blockBytes, size), block == 0, shortestLine,
-                                 buffers[slot]);
+        scans[block] =
+            ScanBlock(file, start, std::min(start + blockBytes, size), block == 0, reader, buffers[slot]);
     };
     work.Deliver = [](std::size_t, std::size_t) { return true; };
     RunInOrder(work);
@@ -443,9 +446,8 @@ bool PlanFile(TLogState& state, const platform::TReadOnlyFile& file, const TLoad
         return false;
     }
     plan.Reader = MakeLineReader(plan.Header, plan.Start.Separator);
-    plan.Chunks =
-        SplitIntoChunks(file, plan.Start.FirstData, std::max<std::uint64_t>(options.ProgressStep, 1),
-                        plan.Reader.ShortestSampleLine(), threads);
+    plan.Chunks = SplitIntoChunks(file, plan.Start.FirstData,
+                                  std::max<std::uint64_t>(options.ProgressStep, 1), plan.Reader, threads);
     return true;
 }
 

@@ -177,6 +177,29 @@ TEST(LogParallelReadTest, EmptyLinesTakeNoRoom) {
     }
 }
 
+// Lines long enough to reach the RPM and MAF columns that still cannot hold a sample
+// (no numbers there, or numbers the range test drops) take no room either.
+TEST(LogParallelReadTest, ShortLinesThatCannotHoldASampleTakeNoRoom) {
+    TTempFolder folder;
+    const auto path = folder.Path() / "short.txt";
+    for (const std::string line : {"abc", "\t\t\t", "0\t0\t1", "0\t900\tx", "0\t99999\t120"}) {
+        SCOPED_TRACE(testing::PrintToString(line));
+        std::string bytes = "Time [s]\tRPM\tMAF signal\tA/F ratio\r\n0\t900\t120\t14.7\r\n";
+        for (int i = 0; i < 200000; ++i) bytes += line + "\n";
+        WriteText(path, bytes);
+        for (const bool progress : {false, true}) {
+            TLogState state;
+            TLoadLogOptions options;
+            options.ProgressStep = 64u << 10;
+            if (progress) options.Progress = [](std::uint64_t, std::uint64_t) { return true; };
+            const TLoadLogResult result = LoadLogFile(state, path, options);
+            ASSERT_TRUE(result.Loaded);
+            EXPECT_EQ(result.SamplesAdded, 1u);
+            EXPECT_LE(state.Data.Entries.capacity(), 1024u);
+        }
+    }
+}
+
 TEST(LogParallelReadTest, APipeIsRefusedAtOnce) {
     TTempFolder folder;
     const auto path = folder.Path() / "pipe.txt";
