@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstring>
 #include <new>
+#include <string_view>
 #include <vector>
 
 #include "core/ground/AtomicFile.h"
@@ -591,7 +592,7 @@ TLoadLogResult LoadLogFile(TLogState& state, const std::filesystem::path& path,
                            const TLoadLogOptions& options) {
     TLoadLogResult result;
     const std::string fileName = path.string();
-    const unsigned threads = options.Threads > 0 ? options.Threads : MachineThreads();
+    const unsigned threads = options.Threads > 0 ? options.Threads : static_cast<unsigned>(ThreadLimit());
     // With a progress callback the earlier copy goes only when the new one joins the list.
     const bool staged = static_cast<bool>(options.Progress);
     if (!staged && state.OpenFiles.IndexOf(fileName) >= 0) RemoveLogFile(state, fileName);

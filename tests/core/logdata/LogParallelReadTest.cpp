@@ -4,13 +4,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <new>
 #include <string>
 #include <vector>
 
+#include "core/ground/WorkerPool.h"
 #include "core/logdata/LogFileReader.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
@@ -198,6 +201,50 @@ TEST(LogParallelReadTest, ShortLinesThatCannotHoldASampleTakeNoRoom) {
             EXPECT_LE(state.Data.Entries.capacity(), 1024u);
         }
     }
+}
+
+int RunningThreads() {
+    int count = 0;
+    for ([[maybe_unused]] const auto& task : std::filesystem::directory_iterator("/proc/self/task")) ++count;
+    return count;
+}
+
+// KELVANE_THREADS limits the reader as it limits the refresh: with 1 it starts no thread.
+TEST(LogParallelReadTest, TheThreadLimitHoldsForTheReader) {
+    TTempFolder folder;
+    const auto path = folder.Path() / "Run1.txt";
+    std::string bytes = "Time [s]\tRPM\tMAF signal\tA/F ratio\r\n";
+    for (int i = 0; i < 20000; ++i) bytes += std::to_string(i) + "\t900\t120\t14.7\r\n";
+    WriteText(path, bytes);
+    const char* const before = std::getenv("KELVANE_THREADS");
+    const std::string kept = before ? before : "";
+    ASSERT_EQ(::setenv("KELVANE_THREADS", "1", 1), 0);
+    EXPECT_EQ(ThreadLimit(), 1);
+    const int threads = RunningThreads();
+    int most = 0;
+    TLogState state;
+    TLoadLogOptions options;
+    options.ProgressStep = 4096;
+    options.Progress = [&](std::uint64_t, std::uint64_t) {
+        most = std::max(most, RunningThreads());
+        return true;
+    };
+    EXPECT_TRUE(LoadLogFile(state, path, options).Loaded);
+    EXPECT_EQ(state.Data.Count(), 20000u);
+    EXPECT_EQ(most, threads);
+    for (const char* text : {"3", "8"}) {
+        ASSERT_EQ(::setenv("KELVANE_THREADS", text, 1), 0);
+        EXPECT_EQ(ThreadLimit(), std::atoi(text));
+    }
+    for (const char* text : {"0", "9", "2x", ""}) {
+        ASSERT_EQ(::setenv("KELVANE_THREADS", text, 1), 0);
+        EXPECT_GE(ThreadLimit(), 1) << text;
+        EXPECT_LE(ThreadLimit(), MaxThreads) << text;
+    }
+    if (before)
+        ::setenv("KELVANE_THREADS", kept.c_str(), 1);
+    else
+        ::unsetenv("KELVANE_THREADS");
 }
 
 TEST(LogParallelReadTest, APipeIsRefusedAtOnce) {
