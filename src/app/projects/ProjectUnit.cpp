@@ -389,8 +389,9 @@ void TProjectForm::LoadSession() {
 
     const fs::path session = SessionFolder();
     FSessionFile.Open(session);
+    std::string listFailure;
     const std::vector<std::string> names =
-        session.empty() ? std::vector<std::string>{} : SessionLogNames(session);
+        session.empty() ? std::vector<std::string>{} : SessionLogNames(session, &listFailure);
     const std::optional<std::vector<bool>> ticks =
         TicksFromOpenFilesKey(FSessionFile.ReadString(OpenFilesKey, ""), names);
     bool all = !names.empty();
@@ -404,6 +405,8 @@ void TProjectForm::LoadSession() {
     }
     FSelectAll->setChecked(all);
     FTicking = false;
+    // An unreadable session folder is not an empty one.
+    if (!listFailure.empty()) FMain.Prompts().ShowError(FromStd(listFailure));
 
     FillMapBoxes(session);
     FLoading = false;

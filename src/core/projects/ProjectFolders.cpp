@@ -39,12 +39,16 @@ bool IsWatchedLogName(std::string_view name) {
     return HasTxtExtension(name) && name.size() >= 3 && SameTextIgnoringCase(name.substr(0, 3), "run");
 }
 
-std::vector<std::string> FolderFileNames(const fs::path& folder) {
+std::vector<std::string> FolderFileNames(const fs::path& folder, std::string* failure) {
     std::vector<std::string> names;
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         std::error_code typeError;
         if (it->is_regular_file(typeError)) names.push_back(it->path().filename().string());
+    }
+    if (error) {
+        names.clear();
+        if (failure) *failure = "Cannot read the folder " + folder.string() + ": " + error.message();
     }
     return names;
 }
@@ -107,8 +111,8 @@ std::vector<std::string> SessionNames(const fs::path& projectFolder) {
     return names;
 }
 
-std::vector<std::string> SessionLogNames(const fs::path& sessionFolder) {
-    std::vector<std::string> names = FolderFileNames(sessionFolder);
+std::vector<std::string> SessionLogNames(const fs::path& sessionFolder, std::string* failure) {
+    std::vector<std::string> names = FolderFileNames(sessionFolder, failure);
     std::erase_if(names, [](const std::string& name) { return !IsLogFileName(name); });
     SortNames(names);
     return names;

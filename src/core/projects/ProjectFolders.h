@@ -20,8 +20,9 @@ bool IsLogFileName(std::string_view name);
 bool IsWatchedLogName(std::string_view name);
 
 // The names of the folder's files (not its subfolders); empty when the
-// folder cannot be read.
-std::vector<std::string> FolderFileNames(const std::filesystem::path& folder);
+// folder cannot be read, and then failure (when given) says so and why, so
+// that an unreadable folder is not taken for an empty one.
+std::vector<std::string> FolderFileNames(const std::filesystem::path& folder, std::string* failure = nullptr);
 
 // A session folder with logs holds at least one log file.
 bool HoldsLogs(const std::filesystem::path& folder);
@@ -37,8 +38,9 @@ void SortNames(std::vector<std::string>& names);
 
 // The project's subfolders in name order.
 std::vector<std::string> SessionNames(const std::filesystem::path& projectFolder);
-// The session's log files in name order.
-std::vector<std::string> SessionLogNames(const std::filesystem::path& sessionFolder);
+// The session's log files in name order; failure as for FolderFileNames.
+std::vector<std::string> SessionLogNames(const std::filesystem::path& sessionFolder,
+                                         std::string* failure = nullptr);
 
 // project folder / session name; empty when either is empty.
 std::filesystem::path SessionPath(const std::filesystem::path& projectFolder, std::string_view sessionName);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -128,6 +131,41 @@ TEST(ProjectFolderTest, SessionLogsAreListedInNameOrder) {
     fs::create_directory(session.Path() / "Run4.txt");  // a folder is no log
     EXPECT_EQ(SessionLogNames(session.Path()),
               (std::vector<std::string>{"Run1.txt", "Run2.txt", "Run10.txt"}));
+}
+
+// A session folder that cannot be read is not an empty one: the listing says why.
+TEST(SessionFolderTest, AnUnreadableFolderIsToldNotListedAsEmpty) {
+    TTempFolder project;
+    const fs::path file = project.Path() / "not a folder";
+    WriteText(file, "x");
+    const fs::path empty = project.Path() / "empty";
+    fs::create_directory(empty);
+    struct TCase {
+        fs::path Folder;
+        std::string Failure;  // empty: none
+    };
+    std::vector<TCase> cases = {
+        {file, "Cannot read the folder " + file.string() + ": Not a directory"},
+        {project.Path() / "gone",
+         "Cannot read the folder " + (project.Path() / "gone").string() + ": No such file or directory"},
+        {empty, ""},
+    };
+    const fs::path locked = project.Path() / "locked";
+    if (::geteuid() != 0) {  // the superuser reads any folder
+        fs::create_directory(locked);
+        fs::permissions(locked, fs::perms::none);
+        cases.push_back({locked, "Cannot read the folder " + locked.string() + ": Permission denied"});
+    }
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Folder.string());
+        std::string failure;
+        EXPECT_TRUE(SessionLogNames(c.Folder, &failure).empty());
+        EXPECT_EQ(failure, c.Failure);
+        failure.clear();
+        EXPECT_TRUE(FolderFileNames(c.Folder, &failure).empty());
+        EXPECT_EQ(failure, c.Failure);
+    }
+    if (fs::exists(locked)) fs::permissions(locked, fs::perms::owner_all);
 }
 
 TEST(ProjectFolderTest, FolderPathsCompareWithOrWithoutATrailingSeparator) {
