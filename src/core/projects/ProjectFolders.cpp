@@ -144,7 +144,20 @@ std::string TodaySessionName() {
                            static_cast<unsigned>(local.tm_mday));
 }
 
+namespace {
+
+// A NUL would cut the folder's name short and other control characters cannot be
+// typed or shown: names holding any are refused.
+bool HoldsControlCharacter(std::string_view name) {
+    return std::any_of(name.begin(), name.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == '\x7F'; });
+}
+
+}  // namespace
+
 std::string UniqueSessionName(const fs::path& projectFolder, const std::string& name) {
+    // Every " #n" of a name the system cuts short would name the same folder.
+    if (HoldsControlCharacter(name)) return {};
     std::error_code error;
     if (!fs::exists(projectFolder / name, error)) return name;
     std::string stem = name;
@@ -158,15 +171,17 @@ std::string UniqueSessionName(const fs::path& projectFolder, const std::string& 
             number = std::stoi(digits) + 1;
         }
     }
-    for (;; ++number) {
+    // Bounded all the same: a folder that says every name exists ends the search.
+    for (int tries = 0; tries < MaxSessionNameTries; ++tries, ++number) {
         const std::string candidate = stem + " #" + std::to_string(number);
         if (!fs::exists(projectFolder / candidate, error)) return candidate;
     }
+    return {};
 }
 
 TSessionNameCheck CheckSessionName(const fs::path& projectFolder, const std::string& name) {
     if (name.empty()) return TSessionNameCheck::Empty;
-    if (!IsValidFileName(name)) return TSessionNameCheck::BadCharacters;
+    if (!IsValidFileName(name) || HoldsControlCharacter(name)) return TSessionNameCheck::BadCharacters;
     if (name.find_first_not_of('.') == std::string::npos) return TSessionNameCheck::DotName;
     std::error_code error;
     if (fs::exists(projectFolder / name, error)) return TSessionNameCheck::Exists;

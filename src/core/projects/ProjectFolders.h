@@ -56,10 +56,13 @@ std::string DateSessionName(int year, unsigned month, unsigned day);
 std::string TodaySessionName();
 // The name itself when no folder of that name is in the project; otherwise
 // the name with " #" and the first free number, counting from 2 or from one
-// past the number the name already ends in.
+// past the number the name already ends in. Empty for a name holding a control
+// character, and when no free number turns up in MaxSessionNameTries.
+inline constexpr int MaxSessionNameTries = 100000;
 std::string UniqueSessionName(const std::filesystem::path& projectFolder, const std::string& name);
 
-// A name the user typed for a new session folder.
+// A name the user typed for a new session folder; control characters (a NUL
+// among them) are bad characters too.
 enum class TSessionNameCheck { Ok, Empty, BadCharacters, DotName, Exists };
 TSessionNameCheck CheckSessionName(const std::filesystem::path& projectFolder, const std::string& name);
 // The prompt that asks again after a refused name.

@@ -43,6 +43,16 @@ INSTANTIATE_TEST_SUITE_P(
                       // A name that carries a number counts on from it.
                       TNamingCase{{"2024-05-01 #3"}, "2024-05-01 #3", "2024-05-01 #4"}));
 
+// A name cut short at a NUL names a folder that exists whatever number follows:
+// the search must end, with no name.
+TEST(SessionNameTest, NamesWithControlCharactersGetNoNumberedName) {
+    TTempFolder project;
+    fs::create_directory(project.Path() / "2024-05-01");
+    EXPECT_EQ(UniqueSessionName(project.Path(), std::string("2024-05-01\0x", 12)), "");
+    EXPECT_EQ(UniqueSessionName(project.Path(), "2024-05-01\x01"), "");
+    EXPECT_EQ(UniqueSessionName(project.Path(), "2024-05-01"), "2024-05-01 #2");
+}
+
 TEST(SessionNameTest, DateNamesArePadded) {
     EXPECT_EQ(DateSessionName(2024, 5, 1), "2024-05-01");
     EXPECT_EQ(DateSessionName(2025, 12, 31), "2025-12-31");
@@ -61,8 +71,13 @@ TEST(SessionNameTest, TypedNamesAreCheckedWithAMessageForEachFault) {
           TCase{"a\\b", TSessionNameCheck::BadCharacters}, TCase{"what?", TSessionNameCheck::BadCharacters},
           TCase{"..", TSessionNameCheck::DotName}, TCase{".", TSessionNameCheck::DotName},
           TCase{"Taken", TSessionNameCheck::Exists}, TCase{"Track day", TSessionNameCheck::Ok},
-          TCase{"a..b", TSessionNameCheck::Ok}})
-        EXPECT_EQ(CheckSessionName(project.Path(), c.Name), c.Expected) << c.Name;
+          TCase{"a..b", TSessionNameCheck::Ok},
+          TCase{std::string("Taken\0x", 7), TSessionNameCheck::BadCharacters},
+          TCase{std::string("day\0", 4), TSessionNameCheck::BadCharacters},
+          TCase{"tab\there", TSessionNameCheck::BadCharacters},
+          TCase{"bell\a", TSessionNameCheck::BadCharacters},
+          TCase{"del\x7F", TSessionNameCheck::BadCharacters}, TCase{"Caf\xC3\xA9", TSessionNameCheck::Ok}})
+        EXPECT_EQ(CheckSessionName(project.Path(), c.Name), c.Expected) << testing::PrintToString(c.Name);
     EXPECT_EQ(SessionNameRetryPrompt(TSessionNameCheck::BadCharacters),
               "Session name (avoid the characters /\\:*?\"<>|)");
     EXPECT_EQ(SessionNameRetryPrompt(TSessionNameCheck::Exists), "Duplicate name! New session name:");
