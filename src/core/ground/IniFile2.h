@@ -13,8 +13,10 @@ namespace kelvane {
 
 // One settings file of the classic ini form: "[Section]" lines open a
 // section, "Key=Value" lines belong to the last section, names compare
-// without regard to case, no quoting or escaping. Lines of any other form are
-// ignored when reading and kept when the file is rewritten.
+// without regard to case. Names and values are read without the blanks and tabs
+// around them and without a pair of double quotes around a value; a value that
+// would lose something so is written in double quotes. Lines of any other form
+// are ignored when reading and kept when the file is rewritten.
 //
 // Nothing is cached: every read goes to the file and every write replaces the
 // file at once (through a temporary file and a rename, so a crash never

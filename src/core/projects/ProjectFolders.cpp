@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <unordered_map>
 
 #include "core/ground/FileDefs.h"
 #include "core/ground/FileNameCase.h"
@@ -211,7 +212,8 @@ std::string FileSignature(const fs::path& path) {
 }
 
 std::vector<std::string> SplitNameList(std::string_view text,
-                                       const std::function<bool(const std::string&)>& known) {
+                                       const std::function<bool(const std::string&)>& known,
+                                       std::size_t maxSeparators) {
     // The pieces between separators, each with the separator that ended it.
     std::vector<std::string_view> pieces;
     std::vector<char> separators;
@@ -225,16 +227,23 @@ std::vector<std::string> SplitNameList(std::string_view text,
     }
 
     std::vector<std::string> names;
+    std::string joined;
     for (std::size_t i = 0; i < pieces.size();) {
         std::size_t taken = 1;
         std::string name = Trimmed(pieces[i]);
-        std::string joined;
-        for (std::size_t j = i; j < pieces.size(); ++j) {
+        joined.clear();
+        // A join of more pieces than the names' separators allow names nothing:
+        // each piece is tried with a bounded run after it, so the list reads in
+        // time in step with its length.
+        const std::size_t last = std::min(pieces.size() - 1, i + std::min(maxSeparators, pieces.size()));
+        for (std::size_t j = i; j <= last; ++j) {
             if (j > i) joined += separators[j - 1];
             joined += pieces[j];
-            if (known(Trimmed(joined))) {
+            // The name as written first: one may end in a blank.
+            std::string candidate = known(joined) ? joined : Trimmed(joined);
+            if (known(candidate)) {
                 taken = j - i + 1;
-                name = Trimmed(joined);
+                name = std::move(candidate);
                 break;
             }
         }
@@ -263,14 +272,18 @@ std::optional<std::vector<bool>> TicksFromOpenFilesKey(std::string_view text,
                                                        const std::vector<std::string>& listed) {
     if (text.empty()) return std::nullopt;
     std::vector<bool> ticks(listed.size(), false);
-    const auto indexOf = [&listed](const std::string& name) {
-        return std::find(listed.begin(), listed.end(), name) - listed.begin();
-    };
-    const auto known = [&](const std::string& name) {
-        return indexOf(name) < static_cast<long>(listed.size());
-    };
-    for (const std::string& name : SplitNameList(text, known))
-        if (known(name)) ticks[static_cast<std::size_t>(indexOf(name))] = true;
+    std::unordered_map<std::string, std::size_t> indexOf;
+    std::size_t maxSeparators = 0;
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        indexOf.emplace(listed[i], i);
+        const std::string& name = listed[i];
+        maxSeparators = std::max<std::size_t>(
+            maxSeparators, static_cast<std::size_t>(std::count_if(
+                               name.begin(), name.end(), [](char c) { return c == ',' || c == ';'; })));
+    }
+    const auto known = [&](const std::string& name) { return indexOf.contains(name); };
+    for (const std::string& name : SplitNameList(text, known, maxSeparators))
+        if (const auto found = indexOf.find(name); found != indexOf.end()) ticks[found->second] = true;
     return ticks;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -72,11 +74,14 @@ std::string SessionNameRetryPrompt(TSessionNameCheck check);
 // open-files list keeps them. Empty when the file cannot be examined.
 std::string FileSignature(const std::filesystem::path& path);
 
-// Splits a list of names joined by "," or ";" (blanks around each trimmed).
-// A name may itself hold "," or ";": pieces that are no known name alone are
-// joined with the pieces after them while that makes a known name.
+// Splits a list of names joined by "," or ";" (blanks around each trimmed,
+// unless the name as written is a known one: a name may end in a blank). A
+// name may itself hold "," or ";": pieces that are no known name alone are
+// joined with the pieces after them while that makes a known name, up to
+// maxSeparators separators (the most any known name holds).
 std::vector<std::string> SplitNameList(std::string_view text,
-                                       const std::function<bool(const std::string&)>& known);
+                                       const std::function<bool(const std::string&)>& known,
+                                       std::size_t maxSeparators = SIZE_MAX);
 
 // The session file's "Open files" key: the ticked names joined by ",";
 // empty means every file ("Select All"), so logs added later are ticked too;

@@ -239,5 +239,47 @@ TEST(OpenFilesKeyTest, NoneTickedStaysNoneAndAllTickedTicksLaterLogsToo) {
     EXPECT_EQ(*TicksFromOpenFilesKey("Old.txt", listed), (std::vector<bool>{false, false, false}));
 }
 
+// Names as files may have them: a blank at the end, a control character, a
+// separator, next to names that differ only there.
+TEST(OpenFilesKeyTest, EveryNameReadsBackAsWritten) {
+    const std::vector<std::string> listed{"Run1.txt",
+                                          "Run1.txt ",
+                                          " Run2.txt",
+                                          "Run\x01"
+                                          "3.txt",
+                                          "Run;4.txt",
+                                          "Run4.txt",
+                                          "Run5.txt\t"};
+    for (std::size_t picked = 0; picked < listed.size(); ++picked) {
+        std::vector<bool> ticked(listed.size(), false);
+        ticked[picked] = true;
+        ticked[(picked + 3) % listed.size()] = true;
+        const std::string stored = OpenFilesKeyText(listed, ticked);
+        const auto ticks = TicksFromOpenFilesKey(stored, listed);
+        ASSERT_TRUE(ticks.has_value());
+        EXPECT_EQ(*ticks, ticked) << testing::PrintToString(stored);
+    }
+}
+
+// Thousands of names, most of them gone from the folder (the list then reads in
+// steps: each unknown piece is tried with as many after it as a name can hold).
+TEST(OpenFilesKeyTest, ManyNamesReadBackWhetherListedOrNot) {
+    std::vector<std::string> listed, stored;
+    std::vector<bool> expected;
+    for (int i = 0; i < 8000; ++i) {
+        const std::string name = "Run" + std::to_string(i) + (i % 97 == 0 ? ",a.txt" : ".txt");
+        stored.push_back(i % 3 == 0 ? "Gone" + std::to_string(i) + ".txt" : name);
+        if (i % 2 == 0) {
+            listed.push_back(name);
+            expected.push_back(i % 3 != 0);
+        }
+    }
+    std::string text;
+    for (const std::string& name : stored) text += (text.empty() ? "" : ",") + name;
+    const auto ticks = TicksFromOpenFilesKey(text, listed);
+    ASSERT_TRUE(ticks.has_value());
+    EXPECT_TRUE(*ticks == expected);
+}
+
 }  // namespace
 }  // namespace kelvane
