@@ -676,11 +676,10 @@ void TProjectForm::NewSessionClick() {
             prompt = FromStd(SessionNameRetryPrompt(check));
             continue;
         }
-        std::error_code error;
-        fs::create_directories(FProjectFolder / name, error);
-        if (error) {
+        std::string error;
+        if (!CreateSessionFolder(FProjectFolder, name, error)) {
             FMain.Prompts().ShowError(QStringLiteral("Could not create the session folder \"%1\": %2")
-                                          .arg(FromPath(FProjectFolder / name), FromStd(error.message())));
+                                          .arg(FromPath(FProjectFolder / name), FromStd(error)));
             break;
         }
         FillSessionList(name);

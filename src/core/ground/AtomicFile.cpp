@@ -50,8 +50,8 @@ int TemporaryOwner(std::string_view name, std::string_view target) {
     return pid;
 }
 
-// Temporaries a save of this target left when its process died; those of a
-// process still running may be its save under way and stay.
+}  // namespace
+
 void RemoveStaleTemporaries(const std::filesystem::path& path) {
     std::error_code error;
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
@@ -65,6 +65,8 @@ void RemoveStaleTemporaries(const std::filesystem::path& path) {
         if (!running) std::filesystem::remove(it->path(), removeError);
     }
 }
+
+namespace {
 
 // A link is written through: its target gets the new contents.
 std::filesystem::path WrittenPath(const std::filesystem::path& path) {

@@ -13,6 +13,12 @@ namespace kelvane {
 [[nodiscard]] bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                                        std::string* errorText = nullptr);
 
+// Removes the temporaries a save of this file left when its process died (a
+// save killed part way); those of a process still running may be its save under
+// way and stay. Every save does this first; opening a file that may not be saved
+// again soon (a new session's settings) does it too.
+void RemoveStaleTemporaries(const std::filesystem::path& path);
+
 // Reads a whole file as bytes; false when it cannot be opened or read, with
 // reason (when given) saying why. False at once for anything but a regular
 // file: a named pipe or a device would hold the program for ever.

@@ -170,6 +170,7 @@ TIniFile2::TText* TIniFile2::TextToChange(TText& scratch, std::string_view* reas
     if (!FPending) {
         TText loaded;
         if (!LoadText(FFileName, loaded, reason)) return nullptr;
+        FPendingLoaded = loaded.Lines;
         FPending = std::move(loaded);
     }
     return &*FPending;
@@ -203,9 +204,17 @@ bool TIniFile2::EndUpdate() {
     if (FUpdateDepth == 0 || --FUpdateDepth > 0) return true;
     const bool changed = FPendingChanged;
     std::optional<TText> pending = std::move(FPending);
+    const std::vector<std::string> loaded = std::move(FPendingLoaded);
     FPending.reset();
+    FPendingLoaded.clear();
     FPendingChanged = false;
     if (!changed || !pending) return true;
+    // Changes that end where the file began (a section erased and written again
+    // as it was) write nothing; what a killed save left goes all the same.
+    if (pending->Lines == loaded) {
+        RemoveStaleTemporaries(WriteTarget(FFileName));
+        return true;
+    }
     std::string errorText;
     return Save(*pending, errorText) || FailWith(std::move(errorText));
 }

@@ -74,7 +74,8 @@ class TIniFile2 {
     void UpdateFile() {}
 
     // Gathers the writes up to the matching EndUpdate; updates nest, and only
-    // the outermost end writes the file (and only when something changed).
+    // the outermost end writes the file (and only when its lines differ from
+    // those the file held).
     // EndUpdate is false when that write failed: then none of the update's
     // changes reached the file, and LastError says why.
     void BeginUpdate();
@@ -115,7 +116,8 @@ class TIniFile2 {
     std::string FLastError;
     TFileWriter FWriter;
     int FUpdateDepth = 0;
-    std::optional<TText> FPending;  // the update's text, once a change loaded it
+    std::optional<TText> FPending;            // the update's text, once a change loaded it
+    std::vector<std::string> FPendingLoaded;  // its lines as the file held them
     bool FPendingChanged = false;
 };
 

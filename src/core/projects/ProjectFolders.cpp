@@ -180,6 +180,21 @@ std::string UniqueSessionName(const fs::path& projectFolder, const std::string& 
     return {};
 }
 
+bool CreateSessionFolder(const fs::path& projectFolder, const std::string& name, std::string& error,
+                         const std::function<void(const fs::path&)>& flush) {
+    std::error_code code;
+    fs::create_directories(projectFolder / name, code);
+    if (code) {
+        error = code.message();
+        return false;
+    }
+    if (flush)
+        flush(projectFolder);
+    else
+        platform::FlushFolder(projectFolder);
+    return true;
+}
+
 TSessionNameCheck CheckSessionName(const fs::path& projectFolder, const std::string& name) {
     if (name.empty()) return TSessionNameCheck::Empty;
     if (!IsValidFileName(name) || HoldsControlCharacter(name)) return TSessionNameCheck::BadCharacters;

@@ -63,6 +63,14 @@ std::string TodaySessionName();
 inline constexpr int MaxSessionNameTries = 100000;
 std::string UniqueSessionName(const std::filesystem::path& projectFolder, const std::string& name);
 
+// Makes the new session folder in the project and makes its entry durable
+// (flush, given the project folder, is the system's folder flush): a session the
+// user saw made is not lost to a power cut. False with error saying why when the
+// folder could not be made.
+bool CreateSessionFolder(const std::filesystem::path& projectFolder, const std::string& name,
+                         std::string& error,
+                         const std::function<void(const std::filesystem::path&)>& flush = {});
+
 // A name the user typed for a new session folder; control characters (a NUL
 // among them) are bad characters too.
 enum class TSessionNameCheck { Ok, Empty, BadCharacters, DotName, Exists };

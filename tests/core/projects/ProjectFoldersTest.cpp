@@ -53,6 +53,29 @@ TEST(SessionNameTest, NamesWithControlCharactersGetNoNumberedName) {
     EXPECT_EQ(UniqueSessionName(project.Path(), "2024-05-01"), "2024-05-01 #2");
 }
 
+// The new folder's entry in the project folder is made durable once it is there.
+TEST(SessionNameTest, ANewSessionFolderIsFlushedIntoItsProject) {
+    TTempFolder project;
+    std::vector<fs::path> flushed;
+    bool madeBeforeFlush = false;
+    const auto flush = [&](const fs::path& folder) {
+        flushed.push_back(folder);
+        madeBeforeFlush = fs::is_directory(project.Path() / "Track day");
+    };
+    std::string error;
+    ASSERT_TRUE(CreateSessionFolder(project.Path(), "Track day", error, flush)) << error;
+    EXPECT_EQ(flushed, (std::vector<fs::path>{project.Path()}));
+    EXPECT_TRUE(madeBeforeFlush);
+
+    WriteText(project.Path() / "file", "x");
+    flushed.clear();
+    EXPECT_FALSE(CreateSessionFolder(project.Path() / "file", "x", error, flush));
+    EXPECT_EQ(error, "Not a directory");
+    EXPECT_TRUE(flushed.empty());
+    EXPECT_TRUE(CreateSessionFolder(project.Path(), "Plain flush", error));
+    EXPECT_TRUE(fs::is_directory(project.Path() / "Plain flush"));
+}
+
 TEST(SessionNameTest, DateNamesArePadded) {
     EXPECT_EQ(DateSessionName(2024, 5, 1), "2024-05-01");
     EXPECT_EQ(DateSessionName(2025, 12, 31), "2025-12-31");
