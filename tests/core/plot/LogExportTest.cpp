@@ -318,6 +318,40 @@ TEST_F(LogExportTest, MixedDecimalSeparatorsReadBackWithTheirValues) {
     }
 }
 
+// The stored device logs, one with "," decimals (and a stray "." that reads as 0):
+// saved, each is its own lines byte for byte, and read back every sample has the
+// values it had.
+TEST_F(LogExportTest, DeviceLogsSavedAndReadBackKeepTheirValues) {
+    const fs::path logs = fs::path(KELVANE_FIXTURES) / "logs";
+    const fs::path device = logs / "DeviceLog.txt";
+    const fs::path comma = logs / "CommaLog.txt";
+    TLoadLogOptions options;
+    options.LHConfig = TLHConfig::Maf;
+    for (const std::vector<fs::path>& files : {std::vector<fs::path>{device}, {comma}}) {
+        SCOPED_TRACE(files.front().filename().string());
+        TLogState source;
+        for (const fs::path& file : files) ASSERT_TRUE(LoadLogFile(source, file, options).Loaded);
+        const fs::path saved = folder.Path() / "Saved.txt";
+        std::string error;
+        ASSERT_TRUE(WriteLogLines(saved, source.Data, CollectLogLines(source.Data, {}, f.Context()), error))
+            << error;
+        std::string expected = source.Data.Files[0].Header + "\r\n";
+        for (const TLogDataEntry& e : source.Data.Entries)
+            expected += TextAt(files[0], e.RawOffset, e.RawLength) + "\r\n";
+        EXPECT_EQ(ReadText(saved), expected);
+        TLogState back;
+        ASSERT_TRUE(LoadLogFile(back, saved, options).Loaded);
+        ASSERT_EQ(back.Data.Count(), source.Data.Count());
+        for (std::size_t i = 0; i < back.Data.Count(); ++i) {
+            const TLogDataEntry& was = source.Data[i];
+            const TLogDataEntry& is = back.Data[i];
+            EXPECT_TRUE(is.TimeSec == was.TimeSec && is.Rpm == was.Rpm && is.MafSignal == was.MafSignal &&
+                        is.Afr == was.Afr && is.O2Adjust == was.O2Adjust)
+                << "sample " << i;
+        }
+    }
+}
+
 // Ways a loaded file can differ from what was read.
 struct TChange {
     const char* Name;
