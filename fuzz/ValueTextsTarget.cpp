@@ -7,9 +7,11 @@
 #include "core/maps/MapFields.h"
 #include "core/maps/MapText.h"
 #include "core/mapwindows/MapCellTexts.h"
+#include "core/mapwindows/MapGridSelection.h"
 #include "core/plot/CellTexts.h"
 #include "core/plot/PlotText.h"
 #include "core/plot/Readouts.h"
+#include "core/shell/StartupWindowRules.h"
 
 namespace kelvane::fuzz {
 
@@ -50,8 +52,16 @@ void CheckParsers(std::string_view text) {
     (void)ParseNumber(text, TDecimalComma::Accepted, 0.0);
     (void)ParseInteger(text, 0);
     (void)ParseBool(text, false);
-    if (const auto size = ParseWindowSize(text))
+    if (const auto size = ParseWindowSize(text)) {
         Check(ParseWindowSize(FormatWindowSize(*size)) == size, "a window size reads back as written");
+        // Any stored placement is put on the screen without an overflow.
+        const TWindowSize screen{0, 0, 1920, 1080};
+        const TWindowSize kept = KeepOnScreen(*size, screen);
+        Check(kept.Left >= 0 && kept.Left + kept.Width <= 1920, "a kept window is on the screen");
+        (void)CentreWithin(*size, size->Width, size->Height, screen);
+    }
+    (void)MainWindowPlacement(text, 1000, 700, {0, 0, 1920, 1080});
+    (void)ToolWindowPosition(text, 400, 300, {0, 0, 1920, 1080});
     if (const auto time = ParseDateTime(text)) {
         const std::string written = FormatDateTime(*time);
         const auto again = ParseDateTime(written);

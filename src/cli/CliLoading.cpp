@@ -46,6 +46,14 @@ bool LoadLogs(TKelvaneState& state, const TCliOptions& options) {
                 // A readable file without data lines adds nothing and is no error.
                 std::fprintf(stderr, "Cannot read %s\n", path.string().c_str());
                 allRead = false;
+            } else if (file.Unreadable) {
+                // A read that failed part way (no memory for the samples, the file
+                // changed meanwhile, no log header) is an error too.
+                if (file.OutOfMemory)
+                    std::fprintf(stderr, "Not enough memory to read %s\n", path.string().c_str());
+                else
+                    std::fprintf(stderr, "Cannot read %s: %s\n", path.string().c_str(), file.Message.c_str());
+                allRead = false;
             }
         }
     };

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAction>
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <QTest>
 #include <fstream>
 #include <functional>
+#include <iterator>
 
 #include "FakePrompts.h"
 #include "TestFormOptions.h"
@@ -370,6 +372,36 @@ TEST(MainFormCommandsTest, RecentFileTakesTheStoredSetupForItsLoadScale) {
     const TLogDataEntry& first = form.State().Logs.Data.Entries[0];
     EXPECT_DOUBLE_EQ(first.PlotMaf, MapSystemPlotMaf(first.MafSignal));
     EXPECT_NE(first.PlotMaf, first.MafSignal);
+}
+
+// The first-line look before a log is read refuses at once what is no file
+// (a named pipe would hold the window for ever) and takes a byte-order mark,
+// from File > Open and from the recent files alike.
+TEST(MainFormCommandsTest, ThePreReadRefusesAPipeAtOnceAndTakesAByteOrderMark) {
+    TTempFolder folder;
+    TFakePrompts prompts;
+    ConfirmLogOptions(prompts);
+    TMainForm form(TestOptions(prompts, folder));
+    const std::filesystem::path pipe = folder.Path() / "Run1.txt";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+
+    prompts.Then(TFakeAnswer::Open({QString::fromStdString(pipe.string())}));
+    form.OpenNewPlot1()->trigger();
+    form.State().Settings.RecentFiles = {pipe};
+    form.RecentFileClick(1);
+    ASSERT_EQ(prompts.Calls.size(), 3u);  // the open dialog, then one error box each
+    EXPECT_EQ(prompts.Calls[1].Kind, TPromptKind::Error);
+    EXPECT_EQ(prompts.Calls[2].Kind, TPromptKind::Error);
+    EXPECT_TRUE(prompts.LogFileOptionsAsked.empty());
+
+    std::ifstream source(DeviceLog.toStdString(), std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(source)), std::istreambuf_iterator<char>());
+    const std::filesystem::path marked = folder.Path() / "Run2.txt";
+    std::ofstream(marked, std::ios::binary) << "\xEF\xBB\xBF" << text;
+    form.State().Settings.RecentFiles = {marked};
+    form.RecentFileClick(1);
+    EXPECT_EQ(form.State().Logs.Data.Count(), 3u);
+    EXPECT_EQ(prompts.Calls.size(), 3u);
 }
 
 TEST(MainFormCommandsTest, VXStatusItemOnlyWithTheTextArgument) {

@@ -22,6 +22,15 @@ status=$?
 [ "$status" -eq 1 ] || fail "missing file: status $status, expected 1"
 grep -qx "Cannot read $fixtures/does_not_exist.txt" "$err" || fail "missing file: stderr is '$(cat "$err")'"
 
+# A read that fails on a file that opens (here a first line longer than any header, as in a
+# logger file of NUL bytes) says why, with status 1.
+head -c 70000 /dev/zero >"$logs/Run5.txt"
+"$cli" log "$logs/Run5.txt" "$fixtures/run2.txt" >/dev/null 2>"$err"
+status=$?
+[ "$status" -eq 1 ] || fail "failed read: status $status, expected 1"
+grep -qx "Cannot read $logs/Run5.txt: its first line is longer than 65536 bytes, so it is no log header" "$err" ||
+    fail "failed read: stderr is '$(cat "$err")'"
+
 # Skipped data lines are told on stderr; a file left with no sample is an error, one with some is not.
 header=$'Time [s]\tRPM\tMAF signal\tA/F ratio\r\n'
 printf '%s0\t0\t200\t14\r\n0.1\t12000\t200\t14\r\n' "$header" >"$logs/Run3.txt"

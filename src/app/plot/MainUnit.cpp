@@ -26,7 +26,6 @@
 #include <QUrl>
 #include <QWidget>
 #include <algorithm>
-#include <fstream>
 
 #include "app/adjust/EZKAdjustUnit.h"
 #include "app/adjust/LHAdjustUnit.h"
@@ -47,6 +46,7 @@
 #include "core/ground/WriteFailures.h"
 #include "core/logdata/LogCaption.h"
 #include "core/logdata/LogFileReader.h"
+#include "core/logdata/LogFirstLine.h"
 #include "core/logdata/LogHeader.h"
 #include "core/logdata/PlotMafPass.h"
 #include "core/maps/EngineSetupText.h"
@@ -80,15 +80,6 @@ std::vector<std::string> ArgumentsWithoutProgram() {
     const QStringList all = QCoreApplication::arguments();
     for (int i = 1; i < all.size(); ++i) arguments.push_back(all.at(i).toStdString());
     return arguments;
-}
-
-// The first line of a file, for the Log File Options preselection.
-std::string FirstLine(const QString& path) {
-    std::ifstream file(ToPath(path), std::ios::binary);
-    std::string line;
-    std::getline(file, line);
-    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
-    return line;
 }
 
 // "Default Folder", or its parent when it no longer exists.
@@ -588,7 +579,13 @@ void TMainForm::ReadWithLogFileOptions(QStringList files, TLogOpen open, TLogOpt
     if (RefuseDuringMapWork()) return;
     // A new plot starts without an engine setup, so nothing of the current one is preselected.
     const TEngineSetup current = open == TLogOpen::NewPlot ? TEngineSetup{} : State().Setup();
-    const TEngineSetup preselection = LogFileOptionsPreselection(FirstLine(files.first()), current);
+    // A pipe or a device is refused here, before anything waits on it.
+    std::string firstLine, error;
+    if (!ReadLogFirstLine(ToPath(files.first()), firstLine, error)) {
+        Prompts().ShowError(QStringLiteral("%1: %2").arg(files.first(), FromStd(error)));
+        return;
+    }
+    const TEngineSetup preselection = LogFileOptionsPreselection(firstLine, current);
     const std::optional<TEngineSetup> chosen =
         choice == TLogOptionsChoice::Ask ? Prompts().AskLogFileOptions(preselection) : preselection;
     if (!chosen) return;
@@ -612,12 +609,12 @@ void TMainForm::RecentFileClick(int tag) {
     const std::filesystem::path path = recent[static_cast<std::size_t>(tag - 1)];
     // A file that is gone or is no log leaves the plot as it was.
     const QString name = FromPath(path.filename());
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
-        Prompts().ShowError(QStringLiteral("%1: the file cannot be read.").arg(FromPath(path)));
+    std::string firstLine, error;
+    if (!ReadLogFirstLine(path, firstLine, error)) {
+        Prompts().ShowError(QStringLiteral("%1: %2").arg(FromPath(path), FromStd(error)));
         return;
     }
-    const TLogHeader header = ParseLogHeader(FirstLine(FromPath(path)));
+    const TLogHeader header = ParseLogHeader(firstLine);
     if (!header.Accepted()) {
         Prompts().ShowError(QStringLiteral("%1: %2").arg(name, FromStd(header.RejectionMessage())));
         return;

@@ -384,8 +384,9 @@ void TProjectForm::LoadSession() {
 
     const fs::path session = SessionFolder();
     FSessionFile.Open(session);
+    std::string listFailure;
     const std::vector<std::string> names =
-        session.empty() ? std::vector<std::string>{} : SessionLogNames(session);
+        session.empty() ? std::vector<std::string>{} : SessionLogNames(session, &listFailure);
     const std::optional<std::vector<bool>> ticks =
         TicksFromOpenFilesKey(FSessionFile.ReadString(OpenFilesKey, ""), names);
     bool all = !names.empty();
@@ -399,6 +400,8 @@ void TProjectForm::LoadSession() {
     }
     FSelectAll->setChecked(all);
     FTicking = false;
+    // An unreadable session folder is not an empty one.
+    if (!listFailure.empty()) FDocument.Prompts().ShowError(FromStd(listFailure));
 
     FillMapBoxes(session);
     FLoading = false;
@@ -666,12 +669,10 @@ void TProjectForm::NewSessionClick() {
             prompt = FromStd(SessionNameRetryPrompt(check));
             continue;
         }
-        std::error_code error;
-        fs::create_directories(FProjectFolder / name, error);
-        if (error) {
-            FDocument.Prompts().ShowError(
-                QStringLiteral("Could not create the session folder \"%1\": %2")
-                    .arg(FromPath(FProjectFolder / name), FromStd(error.message())));
+        std::string error;
+        if (!CreateSessionFolder(FProjectFolder, name, error)) {
+            FDocument.Prompts().ShowError(QStringLiteral("Could not create the session folder \"%1\": %2")
+                                              .arg(FromPath(FProjectFolder / name), FromStd(error)));
             break;
         }
         FillSessionList(name);

@@ -1,5 +1,8 @@
 #include "core/adjust/TargetAfrMap.h"
 
+#include <string>
+
+#include "core/ground/AtomicFile.h"
 #include "core/maps/MapText.h"
 
 namespace kelvane {
@@ -13,7 +16,16 @@ bool ReadTargetAfrMapFile(const std::filesystem::path& path, TMapGrid& map) {
 }
 
 TMapWriteResult WriteTargetAfrMapFile(const std::filesystem::path& path, const TMapGrid& map) {
-    return WriteLHMapText(path, map, TargetAfrDecimals, TOverwrite::Replace);
+    // Every exit saves the map: a file that already holds it is left as it is.
+    const std::string text = MapFileText(map, TargetAfrDecimals);
+    if (std::string existing; ReadWholeFile(path, existing) && existing == text) {
+        RemoveStaleTemporaries(path);  // what a killed save left goes as a write would take it
+        TMapWriteResult unchanged;
+        unchanged.Ok = true;
+        unchanged.FileName = path;
+        return unchanged;
+    }
+    return WriteMapText(path, text, TOverwrite::Replace);
 }
 
 void LoadStartupTargetAfrMap(const std::filesystem::path& commonRoot, TFuelMapSet& fuel) {

@@ -18,7 +18,8 @@ inline constexpr int TargetAfrDecimals = 1;
 // cannot be read or holds fewer than 16 map lines.
 bool ReadTargetAfrMapFile(const std::filesystem::path& path, TMapGrid& map);
 
-// Writes the map (an existing file is replaced); the result says whether and why not.
+// Writes the map (an existing file is replaced; one that already holds these
+// bytes is left untouched); the result says whether and why not.
 [[nodiscard]] TMapWriteResult WriteTargetAfrMapFile(const std::filesystem::path& path, const TMapGrid& map);
 
 // Start-up: the map from "TargetAFRmap.txt" in the common data folder, or the

@@ -64,9 +64,8 @@ TColorTable MapWindowColor2Table() {
 }
 
 void ResetColorTableToDefaults(TColorTable& table) {
-    const TColorTable defaults = BuiltInColorTable(DefaultColorTableNumber);
-    if (table.size() < defaults.size()) table.resize(defaults.size());
-    std::copy(defaults.begin(), defaults.end(), table.begin());
+    // The whole table: entries kept past the sixth could repeat a default value.
+    table = BuiltInColorTable(DefaultColorTableNumber);
 }
 
 }  // namespace kelvane

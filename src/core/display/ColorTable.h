@@ -58,8 +58,7 @@ constexpr int DefaultColorTableNumber = 2;
 TColorTable MapWindowDefaultColorTable();
 TColorTable MapWindowColor2Table();
 
-// Overwrites the first six entries with built-in table 2, lengthening a
-// shorter table to six first; entries beyond the sixth stay.
+// Makes the table built-in table 2, its length included.
 void ResetColorTableToDefaults(TColorTable& table);
 
 }  // namespace kelvane

@@ -37,10 +37,13 @@ TColorScale LoadColorTable(TIniFile2& ini) {
     if (ini.ReadInteger(ColorsSection, UseColorTableKey, UseColorTableAbsent) < 0) {
         // First run: store the built-in tables so that they can be edited in
         // the file. A failed write only means the next start tries again.
+        // One write of the file for the number and both tables.
+        TIniUpdate update(ini);
         if (ini.WriteInteger(ColorsSection, UseColorTableKey, DefaultColorTableNumber)) {
             WriteTable(ini, 1, BuiltInColorTable(1));
             WriteTable(ini, 2, BuiltInColorTable(2));
         }
+        (void)update.Commit();
     }
     const int number = ini.ReadInteger(ColorsSection, UseColorTableKey, UseColorTableAbsent);
     if (number < 0) return ColorScaleFromSettings(number, {});
@@ -48,8 +51,16 @@ TColorScale LoadColorTable(TIniFile2& ini) {
 }
 
 bool SaveColorTable(TIniFile2& ini, const TColorScale& scale) {
-    if (!ini.WriteInteger(ColorsSection, UseColorTableKey, scale.TableNumber)) return false;
-    return WriteTable(ini, scale.TableNumber, scale.Table);
+    // Nothing to write when the file already holds the table as it is (erased and
+    // written again, its section would move to the end of the file).
+    if (ini.ReadInteger(ColorsSection, UseColorTableKey, UseColorTableAbsent) == scale.TableNumber &&
+        ReadPairs(ini, scale.TableNumber) == ColorTableToPairs(scale.Table))
+        return true;
+    // Otherwise one write for the number and the table.
+    TIniUpdate update(ini);
+    const bool written = ini.WriteInteger(ColorsSection, UseColorTableKey, scale.TableNumber) &&
+                         WriteTable(ini, scale.TableNumber, scale.Table);
+    return update.Commit() && written;
 }
 
 }  // namespace kelvane

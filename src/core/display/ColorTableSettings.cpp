@@ -121,7 +121,10 @@ TColorTable ColorTableFromPairs(const std::vector<TSettingsPair>& pairs) {
     TColorTable table;
     table.reserve(pairs.size());
     for (const TSettingsPair& pair : pairs) {
-        table.push_back({ColorTableKeyValue(pair.Key), ColorTableColorValue(pair.Value)});
+        // Keys such as "12.0" and "12,0" name one value: the first one read stays.
+        const double value = ColorTableKeyValue(pair.Key);
+        if (ColorValueTaken(table, table.size(), value)) continue;
+        table.push_back({value, ColorTableColorValue(pair.Value)});
     }
     return table;
 }

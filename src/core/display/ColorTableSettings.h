@@ -42,7 +42,8 @@ double ColorTableKeyValue(std::string_view key);
 TColor32 ColorTableColorValue(std::string_view text);
 
 // A table as the keys of its section, and back. Entries whose one-decimal
-// keys would be the same are written with more decimals, so none is lost.
+// keys would be the same are written with more decimals, so none is lost; of keys
+// that read as one value ("12.0", "12,0", "12") only the first becomes an entry.
 std::vector<TSettingsPair> ColorTableToPairs(const TColorTable& table);
 TColorTable ColorTableFromPairs(const std::vector<TSettingsPair>& pairs);
 

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <random>
 #include <system_error>
 
@@ -51,8 +50,8 @@ int TemporaryOwner(std::string_view name, std::string_view target) {
     return pid;
 }
 
-// Temporaries a save of this target left when its process died; those of a
-// process still running may be its save under way and stay.
+}  // namespace
+
 void RemoveStaleTemporaries(const std::filesystem::path& path) {
     std::error_code error;
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
@@ -66,6 +65,8 @@ void RemoveStaleTemporaries(const std::filesystem::path& path) {
         if (!running) std::filesystem::remove(it->path(), removeError);
     }
 }
+
+namespace {
 
 // A link is written through: its target gets the new contents.
 std::filesystem::path WrittenPath(const std::filesystem::path& path) {
@@ -108,17 +109,28 @@ bool WriteFileAtomically(const std::filesystem::path& givenPath, std::string_vie
     return true;
 }
 
-bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    const auto size = std::filesystem::file_size(path, error);
-    if (error) return false;
-    bytes.resize(static_cast<std::size_t>(size));
-    in.read(bytes.data(), static_cast<std::streamsize>(size));
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    return !in.bad();
+bool CanReadFile(const std::filesystem::path& path, std::string& reason) {
+    platform::TReadOnlyFile file;
+    return file.Open(path, reason);
+}
+
+bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes, std::string* reason) {
+    std::string why;
+    platform::TReadOnlyFile file;
+    if (!file.Open(path, why)) {
+        if (reason) *reason = why;
+        return false;
+    }
+    bytes.resize(static_cast<std::size_t>(file.Size()));
+    const std::int64_t read = file.ReadAt(0, bytes.data(), bytes.size());
+    if (read < 0) {
+        if (reason) *reason = std::strerror(errno);
+        bytes.clear();
+        return false;
+    }
+    // A file cut short meanwhile gives what is still there.
+    bytes.resize(static_cast<std::size_t>(read));
+    return true;
 }
 
 bool DropByteOrderMark(std::string& bytes) {

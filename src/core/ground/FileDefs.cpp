@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <fstream>
 
 #include "core/ground/AtomicFile.h"
 #include "core/ground/Platform.h"
@@ -43,19 +42,21 @@ fs::path ResolveReadName(const fs::path& path) {
 }
 
 // Splits at CR, dropping one LF right after a CR even when the two fall into
-// different blocks.
+// different blocks. Opened without waiting on a pipe or a device, which are refused.
 bool ReadLinesFrom(const fs::path& path, std::vector<std::string>& lines) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
+    platform::TReadOnlyFile file;
+    std::string reason;
+    if (!file.Open(path, reason)) return false;
     std::vector<char> block(ReadBlockSize);
     std::string current;
     bool afterCr = false;
     bool anyText = false;
-    while (in) {
-        in.read(block.data(), static_cast<std::streamsize>(block.size()));
-        const auto count = static_cast<std::size_t>(in.gcount());
-        if (count == 0) break;
-        std::string_view rest(block.data(), count);
+    for (std::uint64_t offset = 0; offset < file.Size();) {
+        const std::int64_t read = file.ReadAt(offset, block.data(), block.size());
+        if (read < 0) return false;
+        if (read == 0) break;
+        offset += static_cast<std::uint64_t>(read);
+        std::string_view rest(block.data(), static_cast<std::size_t>(read));
         if (afterCr && rest.front() == '\n') rest.remove_prefix(1);
         afterCr = false;
         while (!rest.empty()) {
@@ -77,7 +78,6 @@ bool ReadLinesFrom(const fs::path& path, std::vector<std::string>& lines) {
             }
         }
     }
-    if (in.bad()) return false;
     if (anyText) lines.push_back(std::move(current));
     return true;
 }

@@ -32,6 +32,32 @@ struct TLine {
     std::string_view Value;  // key lines only
 };
 
+// A value is trimmed when read, so one that starts or ends with a blank or a tab
+// is written between double quotes, which reading takes off again (as the system's
+// own ini reader does). A value that itself starts and ends with one is quoted too.
+// A number right-aligned with blanks before it (" 1.00") is read as the same
+// number, and keeps the form the file has always held.
+bool NeedsQuotes(std::string_view value) {
+    if (value.empty()) return false;
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    if (blank(value.back())) return true;
+    if (blank(value.front())) {
+        const std::string_view number = TrimBlanks(value);
+        return number.find_first_not_of("0123456789.+-") != std::string_view::npos;
+    }
+    return value.size() >= 2 && value.front() == '"' && value.back() == '"';
+}
+
+std::string StoredValue(std::string_view value) {
+    return NeedsQuotes(value) ? "\"" + std::string(value) + "\"" : std::string(value);
+}
+
+std::string_view Unquoted(std::string_view value) {
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
 TLine Classify(std::string_view line) {
     const std::string_view trimmed = TrimBlanks(line);
     if (!trimmed.empty() && trimmed.front() == '[') {
@@ -44,7 +70,7 @@ TLine Classify(std::string_view line) {
     if (equals == std::string_view::npos) return {};
     const std::string_view key = TrimBlanks(trimmed.substr(0, equals));
     if (key.empty()) return {};
-    return {TLineKind::Key, key, TrimBlanks(trimmed.substr(equals + 1))};
+    return {TLineKind::Key, key, Unquoted(TrimBlanks(trimmed.substr(equals + 1)))};
 }
 
 constexpr std::string_view CannotRead = "cannot be read";
@@ -144,6 +170,7 @@ TIniFile2::TText* TIniFile2::TextToChange(TText& scratch, std::string_view* reas
     if (!FPending) {
         TText loaded;
         if (!LoadText(FFileName, loaded, reason)) return nullptr;
+        FPendingLoaded = loaded.Lines;
         FPending = std::move(loaded);
     }
     return &*FPending;
@@ -177,9 +204,17 @@ bool TIniFile2::EndUpdate() {
     if (FUpdateDepth == 0 || --FUpdateDepth > 0) return true;
     const bool changed = FPendingChanged;
     std::optional<TText> pending = std::move(FPending);
+    const std::vector<std::string> loaded = std::move(FPendingLoaded);
     FPending.reset();
+    FPendingLoaded.clear();
     FPendingChanged = false;
     if (!changed || !pending) return true;
+    // Changes that end where the file began (a section erased and written again
+    // as it was) write nothing; what a killed save left goes all the same.
+    if (pending->Lines == loaded) {
+        RemoveStaleTemporaries(WriteTarget(FFileName));
+        return true;
+    }
     std::string errorText;
     return Save(*pending, errorText) || FailWith(std::move(errorText));
 }
@@ -214,7 +249,8 @@ bool TIniFile2::WriteString(std::string_view section, std::string_view key, std:
     if (!changed) return Fail(reason);
     TText& text = *changed;
 
-    const std::string newLine = std::string(key) + "=" + std::string(value);
+    const std::string stored = StoredValue(value);
+    const std::string newLine = std::string(key) + "=" + stored;
     std::optional<std::size_t> keyLine;
     std::string storedKey;
     ForEachKey(text.Lines, section, [&](std::size_t index, const TLine& line) {
@@ -225,7 +261,7 @@ bool TIniFile2::WriteString(std::string_view section, std::string_view key, std:
     });
     if (keyLine) {
         // The key keeps the spelling the file already has.
-        const std::string replaced = storedKey + "=" + std::string(value);
+        const std::string replaced = storedKey + "=" + stored;
         if (text.Lines[*keyLine] == replaced) return true;
         text.Lines[*keyLine] = replaced;
         return Store(text);

@@ -13,8 +13,10 @@ namespace kelvane {
 
 // One settings file of the classic ini form: "[Section]" lines open a
 // section, "Key=Value" lines belong to the last section, names compare
-// without regard to case, no quoting or escaping. Lines of any other form are
-// ignored when reading and kept when the file is rewritten.
+// without regard to case. Names and values are read without the blanks and tabs
+// around them and without a pair of double quotes around a value; a value that
+// would lose something so is written in double quotes. Lines of any other form
+// are ignored when reading and kept when the file is rewritten.
 //
 // Nothing is cached: every read goes to the file and every write replaces the
 // file at once (through a temporary file and a rename, so a crash never
@@ -72,7 +74,8 @@ class TIniFile2 {
     void UpdateFile() {}
 
     // Gathers the writes up to the matching EndUpdate; updates nest, and only
-    // the outermost end writes the file (and only when something changed).
+    // the outermost end writes the file (and only when its lines differ from
+    // those the file held).
     // EndUpdate is false when that write failed: then none of the update's
     // changes reached the file, and LastError says why.
     void BeginUpdate();
@@ -113,7 +116,8 @@ class TIniFile2 {
     std::string FLastError;
     TFileWriter FWriter;
     int FUpdateDepth = 0;
-    std::optional<TText> FPending;  // the update's text, once a change loaded it
+    std::optional<TText> FPending;            // the update's text, once a change loaded it
+    std::vector<std::string> FPendingLoaded;  // its lines as the file held them
     bool FPendingChanged = false;
 };
 

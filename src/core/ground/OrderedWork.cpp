@@ -117,8 +117,4 @@ bool RunInOrder(const TOrderedWork& work) {
     return run.Run(threads);
 }
 
-unsigned MachineThreads() {
-    return std::max(1u, std::thread::hardware_concurrency());
-}
-
 }  // namespace kelvane

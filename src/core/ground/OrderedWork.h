@@ -23,7 +23,4 @@ struct TOrderedWork {
 
 bool RunInOrder(const TOrderedWork& work);
 
-// The threads worth using on this machine: all it has, at least 1.
-unsigned MachineThreads();
-
 }  // namespace kelvane

@@ -105,11 +105,14 @@ TFolderSetup SetUpFolders(const TProgramValues& program, const TPlatformFolders&
 
 bool WriteFolderSection(TIniFile2& main, const TFolderSetup& folders, const TPlatformFolders& platform,
                         const TLogCallback& log) {
+    // One write of the file for the section, and none when nothing changed.
+    TIniUpdate update(main);
     bool ok = main.WriteString(FoldersSection, CommonRootKey, FolderText(folders.CommonRoot));
     ok &= main.WriteString(FoldersSection, ProgramRootKey, FolderText(folders.ProgramRoot));
     ok &= main.WriteString(FoldersSection, WindowsProgramFilesFolderKey, FolderText(platform.ProgramFiles));
     ok &= main.WriteString(FoldersSection, WindowsAppDataFolderKey, FolderText(platform.AppData));
     ok &= main.WriteString(FoldersSection, WindowsUserDataFolderKey, FolderText(platform.UserData));
+    ok &= update.Commit();
     Log(log, "Program Root = " + FolderText(folders.ProgramRoot));
     Log(log, "Common Root = " + FolderText(folders.CommonRoot));
     return ok;

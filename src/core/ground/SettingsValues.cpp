@@ -112,6 +112,19 @@ std::string FormatWindowSize(const TWindowSize& size) {
     return text;
 }
 
+int SaneWindowCoordinate(int value) {
+    return std::clamp(value, -MaxWindowCoordinate, MaxWindowCoordinate);
+}
+
+int SaneWindowExtent(int value) {
+    return std::clamp(value, 0, MaxWindowCoordinate);
+}
+
+TWindowSize SaneWindowSize(const TWindowSize& size) {
+    return {SaneWindowCoordinate(size.Left), SaneWindowCoordinate(size.Top), SaneWindowExtent(size.Width),
+            SaneWindowExtent(size.Height)};
+}
+
 std::optional<TWindowSize> ParseWindowSize(std::string_view text) {
     std::array<int, 4> parts{};
     for (std::size_t i = 0; i < parts.size(); ++i) {

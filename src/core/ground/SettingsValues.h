@@ -44,6 +44,17 @@ struct TWindowSize {
     bool operator==(const TWindowSize&) const = default;
 };
 
+// Placements are held to this many pixels either way before any sum is made: a
+// damaged or hand-edited "Window Size" ("80,0,-2147483648,0") would overflow the
+// arithmetic that keeps a window on the screen.
+inline constexpr int MaxWindowCoordinate = 1 << 20;
+// A coordinate within -MaxWindowCoordinate .. MaxWindowCoordinate.
+int SaneWindowCoordinate(int value);
+// A width or height within 0 .. MaxWindowCoordinate.
+int SaneWindowExtent(int value);
+// The placement with each part held to its range.
+TWindowSize SaneWindowSize(const TWindowSize& size);
+
 // "left,top,width,height" without blanks.
 std::string FormatWindowSize(const TWindowSize& size);
 // Exactly four integers joined by ","; nothing otherwise.

@@ -84,25 +84,22 @@ void TWorkerPool::Work(int part) {
     }
 }
 
-namespace {
-
-// KELVANE_THREADS, when set to a number from 1 to 8, overrides the count of
-// cores: to compare timings, or to keep a shared machine free.
-int SharedThreadCount() {
+int ThreadLimit() {
+    // KELVANE_THREADS, when set to a number from 1 to 8, overrides the count of
+    // cores: to compare timings, or to keep a shared machine free.
     if (const char* text = std::getenv("KELVANE_THREADS")) {
         int threads = 0;
         const std::string_view view(text);
         const auto [end, error] = std::from_chars(view.data(), view.data() + view.size(), threads);
-        if (error == std::errc() && end == view.data() + view.size() && threads >= 1 && threads <= 8)
+        if (error == std::errc() && end == view.data() + view.size() && threads >= 1 && threads <= MaxThreads)
             return threads;
     }
-    return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+    return static_cast<int>(
+        std::clamp(std::thread::hardware_concurrency(), 1u, static_cast<unsigned>(MaxThreads)));
 }
 
-}  // namespace
-
 TWorkerPool& SharedWorkerPool() {
-    static TWorkerPool pool(SharedThreadCount());
+    static TWorkerPool pool(ThreadLimit());
     return pool;
 }
 

@@ -59,7 +59,13 @@ inline std::size_t PartBegin(std::size_t count, int part, int parts) {
                static_cast<std::size_t>(parts);
 }
 
-// The pool the refresh's passes share: one thread per core, at most eight.
+// The threads any parallel work of the program may use, the refresh's passes
+// and the log reader alike: one per core, at most MaxThreads; KELVANE_THREADS
+// set to a number from 1 to MaxThreads says how many instead.
+inline constexpr int MaxThreads = 8;
+int ThreadLimit();
+
+// The pool the refresh's passes share, of ThreadLimit() threads.
 TWorkerPool& SharedWorkerPool();
 
 }  // namespace kelvane

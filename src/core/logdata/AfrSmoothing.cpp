@@ -37,9 +37,11 @@ void SmoothAfr(TLogData& data, int setting, std::size_t first, std::size_t last)
             const double w = weights[static_cast<std::size_t>(j + Taps)];
             const std::ptrdiff_t k = i + j;
             if (w == 0 || k < 0 || k >= n) continue;
-            // A sample without AFR takes part with the numeric value of MissingValue.
+            // A missing AFR, or one of 0 or below (an empty field, a wideband warming
+            // up), is no value: counting it would drag its neighbours toward rich.
             const double afr = entries[static_cast<std::size_t>(k)].Afr;
-            anyAfr = anyAfr || afr != MissingValue;
+            if (afr == MissingValue || !(afr > 0)) continue;
+            anyAfr = true;
             sum += w * afr;
             weightSum += w;
         }

@@ -48,6 +48,7 @@ using TColumnSet = std::array<std::uint8_t, ColumnCount>;
 struct TLogFileInfo {
     std::string FileName;  // full path, as given to the reader
     std::string Header;    // the header line as the file holds it, without its line end
+    char Separator = '.';  // the decimal separator its numbers were read with
     // The file as it was read: a file whose size or time differs has changed since.
     std::uint64_t Size = 0;
     std::filesystem::file_time_type Modified{};

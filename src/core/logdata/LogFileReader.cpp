@@ -6,13 +6,16 @@
 #include <cstddef>
 #include <cstring>
 #include <new>
+#include <string_view>
 #include <vector>
 
 #include "core/ground/AtomicFile.h"
 #include "core/ground/FileNameCase.h"
 #include "core/ground/OrderedWork.h"
 #include "core/ground/Platform.h"
+#include "core/ground/WorkerPool.h"
 #include "core/logdata/AfrSmoothing.h"
+#include "core/logdata/LogFirstLine.h"
 #include "core/logdata/LogHeader.h"
 #include "core/logdata/LogLineParser.h"
 #include "core/logdata/PlotMafPass.h"
@@ -47,12 +50,6 @@ const char* FindLineEndFast(const char* p, const char* end) {
     return cr ? cr : limit;
 }
 
-bool IsBlankLine(const char* p, const char* lineEnd) {
-    for (; p < lineEnd; ++p)
-        if (*p != ' ' && *p != '\t') return false;
-    return true;
-}
-
 void ReadExactly(const platform::TReadOnlyFile& file, std::uint64_t offset, std::string& buffer,
                  std::size_t length) {
     buffer.resize(length);
@@ -68,40 +65,97 @@ struct TFileStart {
     char Separator = '.';         // a comma in the first data line makes it the decimal separator
 };
 
-// Reads as much of the file's beginning as holds the header, the blank lines after
-// it and the first data line, whole.
-TFileStart ReadFileStart(const platform::TReadOnlyFile& file) {
-    const std::uint64_t size = file.Size();
-    std::string prefix;
-    for (std::uint64_t want = 64u << 10;; want *= 2) {
-        const auto length = static_cast<std::size_t>(std::min(size, want));
-        prefix.resize(length);
-        const std::int64_t read = file.ReadAt(0, prefix.data(), length);
-        if (read < 0) throw TReadFailure{std::strerror(errno)};
-        prefix.resize(static_cast<std::size_t>(read));
-        const bool whole = static_cast<std::size_t>(read) < length || length == size;
+// Walks the bytes after the header one block at a time, so that a first data line
+// (or a run of blank lines) of any length costs one block of memory.
+class TStartCursor {
+  public:
+    TStartCursor(const platform::TReadOnlyFile& file, std::string block, std::size_t at)
+        : FFile(file), FBlock(std::move(block)), FAt(at) {}
 
-        const char* const begin = prefix.data();
-        const char* const end = begin + prefix.size();
-        const char* const headerStart = begin + (prefix.starts_with(Utf8Bom) ? Utf8Bom.size() : 0);
-        const char* const headerEnd = FindLineEnd(headerStart, end);
-        const char* p = SkipLineEnd(headerEnd, end);
-        while (p < end) {
-            const char* const lineEnd = FindLineEnd(p, end);
-            if (!IsBlankLine(p, lineEnd)) break;
-            p = SkipLineEnd(lineEnd, end);
+    // The file offset of the byte under the cursor.
+    std::uint64_t Offset() const { return FBlockStart + FAt; }
+    // The byte under the cursor, or -1 at the end of the file.
+    int Peek() {
+        if (FAt == FBlock.size() && !NextBlock()) return -1;
+        return static_cast<unsigned char>(FBlock[FAt]);
+    }
+    void Skip() { ++FAt; }
+    // Moves to the next line end (or the end of the file); true when a comma was passed.
+    bool SkipToLineEnd() {
+        bool comma = false;
+        while (FAt < FBlock.size() || NextBlock()) {
+            const char* const p = FBlock.data() + FAt;
+            const char* const end = FBlock.data() + FBlock.size();
+            const char* const lineEnd = FindLineEndFast(p, end);
+            comma = comma || std::find(p, lineEnd, ',') != lineEnd;
+            FAt = static_cast<std::size_t>(lineEnd - FBlock.data());
+            if (lineEnd < end) break;
         }
-        const char* const firstDataEnd = FindLineEnd(p, end);
-        // Every line end looked at lies inside what was read, with a byte to spare for a CR LF.
-        if (whole || end - firstDataEnd > 1) {
-            TFileStart start;
-            start.Header.assign(headerStart, headerEnd);
-            start.FirstData = static_cast<std::uint64_t>(p - begin);
-            if (p >= end) start.FirstData = size;
-            start.Separator = std::find(p, firstDataEnd, ',') != firstDataEnd ? ',' : '.';
+        return comma;
+    }
+
+  private:
+    static constexpr std::size_t BlockBytes = 64u << 10;
+
+    bool NextBlock() {
+        const std::uint64_t next = FBlockStart + FBlock.size();
+        if (next >= FFile.Size()) return false;
+        ReadExactly(FFile, next, FBlock,
+                    static_cast<std::size_t>(std::min<std::uint64_t>(BlockBytes, FFile.Size() - next)));
+        FBlockStart = next;
+        FAt = 0;
+        return true;
+    }
+
+    const platform::TReadOnlyFile& FFile;
+    std::string FBlock;
+    std::uint64_t FBlockStart = 0;
+    std::size_t FAt = 0;
+};
+
+// Reads the header, skips the blank lines after it and finds the first data line and
+// whether it holds a comma. A first line longer than any header ends the read: a file
+// of NUL bytes or a binary is no log, however large.
+TFileStart ReadFileStart(const platform::TReadOnlyFile& file) {
+    std::string block;
+    ReadExactly(file, 0, block,
+                static_cast<std::size_t>(
+                    std::min<std::uint64_t>(file.Size(), Utf8Bom.size() + MaxLogHeaderLength + 1)));
+    const std::size_t headerStart = std::string_view(block).starts_with(Utf8Bom) ? Utf8Bom.size() : 0;
+    const std::size_t headerEnd = static_cast<std::size_t>(
+        FindLineEnd(block.data() + headerStart, block.data() + block.size()) - block.data());
+    if (headerEnd - headerStart > MaxLogHeaderLength) throw TReadFailure{LongFirstLineReason()};
+
+    TFileStart start;
+    start.Header.assign(block, headerStart, headerEnd - headerStart);
+    TStartCursor cursor(file, std::move(block), headerEnd);
+    const auto skipLineEnd = [&cursor] {
+        const int c = cursor.Peek();
+        cursor.Skip();
+        if (c == '\r' && cursor.Peek() == '\n') cursor.Skip();
+    };
+    if (cursor.Peek() >= 0) skipLineEnd();
+    // Blank lines: blanks and tabs up to a line end.
+    for (;;) {
+        const std::uint64_t lineStart = cursor.Offset();
+        int c = cursor.Peek();
+        while (c == ' ' || c == '\t') {
+            cursor.Skip();
+            c = cursor.Peek();
+        }
+        if (c == '\r' || c == '\n') {
+            skipLineEnd();
+            continue;
+        }
+        if (c < 0) {
+            start.FirstData = file.Size();
             return start;
         }
+        start.FirstData = lineStart;
+        break;
     }
+    start.Separator = cursor.SkipToLineEnd() ? ',' : '.';
+    return start;
 }
 
 // One block of the data lines: the first line starting in it and how many lines
@@ -114,7 +168,8 @@ struct TBlockScan {
 // Scans the block [blockStart, blockEnd). A line belongs to the block its first byte
 // lies in; blocks after the first look one byte back to tell where lines start.
 TBlockScan ScanBlock(const platform::TReadOnlyFile& file, std::uint64_t blockStart, std::uint64_t blockEnd,
-                     bool firstBlock, std::size_t shortestLine, std::string& buffer) {
+                     bool firstBlock, const TLineReader& reader, std::string& buffer) {
+    const std::size_t shortestLine = reader.ShortestSampleLine();
     const std::uint64_t readStart = firstBlock ? blockStart : blockStart - 1;
     const std::uint64_t readEnd = std::min(blockEnd + 1, file.Size());
     ReadExactly(file, readStart, buffer, static_cast<std::size_t>(readEnd - readStart));
@@ -134,7 +189,9 @@ TBlockScan ScanBlock(const platform::TReadOnlyFile& file, std::uint64_t blockSta
             ++scan.Lines;
             break;
         }
-        if (static_cast<std::size_t>(lineEnd - p) >= shortestLine) ++scan.Lines;
+        // Memory follows the samples: a line the range test would drop takes no room.
+        if (static_cast<std::size_t>(lineEnd - p) >= shortestLine && reader.MayHoldSample(p, lineEnd))
+            ++scan.Lines;
         p = SkipLineEnd(lineEnd, end);
     }
     return scan;
@@ -149,7 +206,7 @@ struct TChunk {
 
 // Splits the data lines into chunks of about blockBytes each, scanning the blocks in parallel.
 std::vector<TChunk> SplitIntoChunks(const platform::TReadOnlyFile& file, std::uint64_t firstData,
-                                    std::uint64_t blockBytes, std::size_t shortestLine, unsigned threads) {
+                                    std::uint64_t blockBytes, const TLineReader& reader, unsigned threads) {
     const std::uint64_t size = file.Size();
     const std::size_t blocks = static_cast<std::size_t>((size - firstData + blockBytes - 1) / blockBytes);
     std::vector<TBlockScan> scans(blocks);
@@ -161,8 +218,8 @@ std::vector<TChunk> SplitIntoChunks(const platform::TReadOnlyFile& file, std::ui
     work.Window = window;
     work.Work = [&](std::size_t block, std::size_t slot) {
         const std::uint64_t start = firstData + block * blockBytes;
-        scans[block] = ScanBlock(file, start, std::min(start + blockBytes, size), block == 0, shortestLine,
-                                 buffers[slot]);
+        scans[block] =
+            ScanBlock(file, start, std::min(start + blockBytes, size), block == 0, reader, buffers[slot]);
     };
     work.Deliver = [](std::size_t, std::size_t) { return true; };
     RunInOrder(work);
@@ -390,9 +447,8 @@ bool PlanFile(TLogState& state, const platform::TReadOnlyFile& file, const TLoad
         return false;
     }
     plan.Reader = MakeLineReader(plan.Header, plan.Start.Separator);
-    plan.Chunks =
-        SplitIntoChunks(file, plan.Start.FirstData, std::max<std::uint64_t>(options.ProgressStep, 1),
-                        plan.Reader.ShortestSampleLine(), threads);
+    plan.Chunks = SplitIntoChunks(file, plan.Start.FirstData,
+                                  std::max<std::uint64_t>(options.ProgressStep, 1), plan.Reader, threads);
     return true;
 }
 
@@ -401,6 +457,7 @@ TLogFileInfo FileInfo(std::string fileName, const TFilePlan& plan, std::uint64_t
     TLogFileInfo info;
     info.FileName = std::move(fileName);
     info.Header = plan.Start.Header;
+    info.Separator = plan.Start.Separator;
     info.Size = size;
     info.Modified = modified;
     return info;
@@ -535,7 +592,7 @@ TLoadLogResult LoadLogFile(TLogState& state, const std::filesystem::path& path,
                            const TLoadLogOptions& options) {
     TLoadLogResult result;
     const std::string fileName = path.string();
-    const unsigned threads = options.Threads > 0 ? options.Threads : MachineThreads();
+    const unsigned threads = options.Threads > 0 ? options.Threads : static_cast<unsigned>(ThreadLimit());
     // With a progress callback the earlier copy goes only when the new one joins the list.
     const bool staged = static_cast<bool>(options.Progress);
     if (!staged && state.OpenFiles.IndexOf(fileName) >= 0) RemoveLogFile(state, fileName);

@@ -24,7 +24,7 @@ struct TLoadLogOptions {
     std::function<bool(std::uint64_t done, std::uint64_t total)> Progress;
     // The data lines are read and parsed in pieces of about this many bytes.
     std::uint64_t ProgressStep = std::uint64_t{1} << 20;
-    unsigned Threads = 0;  // threads that parse; 0: as many as the machine has
+    unsigned Threads = 0;  // threads that parse; 0: ThreadLimit() (KELVANE_THREADS, or the cores)
 };
 
 // The data lines of one file (the lines after the header and the blank lines that follow

@@ -157,6 +157,29 @@ std::size_t TLineReader::ShortestSampleLine() const {
     return static_cast<std::size_t>(reach) + 1;  // the TABs before the column and a digit in it
 }
 
+bool TLineReader::MayHoldSample(const char* line, const char* lineEnd) const {
+    // The value the parser would store: a column the line does not reach keeps MissingValue.
+    const auto value = [&](int column) {
+        if (column < 0) return MissingValue;
+        const char* p = line;
+        for (int c = 0; c < column; ++c) {
+            p = SkipLogField(p, lineEnd);
+            if (p == lineEnd) return MissingValue;
+            ++p;  // the TAB
+        }
+        double number = 0;
+        ReadLogNumberField(p, lineEnd, Separator, number);
+        return number;
+    };
+    const double rpm = value(RpmColumn);
+    if (rpm <= 0.1 || rpm >= 10000) return false;
+    if (!TestLoad) return true;
+    const double maf = value(MafColumn);
+    if (maf > 0.1 && maf < 10000) return true;
+    const double map = value(MapColumn);
+    return map > 0.1 && map < 1000;
+}
+
 TLineReader MakeLineReader(const TLogHeader& header, char separator) {
     TLineReader reader;
     reader.Separator = separator;

@@ -29,6 +29,9 @@ struct TLineReader {
     // The fewest bytes a line needs to hold a sample: it must reach the RPM column and,
     // when the load is tested, a MAF signal or MAP column, each with a digit in it.
     std::size_t ShortestSampleLine() const;
+    // Whether the line [line, lineEnd) gives a sample: its RPM and, when the load is
+    // tested, its MAF signal or MAP pass the range test. Room is taken for those lines only.
+    bool MayHoldSample(const char* line, const char* lineEnd) const;
 };
 
 TLineReader MakeLineReader(const TLogHeader& header, char separator);

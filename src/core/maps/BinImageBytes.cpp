@@ -1,10 +1,11 @@
 #include "core/maps/BinImageBytes.h"
 
 #include <cctype>
-#include <fstream>
+#include <cstdint>
 #include <string>
-#include <system_error>
 #include <utility>
+
+#include "core/ground/Platform.h"
 
 namespace kelvane {
 
@@ -47,16 +48,15 @@ bool HasBinExtension(const std::filesystem::path& path) {
 
 bool ReadBinImageFile(const std::filesystem::path& path, TBinBytes& bytes) {
     bytes.clear();
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return false;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error || size > MaxBinImageSize) return false;
-
-    std::ifstream stream(path, std::ios::binary);
-    if (!stream) return false;
+    // Opened without waiting on a pipe or a device, which are refused.
+    platform::TReadOnlyFile file;
+    std::string reason;
+    if (!file.Open(path, reason)) return false;
+    const std::uint64_t size = file.Size();
+    if (size > MaxBinImageSize) return false;
     TBinBytes data(static_cast<std::size_t>(size));
-    stream.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
-    if (static_cast<std::uintmax_t>(stream.gcount()) != size) return false;
+    if (file.ReadAt(0, reinterpret_cast<char*>(data.data()), data.size()) != static_cast<std::int64_t>(size))
+        return false;
     // A file that grew since its size was taken is read no further than that size:
     // the image is what was there when we looked.
     bytes = std::move(data);

@@ -32,6 +32,10 @@ std::string EZKBinNotice(const TEZKbinFile& image) {
     return image.WotMapDisabled() ? std::string() : std::string(EZKWotNotice);
 }
 
+std::string UnreadableFileText(const std::filesystem::path& path, std::string_view reason) {
+    return "Cannot read " + path.filename().string() + ": " + std::string(reason);
+}
+
 std::string NotValidMapFileText(const std::filesystem::path& path) {
     return QuotedNameText(path, "is not a valid map file");
 }

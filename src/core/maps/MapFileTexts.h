@@ -34,7 +34,9 @@ inline constexpr std::string_view EZKWotNotice =
 std::string LHBinNotice(const TLHbinFile& image);
 std::string EZKBinNotice(const TEZKbinFile& image);
 
-// Error texts, with the file name without its folder.
+// Error texts, with the file name without its folder. A file that cannot be read
+// says so and why, as the log reader does ("Cannot read Run3.txt: Permission denied").
+std::string UnreadableFileText(const std::filesystem::path& path, std::string_view reason);
 std::string NotValidMapFileText(const std::filesystem::path& path);
 std::string NotValidVortrixBinText(const std::filesystem::path& path);
 std::string NotValidLHBinText(const std::filesystem::path& path);

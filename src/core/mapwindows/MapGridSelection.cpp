@@ -53,7 +53,10 @@ std::optional<TMapSelection> GridSelectionOf(const TSelection& selection, TPlotV
 }
 
 TWindowSize ToolWindowPosition(std::string_view storedText, int width, int height,
-                               const TWindowSize& screen) {
+                               const TWindowSize& screenGiven) {
+    const TWindowSize screen = SaneWindowSize(screenGiven);
+    width = SaneWindowExtent(width);
+    height = SaneWindowExtent(height);
     std::string_view rest = storedText;
     const std::optional<int> left = LeadingInteger(rest);
     std::optional<int> top;
@@ -64,8 +67,8 @@ TWindowSize ToolWindowPosition(std::string_view storedText, int width, int heigh
     if (!left || !top)
         return {screen.Left + (screen.Width - width) / 2, screen.Top + (screen.Height - height) / 2, width,
                 height};
-    return {KeepWithin(*left, width, screen.Left, screen.Width),
-            KeepWithin(*top, height, screen.Top, screen.Height), width, height};
+    return {KeepWithin(SaneWindowCoordinate(*left), width, screen.Left, screen.Width),
+            KeepWithin(SaneWindowCoordinate(*top), height, screen.Top, screen.Height), width, height};
 }
 
 }  // namespace kelvane

@@ -200,6 +200,40 @@ std::vector<std::vector<std::uint32_t>> LinesByFileInOffsetOrder(const TLogData&
     return byFile;
 }
 
+bool IsBlank(std::string_view line) {
+    return line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+// A reader takes the decimal separator of what follows a header from its first
+// data line. Lines of a file read with the other one have their "," and "."
+// swapped, so that they read back with the values they had (a field that held
+// the other mark was no number, and still is none); every other line keeps its
+// bytes.
+void UnifySeparators(const TLogData& logData, const TLogLines& lines, const std::vector<std::uint64_t>& at,
+                     std::string& text) {
+    char inForce = 0;  // none until the first data line after a header
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const TLogLine& line = lines[i];
+        if (line.Header) {
+            inForce = 0;
+            continue;
+        }
+        char* const begin = text.data() + at[i];
+        char* const end = begin + line.Length;
+        if (inForce == 0) {
+            if (IsBlank(std::string_view(begin, line.Length))) continue;
+            inForce = std::find(begin, end, ',') != end ? ',' : '.';
+        }
+        if (logData.Files[line.File].Separator == inForce) continue;
+        for (char* c = begin; c < end; ++c) {
+            if (*c == ',')
+                *c = '.';
+            else if (*c == '.')
+                *c = ',';
+        }
+    }
+}
+
 }  // namespace
 
 TLogLines CollectLogLines(TLogData& logData, const TSelection& selection, const TPlotContext& context) {
@@ -256,6 +290,7 @@ bool ReadLogLines(const TLogData& logData, const TLogLines& lines, std::string& 
         }
         if (!reader.Close(error)) return false;
     }
+    UnifySeparators(logData, lines, at, joined);
     text = std::move(joined);
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 #include "core/ground/SettingsValues.h"
 #include "core/plot/Readouts.h"
@@ -13,6 +14,8 @@ namespace {
 std::string Trimmed(const std::string& text) {
     return std::string(TrimBlanks(text));
 }
+
+constexpr std::string_view MafWindowSizing = "99999";
 
 std::string IntegerText(int value) {
     return std::to_string(value);
@@ -97,7 +100,8 @@ std::string MainGridText(const TLogDataEntry& entry, int column, TLHConfig confi
 }
 
 std::vector<TLogGridColumn> LogWindowColumns() {
-    return {{"Time", "9999.99", true},     {"RPM", "9999", true}, {"MAF", "999", true},
+    // MAF signals run past 999 (2200 with VX-Alpha): the column takes any 16-bit reading.
+    return {{"Time", "9999.99", true},     {"RPM", "9999", true}, {"MAF", std::string(MafWindowSizing), true},
             {"O2adj", "O2adj", true},      {"AFR", "14.1", true}, {"AFR**", "AFR*", true},
             {"Throttle", "Throttle", true}};
 }
@@ -109,7 +113,7 @@ std::string LogWindowText(const TLogDataEntry& entry, int column) {
         case 1:
             return Trimmed(WidthText(entry.Rpm, 5, 0));
         case 2:
-            return Trimmed(WidthText(entry.MafSignal, 3, 0));
+            return Trimmed(WidthText(entry.MafSignal, static_cast<int>(MafWindowSizing.size()), 0));
         case 3:
             return Trimmed(WidthText(entry.O2Adjust, 5, 1));
         case 4:

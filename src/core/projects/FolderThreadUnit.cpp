@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "core/logdata/LogFirstLine.h"
 #include "core/logdata/LogHeader.h"
 #include "core/projects/ProjectFolders.h"
 
@@ -45,18 +46,11 @@ struct TFolderThread::TShared {
 
 namespace {
 
-// The log header test on the file's first line alone.
+// The log header test on the file's first line alone; a named pipe or a device
+// named like a log is passed over without waiting on it.
 bool HasLogHeader(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    std::string head(65536, '\0');
-    file.read(head.data(), static_cast<std::streamsize>(head.size()));
-    head.resize(static_cast<std::size_t>(file.gcount()));
-    const std::size_t end = head.find_first_of("\r\n");
-    if (end == std::string::npos && head.size() == 65536) return false;
-    std::string_view line(head.data(), end == std::string::npos ? head.size() : end);
-    if (line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
-    return ParseLogHeader(line).Accepted();
+    std::string line, error;
+    return ReadLogFirstLine(path, line, error) && ParseLogHeader(line).Accepted();
 }
 
 using TClock = std::chrono::steady_clock;

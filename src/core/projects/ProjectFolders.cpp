@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <unordered_map>
 
 #include "core/ground/FileDefs.h"
 #include "core/ground/FileNameCase.h"
@@ -39,12 +40,16 @@ bool IsWatchedLogName(std::string_view name) {
     return HasTxtExtension(name) && name.size() >= 3 && SameTextIgnoringCase(name.substr(0, 3), "run");
 }
 
-std::vector<std::string> FolderFileNames(const fs::path& folder) {
+std::vector<std::string> FolderFileNames(const fs::path& folder, std::string* failure) {
     std::vector<std::string> names;
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         std::error_code typeError;
         if (it->is_regular_file(typeError)) names.push_back(it->path().filename().string());
+    }
+    if (error) {
+        names.clear();
+        if (failure) *failure = "Cannot read the folder " + folder.string() + ": " + error.message();
     }
     return names;
 }
@@ -107,8 +112,8 @@ std::vector<std::string> SessionNames(const fs::path& projectFolder) {
     return names;
 }
 
-std::vector<std::string> SessionLogNames(const fs::path& sessionFolder) {
-    std::vector<std::string> names = FolderFileNames(sessionFolder);
+std::vector<std::string> SessionLogNames(const fs::path& sessionFolder, std::string* failure) {
+    std::vector<std::string> names = FolderFileNames(sessionFolder, failure);
     std::erase_if(names, [](const std::string& name) { return !IsLogFileName(name); });
     SortNames(names);
     return names;
@@ -140,7 +145,20 @@ std::string TodaySessionName() {
                            static_cast<unsigned>(local.tm_mday));
 }
 
+namespace {
+
+// A NUL would cut the folder's name short and other control characters cannot be
+// typed or shown: names holding any are refused.
+bool HoldsControlCharacter(std::string_view name) {
+    return std::any_of(name.begin(), name.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == '\x7F'; });
+}
+
+}  // namespace
+
 std::string UniqueSessionName(const fs::path& projectFolder, const std::string& name) {
+    // Every " #n" of a name the system cuts short would name the same folder.
+    if (HoldsControlCharacter(name)) return {};
     std::error_code error;
     if (!fs::exists(projectFolder / name, error)) return name;
     std::string stem = name;
@@ -154,15 +172,32 @@ std::string UniqueSessionName(const fs::path& projectFolder, const std::string& 
             number = std::stoi(digits) + 1;
         }
     }
-    for (;; ++number) {
+    // Bounded all the same: a folder that says every name exists ends the search.
+    for (int tries = 0; tries < MaxSessionNameTries; ++tries, ++number) {
         const std::string candidate = stem + " #" + std::to_string(number);
         if (!fs::exists(projectFolder / candidate, error)) return candidate;
     }
+    return {};
+}
+
+bool CreateSessionFolder(const fs::path& projectFolder, const std::string& name, std::string& error,
+                         const std::function<void(const fs::path&)>& flush) {
+    std::error_code code;
+    fs::create_directories(projectFolder / name, code);
+    if (code) {
+        error = code.message();
+        return false;
+    }
+    if (flush)
+        flush(projectFolder);
+    else
+        platform::FlushFolder(projectFolder);
+    return true;
 }
 
 TSessionNameCheck CheckSessionName(const fs::path& projectFolder, const std::string& name) {
     if (name.empty()) return TSessionNameCheck::Empty;
-    if (!IsValidFileName(name)) return TSessionNameCheck::BadCharacters;
+    if (!IsValidFileName(name) || HoldsControlCharacter(name)) return TSessionNameCheck::BadCharacters;
     if (name.find_first_not_of('.') == std::string::npos) return TSessionNameCheck::DotName;
     std::error_code error;
     if (fs::exists(projectFolder / name, error)) return TSessionNameCheck::Exists;
@@ -192,7 +227,8 @@ std::string FileSignature(const fs::path& path) {
 }
 
 std::vector<std::string> SplitNameList(std::string_view text,
-                                       const std::function<bool(const std::string&)>& known) {
+                                       const std::function<bool(const std::string&)>& known,
+                                       std::size_t maxSeparators) {
     // The pieces between separators, each with the separator that ended it.
     std::vector<std::string_view> pieces;
     std::vector<char> separators;
@@ -206,16 +242,23 @@ std::vector<std::string> SplitNameList(std::string_view text,
     }
 
     std::vector<std::string> names;
+    std::string joined;
     for (std::size_t i = 0; i < pieces.size();) {
         std::size_t taken = 1;
         std::string name = Trimmed(pieces[i]);
-        std::string joined;
-        for (std::size_t j = i; j < pieces.size(); ++j) {
+        joined.clear();
+        // A join of more pieces than the names' separators allow names nothing:
+        // each piece is tried with a bounded run after it, so the list reads in
+        // time in step with its length.
+        const std::size_t last = std::min(pieces.size() - 1, i + std::min(maxSeparators, pieces.size()));
+        for (std::size_t j = i; j <= last; ++j) {
             if (j > i) joined += separators[j - 1];
             joined += pieces[j];
-            if (known(Trimmed(joined))) {
+            // The name as written first: one may end in a blank.
+            std::string candidate = known(joined) ? joined : Trimmed(joined);
+            if (known(candidate)) {
                 taken = j - i + 1;
-                name = Trimmed(joined);
+                name = std::move(candidate);
                 break;
             }
         }
@@ -244,14 +287,18 @@ std::optional<std::vector<bool>> TicksFromOpenFilesKey(std::string_view text,
                                                        const std::vector<std::string>& listed) {
     if (text.empty()) return std::nullopt;
     std::vector<bool> ticks(listed.size(), false);
-    const auto indexOf = [&listed](const std::string& name) {
-        return std::find(listed.begin(), listed.end(), name) - listed.begin();
-    };
-    const auto known = [&](const std::string& name) {
-        return indexOf(name) < static_cast<long>(listed.size());
-    };
-    for (const std::string& name : SplitNameList(text, known))
-        if (known(name)) ticks[static_cast<std::size_t>(indexOf(name))] = true;
+    std::unordered_map<std::string, std::size_t> indexOf;
+    std::size_t maxSeparators = 0;
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        indexOf.emplace(listed[i], i);
+        const std::string& name = listed[i];
+        maxSeparators = std::max<std::size_t>(
+            maxSeparators, static_cast<std::size_t>(std::count_if(
+                               name.begin(), name.end(), [](char c) { return c == ',' || c == ';'; })));
+    }
+    const auto known = [&](const std::string& name) { return indexOf.contains(name); };
+    for (const std::string& name : SplitNameList(text, known, maxSeparators))
+        if (const auto found = indexOf.find(name); found != indexOf.end()) ticks[found->second] = true;
     return ticks;
 }
 

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "core/ground/AtomicFile.h"
 #include "core/ground/SettingsValues.h"
 #include "core/shell/MapKinds.h"
 
@@ -217,9 +218,20 @@ bool LoadUpdatedMap(TKelvaneState& state, const std::filesystem::path& path) {
     return ok;
 }
 
+// A map file or bin image that cannot be read is told as such, not as a file of
+// the wrong kind; nothing is read from it.
+bool Unreadable(const std::filesystem::path& path, std::string& errorText) {
+    if (!HasMapTextExtension(path) && !HasBinExtension(path)) return false;
+    std::string reason;
+    if (CanReadFile(path, reason)) return false;
+    errorText = UnreadableFileText(path, reason);
+    return true;
+}
+
 }  // namespace
 
 TMapLoadResult LoadMapFile(TKelvaneState& state, const std::filesystem::path& path, TBinMapChooser& chooser) {
+    if (TMapLoadResult result; Unreadable(path, result.ErrorText)) return result;
     const TMapStateBefore before(state);
     const TLHMapSource oldFuelSource = state.Fuel.Source;
     state.Fuel.Source = TLHMapSource::Text;
@@ -271,6 +283,7 @@ TMapLoadResult LoadMapFile(TKelvaneState& state, const std::filesystem::path& pa
 TMapLoadResult CompareMapFile(TKelvaneState& state, const std::filesystem::path& path,
                               TBinMapChooser& chooser) {
     TMapLoadResult result;
+    if (Unreadable(path, result.ErrorText)) return result;
     if (HasMapTextExtension(path)) {
         if (IsLHMapText(path)) {
             result.Ok = CompareText<TFuelMapKind>(state, path);

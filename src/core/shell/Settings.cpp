@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/adjust/TargetAfrMap.h"
+#include "core/ground/AtomicFile.h"
 #include "core/ground/IniKeys.h"
 #include "core/maps/EngineSetupText.h"
 #include "core/shell/SettingsFilterKeys.h"
@@ -156,6 +157,10 @@ bool TFolderSettingsFile::Open(const std::filesystem::path& folder) {
     // Compared exactly: where file names keep case, "Proj" and "proj" are two projects.
     if (FFile && FFile->FileName() != path) FFile.reset();
     if (!path.empty() && !FFile) {
+        // A save of this file killed part way (a New Session stopped while its
+        // settings were written) left a temporary that no later save of another
+        // session would take away.
+        RemoveStaleTemporaries(path);
         FFile = std::make_unique<TIniFile2>(path);
         FFile->SetFileWriter(FWriter);
     }

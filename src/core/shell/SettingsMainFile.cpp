@@ -91,8 +91,10 @@ bool SaveRecentFiles(TIniFile2& main, const std::vector<std::filesystem::path>& 
 }
 
 bool WriteStartStamp(TIniFile2& main, std::string_view versionText, std::string_view dateTimeText) {
+    TIniUpdate update(main);
     const bool version = main.WriteString(SettingsSection, LastProgramVersionKey, versionText);
-    return main.WriteString(SettingsSection, LastStartedKey, dateTimeText) && version;
+    const bool started = main.WriteString(SettingsSection, LastStartedKey, dateTimeText);
+    return update.Commit() && version && started;
 }
 
 }  // namespace kelvane

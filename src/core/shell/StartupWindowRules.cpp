@@ -33,7 +33,12 @@ bool StartupWindowExpired(std::chrono::steady_clock::time_point shownAt,
     return now - shownAt >= StartupWindowLifetime;
 }
 
-TWindowSize CentreWithin(const TWindowSize& owner, int width, int height, const TWindowSize& screen) {
+TWindowSize CentreWithin(const TWindowSize& ownerGiven, int width, int height,
+                         const TWindowSize& screenGiven) {
+    const TWindowSize owner = SaneWindowSize(ownerGiven);
+    const TWindowSize screen = SaneWindowSize(screenGiven);
+    width = SaneWindowExtent(width);
+    height = SaneWindowExtent(height);
     TWindowSize result{owner.Left + (owner.Width - width) / 2, owner.Top + (owner.Height - height) / 2, width,
                        height};
     result.Left = KeepInside(result.Left, width, screen.Left, screen.Width);
@@ -41,7 +46,9 @@ TWindowSize CentreWithin(const TWindowSize& owner, int width, int height, const 
     return result;
 }
 
-TWindowSize KeepOnScreen(const TWindowSize& stored, const TWindowSize& screen) {
+TWindowSize KeepOnScreen(const TWindowSize& storedGiven, const TWindowSize& screenGiven) {
+    const TWindowSize stored = SaneWindowSize(storedGiven);
+    const TWindowSize screen = SaneWindowSize(screenGiven);
     TWindowSize result = stored;
     result.Width = std::min(stored.Width, screen.Width);
     result.Height = std::min(stored.Height, screen.Height);
@@ -55,7 +62,7 @@ TWindowSize MainWindowPlacement(std::string_view storedText, int ownWidth, int o
     if (storedText.empty()) return CentreWithin(screen, ownWidth, ownHeight, screen);
     if (const std::optional<TWindowSize> stored = ParseWindowSize(storedText))
         return KeepOnScreen(*stored, screen);
-    return {0, 0, ownWidth, ownHeight};
+    return {0, 0, SaneWindowExtent(ownWidth), SaneWindowExtent(ownHeight)};
 }
 
 }  // namespace kelvane

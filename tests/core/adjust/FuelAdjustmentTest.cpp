@@ -5,6 +5,10 @@
 #include <vector>
 
 #include "core/adjust/FuelAdjustment.h"
+#include "core/logdata/AfrSmoothing.h"
+#include "core/plot/CellStatistics.h"
+#include "core/plot/PlottedAfr.h"
+#include "core/plot/SampleBinner.h"
 
 namespace kelvane {
 namespace {
@@ -143,6 +147,29 @@ TEST_F(FuelAdjustmentTest, SamplesWithoutAUsableAfrOrTargetAreSkipped) {
         EXPECT_FALSE(result.AdjustmentsChanged);
         EXPECT_FALSE(Fuel.AdjustmentsEdited);
     }
+}
+
+// A wideband warming up writes empty (0) AFR fields: after smoothing they neither
+// pull the lean neighbours' factor down nor show on the plot or in the statistics.
+TEST_F(FuelAdjustmentTest, EmptyAfrFieldsNextToLeanSamplesGiveTheLeanFactor) {
+    for (const double afr : {0.0, 0.0, 0.0, Lean10, Lean10}) Add(1700, 132, afr).SmoothedAfr = MissingValue;
+    SmoothAfr(State.Logs.Data, 3);
+    TFuelAdjustment adjustment(State);
+    adjustment.Adjust(WholeGrid, Target147);
+    EXPECT_NEAR(Fuel.Adjustments.At(5, 6), 1.10, 1e-12);
+
+    const TPlotContext context = State.PlotContext();
+    const TLogData& data = State.Logs.Data;
+    EXPECT_EQ(PlottedAfr(data[0], context), MissingValue);
+    for (std::size_t i = 1; i < data.Entries.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_NEAR(PlottedAfr(data[i], context), Lean10 / Fuel.Adjustments.At(5, 6), 1e-9);
+    }
+    const TSampleBinner binner(context);
+    const TCellStatistics cell =
+        CellStatistics(data, binner.LhRpmCell(1700), binner.LhLoadCell(132), context);
+    EXPECT_EQ(cell.Count, 4);
+    EXPECT_NEAR(cell.Mean, Lean10 / Fuel.Adjustments.At(5, 6), 1e-9);
 }
 
 TEST_F(FuelAdjustmentTest, TargetMapIsInterpolatedAtTheSample) {

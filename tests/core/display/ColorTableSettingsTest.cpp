@@ -83,6 +83,16 @@ TEST(ColorTableSettingsTest, ColourValuesKeepLowEightBits) {
     }
 }
 
+// Keys that differ as text but not as numbers would give two entries of one value:
+// the first one read stays, as when typing.
+TEST(ColorTableSettingsTest, KeysOfOneValueLoadAsOneEntry) {
+    const std::vector<TSettingsPair> stored = {{"12.0", "001,001,001"}, {"14.7", "002,002,002"},
+                                               {"12,0", "003,003,003"}, {"12", "004,004,004"},
+                                               {"abc", "005,005,005"},  {"0.0", "006,006,006"}};
+    EXPECT_EQ(ColorTableFromPairs(stored),
+              (TColorTable{{12.0, Rgb(1, 1, 1)}, {14.7, Rgb(2, 2, 2)}, {0.0, Rgb(5, 5, 5)}}));
+}
+
 TEST(ColorTableSettingsTest, ActiveScaleAfterLoading) {
     const TColorTable defaults = BuiltInColorTable(2);
     const std::vector<TSettingsPair> stored = {{"10,5", "001,002,003"}, {"11.0", "004,005,006"}};

@@ -99,19 +99,22 @@ TEST(ColorTableTest, BuiltInTablesAsListed) {
     EXPECT_TRUE(BuiltInColorTable(3).empty());
 }
 
-TEST(ColorTableTest, ResetToDefaultsLengthensShortTablesAndKeepsTheTail) {
+// A reset gives the default table whatever was there: a longer table's tail would
+// keep an entry of a default value (built-in table 1 ends at 17.0 too).
+TEST(ColorTableTest, ResetToDefaultsGivesTheDefaultTableExactly) {
     const TColorTable defaults = BuiltInColorTable(2);
-
-    TColorTable shortTable = {{1.0, Rgb(1, 1, 1)}, {2.0, Rgb(2, 2, 2)}};
-    ResetColorTableToDefaults(shortTable);
-    EXPECT_EQ(shortTable, defaults);
-
-    TColorTable longTable(8, {99.0, Rgb(9, 9, 9)});
-    ResetColorTableToDefaults(longTable);
-    ASSERT_EQ(longTable.size(), 8u);
-    EXPECT_TRUE(std::equal(defaults.begin(), defaults.end(), longTable.begin()));
-    EXPECT_EQ(longTable[6], (TColorTableEntry{99.0, Rgb(9, 9, 9)}));
-    EXPECT_EQ(longTable[7], (TColorTableEntry{99.0, Rgb(9, 9, 9)}));
+    const TColorTable cases[] = {
+        {},
+        {{1.0, Rgb(1, 1, 1)}, {2.0, Rgb(2, 2, 2)}},
+        BuiltInColorTable(1),
+        TColorTable(8, {99.0, Rgb(9, 9, 9)}),
+        defaults,
+    };
+    for (TColorTable table : cases) {
+        SCOPED_TRACE(table.size());
+        ResetColorTableToDefaults(table);
+        EXPECT_EQ(table, defaults);
+    }
 }
 
 }  // namespace

@@ -109,6 +109,43 @@ TEST_F(IniFile2Test, WritesKeepOtherLinesAndPlaceNewKeysInTheirSection) {
     EXPECT_EQ(ini.ReadString("A", "Z", ""), "p=q");
 }
 
+// Values are trimmed when read: one with a blank or tab at either end, or in
+// quotes of its own, is written so that it reads back as it was (a project folder
+// "Car " stays "Car "), and control characters pass as they are.
+TEST_F(IniFile2Test, EveryStorableValueReadsBackAsWritten) {
+    const std::string values[] = {"Car ",
+                                  " Car",
+                                  "\tx",
+                                  "x\t",
+                                  "  ",
+                                  "\"quoted\"",
+                                  "\"",
+                                  "\"\"",
+                                  "\"half",
+                                  "half\"",
+                                  "a\x01"
+                                  "b\x1F",
+                                  "\x7F",
+                                  "plain",
+                                  "",
+                                  "a \"b\" c",
+                                  "\" x \"",
+                                  std::string("n\0ul", 4)};
+    for (const std::string& value : values) {
+        SCOPED_TRACE(testing::PrintToString(value));
+        TIniFile2 ini(Path());
+        ASSERT_TRUE(ini.WriteString("Folders", "Project Folder", value));
+        EXPECT_EQ(ini.ReadString("Folders", "Project Folder", "dflt"), value);
+        EXPECT_EQ(TIniFile2(Path()).ReadString("Folders", "Project Folder", "dflt"), value);
+        // Written again, the file stays as it is.
+        const std::string bytes = Bytes();
+        ASSERT_TRUE(ini.WriteString("Folders", "Project Folder", value));
+        EXPECT_EQ(Bytes(), bytes);
+    }
+    ASSERT_TRUE(TIniFile2(Path()).WriteString("Folders", "Project Folder", "plain"));
+    EXPECT_EQ(Bytes(), "[Folders]\r\nProject Folder=plain\r\n");  // no quotes where none are needed
+}
+
 TEST_F(IniFile2Test, WritesThatCannotBeStoredAreRefused) {
     Put("[A]\nx=1\n");
     TIniFile2 ini(Path());

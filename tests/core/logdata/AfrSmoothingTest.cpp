@@ -37,14 +37,20 @@ TEST(AfrSmoothingTest, EndsUseOnlyTheNeighboursThatExist) {
                      (10 + 0.911 * 20 + 0.681 * 30 + 0.395 * 40) / (1 + 0.911 + 0.681 + 0.395));
 }
 
-TEST(AfrSmoothingTest, MissingAfr) {
-    // A missing AFR takes part with its tiny numeric value; a window without any AFR
-    // (over the weighted offsets) gives MissingValue.
-    TLogData data = WithAfr({14, MissingValue, MissingValue, MissingValue, MissingValue});
-    SmoothAfr(data, 2);
-    EXPECT_DOUBLE_EQ(data[1].SmoothedAfr, (0.076 * 14 + MissingValue + 0.076 * MissingValue) / 1.152);
-    EXPECT_EQ(data[2].SmoothedAfr, MissingValue);  // 14 is at offset -2, whose weight is 0
-    EXPECT_EQ(data[4].SmoothedAfr, MissingValue);
+TEST(AfrSmoothingTest, SamplesWithoutAnAfrValueAreLeftOut) {
+    // Missing, 0 (an empty field) and below 0 are no value: left out of both sums,
+    // and a window holding none (over the weighted offsets) gives MissingValue.
+    for (const double none : {MissingValue, 0.0, -1.5}) {
+        SCOPED_TRACE(none);
+        TLogData data = WithAfr({14, none, none, none, none, 16});
+        SmoothAfr(data, 2);
+        EXPECT_DOUBLE_EQ(data[0].SmoothedAfr, 14);
+        EXPECT_DOUBLE_EQ(data[1].SmoothedAfr, 14);     // only the 14 at offset -1 counts
+        EXPECT_EQ(data[2].SmoothedAfr, MissingValue);  // 14 is at offset -2, whose weight is 0
+        EXPECT_EQ(data[3].SmoothedAfr, MissingValue);
+        EXPECT_DOUBLE_EQ(data[4].SmoothedAfr, 16);
+        EXPECT_DOUBLE_EQ(data[5].SmoothedAfr, 16);
+    }
 }
 
 TEST(AfrSmoothingTest, SettingOutOfRangeLeavesTheList) {

@@ -4,13 +4,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <new>
 #include <string>
 #include <vector>
 
+#include "core/ground/WorkerPool.h"
 #include "core/logdata/LogFileReader.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
@@ -175,6 +178,73 @@ TEST(LogParallelReadTest, EmptyLinesTakeNoRoom) {
         EXPECT_EQ(result.Lines.Unreadable, 1000000u);
         EXPECT_LE(state.Data.Entries.capacity(), 1024u);
     }
+}
+
+// Lines long enough to reach the RPM and MAF columns that still cannot hold a sample
+// (no numbers there, or numbers the range test drops) take no room either.
+TEST(LogParallelReadTest, ShortLinesThatCannotHoldASampleTakeNoRoom) {
+    TTempFolder folder;
+    const auto path = folder.Path() / "short.txt";
+    for (const std::string line : {"abc", "\t\t\t", "0\t0\t1", "0\t900\tx", "0\t99999\t120"}) {
+        SCOPED_TRACE(testing::PrintToString(line));
+        std::string bytes = "Time [s]\tRPM\tMAF signal\tA/F ratio\r\n0\t900\t120\t14.7\r\n";
+        for (int i = 0; i < 200000; ++i) bytes += line + "\n";
+        WriteText(path, bytes);
+        for (const bool progress : {false, true}) {
+            TLogState state;
+            TLoadLogOptions options;
+            options.ProgressStep = 64u << 10;
+            if (progress) options.Progress = [](std::uint64_t, std::uint64_t) { return true; };
+            const TLoadLogResult result = LoadLogFile(state, path, options);
+            ASSERT_TRUE(result.Loaded);
+            EXPECT_EQ(result.SamplesAdded, 1u);
+            EXPECT_LE(state.Data.Entries.capacity(), 1024u);
+        }
+    }
+}
+
+int RunningThreads() {
+    int count = 0;
+    for ([[maybe_unused]] const auto& task : std::filesystem::directory_iterator("/proc/self/task")) ++count;
+    return count;
+}
+
+// KELVANE_THREADS limits the reader as it limits the refresh: with 1 it starts no thread.
+TEST(LogParallelReadTest, TheThreadLimitHoldsForTheReader) {
+    TTempFolder folder;
+    const auto path = folder.Path() / "Run1.txt";
+    std::string bytes = "Time [s]\tRPM\tMAF signal\tA/F ratio\r\n";
+    for (int i = 0; i < 20000; ++i) bytes += std::to_string(i) + "\t900\t120\t14.7\r\n";
+    WriteText(path, bytes);
+    const char* const before = std::getenv("KELVANE_THREADS");
+    const std::string kept = before ? before : "";
+    ASSERT_EQ(::setenv("KELVANE_THREADS", "1", 1), 0);
+    EXPECT_EQ(ThreadLimit(), 1);
+    const int threads = RunningThreads();
+    int most = 0;
+    TLogState state;
+    TLoadLogOptions options;
+    options.ProgressStep = 4096;
+    options.Progress = [&](std::uint64_t, std::uint64_t) {
+        most = std::max(most, RunningThreads());
+        return true;
+    };
+    EXPECT_TRUE(LoadLogFile(state, path, options).Loaded);
+    EXPECT_EQ(state.Data.Count(), 20000u);
+    EXPECT_EQ(most, threads);
+    for (const char* text : {"3", "8"}) {
+        ASSERT_EQ(::setenv("KELVANE_THREADS", text, 1), 0);
+        EXPECT_EQ(ThreadLimit(), std::atoi(text));
+    }
+    for (const char* text : {"0", "9", "2x", ""}) {
+        ASSERT_EQ(::setenv("KELVANE_THREADS", text, 1), 0);
+        EXPECT_GE(ThreadLimit(), 1) << text;
+        EXPECT_LE(ThreadLimit(), MaxThreads) << text;
+    }
+    if (before)
+        ::setenv("KELVANE_THREADS", kept.c_str(), 1);
+    else
+        ::unsetenv("KELVANE_THREADS");
 }
 
 TEST(LogParallelReadTest, APipeIsRefusedAtOnce) {

@@ -244,6 +244,114 @@ TEST_F(LogExportTest, SavedFileIsTheClipboardTextWithAFinalLineEnd) {
     EXPECT_EQ(ReadText(path), "");
 }
 
+// Logs with "," and with "." decimals exported together read back with the values
+// they were loaded with; lines that read back as they are keep every byte.
+TEST_F(LogExportTest, MixedDecimalSeparatorsReadBackWithTheirValues) {
+    const std::string header = "Time [s]\tRPM\tMAF signal\tA/F ratio";
+    const TLines dot = {"0.1\t2000\t400\t14.7", "0.2\t2100\t410\t14.6"};
+    const TLines comma = {"0,3\t2200\t420\t13,5", "1\t2300\t430\t13", "0,5\t2400\t440\t12,25"};
+    const auto write = [&](const std::string& name, const TLines& rows) {
+        std::string bytes = header + "\r\n";
+        for (const std::string& row : rows) bytes += row + "\r\n";
+        WriteText(folder.Path() / name, bytes);
+        return folder.Path() / name;
+    };
+    const fs::path dotFile = write("Dot.txt", dot);
+    const fs::path commaFile = write("Comma.txt", comma);
+    TLoadLogOptions options;
+    options.LHConfig = TLHConfig::Maf;
+    const auto load = [&](TLogState& state, const fs::path& path) {
+        ASSERT_TRUE(LoadLogFile(state, path, options).Loaded) << path;
+    };
+    struct TCase {
+        const char* Name;
+        std::vector<fs::path> Files;
+        std::vector<int> Points;  // none: every sample
+        TLines Expected;          // the lines saved
+    };
+    const TCase cases[] = {
+        {"dot then comma",
+         {dotFile, commaFile},
+         {},
+         {header, dot[0], dot[1], "0.3\t2200\t420\t13.5", comma[1], "0.5\t2400\t440\t12.25"}},
+        {"comma then dot",
+         {commaFile, dotFile},
+         {},
+         {header, comma[0], comma[1], comma[2], "0,1\t2000\t400\t14,7", "0,2\t2100\t410\t14,6"}},
+        {"comma alone", {commaFile}, {}, {header, comma[0], comma[1], comma[2]}},
+        // A first line without a comma makes "." the separator of what follows it.
+        {"comma file from a line without one",
+         {commaFile},
+         {1, 0},
+         {header, comma[1], "0.3\t2200\t420\t13.5"}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TLogState source;
+        for (const fs::path& path : c.Files) load(source, path);
+        TSelection picked;
+        if (!c.Points.empty()) {
+            picked.Kind = SelectionKindPoint;
+            for (const int i : c.Points) picked.Items.push_back(TSelectionItem::Point(i));
+        }
+        const fs::path saved = folder.Path() / "Saved.txt";
+        std::string error;
+        ASSERT_TRUE(
+            WriteLogLines(saved, source.Data, CollectLogLines(source.Data, picked, f.Context()), error))
+            << error;
+        std::string expected;
+        for (const std::string& line : c.Expected) expected += line + "\r\n";
+        EXPECT_EQ(ReadText(saved), expected);
+
+        TLogState back;
+        load(back, saved);
+        std::vector<int> order = c.Points;
+        if (order.empty())
+            for (std::size_t i = 0; i < source.Data.Count(); ++i) order.push_back(static_cast<int>(i));
+        ASSERT_EQ(back.Data.Count(), order.size());
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            const TLogDataEntry& was = source.Data[static_cast<std::size_t>(order[i])];
+            EXPECT_EQ(back.Data[i].TimeSec, was.TimeSec) << i;
+            EXPECT_EQ(back.Data[i].Rpm, was.Rpm) << i;
+            EXPECT_EQ(back.Data[i].Afr, was.Afr) << i;
+        }
+    }
+}
+
+// The stored device logs, one with "," decimals (and a stray "." that reads as 0):
+// saved, each is its own lines byte for byte, and read back every sample has the
+// values it had.
+TEST_F(LogExportTest, DeviceLogsSavedAndReadBackKeepTheirValues) {
+    const fs::path logs = fs::path(KELVANE_FIXTURES) / "logs";
+    const fs::path device = logs / "DeviceLog.txt";
+    const fs::path comma = logs / "CommaLog.txt";
+    TLoadLogOptions options;
+    options.LHConfig = TLHConfig::Maf;
+    for (const std::vector<fs::path>& files : {std::vector<fs::path>{device}, {comma}}) {
+        SCOPED_TRACE(files.front().filename().string());
+        TLogState source;
+        for (const fs::path& file : files) ASSERT_TRUE(LoadLogFile(source, file, options).Loaded);
+        const fs::path saved = folder.Path() / "Saved.txt";
+        std::string error;
+        ASSERT_TRUE(WriteLogLines(saved, source.Data, CollectLogLines(source.Data, {}, f.Context()), error))
+            << error;
+        std::string expected = source.Data.Files[0].Header + "\r\n";
+        for (const TLogDataEntry& e : source.Data.Entries)
+            expected += TextAt(files[0], e.RawOffset, e.RawLength) + "\r\n";
+        EXPECT_EQ(ReadText(saved), expected);
+        TLogState back;
+        ASSERT_TRUE(LoadLogFile(back, saved, options).Loaded);
+        ASSERT_EQ(back.Data.Count(), source.Data.Count());
+        for (std::size_t i = 0; i < back.Data.Count(); ++i) {
+            const TLogDataEntry& was = source.Data[i];
+            const TLogDataEntry& is = back.Data[i];
+            EXPECT_TRUE(is.TimeSec == was.TimeSec && is.Rpm == was.Rpm && is.MafSignal == was.MafSignal &&
+                        is.Afr == was.Afr && is.O2Adjust == was.O2Adjust)
+                << "sample " << i;
+        }
+    }
+}
+
 // Ways a loaded file can differ from what was read.
 struct TChange {
     const char* Name;

@@ -95,9 +95,26 @@ TEST(LogGridsTest, LogWindowTextsAreFittedToTheirWidthsAndTrimmed) {
     e.O2Adjust = 4.04;
     e.SmoothedAfr = 14.26;
     e.Afr = 13.9;
-    const std::vector<std::string> expected{"123.46", "3020", "***", "4.0", "14.3", "13.9", "-1"};
+    const std::vector<std::string> expected{"123.46", "3020", "1450", "4.0", "14.3", "13.9", "-1"};
     for (int column = 0; column < LogWindowColumnCount; ++column)
         EXPECT_EQ(LogWindowText(e, column), expected[static_cast<std::size_t>(column)]) << column;
+}
+
+// MAF signals reach 1096 (LH 2.2) and 2200 (VX-Alpha); any 16-bit reading fits its column.
+TEST(LogGridsTest, LogWindowMafColumnHoldsEveryReading) {
+    const TLogGridColumn maf = LogWindowColumns()[2];
+    EXPECT_EQ(maf.Header, "MAF");
+    struct TCase {
+        double Maf;
+        const char* Text;
+    };
+    for (const TCase& c : {TCase{0, "0"}, TCase{999, "999"}, TCase{1096, "1096"}, TCase{2200, "2200"},
+                           TCase{65535, "65535"}, TCase{MissingValue, ""}}) {
+        TLogDataEntry e;
+        e.MafSignal = c.Maf;
+        EXPECT_EQ(LogWindowText(e, 2), c.Text) << c.Maf;
+        EXPECT_LE(std::string(c.Text).size(), maf.SizingText.size()) << c.Maf;
+    }
 }
 
 TEST(LogGridsTest, ShowingARowScrollsOnlyWhenItIsOutOfView) {

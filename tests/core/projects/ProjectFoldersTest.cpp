@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -40,6 +43,39 @@ INSTANTIATE_TEST_SUITE_P(
                       // A name that carries a number counts on from it.
                       TNamingCase{{"2024-05-01 #3"}, "2024-05-01 #3", "2024-05-01 #4"}));
 
+// A name cut short at a NUL names a folder that exists whatever number follows:
+// the search must end, with no name.
+TEST(SessionNameTest, NamesWithControlCharactersGetNoNumberedName) {
+    TTempFolder project;
+    fs::create_directory(project.Path() / "2024-05-01");
+    EXPECT_EQ(UniqueSessionName(project.Path(), std::string("2024-05-01\0x", 12)), "");
+    EXPECT_EQ(UniqueSessionName(project.Path(), "2024-05-01\x01"), "");
+    EXPECT_EQ(UniqueSessionName(project.Path(), "2024-05-01"), "2024-05-01 #2");
+}
+
+// The new folder's entry in the project folder is made durable once it is there.
+TEST(SessionNameTest, ANewSessionFolderIsFlushedIntoItsProject) {
+    TTempFolder project;
+    std::vector<fs::path> flushed;
+    bool madeBeforeFlush = false;
+    const auto flush = [&](const fs::path& folder) {
+        flushed.push_back(folder);
+        madeBeforeFlush = fs::is_directory(project.Path() / "Track day");
+    };
+    std::string error;
+    ASSERT_TRUE(CreateSessionFolder(project.Path(), "Track day", error, flush)) << error;
+    EXPECT_EQ(flushed, (std::vector<fs::path>{project.Path()}));
+    EXPECT_TRUE(madeBeforeFlush);
+
+    WriteText(project.Path() / "file", "x");
+    flushed.clear();
+    EXPECT_FALSE(CreateSessionFolder(project.Path() / "file", "x", error, flush));
+    EXPECT_EQ(error, "Not a directory");
+    EXPECT_TRUE(flushed.empty());
+    EXPECT_TRUE(CreateSessionFolder(project.Path(), "Plain flush", error));
+    EXPECT_TRUE(fs::is_directory(project.Path() / "Plain flush"));
+}
+
 TEST(SessionNameTest, DateNamesArePadded) {
     EXPECT_EQ(DateSessionName(2024, 5, 1), "2024-05-01");
     EXPECT_EQ(DateSessionName(2025, 12, 31), "2025-12-31");
@@ -58,8 +94,13 @@ TEST(SessionNameTest, TypedNamesAreCheckedWithAMessageForEachFault) {
           TCase{"a\\b", TSessionNameCheck::BadCharacters}, TCase{"what?", TSessionNameCheck::BadCharacters},
           TCase{"..", TSessionNameCheck::DotName}, TCase{".", TSessionNameCheck::DotName},
           TCase{"Taken", TSessionNameCheck::Exists}, TCase{"Track day", TSessionNameCheck::Ok},
-          TCase{"a..b", TSessionNameCheck::Ok}})
-        EXPECT_EQ(CheckSessionName(project.Path(), c.Name), c.Expected) << c.Name;
+          TCase{"a..b", TSessionNameCheck::Ok},
+          TCase{std::string("Taken\0x", 7), TSessionNameCheck::BadCharacters},
+          TCase{std::string("day\0", 4), TSessionNameCheck::BadCharacters},
+          TCase{"tab\there", TSessionNameCheck::BadCharacters},
+          TCase{"bell\a", TSessionNameCheck::BadCharacters},
+          TCase{"del\x7F", TSessionNameCheck::BadCharacters}, TCase{"Caf\xC3\xA9", TSessionNameCheck::Ok}})
+        EXPECT_EQ(CheckSessionName(project.Path(), c.Name), c.Expected) << testing::PrintToString(c.Name);
     EXPECT_EQ(SessionNameRetryPrompt(TSessionNameCheck::BadCharacters),
               "Session name (avoid the characters /\\:*?\"<>|)");
     EXPECT_EQ(SessionNameRetryPrompt(TSessionNameCheck::Exists), "Duplicate name! New session name:");
@@ -130,6 +171,41 @@ TEST(ProjectFolderTest, SessionLogsAreListedInNameOrder) {
               (std::vector<std::string>{"Run1.txt", "Run2.txt", "Run10.txt"}));
 }
 
+// A session folder that cannot be read is not an empty one: the listing says why.
+TEST(SessionFolderTest, AnUnreadableFolderIsToldNotListedAsEmpty) {
+    TTempFolder project;
+    const fs::path file = project.Path() / "not a folder";
+    WriteText(file, "x");
+    const fs::path empty = project.Path() / "empty";
+    fs::create_directory(empty);
+    struct TCase {
+        fs::path Folder;
+        std::string Failure;  // empty: none
+    };
+    std::vector<TCase> cases = {
+        {file, "Cannot read the folder " + file.string() + ": Not a directory"},
+        {project.Path() / "gone",
+         "Cannot read the folder " + (project.Path() / "gone").string() + ": No such file or directory"},
+        {empty, ""},
+    };
+    const fs::path locked = project.Path() / "locked";
+    if (::geteuid() != 0) {  // the superuser reads any folder
+        fs::create_directory(locked);
+        fs::permissions(locked, fs::perms::none);
+        cases.push_back({locked, "Cannot read the folder " + locked.string() + ": Permission denied"});
+    }
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Folder.string());
+        std::string failure;
+        EXPECT_TRUE(SessionLogNames(c.Folder, &failure).empty());
+        EXPECT_EQ(failure, c.Failure);
+        failure.clear();
+        EXPECT_TRUE(FolderFileNames(c.Folder, &failure).empty());
+        EXPECT_EQ(failure, c.Failure);
+    }
+    if (fs::exists(locked)) fs::permissions(locked, fs::perms::owner_all);
+}
+
 TEST(ProjectFolderTest, FolderPathsCompareWithOrWithoutATrailingSeparator) {
     EXPECT_EQ(FolderKey("/a/b/"), FolderKey("/a/b"));
     EXPECT_EQ(FolderName("/a/Volvo/"), "Volvo");
@@ -184,6 +260,48 @@ TEST(OpenFilesKeyTest, NoneTickedStaysNoneAndAllTickedTicksLaterLogsToo) {
     EXPECT_EQ(*TicksFromOpenFilesKey("Run1.txt", more), (std::vector<bool>{true, false, false, false}));
     // A name an old version stored that is gone now ticks nothing.
     EXPECT_EQ(*TicksFromOpenFilesKey("Old.txt", listed), (std::vector<bool>{false, false, false}));
+}
+
+// Names as files may have them: a blank at the end, a control character, a
+// separator, next to names that differ only there.
+TEST(OpenFilesKeyTest, EveryNameReadsBackAsWritten) {
+    const std::vector<std::string> listed{"Run1.txt",
+                                          "Run1.txt ",
+                                          " Run2.txt",
+                                          "Run\x01"
+                                          "3.txt",
+                                          "Run;4.txt",
+                                          "Run4.txt",
+                                          "Run5.txt\t"};
+    for (std::size_t picked = 0; picked < listed.size(); ++picked) {
+        std::vector<bool> ticked(listed.size(), false);
+        ticked[picked] = true;
+        ticked[(picked + 3) % listed.size()] = true;
+        const std::string stored = OpenFilesKeyText(listed, ticked);
+        const auto ticks = TicksFromOpenFilesKey(stored, listed);
+        ASSERT_TRUE(ticks.has_value());
+        EXPECT_EQ(*ticks, ticked) << testing::PrintToString(stored);
+    }
+}
+
+// Thousands of names, most of them gone from the folder (the list then reads in
+// steps: each unknown piece is tried with as many after it as a name can hold).
+TEST(OpenFilesKeyTest, ManyNamesReadBackWhetherListedOrNot) {
+    std::vector<std::string> listed, stored;
+    std::vector<bool> expected;
+    for (int i = 0; i < 8000; ++i) {
+        const std::string name = "Run" + std::to_string(i) + (i % 97 == 0 ? ",a.txt" : ".txt");
+        stored.push_back(i % 3 == 0 ? "Gone" + std::to_string(i) + ".txt" : name);
+        if (i % 2 == 0) {
+            listed.push_back(name);
+            expected.push_back(i % 3 != 0);
+        }
+    }
+    std::string text;
+    for (const std::string& name : stored) text += (text.empty() ? "" : ",") + name;
+    const auto ticks = TicksFromOpenFilesKey(text, listed);
+    ASSERT_TRUE(ticks.has_value());
+    EXPECT_TRUE(*ticks == expected);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 
@@ -194,6 +195,42 @@ TEST(MapFileMessagesTest, TextThatIsNoMapNamesTheBareFile) {
     }
     EXPECT_FALSE(state.Fuel.ReferenceLoaded);
     EXPECT_FALSE(state.Ignition.ReferenceLoaded);
+}
+
+// A map file or bin image that cannot be read says so and why, as the log reader
+// does, for Load and Compare alike; a pipe is refused without waiting on it.
+TEST(MapFileMessagesTest, UnreadableFilesAreToldAsUnreadable) {
+    TTempFolder folder;
+    std::filesystem::create_directory(folder.Path() / "folder.txt");
+    std::filesystem::create_directory(folder.Path() / "folder.bin");
+    ASSERT_EQ(::mkfifo((folder.Path() / "pipe.txt").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((folder.Path() / "pipe.bin").c_str(), 0600), 0);
+    struct TCase {
+        const char* Name;
+        const char* Text;
+    };
+    const TCase cases[] = {
+        {"absent.txt", "Cannot read absent.txt: No such file or directory"},
+        {"absent.bin", "Cannot read absent.bin: No such file or directory"},
+        {"folder.txt", "Cannot read folder.txt: not a regular file"},
+        {"folder.bin", "Cannot read folder.bin: not a regular file"},
+        {"pipe.txt", "Cannot read pipe.txt: not a regular file"},
+        {"pipe.bin", "Cannot read pipe.bin: not a regular file"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TKelvaneState state;
+        TScriptedChooser chooser;
+        const std::filesystem::path path = folder.Path() / c.Name;
+        for (const TMapLoadResult& result :
+             {LoadMapFile(state, path, chooser), CompareMapFile(state, path, chooser)}) {
+            EXPECT_FALSE(result.Ok);
+            EXPECT_EQ(result.ErrorText, c.Text);
+            EXPECT_TRUE(result.Changes.Empty());
+        }
+        EXPECT_FALSE(state.Fuel.ReferenceLoaded);
+        EXPECT_FALSE(state.Ignition.ReferenceLoaded);
+    }
 }
 
 TEST(MapFileMessagesTest, MessageTexts) {

@@ -1,9 +1,17 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <map>
 #include <string>
+#include <vector>
 
+#include "core/adjust/TargetAfrMap.h"
+#include "core/display/ColorTableFile.h"
 #include "core/ground/AtomicFile.h"
+#include "core/ground/ProgramFolders.h"
+#include "core/shell/SettingsMainFile.h"
 #include "core/shell/StartupClosing.h"
 #include "support/TempFolder.h"
 
@@ -209,6 +217,82 @@ TEST(SettingsSaveBatchTest, ASettingsSaveWritesEachFileOnce) {
     ASSERT_TRUE(store.OpenProjectSettings(project));
     EXPECT_TRUE(SaveSettings(store, exit.Settings).Ok());
     EXPECT_TRUE(counter.Writes.empty());
+}
+
+// The main file at start: the folder section, the first run's colour tables and the
+// start stamp are one write each (21 writes, one per key, before), and a later start
+// writes only the stamp, which changed.
+TEST(SettingsSaveBatchTest, AStartWritesTheMainFileOncePerStepAndOnlyWhatChanged) {
+    TTempFolder temp;
+    TSettingsStore store(temp.Path());
+    TWriteCounter counter;
+    store.SetFileWriter(counter.Writer());
+    const fs::path main = store.Main().FileName();
+    const TFolderSetup folders{temp.Path(), temp.Path(), main, false};
+    const TPlatformFolders platform{temp.Path(), temp.Path(), {}};
+    const auto start = [&](std::string_view stamp) {
+        counter.Writes.clear();
+        EXPECT_TRUE(WriteFolderSection(store.Main(), folders, platform, {}));
+        const int afterFolders = counter.Writes[main];
+        (void)LoadColorTable(store.Main());
+        const int afterColors = counter.Writes[main];
+        EXPECT_TRUE(WriteStartStamp(store.Main(), "1.0.0.1", stamp));
+        return std::vector<int>{afterFolders, afterColors - afterFolders, counter.Writes[main] - afterColors};
+    };
+    EXPECT_EQ(start("2026/12/11 06:00:00"), (std::vector<int>{1, 1, 1}));
+    EXPECT_EQ(start("2026/12/11 07:00:00"), (std::vector<int>{0, 0, 1}));
+    EXPECT_EQ(store.Main().ReadInteger("Colors", "Use Color Table", -1), 2);
+
+    // An exit that saves the colour table as it is writes nothing.
+    counter.Writes.clear();
+    EXPECT_TRUE(SaveColorTable(store.Main(), LoadColorTable(store.Main())));
+    EXPECT_TRUE(counter.Writes.empty());
+}
+
+// Every exit saves the target AFR map: a file that already holds it stays as it is.
+TEST(SettingsSaveBatchTest, AnUnchangedTargetAfrMapIsNotWrittenAgain) {
+    TTempFolder temp;
+    const fs::path path = temp.Path() / "TargetAFRmap.txt";
+    TMapGrid map = DefaultTargetAfrMap();
+    ASSERT_TRUE(WriteTargetAfrMapFile(path, map).Ok);
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    const TMapWriteResult again = WriteTargetAfrMapFile(path, map);
+    EXPECT_TRUE(again.Ok);
+    EXPECT_EQ(again.FileName, path);
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);  // a rewrite renames a new file over it
+
+    map.At(3, 4) = 12.5;
+    ASSERT_TRUE(WriteTargetAfrMapFile(path, map).Ok);
+    TMapGrid read;
+    ASSERT_TRUE(ReadTargetAfrMapFile(path, read));
+    EXPECT_EQ(read.At(3, 4), 12.5);
+}
+
+// A New Session killed while its settings were written left a temporary of the new
+// session's file, which no save of another session takes away: opening the session's
+// file does, while one of a process still running stays.
+TEST(SettingsSaveBatchTest, OpeningASessionsFileTakesAwayWhatAKilledSaveLeft) {
+    TTempFolder temp;
+    const fs::path session = temp.Path() / "2026-12-11";
+    fs::create_directories(session);
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ASSERT_GT(child, 0);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);  // its id now names no process
+    const fs::path stale = session / ("Kelvane.ini.tmp" + std::to_string(child) + "-0123456789abcdef");
+    const fs::path running =
+        session / ("Kelvane.ini.tmp" + std::to_string(::getppid()) + "-0123456789abcdef");
+    const fs::path other = session / ("Run1.txt.tmp" + std::to_string(child) + "-0123456789abcdef");
+    for (const fs::path& path : {stale, running, other})
+        ASSERT_TRUE(WriteFileAtomically(path, "[Settings]\r\n"));
+    TSettingsStore store(temp.Path());
+    ASSERT_TRUE(store.OpenSessionSettings(session));
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::exists(running));
+    EXPECT_TRUE(fs::exists(other));
 }
 
 TEST(SettingsSaveBatchTest, ReadsInsideABatchSeeItsWritesAndAFailedCommitLeavesTheFile) {

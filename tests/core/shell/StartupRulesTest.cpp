@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <vector>
 
+#include "core/mapwindows/MapGridSelection.h"
 #include "core/shell/StartupLogOptions.h"
 #include "core/shell/StartupWindowRules.h"
 #include "support/TempFolder.h"
@@ -117,6 +119,35 @@ TEST(StartupWindowRulesTest, MainWindowOpensWhereItsStoredTextSays) {
     EXPECT_EQ(MainWindowPlacement("", 1000, 700, screen), (TWindowSize{460, 190, 1000, 700}));
     EXPECT_EQ(MainWindowPlacement("1500,900,800,600", 1000, 700, screen), (TWindowSize{1120, 480, 800, 600}));
     EXPECT_EQ(MainWindowPlacement("12,34,wide,600", 1000, 700, screen), (TWindowSize{0, 0, 1000, 700}));
+}
+
+// Stored values at the ends of the integer range are held to sane ones before any sum
+// (UndefinedBehaviorSanitizer stops the test at an overflow).
+TEST(StartupWindowRulesTest, ExtremeStoredPlacementsStayOnTheScreen) {
+    const TWindowSize screen{0, 0, 1920, 1080};
+    struct TCase {
+        const char* Stored;
+        TWindowSize Expected;
+    };
+    const TCase cases[] = {
+        {"80,0,-2147483648,0", {80, 0, 0, 0}},
+        {"-2147483648,-2147483648,2147483647,2147483647", {0, 0, 1920, 1080}},
+        {"2147483647,2147483647,100,100", {1820, 980, 100, 100}},
+        {"0,0,-5,-5", {0, 0, 0, 0}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Stored);
+        EXPECT_EQ(MainWindowPlacement(c.Stored, 1000, 700, screen), c.Expected);
+        const TWindowSize stored = *ParseWindowSize(c.Stored);
+        const TWindowSize centred = CentreWithin(stored, stored.Width, stored.Height, screen);
+        EXPECT_GE(centred.Left, -MaxWindowCoordinate);
+        EXPECT_LE(centred.Left, MaxWindowCoordinate);
+        const TWindowSize tool = ToolWindowPosition(c.Stored, 400, 300, screen);
+        EXPECT_GE(tool.Left, 0);
+        EXPECT_LE(tool.Left, 1520);
+    }
+    EXPECT_EQ(KeepOnScreen({0, 0, 100, 100}, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}).Width, 100);
+    EXPECT_EQ(CentreWithin(screen, INT_MIN, INT_MAX, screen).Width, 0);
 }
 
 }  // namespace
