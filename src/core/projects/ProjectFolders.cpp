@@ -5,6 +5,7 @@
 
 #include "core/ground/FileDefs.h"
 #include "core/ground/FileNameCase.h"
+#include "core/ground/PathText.h"
 #include "core/ground/Platform.h"
 #include "core/logdata/LogFileReader.h"
 
@@ -116,7 +117,7 @@ std::vector<std::string> SessionLogNames(const fs::path& sessionFolder) {
 
 fs::path SessionPath(const fs::path& projectFolder, std::string_view sessionName) {
     if (projectFolder.empty() || sessionName.empty()) return {};
-    return FolderKey(projectFolder) / fs::path(std::string(sessionName));
+    return FolderKey(projectFolder) / PathOfText(sessionName);
 }
 
 fs::path FolderKey(const fs::path& folder) {
@@ -142,7 +143,7 @@ std::string TodaySessionName() {
 
 std::string UniqueSessionName(const fs::path& projectFolder, const std::string& name) {
     std::error_code error;
-    if (!fs::exists(projectFolder / name, error)) return name;
+    if (!fs::exists(projectFolder / PathOfText(name), error)) return name;
     std::string stem = name;
     int number = 2;
     // A name that already ends in " #n" counts on from n.
@@ -156,7 +157,7 @@ std::string UniqueSessionName(const fs::path& projectFolder, const std::string& 
     }
     for (;; ++number) {
         const std::string candidate = stem + " #" + std::to_string(number);
-        if (!fs::exists(projectFolder / candidate, error)) return candidate;
+        if (!fs::exists(projectFolder / PathOfText(candidate), error)) return candidate;
     }
 }
 
@@ -165,7 +166,7 @@ TSessionNameCheck CheckSessionName(const fs::path& projectFolder, const std::str
     if (!IsValidFileName(name)) return TSessionNameCheck::BadCharacters;
     if (name.find_first_not_of('.') == std::string::npos) return TSessionNameCheck::DotName;
     std::error_code error;
-    if (fs::exists(projectFolder / name, error)) return TSessionNameCheck::Exists;
+    if (fs::exists(projectFolder / PathOfText(name), error)) return TSessionNameCheck::Exists;
     return TSessionNameCheck::Ok;
 }
 
