@@ -2,17 +2,33 @@
 # packaging/install-manifest.txt lists every installed file; the install test
 # and scripts/package both hold the tree to it.
 
-install(FILES packaging/kelvane.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES packaging/kelvane-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME kelvane.xml)
-install(FILES packaging/kelvane.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-foreach(size 16x16 32x32 48x48 64x64 128x128 256x256)
-  install(FILES packaging/icons/${size}/kelvane.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}/apps)
-endforeach()
-install(FILES packaging/kelvane.1 packaging/kelvane-cli.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The desktop's menu entry, file types, icons and man pages are for the
+# freedesktop systems; Windows gets the program files, the manual and the demo.
+if(NOT WIN32)
+  install(FILES packaging/kelvane.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES packaging/kelvane-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME kelvane.xml)
+  install(FILES packaging/kelvane.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+  foreach(size 16x16 32x32 48x48 64x64 128x128 256x256)
+    install(FILES packaging/icons/${size}/kelvane.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}/apps)
+  endforeach()
+  install(FILES packaging/kelvane.1 packaging/kelvane-cli.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
 install(DIRECTORY docs/manual/ DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kelvane/manual)
 install(DIRECTORY examples/demo-project/ DESTINATION ${CMAKE_INSTALL_DATADIR}/kelvane/demo-project)
 
-set(CPACK_GENERATOR DEB)
+if(WIN32)
+  # A folder to unpack anywhere; an installer too where NSIS is installed.
+  set(CPACK_GENERATOR ZIP)
+  find_program(KELVANE_MAKENSIS makensis)
+  if(KELVANE_MAKENSIS)
+    list(APPEND CPACK_GENERATOR NSIS)
+    set(CPACK_NSIS_DISPLAY_NAME "Kelvane")
+    set(CPACK_PACKAGE_INSTALL_DIRECTORY "Kelvane")
+    set(CPACK_PACKAGE_EXECUTABLES kelvane "Kelvane")
+  endif()
+else()
+  set(CPACK_GENERATOR DEB)
+endif()
 set(CPACK_PACKAGE_NAME kelvane)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Kelvane")

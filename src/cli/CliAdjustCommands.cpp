@@ -7,6 +7,7 @@
 #include "cli/CliOutput.h"
 #include "core/adjust/FuelAdjustment.h"
 #include "core/adjust/IgnitionAdjustment.h"
+#include "core/ground/PathText.h"
 #include "core/state/DerivedData.h"
 #include "core/state/KelvaneState.h"
 
@@ -15,16 +16,17 @@ namespace kelvane::cli {
 int RunAdjustFuel(const TCliOptions& options) {
     auto state = std::make_unique<TKelvaneState>();
     TMapGrid reference{};
-    if (!ReadMapTextFile(options.Reference, TMapTextKind::LH, reference)) return 1;
+    if (!ReadMapTextFile(PathOfText(options.Reference), TMapTextKind::LH, reference)) return 1;
     TMapGrid targetMap{};
     const bool useTargetMap = !options.TargetMap.empty();
-    if (useTargetMap && !ReadMapTextFile(options.TargetMap, TMapTextKind::LH, targetMap)) return 1;
+    if (useTargetMap && !ReadMapTextFile(PathOfText(options.TargetMap), TMapTextKind::LH, targetMap))
+        return 1;
 
     const bool allRead = LoadLogs(*state, options);
     TFuelMapSet& fuel = state->Fuel;
     fuel.Reference = reference;
     fuel.ReferenceLoaded = true;
-    fuel.ReferencePath = options.Reference;
+    fuel.ReferencePath = PathOfText(options.Reference);
     fuel.Source = options.Source;
     if (useTargetMap) fuel.TargetAfr = targetMap;
     // The source decides the limits, with the LH version.
@@ -54,14 +56,14 @@ int RunAdjustIgnition(const TCliOptions& options) {
     }
     auto state = std::make_unique<TKelvaneState>();
     TMapGrid reference{};
-    if (!ReadMapTextFile(options.Reference, TMapTextKind::EZK, reference)) return 1;
+    if (!ReadMapTextFile(PathOfText(options.Reference), TMapTextKind::EZK, reference)) return 1;
 
     state->Display.IncludeAdjustments = options.IncludeAdjustments;
     const bool allRead = LoadLogs(*state, options);
     TIgnitionMapSet& ignition = state->Ignition;
     ignition.Reference = reference;
     ignition.ReferenceLoaded = true;
-    ignition.ReferencePath = options.Reference;
+    ignition.ReferencePath = PathOfText(options.Reference);
     ignition.ResetAdjustments();
     UpdateDerivedData(*state, TChange::IgnitionMaps);
 

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <vector>
 
+#include "core/ground/PathText.h"
 #include "core/logdata/LogFileReader.h"
 #include "core/maps/MapText.h"
 #include "core/shell/LogOpening.h"
@@ -31,7 +32,8 @@ bool LoadLogs(TKelvaneState& state, const TCliOptions& options) {
     const auto open = [&](const std::vector<std::string>& files) {
         TOpenLogsOptions openOptions;
         openOptions.ChosenSetup = options.Setup;
-        std::vector<std::filesystem::path> paths(files.begin(), files.end());
+        std::vector<std::filesystem::path> paths;
+        for (const std::string& file : files) paths.push_back(PathOfText(file));
         const TOpenLogsResult result = OpenLogs(state, paths, openOptions);
         changes |= result.Changes;
         for (const auto& [path, file] : result.Files) {

@@ -6,6 +6,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliLoading.h"
 #include "cli/CliOutput.h"
+#include "core/ground/PathText.h"
 #include "core/maps/BinFileUtils.h"
 #include "core/maps/MapText.h"
 
@@ -110,10 +111,10 @@ void PrintEZKImage(TOutput& out, const TEZKbinFile& image) {
 }  // namespace
 
 int RunBin(const TCliOptions& options) {
-    const std::string& file = options.Files.front();
+    const std::filesystem::path file = PathOfText(options.Files.front());
     TBinBytes data;
     if (!ReadBinImageFile(file, data)) {
-        std::fprintf(stderr, "Cannot read %s\n", file.c_str());
+        std::fprintf(stderr, "Cannot read %s\n", options.Files.front().c_str());
         return 1;
     }
     const TBinImageKind kind = ClassifyBinImage(data);
@@ -136,9 +137,9 @@ int RunBin(const TCliOptions& options) {
 }
 
 int RunMap(const TCliOptions& options) {
-    const std::string& file = options.Files.front();
+    const std::filesystem::path file = PathOfText(options.Files.front());
     if (!IsReadableFile(file)) {
-        std::fprintf(stderr, "Cannot read %s\n", file.c_str());
+        std::fprintf(stderr, "Cannot read %s\n", options.Files.front().c_str());
         return 1;
     }
     const bool lh = IsLHMapText(file);

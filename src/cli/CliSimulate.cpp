@@ -6,6 +6,7 @@
 
 #include "cli/CliCommands.h"
 #include "cli/CliLoading.h"
+#include "core/ground/PathText.h"
 #include "core/ground/SettingsValues.h"
 #include "core/maps/EngineSetupText.h"
 #include "core/maps/MapText.h"
@@ -118,7 +119,7 @@ int RunSimulate(const std::vector<std::string>& arguments) {
     }
     if (!demoFolder.empty()) {
         std::string error;
-        if (WriteDemoProject(demoFolder, error)) return 0;
+        if (WriteDemoProject(PathOfText(demoFolder), error)) return 0;
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
@@ -133,10 +134,10 @@ int RunSimulate(const std::vector<std::string>& arguments) {
     if (outPath.empty()) return UsageError("--out LOG.txt is needed");
 
     TMapGrid fuelMap{}, ignitionMap{};
-    if (!ReadMapTextFile(fuelPath, TMapTextKind::LH, fuelMap)) return 1;
-    if (!ReadMapTextFile(ignitionPath, TMapTextKind::EZK, ignitionMap)) return 1;
+    if (!ReadMapTextFile(PathOfText(fuelPath), TMapTextKind::LH, fuelMap)) return 1;
+    if (!ReadMapTextFile(PathOfText(ignitionPath), TMapTextKind::EZK, ignitionMap)) return 1;
     const std::string log = SimulateDrive(model, fuelMap, ignitionMap, drive);
-    std::ofstream file(outPath, std::ios::binary | std::ios::trunc);
+    std::ofstream file(PathOfText(outPath), std::ios::binary | std::ios::trunc);
     file << log;
     file.close();
     if (!file) {

@@ -4,10 +4,13 @@
 
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
+#include "core/ground/Platform.h"
 
 int main(int argc, char** argv) {
     using namespace kelvane::cli;
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    // Output is compared byte for byte with other builds: no line-end translation.
+    kelvane::platform::UseBinaryStandardStreams();
+    const std::vector<std::string> arguments = kelvane::platform::ProgramArguments(argc, argv);
     if (!arguments.empty() && arguments[0] == "simulate")
         return RunSimulate(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
     const TParseResult parsed = ParseArguments(arguments);

@@ -1,5 +1,17 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+
+// The save loop is killed with SIGKILL 1,000 times; under Wine a Windows
+// process start alone takes a good part of a second, and TerminateProcess
+// there says nothing of Windows' own file system.
+TEST(KillDuringSaveTest, AKilledSaveLeavesTheOldOrTheNewFileAndNoTemporary) {
+    GTEST_SKIP() << "kills a save loop with SIGKILL 1,000 times: POSIX processes only";
+}
+
+#else
+
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -177,3 +189,5 @@ TEST(KillDuringSaveTest, AKilledSaveLeavesTheOldOrTheNewFileAndNoTemporary) {
 
 }  // namespace
 }  // namespace kelvane::crash
+
+#endif

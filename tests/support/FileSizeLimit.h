@@ -1,8 +1,34 @@
 #pragma once
 
+#ifdef _WIN32
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+// Windows has no per-process limit on the size of files written, so a test
+// that needs a write to fail part way is skipped there, saying why.
+#define KELVANE_SKIP_WITHOUT_FILE_SIZE_LIMIT() \
+    GTEST_SKIP() << "Windows has no file size limit per process to make a write fail part way"
+
+namespace kelvane {
+
+class TFileSizeLimit {
+  public:
+    explicit TFileSizeLimit(std::uint64_t) {}
+    TFileSizeLimit(const TFileSizeLimit&) = delete;
+    TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
+};
+
+}  // namespace kelvane
+
+#else
+
 #include <sys/resource.h>
 
 #include <csignal>
+
+#define KELVANE_SKIP_WITHOUT_FILE_SIZE_LIMIT() static_cast<void>(0)
 
 namespace kelvane {
 
@@ -30,3 +56,5 @@ class TFileSizeLimit {
 };
 
 }  // namespace kelvane
+
+#endif

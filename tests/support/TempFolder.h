@@ -1,9 +1,9 @@
 #pragma once
 
-#include <unistd.h>
-
 #include <filesystem>
+#include <random>
 #include <string>
+#include <system_error>
 
 namespace kelvane {
 
@@ -11,8 +11,22 @@ namespace kelvane {
 class TTempFolder {
   public:
     TTempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kelvane-test-XXXXXX").string();
-        FPath = ::mkdtemp(pattern.data());
+        // create_directory makes the folder only when no such name exists yet,
+        // so a name another test took is never shared.
+        std::random_device seed;
+        std::mt19937_64 random(seed());
+        const std::filesystem::path temp = std::filesystem::temp_directory_path();
+        for (;;) {
+            std::string name = "kelvane-test-";
+            for (int i = 0; i < 6; ++i) name += "abcdefghijklmnopqrstuvwxyz0123456789"[random() % 36];
+            std::error_code error;
+            if (std::filesystem::create_directory(temp / name, error)) {
+                FPath = temp / name;
+                return;
+            }
+            if (error)
+                throw std::filesystem::filesystem_error("cannot make a test folder", temp / name, error);
+        }
     }
     ~TTempFolder() {
         std::error_code ignored;

@@ -31,10 +31,16 @@ class TNoWindowLookup : public TWindowLookup {
     std::vector<TWindowEntry> ChildWindows(std::uint64_t) override { return {}; }
 };
 
-// X11 when the program runs on it (Qt's "xcb" platform); nothing otherwise.
+// The Win32 window list on Windows; X11 when the program runs on it (Qt's
+// "xcb" platform); nothing otherwise.
 std::unique_ptr<TWindowLookup> MakeWindowLookup();
 
 // Only where the program was built with X11; null otherwise or without a display.
 std::unique_ptr<TWindowLookup> MakeX11WindowLookup();
+
+#ifdef _WIN32
+// EnumWindows and EnumChildWindows (WindowLookupWin32.cpp, built on Windows only).
+std::unique_ptr<TWindowLookup> MakeWin32WindowLookup();
+#endif
 
 }  // namespace kelvane

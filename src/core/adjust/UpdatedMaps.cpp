@@ -1,5 +1,6 @@
 #include "core/adjust/UpdatedMaps.h"
 
+#include "core/ground/PathText.h"
 #include "core/maps/MapText.h"
 
 namespace kelvane {
@@ -33,7 +34,7 @@ void Note(TMapSaveResult& save, const TMapWriteResult& write, const std::filesys
 
 std::filesystem::path SessionFolder(const TSettings& settings) {
     if (settings.ProjectFolder.empty() || settings.SessionName.empty()) return {};
-    return settings.ProjectFolder / settings.SessionName / "";
+    return settings.ProjectFolder / PathOfText(settings.SessionName) / "";
 }
 
 std::string UpdatedFuelMapName(const std::filesystem::path& referencePath) {
@@ -59,13 +60,14 @@ bool UpdatedMapsToSave(const TKelvaneState& state) {
 TMapSaveResult SaveUpdatedMaps(TKelvaneState& state, const std::filesystem::path& folder) {
     TMapSaveResult save;
     if (UpdatedMapToSave(state.Fuel)) {
-        const std::filesystem::path path = folder / UpdatedFuelMapName(state.Fuel.ReferencePath);
+        const std::filesystem::path path = folder / PathOfText(UpdatedFuelMapName(state.Fuel.ReferencePath));
         const TMapWriteResult write = WriteLHMapText(path, state.Fuel.Updated, 0, TOverwrite::KeepOld);
         Note(save, write, path);
         if (write.Ok) state.Fuel.AdjustmentsEdited = false;
     }
     if (UpdatedMapToSave(state.Ignition)) {
-        const std::filesystem::path path = folder / UpdatedIgnitionMapName(state.Ignition.ReferencePath);
+        const std::filesystem::path path =
+            folder / PathOfText(UpdatedIgnitionMapName(state.Ignition.ReferencePath));
         const TMapWriteResult write = WriteEZKMapText(path, state.Ignition.Updated, TOverwrite::KeepOld);
         Note(save, write, path);
         if (write.Ok) state.Ignition.AdjustmentsEdited = false;

@@ -30,6 +30,10 @@ std::string NowPrefix(TLogTimePrecision precision) {
 
 }  // namespace
 
+std::filesystem::path DebugLogPath() {
+    return platform::DebugLogFolder() / DebugLogFileName;
+}
+
 std::string DebugLogPrefix(int hour, int minute, int second, int millisecond, TLogTimePrecision precision) {
     std::string text;
     AppendTwoDigits(text, hour);

@@ -15,6 +15,10 @@ namespace kelvane {
 // on only when the user has created that file before start-up.
 inline constexpr std::string_view DebugLogFileName = "KVdebug.log";
 
+// Where the debug log is looked for: "c:\temp\KVdebug.log" on Windows, the
+// temp folder's KVdebug.log elsewhere.
+std::filesystem::path DebugLogPath();
+
 // The time prefix of a line: "hh:nn:ss", then with Milliseconds ".zzz", then
 // a blank.
 enum class TLogTimePrecision { Seconds, Milliseconds };

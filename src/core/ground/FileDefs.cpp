@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "core/ground/AtomicFile.h"
+#include "core/ground/PathText.h"
 #include "core/ground/Platform.h"
 #include "core/ground/ProgramVersion.h"
 
@@ -122,7 +123,7 @@ fs::path AlternativeFileName(const fs::path& path) {
     const std::string extension = path.extension().string();
     if (extension.size() < 2) return {};
     fs::path alt = path;
-    alt.replace_extension(".(" + extension.substr(1) + ")");
+    alt.replace_extension(PathOfText(".(" + extension.substr(1) + ")"));
     return alt;
 }
 

@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "core/ground/Platform.h"
+
 namespace kelvane {
 
 namespace {
@@ -44,7 +46,7 @@ void SetFileNamesIgnoreCase(std::optional<bool> ignoreCase) {
 }
 
 bool SameFileName(std::string_view a, std::string_view b) {
-    return FileNamesIgnoreCase() ? SameTextIgnoringCase(a, b) : a == b;
+    return a == b || (FileNamesIgnoreCase() && platform::SameFileNameText(a, b));
 }
 
 }  // namespace kelvane

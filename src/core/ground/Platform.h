@@ -8,10 +8,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The operating system's file, process and time services the core needs
 // beyond the standard library. Each platform implements this header in a file
-// of its own (PlatformPosix.cpp); a port adds a file instead of editing the
+// of its own (PlatformPosix.cpp, PlatformWin32.cpp); a port adds a file instead of editing the
 // callers. The folder change watch has its own seam (core/projects/FolderWatch.h).
 namespace kelvane::platform {
 
@@ -24,7 +25,10 @@ std::optional<std::tm> LocalTime(std::time_t moment);
 
 // The moment a file's contents last changed, to the system's precision.
 std::optional<std::chrono::system_clock::time_point> ModificationTime(const std::filesystem::path& path);
-// True when nobody may write the file (no write permission bit at all).
+// Sets a file's modification (and access) time; false, with errno, when that failed.
+bool SetModificationTime(const std::filesystem::path& path, std::time_t moment);
+// True when nobody may write the file (no write permission bit at all, or
+// the read-only attribute).
 bool IsReadOnly(const std::filesystem::path& path);
 // Gives the owner write permission; false when that failed.
 bool MakeWritable(const std::filesystem::path& path);
@@ -65,7 +69,7 @@ class TReadOnlyFile {
     std::int64_t ReadAt(std::uint64_t offset, char* buffer, std::size_t length) const;
 
   private:
-    int FHandle = -1;
+    std::intptr_t FHandle = -1;  // a descriptor or a handle, as the system gives it
     std::uint64_t FSize = 0;
 };
 
@@ -78,5 +82,27 @@ void FreePages(void* data, std::size_t bytes);
 // large pages where the system offers them and, with faultIn, fault its pages
 // in at once. Nothing depends on the hint being taken.
 void PrepareLargeBlock(void* data, std::size_t bytes, bool faultIn);
+
+// The program's arguments after its name, in UTF-8 whatever the system's code page.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
+// Standard output and error pass bytes as they are (no line-end translation).
+void UseBinaryStandardStreams();
+
+// Where the debug log file is looked for ("c:\temp\" on Windows, the temp
+// folder elsewhere).
+std::filesystem::path DebugLogFolder();
+
+// The shell's folders on a system that has them (Windows); nothing elsewhere.
+struct TSystemFolders {
+    std::filesystem::path MachineData;      // per-machine application data
+    std::filesystem::path RoamingUserData;  // per-user roaming application data
+    std::filesystem::path LocalUserData;    // per-user local application data (holds VirtualStore)
+    std::filesystem::path ProgramFiles;     // where programs are installed
+};
+std::optional<TSystemFolders> SystemFolders();
+
+// Two file names (UTF-8) that differ at most in case, by the file system's own
+// case rule.
+bool SameFileNameText(std::string_view a, std::string_view b);
 
 }  // namespace kelvane::platform

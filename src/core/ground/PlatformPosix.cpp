@@ -5,10 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <system_error>
 
+#include "core/ground/FileNameCase.h"
 #include "core/ground/Platform.h"
 
 namespace kelvane::platform {
@@ -34,6 +37,11 @@ std::optional<std::chrono::system_clock::time_point> ModificationTime(const std:
     return std::chrono::system_clock::time_point(
         std::chrono::duration_cast<std::chrono::system_clock::duration>(
             std::chrono::seconds(info.st_mtim.tv_sec) + std::chrono::nanoseconds(info.st_mtim.tv_nsec)));
+}
+
+bool SetModificationTime(const std::filesystem::path& path, std::time_t moment) {
+    const timespec times[2] = {{moment, 0}, {moment, 0}};
+    return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
 }
 
 bool IsReadOnly(const std::filesystem::path& path) {
@@ -111,7 +119,7 @@ void FlushFolder(const std::filesystem::path& folder) {
 }
 
 TReadOnlyFile::~TReadOnlyFile() {
-    if (FHandle >= 0) ::close(FHandle);
+    if (FHandle >= 0) ::close(static_cast<int>(FHandle));
 }
 
 bool TReadOnlyFile::Open(const std::filesystem::path& path, std::string& error) {
@@ -132,7 +140,7 @@ bool TReadOnlyFile::Open(const std::filesystem::path& path, std::string& error) 
         ::close(handle);
         return false;
     }
-    if (FHandle >= 0) ::close(FHandle);
+    if (FHandle >= 0) ::close(static_cast<int>(FHandle));
     FHandle = handle;
     FSize = static_cast<std::uint64_t>(info.st_size);
     return true;
@@ -141,7 +149,8 @@ bool TReadOnlyFile::Open(const std::filesystem::path& path, std::string& error) 
 std::int64_t TReadOnlyFile::ReadAt(std::uint64_t offset, char* buffer, std::size_t length) const {
     std::size_t done = 0;
     while (done < length) {
-        const ssize_t n = ::pread(FHandle, buffer + done, length - done, static_cast<off_t>(offset + done));
+        const ssize_t n = ::pread(static_cast<int>(FHandle), buffer + done, length - done,
+                                  static_cast<off_t>(offset + done));
         if (n < 0) {
             if (errno == EINTR) continue;
             return -1;
@@ -176,6 +185,30 @@ void PrepareLargeBlock([[maybe_unused]] void* data, [[maybe_unused]] std::size_t
     if (faultIn) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
 #endif
 #endif
+}
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv + std::min(argc, 1), argv + argc);
+}
+
+void UseBinaryStandardStreams() {
+    // Bytes already pass unchanged.
+}
+
+std::filesystem::path DebugLogFolder() {
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+    return error ? std::filesystem::path("/tmp") : folder;
+}
+
+std::optional<TSystemFolders> SystemFolders() {
+    return std::nullopt;
+}
+
+bool SameFileNameText(std::string_view a, std::string_view b) {
+    // ASCII letters only: which other letters a case-blind file system folds
+    // is not known here.
+    return SameTextIgnoringCase(a, b);
 }
 
 }  // namespace kelvane::platform

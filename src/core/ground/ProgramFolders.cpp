@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "core/ground/IniKeys.h"
+#include "core/ground/PathText.h"
 #include "core/ground/ProgramVersion.h"
 
 namespace kelvane {
@@ -53,8 +54,8 @@ TProgramValues MakeProgramValues(const std::filesystem::path& programFile,
 
 TMoveResult MoveToCommon(std::string_view name, const std::filesystem::path& from,
                          const std::filesystem::path& to, const TLogCallback& log) {
-    const std::filesystem::path source = from / name;
-    const std::filesystem::path target = to / name;
+    const std::filesystem::path source = from / PathOfText(name);
+    const std::filesystem::path target = to / PathOfText(name);
     std::error_code error;
     if (!std::filesystem::exists(source, error)) return TMoveResult::NothingToMove;
     const std::string nameText(name);
@@ -74,6 +75,56 @@ TMoveResult MoveToCommon(std::string_view name, const std::filesystem::path& fro
     }
     Log(log, "Error: Duplicate " + nameText + " could not be deleted from " + FolderText(from));
     return TMoveResult::DeleteFailed;
+}
+
+namespace {
+
+// Whether folder lies under base, comparing names as the file system does.
+bool LiesUnder(const std::filesystem::path& folder, const std::filesystem::path& base,
+               std::filesystem::path& relative) {
+    auto at = folder.begin();
+    for (const std::filesystem::path& part : base) {
+        if (part.empty()) continue;  // a trailing separator
+        if (at == folder.end() || !platform::SameFileNameText(at->string(), part.string())) return false;
+        ++at;
+    }
+    relative.clear();
+    for (; at != folder.end(); ++at)
+        if (!at->empty()) relative /= *at;
+    return true;
+}
+
+}  // namespace
+
+TPlatformFolders ShellDataFolders(const std::filesystem::path& programRoot,
+                                  const platform::TSystemFolders& system) {
+    const std::filesystem::path programFiles =
+        system.ProgramFiles.empty() ? std::filesystem::path("C:\\Program Files\\") : system.ProgramFiles;
+    std::filesystem::path relative;
+    if (!LiesUnder(programRoot, programFiles, relative)) relative = programRoot.relative_path();
+    TPlatformFolders folders;
+    folders.ProgramFiles = WithTrailingSeparator(programFiles);
+    if (!system.MachineData.empty()) folders.AppData = WithTrailingSeparator(system.MachineData / relative);
+    if (!system.RoamingUserData.empty())
+        folders.UserData = WithTrailingSeparator(system.RoamingUserData / relative);
+    if (!system.LocalUserData.empty()) {
+        const std::filesystem::path store = system.LocalUserData / "VirtualStore";
+        folders.RedirectedCopies.push_back(WithTrailingSeparator(store / programRoot.relative_path()));
+        if (!folders.AppData.empty())
+            folders.RedirectedCopies.push_back(
+                WithTrailingSeparator(store / folders.AppData.relative_path()));
+    }
+    return folders;
+}
+
+TPlatformFolders SystemDataFolders(const std::filesystem::path& programRoot,
+                                   const std::filesystem::path& appData) {
+    if (const std::optional<platform::TSystemFolders> system = platform::SystemFolders())
+        return ShellDataFolders(programRoot, *system);
+    TPlatformFolders folders;
+    folders.AppData = appData;
+    folders.UserData = appData;
+    return folders;
 }
 
 TFolderSetup SetUpFolders(const TProgramValues& program, const TPlatformFolders& platform,
@@ -99,7 +150,11 @@ TFolderSetup SetUpFolders(const TProgramValues& program, const TPlatformFolders&
         MoveToCommon(settingsName, setup.ProgramRoot, setup.CommonRoot, log);
         MoveToCommon(OldTargetAfrFileName, setup.ProgramRoot, setup.CommonRoot, log);
     }
-    setup.MainSettingsFile = setup.CommonRoot / settingsName;
+    for (const std::filesystem::path& copy : platform.RedirectedCopies) {
+        MoveToCommon(settingsName, copy, setup.CommonRoot, log);
+        MoveToCommon(OldTargetAfrFileName, copy, setup.CommonRoot, log);
+    }
+    setup.MainSettingsFile = setup.CommonRoot / PathOfText(settingsName);
     return setup;
 }
 

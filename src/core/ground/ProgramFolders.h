@@ -7,6 +7,7 @@
 
 #include "core/ground/FileDefs.h"
 #include "core/ground/IniFile2.h"
+#include "core/ground/Platform.h"
 
 namespace kelvane {
 
@@ -49,7 +50,25 @@ struct TPlatformFolders {
     std::filesystem::path AppData;       // the program's per-machine data folder (may be empty)
     std::filesystem::path UserData;      // the program's per-user data folder
     std::filesystem::path ProgramFiles;  // where programs are installed, when the system has such a folder
+    // Per-user copies the system made of files the program wrote where it
+    // may not write (Windows' VirtualStore): their settings move to the data folder too.
+    std::vector<std::filesystem::path> RedirectedCopies;
 };
+
+// The program's folders under a shell's system folders (Windows): the
+// per-machine and the per-user data folder, each followed by the program
+// root's path relative to the program-files folder ("C:\Program Files\" when
+// the shell cannot tell), or by the program root's path without its drive when
+// it lies elsewhere; and the VirtualStore copies of the program root and of
+// the per-machine data folder.
+TPlatformFolders ShellDataFolders(const std::filesystem::path& programRoot,
+                                  const platform::TSystemFolders& system);
+
+// The folders of the running system: ShellDataFolders where the system has a
+// shell to ask (Windows); elsewhere appData (the toolkit's data folder) for
+// both data folders.
+TPlatformFolders SystemDataFolders(const std::filesystem::path& programRoot,
+                                   const std::filesystem::path& appData);
 
 struct TFolderSetup {
     std::filesystem::path ProgramRoot;       // trailing separator
@@ -60,7 +79,8 @@ struct TFolderSetup {
 
 // Folder set-up: the common root is the data folder (created with its
 // parents when missing; the program root when none is given); the settings
-// file and the old target AFR file move there from the program root. Does not
+// file and the old target AFR file move there from the program root, then
+// from the redirected copies. Does not
 // write the settings file: see WriteFolderSection.
 TFolderSetup SetUpFolders(const TProgramValues& program, const TPlatformFolders& platform,
                           const TLogCallback& log);

@@ -2,13 +2,15 @@
 
 #include <filesystem>
 
+#include "core/ground/PathText.h"
+
 namespace kelvane {
 
 std::string CaptionText(const TOpenFiles& openFiles, std::string_view sessionName) {
     std::string groups;
     std::filesystem::path lastFolder;
     for (std::size_t i = 0; i < openFiles.Count(); ++i) {
-        const std::filesystem::path path(openFiles.Name(i));
+        const std::filesystem::path path = PathOfText(openFiles.Name(i));
         const std::filesystem::path folder = path.parent_path();
         const std::string fileName = path.stem().string();
         if (i > 0 && folder == lastFolder) {

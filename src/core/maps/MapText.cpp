@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/ground/AtomicFile.h"
+#include "core/ground/PathText.h"
 #include "core/maps/MapFields.h"
 
 namespace kelvane {
@@ -191,7 +192,8 @@ std::filesystem::path NextCounterName(const std::filesystem::path& path) {
             stem.erase(open);
         }
     }
-    return path.parent_path() / (stem + "(" + std::to_string(next) + ")" + path.extension().string());
+    return path.parent_path() /
+           PathOfText(stem + "(" + std::to_string(next) + ")" + path.extension().string());
 }
 
 TMapWriteResult WriteMapText(const std::filesystem::path& path, std::string_view text, TOverwrite overwrite) {

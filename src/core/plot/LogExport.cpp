@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "core/ground/AtomicFile.h"
+#include "core/ground/PathText.h"
 #include "core/plot/SampleBinner.h"
 
 namespace kelvane {
@@ -73,7 +74,7 @@ void CollectCells(TLogData& logData, const TSelection& selection, const TPlotCon
 // file is read once from start to end.
 class TLogFileReader {
   public:
-    explicit TLogFileReader(const TLogFileInfo& file) : FInfo(file), FPath(file.FileName) {}
+    explicit TLogFileReader(const TLogFileInfo& file) : FInfo(file), FPath(PathOfText(file.FileName)) {}
 
     // The file is there, unchanged, with its header in its place.
     bool Open(std::string& error) {

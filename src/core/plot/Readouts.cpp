@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "core/ground/PathText.h"
 #include "core/plot/KnockEvaluation.h"
 #include "core/plot/PlotText.h"
 #include "core/plot/PlottedAfr.h"
@@ -129,7 +130,7 @@ std::string PointOrigin(const TLogData& logData, std::size_t index) {
     if (index >= logData.Count()) return {};
     const TLogDataEntry& entry = logData[index];
     if (entry.File >= logData.Files.size()) return {};
-    std::string text = std::filesystem::path(logData.Files[entry.File].FileName).filename().string();
+    std::string text = PathOfText(logData.Files[entry.File].FileName).filename().string();
     const std::string time = PlainText(entry.TimeSec, 2);
     if (!time.empty()) text += "  at " + time + " s";
     return text;

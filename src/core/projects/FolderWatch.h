@@ -31,8 +31,9 @@ class TFolderWaiter {
 };
 
 // The platform's change notification, one file per platform
-// (FolderWatchLinux.cpp: inotify); a platform without one, or a watch that
-// cannot be set up, gives the polling waiter.
+// (FolderWatchLinux.cpp: inotify; FolderWatchWin32.cpp: ReadDirectoryChangesW);
+// a platform without one, or a watch that cannot be set up, gives the polling
+// waiter.
 std::unique_ptr<TFolderWaiter> MakeFolderWaiter();
 // The event alone: the folder is looked at only when woken or timed out.
 std::unique_ptr<TFolderWaiter> MakePollingWaiter();

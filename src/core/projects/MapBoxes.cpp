@@ -5,6 +5,7 @@
 #include "core/ground/FileDefs.h"
 #include "core/ground/FileNameCase.h"
 #include "core/ground/IniKeys.h"
+#include "core/ground/PathText.h"
 #include "core/maps/BinEZKImage.h"
 #include "core/maps/MapText.h"
 #include "core/projects/ProjectFolders.h"
@@ -59,7 +60,7 @@ TMapBoxChoices ClassifySessionMaps(const std::filesystem::path& sessionFolder,
     std::vector<std::string> names = FolderFileNames(sessionFolder);
     SortNames(names);
     for (const std::string& name : names) {
-        const std::filesystem::path path = sessionFolder / name;
+        const std::filesystem::path path = sessionFolder / PathOfText(name);
         if (HasExtension(name, ".bin")) {
             const TMapBox box = TEZKbinFile::IsEZKbinFile(path) ? TMapBox::EZKStarting : TMapBox::LHStarting;
             Offer(boxes[MapBoxIndex(box)], name);
@@ -88,7 +89,7 @@ TMapBoxChoices ClassifySessionMaps(const std::filesystem::path& sessionFolder,
 
 std::filesystem::path MapBoxPath(const std::filesystem::path& sessionFolder, const std::string& text) {
     if (text.empty()) return {};
-    const std::filesystem::path path(text);
+    const std::filesystem::path path = PathOfText(text);
     if (path.is_absolute()) return path;
     return sessionFolder / path;
 }

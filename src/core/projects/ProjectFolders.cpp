@@ -6,6 +6,7 @@
 
 #include "core/ground/FileDefs.h"
 #include "core/ground/FileNameCase.h"
+#include "core/ground/PathText.h"
 #include "core/ground/Platform.h"
 #include "core/logdata/LogFileReader.h"
 
@@ -121,7 +122,7 @@ std::vector<std::string> SessionLogNames(const fs::path& sessionFolder, std::str
 
 fs::path SessionPath(const fs::path& projectFolder, std::string_view sessionName) {
     if (projectFolder.empty() || sessionName.empty()) return {};
-    return FolderKey(projectFolder) / fs::path(std::string(sessionName));
+    return FolderKey(projectFolder) / PathOfText(sessionName);
 }
 
 fs::path FolderKey(const fs::path& folder) {
@@ -160,7 +161,7 @@ std::string UniqueSessionName(const fs::path& projectFolder, const std::string& 
     // Every " #n" of a name the system cuts short would name the same folder.
     if (HoldsControlCharacter(name)) return {};
     std::error_code error;
-    if (!fs::exists(projectFolder / name, error)) return name;
+    if (!fs::exists(projectFolder / PathOfText(name), error)) return name;
     std::string stem = name;
     int number = 2;
     // A name that already ends in " #n" counts on from n.
@@ -175,7 +176,7 @@ std::string UniqueSessionName(const fs::path& projectFolder, const std::string& 
     // Bounded all the same: a folder that says every name exists ends the search.
     for (int tries = 0; tries < MaxSessionNameTries; ++tries, ++number) {
         const std::string candidate = stem + " #" + std::to_string(number);
-        if (!fs::exists(projectFolder / candidate, error)) return candidate;
+        if (!fs::exists(projectFolder / PathOfText(candidate), error)) return candidate;
     }
     return {};
 }
@@ -200,7 +201,7 @@ TSessionNameCheck CheckSessionName(const fs::path& projectFolder, const std::str
     if (!IsValidFileName(name) || HoldsControlCharacter(name)) return TSessionNameCheck::BadCharacters;
     if (name.find_first_not_of('.') == std::string::npos) return TSessionNameCheck::DotName;
     std::error_code error;
-    if (fs::exists(projectFolder / name, error)) return TSessionNameCheck::Exists;
+    if (fs::exists(projectFolder / PathOfText(name), error)) return TSessionNameCheck::Exists;
     return TSessionNameCheck::Ok;
 }
 

@@ -1,5 +1,6 @@
 #include "core/projects/ProjectOpening.h"
 
+#include "core/ground/PathText.h"
 #include "core/projects/MapBoxes.h"
 #include "core/projects/ProjectFolders.h"
 
@@ -28,7 +29,8 @@ std::optional<TPendingSelection> FolderSelection(const std::filesystem::path& fo
         return std::nullopt;
     }
     const std::filesystem::path session = SessionPath(selection.ProjectFolder, selection.SessionName);
-    for (const std::string& name : SessionLogNames(session)) selection.LogFiles.push_back(session / name);
+    for (const std::string& name : SessionLogNames(session))
+        selection.LogFiles.push_back(session / PathOfText(name));
     selection.Logs = selection.LogFiles.empty() ? TLogRequest::None : TLogRequest::Files;
     const TMapBoxChoices boxes = ClassifySessionMaps(session);
     const auto first = [&](TMapBox box) {

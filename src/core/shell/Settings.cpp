@@ -6,6 +6,7 @@
 #include "core/adjust/TargetAfrMap.h"
 #include "core/ground/AtomicFile.h"
 #include "core/ground/IniKeys.h"
+#include "core/ground/PathText.h"
 #include "core/maps/EngineSetupText.h"
 #include "core/shell/SettingsFilterKeys.h"
 
@@ -197,7 +198,8 @@ bool TFolderSettingsFile::WriteBool(std::string_view key, bool value) {
 }
 
 TSettingsStore::TSettingsStore(std::filesystem::path commonRoot, std::string_view programBaseName)
-    : FCommonRoot(std::move(commonRoot)), FMain(FCommonRoot / (std::string(programBaseName) + ".ini")) {}
+    : FCommonRoot(std::move(commonRoot)),
+      FMain(FCommonRoot / PathOfText(std::string(programBaseName) + ".ini")) {}
 
 void TSettingsStore::SetFileWriter(const TIniFile2::TFileWriter& writer) {
     FMain.SetFileWriter(writer);

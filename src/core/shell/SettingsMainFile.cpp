@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/ground/IniKeys.h"
+#include "core/ground/PathText.h"
 #include "core/shell/OptionsRules.h"
 #include "core/shell/SettingsFilterKeys.h"
 
@@ -41,9 +42,9 @@ void LoadStartupValues(const TIniFile2& main, TSettings& settings) {
         const std::string logs = main.ReadString(FoldersSection, VortrixLogsKey, "");
         const std::string name = main.ReadString(FoldersSection, ProjectNameKey, "");
         if (!logs.empty() && !name.empty())
-            projectFolder = (std::filesystem::path(logs) / name / "").string();
+            projectFolder = (PathOfText(logs) / PathOfText(name) / "").string();
     }
-    settings.ProjectFolder = projectFolder;
+    settings.ProjectFolder = PathOfText(projectFolder);
     settings.CellCursor = main.ReadBool(SettingsSection, CellCursorKey, true);
 }
 
@@ -66,7 +67,7 @@ std::vector<std::filesystem::path> LoadRecentFiles(const TIniFile2& main) {
     main.ReadSectionValues(RecentFilesSection, lines);
     std::vector<std::filesystem::path> files;
     for (const std::string& line : lines) {
-        const std::filesystem::path file = line.substr(line.find('=') + 1);
+        const std::filesystem::path file = PathOfText(line.substr(line.find('=') + 1));
         std::error_code error;
         if (!file.empty() && std::filesystem::is_regular_file(file, error)) files.push_back(file);
     }

@@ -4,6 +4,8 @@
 #include <system_error>
 #include <vector>
 
+#include "core/ground/PathText.h"
+
 namespace kelvane {
 
 namespace {
@@ -27,7 +29,7 @@ std::vector<std::filesystem::path> UpdatedFiles(const std::filesystem::path& fol
 }  // namespace
 
 std::string UpdateBackupName(std::string_view name, std::string_view installedVersion) {
-    const std::filesystem::path path{std::string(name)};
+    const std::filesystem::path path = PathOfText(name);
     const std::string extension = path.extension().string();
     const std::string stem = std::string(name.substr(0, name.size() - extension.size()));
     return CleanFileName(stem + "(ver " + std::string(installedVersion) + ")" + extension + ".sav");
@@ -36,7 +38,7 @@ std::string UpdateBackupName(std::string_view name, std::string_view installedVe
 bool InstallUpdatedFile(const std::filesystem::path& updated, const std::filesystem::path& target,
                         std::string_view tag, const TLogCallback& log) {
     const std::filesystem::path temporary =
-        target.parent_path() / ("." + target.filename().string() + ".installing");
+        target.parent_path() / PathOfText("." + target.filename().string() + ".installing");
     std::error_code error;
     std::filesystem::remove(temporary, error);
     if (!std::filesystem::copy_file(updated, temporary, error)) {
@@ -66,8 +68,9 @@ TInstallResult InstallPendingUpdates(const std::filesystem::path& commonRoot,
     for (const std::filesystem::path& updated : UpdatedFiles(commonRoot)) {
         const std::string fileName = updated.filename().string();
         const std::string name = fileName.substr(0, fileName.size() - UpdatedSuffix.size());
-        const std::filesystem::path installed = programRoot / name;
-        const std::filesystem::path backup = programRoot / UpdateBackupName(name, FileVersionText(installed));
+        const std::filesystem::path installed = programRoot / PathOfText(name);
+        const std::filesystem::path backup =
+            programRoot / PathOfText(UpdateBackupName(name, FileVersionText(installed)));
         // The new file goes in only once the old one is out of the way, so
         // nothing is ever overwritten and a failure leaves both files intact.
         if (RenameFileLogged(installed, backup, tag, log) && InstallUpdatedFile(updated, installed, tag, log))

@@ -1,12 +1,11 @@
 #include "core/shell/UpdateCheck.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <ctime>
 
 #include "core/ground/AtomicFile.h"
+#include "core/ground/PathText.h"
+#include "core/ground/Platform.h"
 #include "core/ground/ProgramVersion.h"
 #include "core/shell/StartupUpdates.h"
 #include "core/shell/UpdateProtocol.h"
@@ -85,8 +84,8 @@ class TUpdateRun {
         const std::string name = Printable(entry.Name);
         Log("Checking " + name + " (ver = " + entry.Version + ", size = " + std::to_string(entry.Size) + ")");
         const std::optional<std::string> relative = SafeUpdatePath(entry.Name);
-        if (!relative || !StaysInsideFolder(FSetup.ProgramRoot, *relative) ||
-            !StaysInsideFolder(FSetup.CommonRoot, *relative + std::string(UpdatedSuffix))) {
+        if (!relative || !StaysInsideFolder(FSetup.ProgramRoot, PathOfText(*relative)) ||
+            !StaysInsideFolder(FSetup.CommonRoot, PathOfText(*relative + std::string(UpdatedSuffix)))) {
             Error("File name refused, outside the program folder: " + name);
             return;
         }
@@ -94,7 +93,7 @@ class TUpdateRun {
             Error("File too large, refused: " + name + " (" + std::to_string(entry.Size) + " bytes)");
             return;
         }
-        const fs::path installed = FSetup.ProgramRoot / *relative;
+        const fs::path installed = FSetup.ProgramRoot / PathOfText(*relative);
         std::error_code error;
         const fs::file_status installedStatus = fs::symlink_status(installed, error);
         // Only a file is ever replaced: never a folder (it would be moved
@@ -128,7 +127,7 @@ class TUpdateRun {
             Error("File fetch failed: " + name);
             return;
         }
-        const fs::path updated = FSetup.CommonRoot / (*relative + std::string(UpdatedSuffix));
+        const fs::path updated = FSetup.CommonRoot / PathOfText(*relative + std::string(UpdatedSuffix));
         fs::create_directories(updated.parent_path(), error);
         // Through a temporary file: a half-written download is never taken
         // for a finished one by the next start.
@@ -155,8 +154,8 @@ class TUpdateRun {
             ++FCounters.Pending;
             return;
         }
-        const fs::path backup =
-            installed.parent_path() / UpdateBackupName(installed.filename().string(), installedVersion);
+        const fs::path backup = installed.parent_path() /
+                                PathOfText(UpdateBackupName(installed.filename().string(), installedVersion));
         // An existing backup is never replaced, and the file it guards is
         // never replaced without one.
         if (!RenameFileLogged(installed, backup, UpdateCheckLogTag, FSetup.Log)) {
@@ -231,8 +230,7 @@ bool SetFileDateVersion(const fs::path& path, std::string_view dateVersion) {
     local.tm_isdst = -1;
     const std::time_t seconds = std::mktime(&local);
     if (seconds == static_cast<std::time_t>(-1)) return false;
-    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
-    return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+    return platform::SetModificationTime(path, seconds);
 }
 
 }  // namespace kelvane

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <fstream>
 
+#include "core/ground/PathText.h"
 #include "core/maps/MapText.h"
 #include "core/simulate/DemoBinImages.h"
 #include "core/simulate/DriveSimulation.h"
@@ -73,7 +74,7 @@ std::vector<TDemoFile> DemoProjectFiles() {
 
 bool WriteDemoProject(const std::filesystem::path& folder, std::string& error) {
     for (const TDemoFile& file : DemoProjectFiles()) {
-        const std::filesystem::path path = folder / std::filesystem::path(file.RelativePath);
+        const std::filesystem::path path = folder / PathOfText(file.RelativePath);
         std::error_code ignored;
         std::filesystem::create_directories(path.parent_path(), ignored);
         std::ofstream stream(path, std::ios::binary | std::ios::trunc);

@@ -28,6 +28,14 @@ TEST(DebugLogTest, PrefixForms) {
     EXPECT_EQ(DebugLogPrefix(0, 0, 0, 7, TLogTimePrecision::Milliseconds), "00:00:00.007 ");
 }
 
+TEST(DebugLogTest, TheFileIsLookedForWhereTheSystemKeepsIt) {
+#ifdef _WIN32
+    EXPECT_EQ(DebugLogPath().wstring(), L"c:\\temp\\KVdebug.log");
+#else
+    EXPECT_EQ(DebugLogPath(), std::filesystem::temp_directory_path() / "KVdebug.log");
+#endif
+}
+
 TEST(DebugLogTest, OffUnlessTheFileExists) {
     TTempFolder temp;
     TDebugLog log;
@@ -87,6 +95,7 @@ TEST(DebugLogTest, LargeLogIsCutToItsLastThousandLines) {
 }
 
 TEST(DebugLogTest, LargeLogThatCannotBeCutLeavesLoggingOff) {
+    KELVANE_SKIP_WITHOUT_FILE_SIZE_LIMIT();
     TTempFolder temp;
     const fs::path file = temp.Path() / "KVdebug.log";
     {

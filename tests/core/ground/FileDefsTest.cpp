@@ -11,6 +11,7 @@
 #include "core/ground/FileDefs.h"
 #include "core/ground/ProgramVersion.h"
 #include "support/TempFolder.h"
+#include "support/TestProcess.h"
 
 namespace kelvane {
 namespace {
@@ -284,7 +285,7 @@ TEST_F(TRenameFixture, ReadOnlySourceWithFreeTargetRenamesAtOnce) {
 // ---- Versions and dates ----
 
 TEST(FileVersionTextTest, ProgramFileGivesVersionOtherFilesTheirDate) {
-    EXPECT_EQ(FileVersionText(fs::read_symlink("/proc/self/exe")), ProgramVersionText());
+    EXPECT_EQ(FileVersionText(test::RunningProgramFile()), ProgramVersionText());
 
     TTempFolder folder;
     const fs::path data = folder.Path() / "data.txt";

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
+
+#ifdef _WIN32
+#include <windows.h>
+// windows.h names its own ReplaceFile (a macro); ours is the one tested here.
+#undef ReplaceFile
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -8,6 +12,7 @@
 
 #include "core/ground/Platform.h"
 #include "support/TempFolder.h"
+#include "support/TestProcess.h"
 
 // What every platform's implementation of the system services must do; a
 // port runs these against its own file.
@@ -27,11 +32,10 @@ TEST(PlatformTest, ProcessesAreToldRunningOrGone) {
     EXPECT_TRUE(platform::ProcessIsRunning(platform::CurrentProcessId()));
     EXPECT_FALSE(platform::ProcessIsRunning(0));
     EXPECT_FALSE(platform::ProcessIsRunning(-1));
+    EXPECT_TRUE(platform::ProcessIsRunning(test::OtherRunningProcessId()));
     // A child that has ended and been reaped is gone.
-    const pid_t child = ::fork();
-    if (child == 0) ::_exit(0);
+    const int child = test::EndedProcessId();
     ASSERT_GT(child, 0);
-    ::waitpid(child, nullptr, 0);
     EXPECT_FALSE(platform::ProcessIsRunning(child));
 }
 
@@ -47,6 +51,23 @@ TEST(PlatformTest, NewFileIsWrittenOnlyWhereNothingIs) {
               platform::TNewFileResult::Failed);
 }
 
+#ifdef _WIN32
+// Windows keeps no permission bits: the new file takes the old one's hidden
+// mark, but never its read-only one, which would stop it from replacing the old.
+TEST(PlatformTest, NewFileTakesTheAttributesOfTheOneItReplacesButReadOnly) {
+    TTempFolder folder;
+    const fs::path old = folder.Path() / "old.txt";
+    std::ofstream(old) << "old";
+    ASSERT_TRUE(::SetFileAttributesW(old.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
+    const fs::path made = folder.Path() / "made.txt";
+    ASSERT_EQ(platform::WriteNewFileDurably(made, "new", old), platform::TNewFileResult::Written);
+    const DWORD attributes = ::GetFileAttributesW(made.c_str());
+    EXPECT_NE(attributes & FILE_ATTRIBUTE_HIDDEN, 0u);
+    EXPECT_EQ(attributes & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_TRUE(platform::ReplaceFile(made, folder.Path() / "other.txt"));
+    ::SetFileAttributesW(old.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+#else
 TEST(PlatformTest, NewFileTakesThePermissionsOfTheOneItReplaces) {
     TTempFolder folder;
     const fs::path old = folder.Path() / "old.txt";
@@ -57,6 +78,7 @@ TEST(PlatformTest, NewFileTakesThePermissionsOfTheOneItReplaces) {
     EXPECT_EQ(fs::status(made).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
 }
+#endif
 
 TEST(PlatformTest, RenamesReplaceOrRefuseAsAsked) {
     TTempFolder folder;
@@ -101,7 +123,7 @@ TEST(PlatformTest, LocalTimeAndTheProgramFile) {
     const std::optional<std::tm> local = platform::LocalTime(86400 * 365);
     ASSERT_TRUE(local.has_value());
     EXPECT_TRUE(local->tm_year == 70 || local->tm_year == 71);
-    EXPECT_TRUE(platform::IsRunningProgram(fs::read_symlink("/proc/self/exe")));
+    EXPECT_TRUE(platform::IsRunningProgram(test::RunningProgramFile()));
     TTempFolder folder;
     EXPECT_FALSE(platform::IsRunningProgram(folder.Path()));
 }
@@ -126,6 +148,34 @@ TEST(PlatformTest, FilesAreReadAtOffsetsAndOnlyWhenRegular) {
     EXPECT_FALSE(other.Open(folder.Path() / "missing.txt", error));
     EXPECT_FALSE(error.empty());
 }
+
+#ifdef _WIN32
+// A pipe, a console or a serial port is never opened for reading: opening a
+// pipe alone connects to its server, and a port may act on the device.
+TEST(PlatformTest, PipesAndDevicesAreNotOpened) {
+    const std::wstring pipeName = L"\\\\.\\pipe\\kelvane-test-" + std::to_wstring(::GetCurrentProcessId());
+    HANDLE server = ::CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED,
+                                       PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr);
+    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    TTempFolder folder;
+    const fs::path refused[] = {fs::path(pipeName), folder.Path() / "NUL", folder.Path() / "com1.txt",
+                                folder.Path() / "Con", fs::path(L"\\\\.\\NUL")};
+    for (const fs::path& path : refused) {
+        platform::TReadOnlyFile file;
+        std::string error;
+        EXPECT_FALSE(file.Open(path, error)) << path.string();
+        EXPECT_FALSE(error.empty()) << path.string();
+    }
+    // Had the pipe been opened, its server would find a client there.
+    OVERLAPPED wait{};
+    wait.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ::ConnectNamedPipe(server, &wait);
+    EXPECT_NE(::GetLastError(), static_cast<DWORD>(ERROR_PIPE_CONNECTED));
+    ::CancelIo(server);
+    ::CloseHandle(wait.hEvent);
+    ::CloseHandle(server);
+}
+#endif
 
 TEST(PlatformTest, PagesAreGivenAndTakenBack) {
     constexpr std::size_t Bytes = 3 << 20;

@@ -125,3 +125,105 @@ TEST(FolderSetupTest, WithoutDataFolderTheProgramRootIsUsed) {
 
 }  // namespace
 }  // namespace kelvane
+
+namespace kelvane {
+namespace {
+
+struct TShellFoldersCase {
+    const char* Name;
+    fs::path ProgramRoot;
+    platform::TSystemFolders System;
+    fs::path AppData;
+    fs::path UserData;
+    std::vector<fs::path> RedirectedCopies;
+};
+
+// The shell's folders are Windows folders; the rule is the same with the
+// platform's own separators and roots.
+#ifdef _WIN32
+const platform::TSystemFolders Shell{"C:\\ProgramData", "C:\\Users\\Ann\\AppData\\Roaming",
+                                     "C:\\Users\\Ann\\AppData\\Local", "C:\\Program Files"};
+const std::vector<TShellFoldersCase> ShellCases = {
+    {"under program files",
+     "C:\\Program Files\\Kelvane\\",
+     Shell,
+     "C:\\ProgramData\\Kelvane\\",
+     "C:\\Users\\Ann\\AppData\\Roaming\\Kelvane\\",
+     {"C:\\Users\\Ann\\AppData\\Local\\VirtualStore\\Program Files\\Kelvane\\",
+      "C:\\Users\\Ann\\AppData\\Local\\VirtualStore\\ProgramData\\Kelvane\\"}},
+    {"other case",
+     "c:\\PROGRAM FILES\\Tools\\Kelvane",
+     Shell,
+     "C:\\ProgramData\\Tools\\Kelvane\\",
+     "C:\\Users\\Ann\\AppData\\Roaming\\Tools\\Kelvane\\",
+     {"C:\\Users\\Ann\\AppData\\Local\\VirtualStore\\PROGRAM FILES\\Tools\\Kelvane\\",
+      "C:\\Users\\Ann\\AppData\\Local\\VirtualStore\\ProgramData\\Tools\\Kelvane\\"}},
+    {"elsewhere",
+     fs::path(u8"D:\\Bil\\Kelvane ø\\"),
+     Shell,
+     fs::path(u8"C:\\ProgramData\\Bil\\Kelvane ø\\"),
+     fs::path(u8"C:\\Users\\Ann\\AppData\\Roaming\\Bil\\Kelvane ø\\"),
+     {fs::path(u8"C:\\Users\\Ann\\AppData\\Local\\VirtualStore\\Bil\\Kelvane ø\\"),
+      fs::path(u8"C:\\Users\\Ann\\AppData\\Local\\VirtualStore\\ProgramData\\Bil\\Kelvane ø\\")}},
+    {"no program files told",
+     "C:\\Program Files\\Kelvane\\",
+     {"C:\\ProgramData", "C:\\R", {}, {}},
+     "C:\\ProgramData\\Kelvane\\",
+     "C:\\R\\Kelvane\\",
+     {}},
+};
+#else
+const platform::TSystemFolders Shell{"/var/lib", "/home/ann/.config", "/home/ann/.local", "/opt"};
+const std::vector<TShellFoldersCase> ShellCases = {
+    {"under program files",
+     "/opt/Kelvane/",
+     Shell,
+     "/var/lib/Kelvane/",
+     "/home/ann/.config/Kelvane/",
+     {"/home/ann/.local/VirtualStore/opt/Kelvane/", "/home/ann/.local/VirtualStore/var/lib/Kelvane/"}},
+    {"elsewhere",
+     fs::path(u8"/srv/Bil/Kelvane ø"),
+     Shell,
+     fs::path(u8"/var/lib/srv/Bil/Kelvane ø/"),
+     fs::path(u8"/home/ann/.config/srv/Bil/Kelvane ø/"),
+     {fs::path(u8"/home/ann/.local/VirtualStore/srv/Bil/Kelvane ø/"),
+      fs::path(u8"/home/ann/.local/VirtualStore/var/lib/srv/Bil/Kelvane ø/")}},
+    {"no machine data",
+     "/opt/Kelvane/",
+     {{}, "/home/ann/.config", {}, "/opt"},
+     {},
+     "/home/ann/.config/Kelvane/",
+     {}},
+};
+#endif
+
+TEST(ShellDataFoldersTest, DataFoldersFollowTheProgramRootBelowTheProgramFiles) {
+    for (const TShellFoldersCase& c : ShellCases) {
+        const TPlatformFolders folders = ShellDataFolders(c.ProgramRoot, c.System);
+        EXPECT_EQ(folders.AppData, c.AppData) << c.Name;
+        EXPECT_EQ(folders.UserData, c.UserData) << c.Name;
+        EXPECT_EQ(folders.RedirectedCopies, c.RedirectedCopies) << c.Name;
+    }
+}
+
+TEST(ShellDataFoldersTest, SettingsLeftInARedirectedCopyMoveToTheDataFolder) {
+    TTempFolder temp;
+    const fs::path program = temp.Path() / "program";
+    const fs::path copy = temp.Path() / "VirtualStore" / "program";
+    fs::create_directories(program);
+    fs::create_directories(copy);
+    WriteText(copy / "Kelvane.ini", "[Settings]\r\n");
+    WriteText(copy / "TargetAFR.txt", "14.7\r\n");
+    TPlatformFolders platform;
+    platform.AppData = temp.Path() / "common";
+    platform.RedirectedCopies = {copy};
+    TLogLines log;
+    const TFolderSetup setup =
+        SetUpFolders(MakeProgramValues(program / "Kelvane.exe", {}), platform, log.Callback());
+    EXPECT_EQ(ReadText(setup.CommonRoot / "Kelvane.ini"), "[Settings]\r\n");
+    EXPECT_EQ(ReadText(setup.CommonRoot / "TargetAFR.txt"), "14.7\r\n");
+    EXPECT_FALSE(fs::exists(copy / "Kelvane.ini"));
+}
+
+}  // namespace
+}  // namespace kelvane

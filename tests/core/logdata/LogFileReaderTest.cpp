@@ -401,7 +401,8 @@ TEST_F(LogFileReaderTest, NamesDifferingOnlyInCaseAreOneFileOnlyWhereTheFileSyst
     // Two real files on a file system that keeps case apart (as the test folder's is).
     const auto upper = Write("A.txt", Lines(3));
     const auto lower = Write("a.txt", Lines(2, 0));
-    ASSERT_EQ(std::distance(std::filesystem::directory_iterator(FFolder.Path()), {}), 2);
+    if (std::distance(std::filesystem::directory_iterator(FFolder.Path()), {}) != 2)
+        GTEST_SKIP() << "the test folder's file system takes A.txt and a.txt for one file";
     for (const bool ignoreCase : {false, true})
         for (const bool withProgress : {false, true}) {
             SCOPED_TRACE(std::string(ignoreCase ? "ignoring case" : "exact") +

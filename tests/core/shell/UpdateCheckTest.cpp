@@ -152,7 +152,10 @@ TEST(StaysInsideFolderTest, LinksAreFollowed) {
     const fs::path root = temp.Path() / "root";
     fs::create_directories(root / "sub");
     fs::create_directories(temp.Path() / "outside");
-    fs::create_directory_symlink(temp.Path() / "outside", root / "out");
+    std::error_code linkError;
+    fs::create_directory_symlink(temp.Path() / "outside", root / "out", linkError);
+    // Windows gives symbolic links only to administrators and developer mode.
+    if (linkError) GTEST_SKIP() << "no symbolic link could be made here: " << linkError.message();
     fs::create_directory_symlink(root / "sub", root / "in");
     fs::create_symlink(temp.Path() / "outside" / "missing", root / "dangling");
     EXPECT_TRUE(StaysInsideFolder(root, "sub/x.txt"));

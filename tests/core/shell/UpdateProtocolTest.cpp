@@ -7,6 +7,7 @@
 
 #include "core/ground/ProgramVersion.h"
 #include "core/shell/UpdateProtocol.h"
+#include "support/TestProcess.h"
 
 namespace kelvane {
 namespace {
@@ -185,7 +186,7 @@ TEST(EmbeddedVersionTextTest, FindsTheVersionAfterTheMarker) {
 }
 
 TEST(EmbeddedVersionTextTest, TheProgramCarriesItsVersion) {
-    std::ifstream self("/proc/self/exe", std::ios::binary);
+    std::ifstream self(test::RunningProgramFile(), std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(self)), std::istreambuf_iterator<char>());
     EXPECT_EQ(EmbeddedVersionText(bytes), RawProgramVersion());
 }
