@@ -104,13 +104,14 @@ TMainForm::TMainForm(TMainFormOptions options, QWidget* parent)
     TPrompts& prompts = options.Prompts ? *options.Prompts : *FOwnPrompts;
 
     // Logging is on only when the user created the file beforehand.
-    if (FLog.Open(ToPath(QDir(QDir::tempPath()).filePath(FromStd(std::string(DebugLogFileName))))))
-        FLog.LogLine("Kelvane starting, " + FProgram.ProgramFile.string());
+    if (FLog.Open(DebugLogPath())) FLog.LogLine("Kelvane starting, " + FProgram.ProgramFile.string());
 
-    const QString commonRoot = options.CommonRoot.isEmpty()
-                                   ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
-                                   : options.CommonRoot;
-    const TPlatformFolders platform{ToPath(commonRoot), ToPath(commonRoot), {}};
+    // Tests and screenshots name their own data folder; the program asks the system.
+    const TPlatformFolders platform =
+        options.CommonRoot.isEmpty()
+            ? SystemDataFolders(FProgram.ProgramRoot,
+                                ToPath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)))
+            : TPlatformFolders{ToPath(options.CommonRoot), ToPath(options.CommonRoot), {}, {}};
     const TFolderSetup folders = SetUpFolders(FProgram, platform, FLog.Callback());
     FDocument = std::make_unique<TKelvaneDocument>(
         std::make_unique<TSettingsStore>(folders.CommonRoot, FProgram.BaseName), prompts,

@@ -229,7 +229,7 @@ TEST(SettingsSaveBatchTest, AStartWritesTheMainFileOncePerStepAndOnlyWhatChanged
     store.SetFileWriter(counter.Writer());
     const fs::path main = store.Main().FileName();
     const TFolderSetup folders{temp.Path(), temp.Path(), main, false};
-    const TPlatformFolders platform{temp.Path(), temp.Path(), {}};
+    const TPlatformFolders platform{temp.Path(), temp.Path(), {}, {}};
     const auto start = [&](std::string_view stamp) {
         counter.Writes.clear();
         EXPECT_TRUE(WriteFolderSection(store.Main(), folders, platform, {}));
