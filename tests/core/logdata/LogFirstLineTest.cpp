@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <filesystem>
 #include <string>
@@ -58,6 +60,10 @@ TEST_F(LogFirstLineTest, TheHeaderWithoutMarkOrLineEnd) {
 // A pipe or a device is refused without waiting on it (a wait would hang the test),
 // and a first line longer than any header without reading the rest of the file.
 TEST_F(LogFirstLineTest, WhatIsNoLogIsRefusedAtOnce) {
+#ifdef _WIN32
+    GTEST_SKIP() << "named pipes and /dev/zero are POSIX; the Windows refusals of pipes and devices are "
+                    "tested with the platform";
+#else
     const fs::path pipe = folder.Path() / "pipe.txt";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     fs::create_directory(folder.Path() / "folder.txt");
@@ -85,6 +91,7 @@ TEST_F(LogFirstLineTest, WhatIsNoLogIsRefusedAtOnce) {
         EXPECT_EQ(error, c.Error);
         EXPECT_EQ(line, "");
     }
+#endif
 }
 
 // The reader stops at a first line longer than any header, with a message, however

@@ -173,6 +173,9 @@ TEST(ProjectFolderTest, SessionLogsAreListedInNameOrder) {
 
 // A session folder that cannot be read is not an empty one: the listing says why.
 TEST(SessionFolderTest, AnUnreadableFolderIsToldNotListedAsEmpty) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the reasons are the POSIX system texts, and folder permissions are POSIX";
+#else
     TTempFolder project;
     const fs::path file = project.Path() / "not a folder";
     WriteText(file, "x");
@@ -204,6 +207,7 @@ TEST(SessionFolderTest, AnUnreadableFolderIsToldNotListedAsEmpty) {
         EXPECT_EQ(failure, c.Failure);
     }
     if (fs::exists(locked)) fs::permissions(locked, fs::perms::owner_all);
+#endif
 }
 
 TEST(ProjectFolderTest, FolderPathsCompareWithOrWithoutATrailingSeparator) {

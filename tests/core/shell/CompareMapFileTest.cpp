@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <string>
 
@@ -200,6 +202,10 @@ TEST(MapFileMessagesTest, TextThatIsNoMapNamesTheBareFile) {
 // A map file or bin image that cannot be read says so and why, as the log reader
 // does, for Load and Compare alike; a pipe is refused without waiting on it.
 TEST(MapFileMessagesTest, UnreadableFilesAreToldAsUnreadable) {
+#ifdef _WIN32
+    GTEST_SKIP()
+        << "named pipes are POSIX; the Windows refusals of pipes and devices are tested with the platform";
+#else
     TTempFolder folder;
     std::filesystem::create_directory(folder.Path() / "folder.txt");
     std::filesystem::create_directory(folder.Path() / "folder.bin");
@@ -231,6 +237,7 @@ TEST(MapFileMessagesTest, UnreadableFilesAreToldAsUnreadable) {
         EXPECT_FALSE(state.Fuel.ReferenceLoaded);
         EXPECT_FALSE(state.Ignition.ReferenceLoaded);
     }
+#endif
 }
 
 TEST(MapFileMessagesTest, MessageTexts) {

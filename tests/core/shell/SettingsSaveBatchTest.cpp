@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <map>
 #include <string>
@@ -251,6 +253,9 @@ TEST(SettingsSaveBatchTest, AStartWritesTheMainFileOncePerStepAndOnlyWhatChanged
 
 // Every exit saves the target AFR map: a file that already holds it stays as it is.
 TEST(SettingsSaveBatchTest, AnUnchangedTargetAfrMapIsNotWrittenAgain) {
+#ifdef _WIN32
+    GTEST_SKIP() << "tells a rewrite by the file's inode, which Windows does not have";
+#else
     TTempFolder temp;
     const fs::path path = temp.Path() / "TargetAFRmap.txt";
     TMapGrid map = DefaultTargetAfrMap();
@@ -269,12 +274,16 @@ TEST(SettingsSaveBatchTest, AnUnchangedTargetAfrMapIsNotWrittenAgain) {
     TMapGrid read;
     ASSERT_TRUE(ReadTargetAfrMapFile(path, read));
     EXPECT_EQ(read.At(3, 4), 12.5);
+#endif
 }
 
 // A New Session killed while its settings were written left a temporary of the new
 // session's file, which no save of another session takes away: opening the session's
 // file does, while one of a process still running stays.
 TEST(SettingsSaveBatchTest, OpeningASessionsFileTakesAwayWhatAKilledSaveLeft) {
+#ifdef _WIN32
+    GTEST_SKIP() << "needs a process id that names no process, made with fork";
+#else
     TTempFolder temp;
     const fs::path session = temp.Path() / "2026-12-11";
     fs::create_directories(session);
@@ -293,6 +302,7 @@ TEST(SettingsSaveBatchTest, OpeningASessionsFileTakesAwayWhatAKilledSaveLeft) {
     EXPECT_FALSE(fs::exists(stale));
     EXPECT_TRUE(fs::exists(running));
     EXPECT_TRUE(fs::exists(other));
+#endif
 }
 
 TEST(SettingsSaveBatchTest, ReadsInsideABatchSeeItsWritesAndAFailedCommitLeavesTheFile) {
